@@ -1,0 +1,104 @@
+-- Nollard schema for the embedded SQLite database.
+-- Run by the configuration program (dbadmin create-schema), or by hand:
+--   sqlite3 nollard.db < sqlite.sql
+-- Text widths are checked by the program in GBK bytes; SQLite keeps them as declared types only.
+
+create table notice (
+  ID            varchar(7) not null primary key,
+  Rdate         datetime,
+  money         double precision,
+  status        integer,
+  department    varchar(10),
+  shipname      varchar(50),
+  company       varchar(50),
+  checktype     varchar(10),
+  checkcontent  varchar(20),
+  leader        varchar(6),
+  handler       varchar(6),
+  billcode      varchar(7),
+  memo_badcheck varchar(200),
+  receipter     varchar(6),
+  dengji        boolean default 0,
+  peixun        boolean default 0,
+  gongbenfei    boolean default 0,
+  neibuziliao   boolean default 0,
+  -- Raised by every store of the row, so a workstation can tell that the
+  -- notice changed since it read it.
+  revision      integer not null default 0
+);
+-- The lists: a section's or a handler's notices in one state, newest first.
+create index notice_department_status on notice (department, status, Rdate);
+create index notice_handler_status on notice (handler, status, Rdate);
+create index notice_department_rdate on notice (department, Rdate);
+create index notice_handler_rdate on notice (handler, Rdate);
+create index notice_status on notice (status);
+-- The ledger: notices by bill number.
+create index notice_billcode on notice (billcode);
+
+create table itemofnotice (
+  lineid      integer primary key autoincrement,
+  ID          varchar(7) not null,
+  itemname    varchar(50),
+  description varchar(255),
+  money       double precision,
+  type        varchar(20),
+  orderx      integer
+);
+create index itemofnotice_id on itemofnotice (ID, orderx);
+
+create table person (
+  name     varchar(10),
+  nickname varchar(8) not null primary key,
+  password varchar(8),
+  typeid   integer,
+  checker  integer default 0,
+  admin    integer default 0
+);
+
+create table company   (name varchar(50) not null primary key);
+create table buildtype (name varchar(20) not null primary key);
+create table runtype   (name varchar(20) not null primary key);
+create table othertype (name varchar(20) not null primary key);
+
+create table itemcj (
+  name   varchar(50) not null primary key,
+  orderx integer
+);
+
+create table itemcw (
+  name   varchar(50) not null primary key,
+  danjia double precision,
+  type   varchar(20),
+  orderx integer
+);
+
+create table counter (
+  onerow     integer not null primary key default 1 check (onerow = 1),
+  id         integer not null default 1,
+  billcode   integer not null default 1,
+  ordercj    integer not null default 0,
+  ordercw    integer not null default 0,
+  statictime datetime
+);
+insert into counter (onerow, id, billcode, ordercj, ordercw) values (1, 1, 1, 0, 0);
+
+create table statistic (
+  year       varchar(4) not null,
+  department varchar(10) not null,
+  expect     double precision default 0,
+  "1" double precision default 0, "2" double precision default 0, "3" double precision default 0,
+  "4" double precision default 0, "5" double precision default 0, "6" double precision default 0,
+  "7" double precision default 0, "8" double precision default 0, "9" double precision default 0,
+  "10" double precision default 0, "11" double precision default 0, "12" double precision default 0,
+  primary key (year, department)
+);
+
+create table statistic2 (
+  year varchar(4) not null,
+  type varchar(10) not null,
+  "1" integer default 0, "2" integer default 0, "3" integer default 0,
+  "4" integer default 0, "5" integer default 0, "6" integer default 0,
+  "7" integer default 0, "8" integer default 0, "9" integer default 0,
+  "10" integer default 0, "11" integer default 0, "12" integer default 0,
+  primary key (year, type)
+);

@@ -1,0 +1,104 @@
+-- Nollard schema for Microsoft SQL Server.
+-- Run by the configuration program (dbadmin create-schema), or by hand:
+--   sqlcmd -d nollard -i sqlserver.sql
+-- Text widths are checked by the program in GBK bytes; Unicode columns (nvarchar) count characters, so these widths are upper bounds.
+
+create table notice (
+  ID            nvarchar(7) not null primary key,
+  Rdate         datetime2(0),
+  money         float,
+  status        integer,
+  department    nvarchar(10),
+  shipname      nvarchar(50),
+  company       nvarchar(50),
+  checktype     nvarchar(10),
+  checkcontent  nvarchar(20),
+  leader        nvarchar(6),
+  handler       nvarchar(6),
+  billcode      nvarchar(7),
+  memo_badcheck nvarchar(200),
+  receipter     nvarchar(6),
+  dengji        bit default 0,
+  peixun        bit default 0,
+  gongbenfei    bit default 0,
+  neibuziliao   bit default 0,
+  -- Raised by every store of the row, so a workstation can tell that the
+  -- notice changed since it read it.
+  revision      integer not null default 0
+);
+-- The lists: a section's or a handler's notices in one state, newest first.
+create index notice_department_status on notice (department, status, Rdate);
+create index notice_handler_status on notice (handler, status, Rdate);
+create index notice_department_rdate on notice (department, Rdate);
+create index notice_handler_rdate on notice (handler, Rdate);
+create index notice_status on notice (status);
+-- The ledger: notices by bill number.
+create index notice_billcode on notice (billcode);
+
+create table itemofnotice (
+  lineid      int identity(1,1) primary key,
+  ID          nvarchar(7) not null,
+  itemname    nvarchar(50),
+  description nvarchar(255),
+  money       float,
+  type        nvarchar(20),
+  orderx      integer
+);
+create index itemofnotice_id on itemofnotice (ID, orderx);
+
+create table person (
+  name     nvarchar(10),
+  nickname nvarchar(8) not null primary key,
+  password nvarchar(8),
+  typeid   integer,
+  checker  integer default 0,
+  admin    integer default 0
+);
+
+create table company   (name nvarchar(50) not null primary key);
+create table buildtype (name nvarchar(20) not null primary key);
+create table runtype   (name nvarchar(20) not null primary key);
+create table othertype (name nvarchar(20) not null primary key);
+
+create table itemcj (
+  name   nvarchar(50) not null primary key,
+  orderx integer
+);
+
+create table itemcw (
+  name   nvarchar(50) not null primary key,
+  danjia float,
+  type   nvarchar(20),
+  orderx integer
+);
+
+create table counter (
+  onerow     integer not null primary key default 1 check (onerow = 1),
+  id         integer not null default 1,
+  billcode   integer not null default 1,
+  ordercj    integer not null default 0,
+  ordercw    integer not null default 0,
+  statictime datetime2(0)
+);
+insert into counter (onerow, id, billcode, ordercj, ordercw) values (1, 1, 1, 0, 0);
+
+create table statistic (
+  year       nvarchar(4) not null,
+  department nvarchar(10) not null,
+  expect     float default 0,
+  "1" float default 0, "2" float default 0, "3" float default 0,
+  "4" float default 0, "5" float default 0, "6" float default 0,
+  "7" float default 0, "8" float default 0, "9" float default 0,
+  "10" float default 0, "11" float default 0, "12" float default 0,
+  primary key (year, department)
+);
+
+create table statistic2 (
+  year nvarchar(4) not null,
+  type nvarchar(10) not null,
+  "1" integer default 0, "2" integer default 0, "3" integer default 0,
+  "4" integer default 0, "5" integer default 0, "6" integer default 0,
+  "7" integer default 0, "8" integer default 0, "9" integer default 0,
+  "10" integer default 0, "11" integer default 0, "12" integer default 0,
+  primary key (year, type)
+);

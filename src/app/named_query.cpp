@@ -1,0 +1,302 @@
+#include "named_query.h"
+
+#include "db_error.h"
+
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlField>
+#include <QSqlQuery>
+
+namespace {
+
+QSqlQuery prepared(QSqlDatabase db, const QString &sql, const QVariantList &values)
+{
+    QSqlQuery q(db);
+    q.setForwardOnly(false);
+    if (!q.prepare(sql))
+        throw DbError(q.lastError());
+    for (const QVariant &v : values)
+        q.addBindValue(v);
+    if (!q.exec())
+        throw DbError(q.lastError());
+    return q;
+}
+
+}  // namespace
+
+NamedQuery::NamedQuery(const QString &name, const QString &connectionName, QObject *parent)
+    : QObject(parent), m_connection(connectionName)
+{
+    setObjectName(name);
+    m_model.setObjectName(name);
+}
+
+QSqlDatabase NamedQuery::database() const
+{
+    return QSqlDatabase::database(m_connection, false);
+}
+
+void NamedQuery::setStatement(const QString &sql, const QVariantList &values)
+{
+    m_sql = sql;
+    m_values = values;
+}
+
+void NamedQuery::close()
+{
+    const bool wasActive = m_state != State::Closed;
+    m_model.clear();
+    m_state = State::Closed;
+    m_row = -1;
+    m_buffer.clear();
+    if (wasActive) {
+        emit reset();
+        emit currentRowChanged(-1);
+    }
+}
+
+void NamedQuery::runQuery()
+{
+    QSqlDatabase db = database();
+    if (!db.isOpen())
+        throw DbError(db.lastError().isValid() ? db.lastError()
+                                               : QSqlError(QStringLiteral("No database connection")));
+    QSqlQuery q = prepared(db, m_sql, m_values);
+    m_model.setQuery(std::move(q));
+    if (m_model.lastError().isValid())
+        throw DbError(m_model.lastError());
+}
+
+void NamedQuery::open()
+{
+    close();
+    runQuery();
+    m_state = State::Browsing;
+    m_row = m_model.rowCount() > 0 ? 0 : -1;
+    emit reset();
+    emit currentRowChanged(m_row);
+}
+
+void NamedQuery::open(const QString &sql, const QVariantList &values)
+{
+    close();
+    setStatement(sql, values);
+    open();
+}
+
+int NamedQuery::execute(const QString &sql, const QVariantList &values)
+{
+    close();
+    setStatement(sql, values);
+    QSqlDatabase db = database();
+    if (!db.isOpen())
+        throw DbError(db.lastError().isValid() ? db.lastError()
+                                               : QSqlError(QStringLiteral("No database connection")));
+    QSqlQuery q = prepared(db, sql, values);
+    const int affected = q.numRowsAffected();
+    q.finish();
+    return affected;
+}
+
+void NamedQuery::reopen()
+{
+    open();
+}
+
+bool NamedQuery::isEmpty() const
+{
+    return m_model.rowCount() == 0;
+}
+
+int NamedQuery::rowCount()
+{
+    while (m_model.canFetchMore())
+        m_model.fetchMore();
+    return m_model.rowCount();
+}
+
+bool NamedQuery::setCurrentRow(int row)
+{
+    if (m_state == State::Closed)
+        return false;
+    while (row >= m_model.rowCount() && m_model.canFetchMore())
+        m_model.fetchMore();
+    if (row < 0 || row >= m_model.rowCount())
+        return false;
+    if (m_state != State::Browsing)
+        cancel();
+    if (row != m_row) {
+        m_row = row;
+        emit currentRowChanged(m_row);
+    }
+    return true;
+}
+
+bool NamedQuery::next()
+{
+    return setCurrentRow(m_row + 1);
+}
+
+QSqlRecord NamedQuery::currentRecord() const
+{
+    if (m_state == State::Editing || m_state == State::Inserting)
+        return m_buffer;
+    if (m_row < 0)
+        return m_model.record();
+    return m_model.record(m_row);
+}
+
+QVariant NamedQuery::value(const QString &column) const
+{
+    if (m_state == State::Editing || m_state == State::Inserting)
+        return m_buffer.value(column);
+    return valueAt(m_row, column);
+}
+
+QVariant NamedQuery::valueAt(int row, const QString &column) const
+{
+    if (row < 0 || row >= m_model.rowCount())
+        return {};
+    return m_model.record(row).value(column);
+}
+
+int NamedQuery::columnIndex(const QString &column) const
+{
+    return m_model.record().indexOf(column);
+}
+
+void NamedQuery::setUpdateTable(const QString &table, const QStringList &keyColumns)
+{
+    m_table = table;
+    m_keyColumns = keyColumns;
+}
+
+void NamedQuery::setBeforePost(std::function<bool(const NamedQuery &)> check)
+{
+    m_beforePost = std::move(check);
+}
+
+void NamedQuery::edit()
+{
+    if (m_state == State::Editing || m_state == State::Inserting || m_row < 0)
+        return;
+    m_original = m_model.record(m_row);
+    m_buffer = m_original;
+    m_state = State::Editing;
+}
+
+void NamedQuery::insert()
+{
+    if (m_state == State::Closed)
+        return;
+    m_original = QSqlRecord();
+    m_buffer = m_model.record();
+    m_buffer.clearValues();
+    m_state = State::Inserting;
+}
+
+void NamedQuery::setValue(const QString &column, const QVariant &value)
+{
+    if (m_state != State::Editing && m_state != State::Inserting)
+        edit();
+    if (m_buffer.indexOf(column) < 0)
+        m_buffer.append(QSqlField(column, value.metaType()));
+    m_buffer.setValue(column, value);
+    m_buffer.setGenerated(column, true);
+}
+
+void NamedQuery::cancel()
+{
+    if (m_state == State::Editing || m_state == State::Inserting)
+        m_state = State::Browsing;
+    m_buffer.clear();
+}
+
+bool NamedQuery::post()
+{
+    if (m_state != State::Editing && m_state != State::Inserting)
+        return true;
+    if (m_beforePost && !m_beforePost(*this))
+        return false;
+    if (m_table.isEmpty())
+        throw DbError(QStringLiteral("%1: no table to store the row in").arg(objectName()));
+
+    QSqlDatabase db = database();
+    QSqlDriver *driver = db.driver();
+    auto quoted = [driver](const QString &name) {
+        return driver->escapeIdentifier(name, QSqlDriver::FieldName);
+    };
+
+    QStringList columns;
+    QVariantList values;
+    for (int i = 0; i < m_buffer.count(); ++i) {
+        const QString name = m_buffer.fieldName(i);
+        if (m_state == State::Editing) {
+            const QVariant before = m_original.value(name);
+            if (m_original.indexOf(name) >= 0 && before == m_buffer.value(i)
+                && before.isNull() == m_buffer.value(i).isNull())
+                continue;
+        } else if (m_buffer.isNull(i)) {
+            continue;  // let the database fill its defaults and keys
+        }
+        columns << name;
+        values << m_buffer.value(i);
+    }
+
+    QString sql;
+    if (m_state == State::Inserting) {
+        if (columns.isEmpty()) {
+            sql = QStringLiteral("insert into %1 default values").arg(m_table);
+        } else {
+            QStringList names, marks;
+            for (const QString &c : columns) {
+                names << quoted(c);
+                marks << QStringLiteral("?");
+            }
+            sql = QStringLiteral("insert into %1 (%2) values (%3)")
+                      .arg(m_table, names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+        }
+    } else {
+        if (columns.isEmpty()) {
+            cancel();
+            return true;
+        }
+        QStringList sets, where;
+        for (const QString &c : columns)
+            sets << quoted(c) + QStringLiteral("=?");
+        for (const QString &k : m_keyColumns) {
+            where << quoted(k) + QStringLiteral("=?");
+            values << m_original.value(k);
+        }
+        sql = QStringLiteral("update %1 set %2 where %3")
+                  .arg(m_table, sets.join(QLatin1Char(',')), where.join(QStringLiteral(" and ")));
+    }
+
+    QSqlQuery q = prepared(db, sql, values);
+    q.finish();
+
+    // Show the stored row where it now stands in the statement's rows.
+    QVariantList keyValues;
+    for (const QString &k : m_keyColumns)
+        keyValues << m_buffer.value(k);
+    const bool wasInsert = m_state == State::Inserting;
+    m_state = State::Browsing;
+    m_buffer.clear();
+    const int oldRow = m_row;
+    runQuery();
+    int found = -1;
+    if (!wasInsert || !keyValues.contains(QVariant())) {
+        const int rows = rowCount();
+        for (int r = 0; r < rows && found < 0; ++r) {
+            bool same = !m_keyColumns.isEmpty();
+            for (int i = 0; i < m_keyColumns.size() && same; ++i)
+                same = valueAt(r, m_keyColumns[i]).toString() == keyValues[i].toString();
+            if (same)
+                found = r;
+        }
+    }
+    m_row = found >= 0 ? found : qMin(oldRow, m_model.rowCount() - 1);
+    emit reset();
+    emit currentRowChanged(m_row);
+    return true;
+}

@@ -1,0 +1,90 @@
+#pragma once
+// A named query over the one connection: it keeps its last statement (so that
+// reopening it repeats the last list or search), offers the rows of that
+// statement with a current row, and can put the current row into editing and
+// store it back into one table. Grids show its model; data-bound fields follow
+// its current row.
+//
+// Rows are fetched from the database as the grids need them, not all at once.
+
+#include <QObject>
+#include <QSqlDatabase>
+#include <QSqlQueryModel>
+#include <QSqlRecord>
+#include <QVariant>
+#include <functional>
+
+class NamedQuery : public QObject
+{
+    Q_OBJECT
+public:
+    enum class State { Closed, Browsing, Editing, Inserting };
+
+    NamedQuery(const QString &name, const QString &connectionName, QObject *parent = nullptr);
+
+    QSqlDatabase database() const;
+    QSqlQueryModel *model() { return &m_model; }
+
+    // Statement and values bound to its placeholders (":name" or "?").
+    void setStatement(const QString &sql, const QVariantList &values = {});
+    QString statement() const { return m_sql; }
+    QVariantList boundValues() const { return m_values; }
+
+    // Runs the statement; its first row becomes the current row. Throws DbError.
+    void open();
+    void open(const QString &sql, const QVariantList &values = {});
+    // Runs a statement that changes rows; returns the number of rows it touched.
+    int execute(const QString &sql, const QVariantList &values = {});
+    // Closes and opens again with the last statement.
+    void reopen();
+    void close();
+
+    State state() const { return m_state; }
+    bool isActive() const { return m_state != State::Closed; }
+    bool isEmpty() const;
+    // Fetches every row to count them.
+    int rowCount();
+
+    int currentRow() const { return m_row; }
+    bool setCurrentRow(int row);
+    bool next();
+    QSqlRecord currentRecord() const;
+    // A column of the current row (or of the edit buffer while editing);
+    // column names compare without regard to letter case.
+    QVariant value(const QString &column) const;
+    QVariant valueAt(int row, const QString &column) const;
+
+    // Row editing through one table. The key columns identify the stored row.
+    void setUpdateTable(const QString &table, const QStringList &keyColumns);
+    // Called before a row is stored; returning false abandons the store
+    // silently and leaves the row in editing.
+    void setBeforePost(std::function<bool(const NamedQuery &)> check);
+    void edit();
+    void insert();
+    void setValue(const QString &column, const QVariant &value);
+    // Stores the edited row; returns false when the check abandoned it.
+    // Throws DbError when the database refuses it.
+    bool post();
+    void cancel();
+
+signals:
+    void currentRowChanged(int row);
+    void reset();
+
+private:
+    void runQuery();
+    int columnIndex(const QString &column) const;
+
+    QString m_connection;
+    QSqlQueryModel m_model;
+    QString m_sql;
+    QVariantList m_values;
+    State m_state = State::Closed;
+    int m_row = -1;
+
+    QString m_table;
+    QStringList m_keyColumns;
+    std::function<bool(const NamedQuery &)> m_beforePost;
+    QSqlRecord m_buffer;
+    QSqlRecord m_original;
+};

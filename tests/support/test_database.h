@@ -1,0 +1,42 @@
+#pragma once
+// Fresh databases for tests: an SQLite file in a temporary folder, or a new
+// database on the PostgreSQL server that the test script started (found
+// through PGHOST/PGPORT/PGUSER). Both get the real schema files.
+
+#include "app/db_settings.h"
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QTemporaryDir>
+#include <memory>
+
+class TestDatabase
+{
+public:
+    // A fresh, empty database of the kind, with the schema created (unless
+    // withSchema is false). Returns nullptr when the kind cannot run here
+    // (no PostgreSQL server given), so the caller can skip.
+    static std::unique_ptr<TestDatabase> create(DbKind kind, bool withSchema = true);
+    ~TestDatabase();
+
+    DbSettings settings() const { return m_settings; }
+    // A connection of its own, opened on first use, for checking what was stored.
+    QSqlDatabase connection(const QString &name = QStringLiteral("test-check"));
+    // Runs a statement on the check connection and fails loudly when it fails.
+    void exec(const QString &sql, const QVariantList &values = {});
+    QVariant scalar(const QString &sql, const QVariantList &values = {});
+
+    static bool postgresAvailable();
+    static QString schemaFolder();
+
+private:
+    TestDatabase() = default;
+    DbSettings m_settings;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_pgDatabase;
+    QStringList m_connections;
+};
+
+// The data-driven kinds a storage test runs on.
+QList<DbKind> testedKinds();
+QString kindName(DbKind kind);

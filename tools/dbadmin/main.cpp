@@ -1,0 +1,183 @@
+// The configuration program: writes the initialisation file, checks the
+// connection it describes, creates the schema in an empty database and loads
+// the demonstration data.
+
+#include "demo_data.h"
+
+#include "app/connection.h"
+#include "app/db_error.h"
+#include "app/db_settings.h"
+#include "app/schema.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlQuery>
+#include <QTextStream>
+
+namespace {
+
+const QString kConnection = QStringLiteral("dbadmin");
+
+QTextStream &out()
+{
+    static QTextStream stream(stdout);
+    return stream;
+}
+
+QTextStream &err()
+{
+    static QTextStream stream(stderr);
+    return stream;
+}
+
+int existingTables(QSqlDatabase db)
+{
+    const QStringList present = db.tables();
+    int count = 0;
+    for (const QString &table : systemTables())
+        if (present.contains(table, Qt::CaseInsensitive))
+            ++count;
+    return count;
+}
+
+int writeConfig(const QCommandLineParser &args, const QString &configPath)
+{
+    DbSettings s = DbSettings::fromFile(configPath);
+    if (args.isSet(QStringLiteral("provider")))
+        s.provider = args.value(QStringLiteral("provider"));
+    if (args.isSet(QStringLiteral("data-source")))
+        s.dataSource = args.value(QStringLiteral("data-source"));
+    if (args.isSet(QStringLiteral("catalog")))
+        s.initialCatalog = args.value(QStringLiteral("catalog"));
+    if (args.isSet(QStringLiteral("user")))
+        s.userId = args.value(QStringLiteral("user"));
+    if (args.isSet(QStringLiteral("password")))
+        s.password = args.value(QStringLiteral("password"));
+    QString error;
+    if (!s.writeFile(configPath, &error)) {
+        err() << configPath << ": " << error << Qt::endl;
+        return 1;
+    }
+    out() << "wrote " << QDir::toNativeSeparators(configPath) << Qt::endl;
+    return 0;
+}
+
+int check(const DbSettings &s)
+{
+    QSqlDatabase db = openConnection(s, kConnection);
+    out() << "connected: " << s.connectionString() << Qt::endl;
+    out() << "tables of the system present: " << existingTables(db) << " of "
+          << systemTables().size() << Qt::endl;
+    return 0;
+}
+
+int createSchemaCommand(const DbSettings &s, const QString &schemaFolder, bool createFile)
+{
+    QSqlDatabase db = openConnection(s, kConnection, OpenOptions{createFile});
+    if (existingTables(db) > 0) {
+        err() << "the database already holds tables of the system; nothing was created" << Qt::endl;
+        return 2;
+    }
+    createSchema(db, schemaFolder);
+    out() << "schema created" << Qt::endl;
+    return 0;
+}
+
+int loadDemo(const DbSettings &s)
+{
+    QSqlDatabase db = openConnection(s, kConnection);
+    QSqlQuery q(db);
+    if (q.exec(QStringLiteral("select count(*) from person")) && q.next() && q.value(0).toInt() > 0) {
+        err() << "the database already holds accounts; demo data not loaded" << Qt::endl;
+        return 2;
+    }
+    q.finish();
+    loadDemoData(db);
+    out() << "demo data loaded" << Qt::endl;
+    return 0;
+}
+
+// Makes a ready embedded database: schema and demo data, unless the file is
+// already a Nollard database.
+int prepareDemo(const DbSettings &s, const QString &schemaFolder)
+{
+    if (s.kind() != DbKind::SQLite) {
+        err() << "demo preparation is for the embedded database (Provider=SQLite)" << Qt::endl;
+        return 2;
+    }
+    {
+        QSqlDatabase db = openConnection(s, kConnection, OpenOptions{true});
+        if (existingTables(db) == systemTables().size()) {
+            out() << "the demo database " << s.dataSource << " is ready" << Qt::endl;
+            return 0;
+        }
+        if (existingTables(db) > 0) {
+            err() << s.dataSource << " holds some tables of the system but not all" << Qt::endl;
+            return 2;
+        }
+        createSchema(db, schemaFolder);
+        loadDemoData(db);
+    }
+    out() << "demo database " << s.dataSource << " created" << Qt::endl;
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("dbadmin"));
+
+    QCommandLineParser args;
+    args.setApplicationDescription(QStringLiteral(
+        "Nollard configuration program.\n"
+        "Commands:\n"
+        "  write-config   write the initialisation file from the options given\n"
+        "  check          open the connection the file describes\n"
+        "  create-schema  create the tables in an empty database\n"
+        "  load-demo      load demonstration accounts, catalogues and notices\n"
+        "  prepare-demo   create the embedded demo database if it is not there"));
+    args.addHelpOption();
+    args.addPositionalArgument(QStringLiteral("command"), QStringLiteral("what to do"));
+    args.addOption({QStringLiteral("config"), QStringLiteral("initialisation file"),
+                    QStringLiteral("path"), defaultConfigPath()});
+    args.addOption({QStringLiteral("schema-dir"), QStringLiteral("folder of the schema files"),
+                    QStringLiteral("path"), installedSchemaFolder()});
+    args.addOption({QStringLiteral("provider"), QStringLiteral("SQLOLEDB.1, SQLite or PostgreSQL"),
+                    QStringLiteral("name")});
+    args.addOption({QStringLiteral("data-source"), QStringLiteral("server, host[:port] or database file"),
+                    QStringLiteral("text")});
+    args.addOption({QStringLiteral("catalog"), QStringLiteral("database name"), QStringLiteral("text")});
+    args.addOption({QStringLiteral("user"), QStringLiteral("database login"), QStringLiteral("text")});
+    args.addOption({QStringLiteral("password"), QStringLiteral("database password"), QStringLiteral("text")});
+    args.process(app);
+
+    const QStringList positional = args.positionalArguments();
+    if (positional.size() != 1)
+        args.showHelp(1);
+    const QString command = positional.first();
+    const QString configPath = args.value(QStringLiteral("config"));
+    const QString schemaFolder = args.value(QStringLiteral("schema-dir"));
+
+    try {
+        if (command == QLatin1String("write-config"))
+            return writeConfig(args, configPath);
+        const DbSettings settings = DbSettings::fromFile(configPath);
+        if (command == QLatin1String("check"))
+            return check(settings);
+        if (command == QLatin1String("create-schema"))
+            return createSchemaCommand(settings, schemaFolder, true);
+        if (command == QLatin1String("load-demo"))
+            return loadDemo(settings);
+        if (command == QLatin1String("prepare-demo"))
+            return prepareDemo(settings, schemaFolder);
+    } catch (const DbError &e) {
+        err() << e.message() << Qt::endl;
+        return 1;
+    }
+    err() << "unknown command: " << command << Qt::endl;
+    return 1;
+}
