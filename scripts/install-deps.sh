@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running and testing Nollard need,
+# when any of them is missing.
+set -euo pipefail
+
+packages=(
+  cmake g++ pkg-config
+  qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql libqt6sql6-odbc
+  unixodbc-dev tdsodbc
+  libkainjow-mustache-dev
+  fonts-wqy-microhei
+  postgresql
+  libgtest-dev libbenchmark-dev libmuparser-dev
+  clang libclang-rt-14-dev
+  poppler-utils xvfb xauth
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+SUDO=()
+[ "$(id -u)" = 0 ] || SUDO=(sudo)
+echo "installing: ${missing[*]}"
+"${SUDO[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${SUDO[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
