@@ -1,0 +1,68 @@
+#pragma once
+
+#include "preparedreport.h"
+#include "reportdataset.h"
+#include "reporterror.h"
+#include "reportpreview.h"
+#include "reportvariables.h"
+
+#include <QList>
+#include <QMap>
+#include <QString>
+
+class QSqlQuery;
+class QSqlQueryModel;
+
+// One report: a template file, the datasets it reads by name, and the shared
+// variables (ReportVariables). The usual order of calls:
+//
+//     ReportVariables::set("bigmoney", capitals);
+//     Report report;
+//     report.setDataset("frDB_notice", &noticeQuery, ReportRange::CurrentRow);
+//     report.setDataset("frDB_itemofnotice", &linesQuery, ReportRange::AllRows);
+//     report.loadFromFile("report/notice.frf");
+//     report.showReport();            // modal; returns when the preview is closed
+//
+// Datasets are read when the report is prepared (shown or exported), not when they
+// are set, and reading them leaves every query on the row it was on.
+class Report
+{
+public:
+    // Reads the template; the path is relative to the working directory. Returns
+    // whether the file exists. A missing template is no error: the report then
+    // comes out as one empty page.
+    bool loadFromFile(const QString &path);
+    QString templatePath() const { return templatePath_; }
+    bool templateFound() const { return templateFound_; }
+
+    // Binds a name to the rows of a query; binding the name again replaces it.
+    void setDataset(const QString &name, ReportRowSource source, ReportRange range);
+    void setDataset(const QString &name, QSqlQuery *query, ReportRange range);
+    void setDataset(const QString &name, QSqlQueryModel *model, ReportRange range,
+                    std::function<int()> currentRow = {});
+
+    // Fills the template from the datasets and the variables as they are now.
+    // Throws ReportError when the template is not a valid template.
+    PreparedReport prepare() const;
+
+    // Prepares the report and shows it in the modal preview (or the preview hook).
+    void showReport() const;
+    // Prepares the report and writes it to a PDF file; false when it cannot be written.
+    bool exportPdf(const QString &filePath) const;
+
+    // The same for several reports one after another in one preview or file.
+    static void showComposite(const QList<const Report *> &reports);
+    static bool exportCompositePdf(const QList<const Report *> &reports, const QString &filePath);
+
+private:
+    struct Dataset
+    {
+        ReportRowSource source;
+        ReportRange range;
+    };
+
+    QString templatePath_;
+    QString templateText_;
+    bool templateFound_ = false;
+    QMap<QString, Dataset> datasets_;
+};
