@@ -203,13 +203,17 @@ void NamedQuery::setValue(const QString &column, const QVariant &value)
         m_buffer.append(QSqlField(column, value.metaType()));
     m_buffer.setValue(column, value);
     m_buffer.setGenerated(column, true);
+    emit valueChanged(column);
 }
 
 void NamedQuery::cancel()
 {
-    if (m_state == State::Editing || m_state == State::Inserting)
+    const bool wasEditing = m_state == State::Editing || m_state == State::Inserting;
+    if (wasEditing)
         m_state = State::Browsing;
     m_buffer.clear();
+    if (wasEditing)
+        emit currentRowChanged(m_row);  // bound fields show the stored row again
 }
 
 bool NamedQuery::post()

@@ -68,8 +68,12 @@ public:
     void cancel();
 
 signals:
+    // The current row moved (also after open, close and post).
     void currentRowChanged(int row);
+    // The rows were replaced (open, close, post).
     void reset();
+    // A column of the row in editing was set; data-bound fields show it.
+    void valueChanged(const QString &column);
 
 private:
     void runQuery();
