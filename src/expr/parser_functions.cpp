@@ -80,11 +80,12 @@ LD fSign(double x) { return x > 0.0 ? 1.0L : (x < 0.0 ? -1.0L : 0.0L); }
 LD fZero(double x) { return x == 0.0 ? 0.0L : 1.0L; }
 
 // Reduces an angle: the quotient by 2/pi is rounded to double before the
-// nearest whole number (halves to even) is taken off.
+// nearest whole number (halves to even) is taken off. The two constants are
+// read as written, in extended precision.
 LD fPh(double x)
 {
-    const double t = StoreRounded(LD(x) / LD(0.6366197723675814), x);
-    return (LD(t) - LD(std::nearbyint(t))) * LD(6.283185307179586);
+    const double t = StoreRounded(LD(x) / 0.6366197723675814L, x);
+    return (LD(t) - LD(std::nearbyint(t))) * 6.283185307179586L;
 }
 
 LD fRnd(double x) { return std::trunc(LD(x)) * LD(NextRandom()); }
