@@ -7,6 +7,8 @@
 #include <QSqlField>
 #include <QSqlQuery>
 
+#include <optional>
+
 namespace {
 
 QSqlQuery prepared(QSqlDatabase db, const QString &sql, const QVariantList &values)
@@ -206,6 +208,54 @@ void NamedQuery::setValue(const QString &column, const QVariant &value)
     emit valueChanged(column);
 }
 
+std::optional<QSqlRecord> NamedQuery::storedRow() const
+{
+    QStringList where;
+    QVariantList values;
+    for (const QString &k : m_keyColumns) {
+        where << database().driver()->escapeIdentifier(k, QSqlDriver::FieldName) + QStringLiteral("=?");
+        values << m_original.value(k);
+    }
+    QSqlQuery q = prepared(database(),
+                           QStringLiteral("select * from %1 where %2").arg(m_table, where.join(QStringLiteral(" and "))),
+                           values);
+    if (!q.next())
+        return std::nullopt;
+    return q.record();
+}
+
+bool NamedQuery::rebaseEdit()
+{
+    if (m_state != State::Editing)
+        return false;
+    const std::optional<QSqlRecord> fresh = storedRow();
+    // The list shows the rows as they are stored now.
+    const QSqlRecord buffer = m_buffer;
+    const QSqlRecord original = m_original;
+    runQuery();
+    if (!fresh) {
+        m_state = State::Browsing;
+        m_buffer.clear();
+        m_row = qMin(m_row, m_model.rowCount() - 1);
+        emit reset();
+        emit currentRowChanged(m_row);
+        return false;
+    }
+    QSqlRecord rebased = *fresh;
+    for (int i = 0; i < buffer.count(); ++i) {
+        const QString name = buffer.fieldName(i);
+        const bool changed = original.indexOf(name) < 0 || original.value(name) != buffer.value(i)
+                             || original.value(name).isNull() != buffer.value(i).isNull();
+        if (changed && rebased.indexOf(name) >= 0)
+            rebased.setValue(name, buffer.value(i));
+    }
+    m_original = *fresh;
+    m_buffer = rebased;
+    emit reset();
+    emit currentRowChanged(m_row);
+    return true;
+}
+
 void NamedQuery::cancel()
 {
     const bool wasEditing = m_state == State::Editing || m_state == State::Inserting;
@@ -272,12 +322,25 @@ bool NamedQuery::post()
             where << quoted(k) + QStringLiteral("=?");
             values << m_original.value(k);
         }
+        if (!m_revisionColumn.isEmpty()) {
+            const QString r = quoted(m_revisionColumn);
+            sets << r + QStringLiteral("=") + r + QStringLiteral("+1");
+            where << r + QStringLiteral("=?");
+            values << m_original.value(m_revisionColumn).toInt();
+        }
         sql = QStringLiteral("update %1 set %2 where %3")
                   .arg(m_table, sets.join(QLatin1Char(',')), where.join(QStringLiteral(" and ")));
     }
 
     QSqlQuery q = prepared(db, sql, values);
+    const int affected = q.numRowsAffected();
     q.finish();
+    if (m_state == State::Editing && !m_revisionColumn.isEmpty() && affected == 0) {
+        const bool deleted = !storedRow().has_value();
+        throw StaleRowError(deleted ? QStringLiteral("该记录已被其他工作站删除，修改未能保存。")
+                                    : QStringLiteral("该记录已被其他工作站修改，修改未能保存。"),
+                            deleted);
+    }
 
     // Show the stored row where it now stands in the statement's rows.
     QVariantList keyValues;

@@ -13,6 +13,20 @@
 #include <QSqlRecord>
 #include <QVariant>
 #include <functional>
+#include <optional>
+
+#include "db_error.h"
+
+// A store refused because the row changed or disappeared since it was read.
+class StaleRowError : public DbError
+{
+public:
+    StaleRowError(const QString &message, bool rowDeleted) : DbError(message), m_deleted(rowDeleted) {}
+    bool rowDeleted() const { return m_deleted; }
+
+private:
+    bool m_deleted;
+};
 
 class NamedQuery : public QObject
 {
@@ -56,6 +70,11 @@ public:
 
     // Row editing through one table. The key columns identify the stored row.
     void setUpdateTable(const QString &table, const QStringList &keyColumns);
+    // A column that every store raises by one. A store is made only while the
+    // row still holds the value that was read, so a row changed or deleted by
+    // another workstation in the meantime is never overwritten: post() throws
+    // StaleRowError instead.
+    void setRevisionColumn(const QString &column) { m_revisionColumn = column; }
     // Called before a row is stored; returning false abandons the store
     // silently and leaves the row in editing.
     void setBeforePost(std::function<bool(const NamedQuery &)> check);
@@ -66,6 +85,11 @@ public:
     // Throws DbError when the database refuses it.
     bool post();
     void cancel();
+    // After a refused store: reads the row as it is stored now and puts the
+    // columns the user changed on top of it, still in editing, so the user's
+    // edit stays visible and a second store is a deliberate one. Returns false
+    // when the row no longer exists; the edit is then abandoned.
+    bool rebaseEdit();
 
 signals:
     // The current row moved (also after open, close and post).
@@ -77,6 +101,7 @@ signals:
 
 private:
     void runQuery();
+    std::optional<QSqlRecord> storedRow() const;
     int columnIndex(const QString &column) const;
 
     QString m_connection;
@@ -89,6 +114,7 @@ private:
     QString m_table;
     QStringList m_keyColumns;
     std::function<bool(const NamedQuery &)> m_beforePost;
+    QString m_revisionColumn;
     QSqlRecord m_buffer;
     QSqlRecord m_original;
 };

@@ -3,6 +3,7 @@
 #include "app/login_window.h"
 #include "app/messages.h"
 #include "app/tdm.h"
+#include "fees/item_window.h"
 #include "notices/main_window.h"
 
 Nollard::Nollard(const DbSettings &settings)
@@ -12,11 +13,15 @@ Nollard::Nollard(const DbSettings &settings)
     messages::guarded([this] { dm->DataModuleCreate(); });
     login = std::make_unique<TF_login>(*dm->aq_login);
     main = std::make_unique<TF_main>(*dm);
+    item = std::make_unique<TF_item>(*dm);
     login->setMainWindow(main.get());
+    main->setLoginWindow(login.get());
+    main->setItemEditor(item.get());
 }
 
 Nollard::~Nollard()
 {
+    item.reset();
     main.reset();
     login.reset();
     dm.reset();

@@ -9,6 +9,7 @@
 
 class Tdm;
 class TF_login;
+class TF_item;
 class TF_main;
 
 struct Nollard
@@ -16,6 +17,7 @@ struct Nollard
     std::unique_ptr<Tdm> dm;
     std::unique_ptr<TF_login> login;
     std::unique_ptr<TF_main> main;
+    std::unique_ptr<TF_item> item;
 
     explicit Nollard(const DbSettings &settings);
     ~Nollard();

@@ -1,9 +1,24 @@
 #include "main_window.h"
 
+#include "field_binding.h"
+#include "notice_lists.h"
+
+#include "app/codes.h"
+#include "app/column_proxy_model.h"
+#include "app/current_user.h"
+#include "app/login_window.h"
+#include "app/named_query.h"
 #include "app/tdm.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QCoreApplication>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableView>
+#include <QVBoxLayout>
 
 TF_main::TF_main(Tdm &dm, QWidget *parent) : QMainWindow(parent), m_dm(dm)
 {
@@ -11,10 +26,121 @@ TF_main::TF_main(Tdm &dm, QWidget *parent) : QMainWindow(parent), m_dm(dm)
     setWindowTitle(QStringLiteral("Nollard"));
     setMaximumSize(808, 580);
     resize(808, 580);
+
+    buildToolbar();
+    buildMenus();
+
+    auto *central = new QWidget(this);
+    central->setObjectName(QStringLiteral("Panel_central"));
+    auto *column = new QVBoxLayout(central);
+    column->setContentsMargins(4, 4, 4, 0);
+    column->setSpacing(4);
+
+    DBGrid_notice = new QTableView(central);
+    DBGrid_notice->setObjectName(QStringLiteral("DBGrid_notice"));
+    auto *list = new ColumnProxyModel(
+        {{QStringLiteral("ID"), QStringLiteral("流水号"), {}},
+         {QStringLiteral("status"), QStringLiteral("状态"),
+          [](const QVariant &v) { return codes::stateText(v.toInt()); }, Qt::AlignCenter},
+         {QStringLiteral("Rdate"), QStringLiteral("日期和时间"), dateTimeText},
+         {QStringLiteral("shipname"), QStringLiteral("缴费船只，个人"), {}},
+         {QStringLiteral("department"), QStringLiteral("通知缴费部门"), {}},
+         {QStringLiteral("handler"), QStringLiteral("经办人"), {}},
+         {QStringLiteral("leader"), QStringLiteral("审核人"), {}}},
+        DBGrid_notice);
+    list->setSourceModel(m_dm.aq_notice->model());
+    DBGrid_notice->setModel(list);
+    DBGrid_notice->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    DBGrid_notice->setSelectionBehavior(QAbstractItemView::SelectRows);
+    DBGrid_notice->setSelectionMode(QAbstractItemView::SingleSelection);
+    DBGrid_notice->verticalHeader()->setDefaultSectionSize(20);
+    DBGrid_notice->verticalHeader()->setFixedWidth(14);
+    const int widths[] = {56, 232, 128, 135, 80, 52};
+    for (int i = 0; i < 6; ++i)
+        DBGrid_notice->setColumnWidth(i, widths[i]);
+    DBGrid_notice->horizontalHeader()->setStretchLastSection(true);
+    column->addWidget(DBGrid_notice, 1);
+
+    auto *bottom = new QWidget(central);
+    auto *bottomRow = new QHBoxLayout(bottom);
+    bottomRow->setContentsMargins(0, 0, 0, 0);
+    auto *left = new QWidget(bottom);
+    left->setLayout(new QVBoxLayout);
+    left->layout()->setContentsMargins(0, 0, 0, 0);
+    auto *right = new QWidget(bottom);
+    right->setLayout(new QVBoxLayout);
+    right->layout()->setContentsMargins(0, 0, 0, 0);
+    right->setFixedWidth(230);
+    buildContentArea(left);
+    buildHandlerArea(right);
+    buildLeaderArea(right);
+    bottomRow->addWidget(left, 1);
+    bottomRow->addWidget(right);
+    column->addWidget(bottom);
+    setCentralWidget(central);
+
+    buildStatusBar();
+    bindFields();
+    connectHandlers();
+
+    DBCb_company->installEventFilter(this);
+    DBCb_company->lineEdit()->installEventFilter(this);
+    DBCb_checkcontent->installEventFilter(this);
+}
+
+TF_main::~TF_main() = default;
+
+void TF_main::quitProgram()
+{
+    QCoreApplication::quit();
 }
 
 void TF_main::closeEvent(QCloseEvent *event)
 {
+    // Closing the main window ends the program, without a question and
+    // without storing a notice in editing.
     event->accept();
-    QCoreApplication::quit();
+    quitProgram();
+}
+
+void TF_main::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+bool TF_main::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::FocusIn) {
+        if (watched == DBCb_company || watched == DBCb_company->lineEdit())
+            run([this] { DBCb_companyEnter(); });
+        else if (watched == DBCb_checkcontent)
+            run([this] { DBCb_checkcontentEnter(); });
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TF_main::showCurrentRowInGrid()
+{
+    // The grid follows the query's current row without running the selection.
+    m_syncingGrid = true;
+    const int row = m_dm.aq_notice->currentRow();
+    if (row >= 0)
+        DBGrid_notice->selectionModel()->setCurrentIndex(
+            DBGrid_notice->model()->index(row, 0),
+            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    else
+        DBGrid_notice->selectionModel()->clear();
+    m_syncingGrid = false;
+}
+
+void TF_main::onGridRowChanged(int row)
+{
+    if (m_syncingGrid || row < 0)
+        return;
+    m_dm.aq_notice->setCurrentRow(row);
+    // The buttons are always evaluated for the row that is current now, whether
+    // the user clicked it or moved there with the keyboard.
+    DBGrid_noticeCellClick();
 }

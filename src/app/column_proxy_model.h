@@ -1,0 +1,50 @@
+#pragma once
+// Shows chosen columns of a query's rows, by column name, with their titles
+// and, where needed, a display text in place of the stored value (a state code
+// shown as its text). Rows are fetched from the source as the view needs them.
+
+#include <QAbstractProxyModel>
+#include <functional>
+
+class ColumnProxyModel : public QAbstractProxyModel
+{
+    Q_OBJECT
+public:
+    struct Column
+    {
+        QString field;
+        QString title;
+        std::function<QString(const QVariant &)> displayText;  // empty: the value as it is
+        Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
+    };
+
+    explicit ColumnProxyModel(QList<Column> columns, QObject *parent = nullptr);
+
+    void setSourceModel(QAbstractItemModel *source) override;
+    QModelIndex index(int row, int column, const QModelIndex &parent = {}) const override;
+    QModelIndex parent(const QModelIndex &) const override { return {}; }
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QModelIndex mapToSource(const QModelIndex &proxy) const override;
+    QModelIndex mapFromSource(const QModelIndex &source) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    bool canFetchMore(const QModelIndex &parent) const override;
+    void fetchMore(const QModelIndex &parent) override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+
+    const QList<Column> &columns() const { return m_columns; }
+
+private:
+    int sourceColumn(int column) const;
+    void remap();
+
+    QList<Column> m_columns;
+    QList<int> m_sourceColumns;
+};
+
+// Money as the program writes it in fields: up to 15 significant digits,
+// no trailing zeros.
+QString moneyText(const QVariant &value);
+// A stored date and time as shown in lists and fields.
+QString dateTimeText(const QVariant &value);

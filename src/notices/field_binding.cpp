@@ -1,0 +1,106 @@
+#include "field_binding.h"
+
+#include "app/named_query.h"
+
+#include <QAbstractItemView>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+FieldBinding::FieldBinding(NamedQuery &query, QObject *parent) : QObject(parent), m_query(query)
+{
+    connect(&query, &NamedQuery::reset, this, &FieldBinding::refresh);
+    connect(&query, &NamedQuery::currentRowChanged, this, &FieldBinding::refresh);
+    connect(&query, &NamedQuery::valueChanged, this, [this](const QString &column) {
+        if (m_showing)
+            return;
+        for (const Field &f : std::as_const(m_fields))
+            if (f.column.compare(column, Qt::CaseInsensitive) == 0) {
+                m_showing = true;
+                f.show(m_query.value(f.column));
+                m_showing = false;
+            }
+    });
+}
+
+void FieldBinding::add(const QString &column, std::function<void(const QVariant &)> show)
+{
+    m_fields.append({column, std::move(show)});
+}
+
+void FieldBinding::write(const QString &column, const QVariant &value)
+{
+    if (m_showing || !m_query.isActive() || m_query.currentRow() < 0)
+        return;
+    m_showing = true;  // the widget already shows what it writes
+    m_query.setValue(column, value);
+    m_showing = false;
+}
+
+void FieldBinding::refresh()
+{
+    m_showing = true;
+    const bool hasRow = m_query.isActive() && m_query.currentRow() >= 0;
+    for (const Field &f : std::as_const(m_fields))
+        f.show(hasRow ? m_query.value(f.column) : QVariant());
+    m_showing = false;
+}
+
+void FieldBinding::showText(QLineEdit *edit, const QString &column,
+                            std::function<QString(const QVariant &)> text)
+{
+    add(column, [edit, text](const QVariant &v) {
+        edit->setText(text ? text(v) : v.toString());
+        edit->setCursorPosition(0);
+    });
+}
+
+void FieldBinding::bind(QLineEdit *edit, const QString &column)
+{
+    add(column, [edit](const QVariant &v) {
+        edit->setText(v.toString());
+        edit->setCursorPosition(0);
+    });
+    connect(edit, &QLineEdit::textEdited, this, [this, column](const QString &text) { write(column, text); });
+}
+
+void FieldBinding::bind(QCheckBox *box, const QString &column)
+{
+    add(column, [box](const QVariant &v) { box->setChecked(v.toBool()); });
+    connect(box, &QCheckBox::clicked, this, [this, column](bool checked) { write(column, checked); });
+}
+
+void FieldBinding::bind(QComboBox *combo, const QString &column)
+{
+    add(column, [combo](const QVariant &v) {
+        const QString text = v.toString();
+        if (combo->isEditable()) {
+            combo->setEditText(text);
+            return;
+        }
+        int index = combo->findText(text);
+        if (index < 0 && !text.isEmpty()) {
+            // A stored value outside the current pick list is still shown.
+            combo->addItem(text);
+            index = combo->count() - 1;
+        }
+        combo->setCurrentIndex(index);
+    });
+    if (combo->isEditable())
+        connect(combo, &QComboBox::editTextChanged, this, [this, combo, column](const QString &text) {
+            if (combo->hasFocus() || combo->view()->isVisible())
+                write(column, text);
+        });
+    connect(combo, &QComboBox::textActivated, this, [this, column](const QString &text) { write(column, text); });
+}
+
+void FieldBinding::bind(QPlainTextEdit *memo, const QString &column)
+{
+    add(column, [memo](const QVariant &v) {
+        if (memo->toPlainText() != v.toString())
+            memo->setPlainText(v.toString());
+    });
+    connect(memo, &QPlainTextEdit::textChanged, this,
+            [this, memo, column] { write(column, memo->toPlainText()); });
+}

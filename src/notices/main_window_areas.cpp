@@ -1,0 +1,243 @@
+// The work-area actions of the main window, its resting state by role, and
+// what happens when it is shown or left.
+
+#include "main_window.h"
+
+#include "app/codes.h"
+#include "app/current_user.h"
+#include "app/login_window.h"
+#include "app/named_query.h"
+#include "app/tdm.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableView>
+
+namespace {
+
+bool isSection(int role)
+{
+    return role >= codes::RoleShipAffairsStaff && role <= codes::RoleInspectionLeader;
+}
+
+bool isInspection(int role)
+{
+    return role == codes::RoleInspectionStaff || role == codes::RoleInspectionLeader;
+}
+
+bool isShipAffairs(int role)
+{
+    return role == codes::RoleShipAffairsStaff || role == codes::RoleShipAffairsLeader;
+}
+
+QString rightsTextFor(const UserRecord &user)
+{
+    switch (user.typeId) {
+    case codes::RoleShipAffairsLeader:
+    case codes::RoleInspectionLeader:
+        return QStringLiteral(" 新建、审核本科室的通知单,本科室的各项管理 ");
+    case codes::RoleFinanceLeader: return QStringLiteral(" 财务人员管理和财务统计以及计划安排 ");
+    case codes::RoleFinanceStaff: return QStringLiteral(" 财务统计以及计划安排 ");
+    case codes::RoleShipAffairsStaff:
+    case codes::RoleInspectionStaff:
+        return user.hasReviewRight() ? QStringLiteral("新建，打印和修改与本人相关的通知单,审核本科室的通知单")
+                                     : QStringLiteral("新建，打印和修改与本人相关的通知单");
+    default: return {};
+    }
+}
+
+}  // namespace
+
+void TF_main::setEnabled(const QList<QWidget *> &widgets, bool enabled)
+{
+    for (QWidget *w : widgets)
+        w->setEnabled(enabled);
+}
+
+void TF_main::freeze_search()
+{
+    setEnabled({Edit_searchid, bt_search}, false);
+}
+
+void TF_main::active_search()
+{
+    setEnabled({Edit_searchid, bt_search}, true);
+}
+
+void TF_main::freeze_status()
+{
+    for (QAction *a : {bt_nochecked, bt_checked, bt_printed, bt_payed, bt_badchecked})
+        a->setEnabled(false);
+}
+
+void TF_main::freeze_content()
+{
+    setEnabled({Label_date, dbedit_date, Label_Id, DBEdit_ID, Label_shipname, DBEdit_shipname, Label_item,
+                DBgrid_item, Label_dept, DBEdit_dept, bt_totalmoney, DBedit_money, Label_totalmoney},
+               false);
+}
+
+void TF_main::active_content()
+{
+    // The total's label is switched on by no action: it always shows disabled.
+    setEnabled({Label_date, dbedit_date, Label_Id, DBEdit_ID, Label_shipname, DBEdit_shipname, Label_item,
+                DBgrid_item, Label_dept, DBEdit_dept, bt_totalmoney, DBedit_money},
+               true);
+}
+
+void TF_main::freeze_memo()
+{
+    setEnabled({Label_memo, lable_checktype, DBcb_checktype, lable_checkcontent, DBCb_checkcontent, Label_company,
+                DBCb_company, Label_memo_cw, dbck_dengji, dbck_peixun, dbck_gongbenfei, dbck_neibuziliao},
+               false);
+}
+
+void TF_main::active_memo()
+{
+    setEnabled({Label_memo, lable_checktype, DBcb_checktype, lable_checkcontent, DBCb_checkcontent, Label_company,
+                DBCb_company, Label_memo_cw, dbck_dengji, dbck_peixun, dbck_gongbenfei, dbck_neibuziliao},
+               true);
+}
+
+void TF_main::freeze_handler()
+{
+    setEnabled({Label_handler, DBEdit_handler, bt_new, bt_del, bt_modify, bt_save, bt_print}, false);
+}
+
+void TF_main::freeze_leader()
+{
+    setEnabled({Label_leader, Label_badcheck, DBCb_leader, Label_leadernow, Edit_leadernow, bt_checknow,
+                bt_badchecknow, DBMemo_badcheck},
+               false);
+}
+
+void TF_main::freeze_newed()
+{
+    setEnabled({Label_date, dbedit_date, Label_Id, DBEdit_ID, Label_dept, DBEdit_dept, Label_handler,
+                DBEdit_handler, Label_totalmoney, DBedit_money},
+               false);
+}
+
+void TF_main::freeze_menu()
+{
+    for (QAction *a : {M_buildtype, M_runtype, M_other, M_company, M_cjitem, M_cwitem, M_useradmin, M_money,
+                       M_cjkpj, M_caiwu})
+        a->setVisible(false);
+}
+
+void TF_main::freeze_all()
+{
+    freeze_search();
+    freeze_status();
+    freeze_content();
+    freeze_memo();
+    freeze_handler();
+    freeze_leader();
+    DBGrid_notice->setEnabled(false);
+    freeze_menu();
+}
+
+void TF_main::visible_memo()
+{
+    for (QWidget *w : std::initializer_list<QWidget *>{Label_memo, lable_checktype, DBcb_checktype,
+                                                       lable_checkcontent, DBCb_checkcontent, Label_company,
+                                                       DBCb_company})
+        w->setVisible(true);
+    Panel1->setVisible(false);
+}
+
+void TF_main::invisible_memo()
+{
+    for (QWidget *w : std::initializer_list<QWidget *>{Label_memo, lable_checktype, DBcb_checktype,
+                                                       lable_checkcontent, DBCb_checkcontent, Label_company,
+                                                       DBCb_company})
+        w->setVisible(false);
+    Panel1->setVisible(true);
+}
+
+void TF_main::dbgird_notice_check()
+{
+    const NamedQuery &q = *m_dm.aq_notice;
+    DBGrid_notice->setEnabled(q.isActive() && !q.isEmpty() && !bt_save->isEnabled());
+}
+
+void TF_main::checkshow()
+{
+    const int role = CurrentUser.typeId;
+    freeze_all();
+    active_search();
+    invisible_memo();
+
+    if (CurrentUser.hasBillRight() && isInspection(role)) {
+        M_cjkpj->setText(QStringLiteral("船检科票据管理"));
+        M_cjkpj->setVisible(true);
+        bt_pj->setVisible(true);
+    } else if (CurrentUser.hasBillRight() && isShipAffairs(role)) {
+        M_cjkpj->setText(QStringLiteral("船务科票据管理"));
+        M_cjkpj->setVisible(true);
+        bt_pj->setVisible(true);
+    }
+    if (role == codes::RoleFinanceLeader) {
+        M_money->setVisible(true);
+        M_caiwu->setVisible(true);
+        bt_caiwu->setVisible(true);
+    }
+    if (role == codes::RoleInspectionLeader)
+        for (QAction *a : {M_buildtype, M_runtype, M_other, M_company})
+            a->setVisible(true);
+    if (role == codes::RoleShipAffairsLeader || role == codes::RoleInspectionLeader)
+        M_useradmin->setVisible(true);
+    if (role == codes::RoleInspectionLeader)
+        M_cjitem->setVisible(true);
+    if (role == codes::RoleShipAffairsLeader)
+        M_cwitem->setVisible(true);
+    if (isInspection(role))
+        visible_memo();
+    if (isSection(role)) {
+        for (QAction *a : {bt_badchecked, bt_checked, bt_printed, bt_payed})
+            a->setEnabled(true);
+        bt_new->setEnabled(true);
+    }
+    if (isInspection(role))
+        bt_nochecked->setEnabled(true);
+    bt_nochecked->setVisible(!isShipAffairs(role));
+}
+
+void TF_main::FormShow()
+{
+    const int role = CurrentUser.typeId;
+    if (isShipAffairs(role))
+        M_useradmin->setText(QStringLiteral("船务科用户管理"));
+    else if (isInspection(role))
+        M_useradmin->setText(QStringLiteral("船检科用户管理"));
+    else
+        M_useradmin->setText(QStringLiteral("用户管理"));
+    bt_pj->setVisible(false);
+    bt_caiwu->setVisible(false);
+    checkshow();
+    m_rightsText = rightsTextFor(CurrentUser);
+    StatusPanel1->setText(QStringLiteral("欢迎使用本系统：") + CurrentUser.userName);
+    StatusPanel2->setText(QStringLiteral("你的身份是：") + CurrentUser.identity);
+    StatusPanel3->setText(QStringLiteral("你的权限有：") + m_rightsText);
+    m_dm.aq_notice->close();
+    m_dm.aq_itemofnotice->close();
+    dbgird_notice_check();
+}
+
+void TF_main::user_switch()
+{
+    hide();
+    if (m_login) {
+        m_login->show();
+        m_login->Edit1->clear();
+        m_login->Edit2->clear();
+        m_login->Edit1->setFocus();
+    }
+    m_dm.aq_notice->close();
+}

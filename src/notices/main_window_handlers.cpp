@@ -1,0 +1,293 @@
+// The main window's handlers: each turns a click into an operation and then
+// sets the work areas as the workflow asks.
+
+#include "main_window.h"
+
+#include "notice_lists.h"
+#include "notice_operations.h"
+#include "notice_rights.h"
+
+#include "fees/fee_lines.h"
+#include "fees/item_window.h"
+
+#include "app/codes.h"
+#include "app/current_user.h"
+#include "app/messages.h"
+#include "app/named_query.h"
+#include "app/tdm.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSqlQuery>
+#include <QTableView>
+
+namespace {
+bool isSection(int role)
+{
+    return role >= codes::RoleShipAffairsStaff && role <= codes::RoleInspectionLeader;
+}
+}  // namespace
+
+bool TF_main::run(const std::function<void()> &handler)
+{
+    try {
+        handler();
+        return true;
+    } catch (const NoticeRefused &refusal) {
+        messages::inform(refusal.message());
+    } catch (const std::exception &error) {
+        messages::showException(error);
+    }
+    return false;
+}
+
+void TF_main::connectHandlers()
+{
+    const QList<QPair<QAction *, NoticeList>> lists{
+        {bt_nochecked, NoticeList::NotReviewed}, {bt_checked, NoticeList::NotPrinted},
+        {bt_printed, NoticeList::NotBilled},     {bt_payed, NoticeList::Billed},
+        {bt_badchecked, NoticeList::Rejected}};
+    for (const auto &[action, list] : lists)
+        connect(action, &QAction::triggered, this, [this, list = list] { listClick(list); });
+    connect(bt_search, &QPushButton::clicked, this, [this] { bt_searchClick(); });
+    connect(Edit_searchid, &QLineEdit::returnPressed, this, [this] {
+        if (bt_search->isEnabled())
+            bt_searchClick();
+    });
+    connect(bt_clear, &QPushButton::clicked, this, [this] { bt_clearClick(); });
+    connect(bt_new, &QPushButton::clicked, this, [this] { bt_newClick(); });
+    connect(bt_save, &QPushButton::clicked, this, [this] { bt_saveClick(); });
+    connect(bt_modify, &QPushButton::clicked, this, [this] { bt_modifyClick(); });
+    connect(bt_del, &QPushButton::clicked, this, [this] { bt_DelClick(); });
+    connect(bt_checknow, &QPushButton::clicked, this, [this] { bt_checknowClick(); });
+    connect(bt_badchecknow, &QPushButton::clicked, this, [this] { bt_badchecknowClick(); });
+    connect(bt_totalmoney, &QPushButton::clicked, this, [this] { bt_totalmoneyClick(); });
+    connect(bt_print, &QPushButton::clicked, this, [this] { bt_printClick(); });
+    for (QAction *exit : {bt_exit, N12})
+        connect(exit, &QAction::triggered, this, [this] { quitProgram(); });
+    for (QAction *switcher : {bt_switch, SwitchUser})
+        connect(switcher, &QAction::triggered, this, [this] { user_switch(); });
+
+    connect(DBGrid_notice, &QTableView::clicked, this, [this](const QModelIndex &index) {
+        if (index.isValid())
+            onGridRowChanged(index.row());
+    });
+    connect(DBGrid_notice->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &current) { onGridRowChanged(current.isValid() ? current.row() : -1); });
+    connect(m_dm.aq_notice, &NamedQuery::reset, this, [this] { showCurrentRowInGrid(); });
+}
+
+void TF_main::listClick(NoticeList list)
+{
+    NamedQuery &q = *m_dm.aq_notice;
+    run([&] {
+        q.close();
+        q.setStatement(QString());
+        const Statement s = noticeListStatement(list, CurrentUser);
+        q.open(s.sql, s.values);
+    });
+    checkshow();
+    dbgird_notice_check();
+}
+
+void TF_main::bt_searchClick()
+{
+    NamedQuery &q = *m_dm.aq_notice;
+    run([&] {
+        q.close();
+        const Statement s = noticeSearchStatement(Edit_searchid->text(), CurrentUser);
+        q.open(s.sql, s.values);
+    });
+    checkshow();
+    dbgird_notice_check();
+}
+
+void TF_main::bt_clearClick()
+{
+    Edit_searchid->clear();
+}
+
+void TF_main::bt_newClick()
+{
+    freeze_all();
+    m_dm.aq_itemofnotice->close();
+    bt_save->setEnabled(true);
+    const bool created = run([this] { createNotice(m_dm, CurrentUser); });
+    if (!created) {
+        // Nothing to edit: back to the resting state.
+        checkshow();
+        dbgird_notice_check();
+        return;
+    }
+    active_content();
+    if (isSection(CurrentUser.typeId))
+        active_memo();
+    freeze_newed();
+    dbgird_notice_check();
+}
+
+void TF_main::afterStore()
+{
+    m_dm.aq_itemofnotice->close();
+    checkshow();
+    dbgird_notice_check();
+}
+
+void TF_main::bt_saveClick()
+{
+    bool keepEditing = false;
+    run([&] {
+        try {
+            saveNotice(m_dm);
+        } catch (const NoticeRefused &) {
+            // Changed elsewhere: the edit stays open on top of the stored notice.
+            keepEditing = m_dm.aq_notice->state() == NamedQuery::State::Editing;
+            throw;
+        } catch (...) {
+            keepEditing = m_dm.aq_notice->state() == NamedQuery::State::Editing;
+            throw;
+        }
+    });
+    if (!keepEditing)
+        afterStore();
+}
+
+void TF_main::bt_modifyClick()
+{
+    freeze_all();
+    bt_save->setEnabled(true);
+    startChange(m_dm);
+    active_content();
+    if (isSection(CurrentUser.typeId))
+        active_memo();
+    dbgird_notice_check();
+    freeze_newed();
+}
+
+void TF_main::bt_DelClick()
+{
+    m_dm.aq_itemofnotice->close();
+    run([this] { deleteNotice(m_dm); });
+    checkshow();
+    dbgird_notice_check();
+}
+
+void TF_main::bt_checknowClick()
+{
+    const int status = m_dm.aq_notice->value(QStringLiteral("status")).toInt();
+    if (status != codes::StateNew && status != codes::StateRejected)
+        return;
+    const QString handler = m_dm.aq_notice->value(QStringLiteral("handler")).toString();
+    if (!run([this] { approveNotice(m_dm, CurrentUser, DBMemo_badcheck->toPlainText()); })
+        && handler == CurrentUser.userName)
+        return;  // one's own notice: nothing changes, the window stays as it was
+    checkshow();
+    dbgird_notice_check();
+}
+
+void TF_main::bt_badchecknowClick()
+{
+    const int status = m_dm.aq_notice->value(QStringLiteral("status")).toInt();
+    if (status != codes::StateNew && status != codes::StateApproved)
+        return;
+    const QString handler = m_dm.aq_notice->value(QStringLiteral("handler")).toString();
+    if (!run([this] { rejectNotice(m_dm, CurrentUser, DBMemo_badcheck->toPlainText()); })
+        && handler == CurrentUser.userName)
+        return;
+    freeze_leader();
+    checkshow();
+    dbgird_notice_check();
+}
+
+void TF_main::bt_totalmoneyClick()
+{
+    const QString department = CurrentUser.department;
+    if (department != codes::kInspection && department != codes::kShipAffairs)
+        return;
+    if (department == codes::kInspection
+        && (DBcb_checktype->currentText().isEmpty() || DBCb_checkcontent->currentText().isEmpty()))
+        messages::inform(QStringLiteral("检验类型和检验内容不可为空，否则数量统计时将不被考虑"));  // a warning only
+    bool showEditor = false;
+    if (!run([&] { showEditor = fees::prepareFeeLines(m_dm, CurrentUser); }))
+        return;
+    if (showEditor && m_itemEditor)
+        m_itemEditor->exec();
+}
+
+void TF_main::showNoticeLines()
+{
+    fees::openNoticeLines(m_dm, fees::LineSelection::Display, CurrentUser.department);
+}
+
+void TF_main::bt_printClick()
+{
+    if (m_print)
+        run(m_print);
+}
+
+void TF_main::DBGrid_noticeCellClick()
+{
+    NamedQuery &q = *m_dm.aq_notice;
+    if (q.currentRow() < 0)
+        return;
+    NoticeFacts notice;
+    notice.id = q.value(QStringLiteral("ID")).toString();
+    notice.status = q.value(QStringLiteral("status")).toInt();
+    notice.department = q.value(QStringLiteral("department")).toString();
+    notice.handler = q.value(QStringLiteral("handler")).toString();
+    const SelectionRights rights = selectionRights(notice, CurrentUser);
+
+    bt_modify->setEnabled(rights.modifyAndDelete);
+    bt_del->setEnabled(rights.modifyAndDelete);
+    bt_print->setEnabled(rights.print);
+    if (rights.reviewArea) {
+        setEnabled({Label_leader, Label_leadernow}, true);
+        Edit_leadernow->setText(CurrentUser.userName);
+        bt_checknow->setEnabled(rights.approve);
+        setEnabled({bt_badchecknow, DBMemo_badcheck, Label_badcheck}, rights.reject);
+    } else {
+        setEnabled({Label_leader, Label_leadernow, bt_checknow, bt_badchecknow, DBMemo_badcheck, Label_badcheck},
+                   false);
+        Edit_leadernow->clear();
+    }
+    bt_checknow->setText(QStringLiteral("审核通过"));
+
+    run([this] { showNoticeLines(); });
+}
+
+void TF_main::DBCb_companyEnter()
+{
+    NamedQuery &q = *m_dm.aq_company;
+    const QString typed = DBCb_company->currentText();
+    q.close();
+    q.open(QStringLiteral("select * from company"));
+    const QSignalBlocker block(DBCb_company);
+    DBCb_company->clear();
+    for (int row = 0, rows = q.rowCount(); row < rows; ++row)
+        DBCb_company->addItem(q.valueAt(row, QStringLiteral("name")).toString());
+    q.close();
+    DBCb_company->setEditText(typed);
+}
+
+void TF_main::DBCb_checkcontentEnter()
+{
+    const QString table = codes::inspectionContentTable(DBcb_checktype->currentText());
+    const QString stored = DBCb_checkcontent->currentText();
+    const QSignalBlocker block(DBCb_checkcontent);
+    DBCb_checkcontent->clear();
+    if (table.isEmpty()) {
+        DBCb_checkcontent->addItem(QStringLiteral("请先选择检查类型"));
+    } else {
+        NamedQuery &q = *m_dm.aq_buildtype;
+        q.close();
+        q.open(QStringLiteral("select * from %1").arg(table));  // one of three fixed names
+        for (int row = 0, rows = q.rowCount(); row < rows; ++row)
+            DBCb_checkcontent->addItem(q.valueAt(row, QStringLiteral("name")).toString());
+    }
+    DBCb_checkcontent->setCurrentIndex(DBCb_checkcontent->findText(stored));
+}

@@ -1,0 +1,109 @@
+#include "notice_lists.h"
+
+#include "app/codes.h"
+#include "app/current_user.h"
+
+namespace {
+
+enum class Scope { Section, Own, Empty };
+
+const QString kOrder = QStringLiteral(" order by Rdate desc");
+
+Statement scoped(Scope scope, const QString &condition, const QVariantList &conditionValues,
+                 const UserRecord &user)
+{
+    switch (scope) {
+    case Scope::Section:
+        return {QStringLiteral("select * from notice where department=?") + condition + kOrder,
+                QVariantList{user.department} + conditionValues};
+    case Scope::Own:
+        return {QStringLiteral("select * from notice where handler=?") + condition + kOrder,
+                QVariantList{user.userName} + conditionValues};
+    case Scope::Empty:
+        break;
+    }
+    return emptyNoticeList();
+}
+
+bool isClerk(int role)
+{
+    return role == codes::RoleShipAffairsStaff || role == codes::RoleInspectionStaff;
+}
+
+bool isLeader(int role)
+{
+    return role == codes::RoleShipAffairsLeader || role == codes::RoleInspectionLeader;
+}
+
+Scope scopeOf(NoticeList list, const UserRecord &user)
+{
+    const int role = user.typeId;
+    const bool reviewer = user.hasReviewRight();
+    if (list == NoticeList::NotReviewed) {
+        // Ship affairs notices need no review: that section has no such list.
+        if (role == codes::RoleInspectionLeader)
+            return Scope::Section;
+        if (role == codes::RoleInspectionStaff)
+            return reviewer ? Scope::Section : Scope::Own;
+        return Scope::Empty;
+    }
+    if (isLeader(role))
+        return Scope::Section;
+    if (isClerk(role)) {
+        // Ship affairs clerks print any notice of their section.
+        if (list == NoticeList::NotPrinted && role == codes::RoleShipAffairsStaff)
+            return Scope::Section;
+        return reviewer ? Scope::Section : Scope::Own;
+    }
+    return Scope::Empty;
+}
+
+QString conditionOf(NoticeList list, int role)
+{
+    switch (list) {
+    case NoticeList::NotReviewed: return QStringLiteral(" and status=1");
+    case NoticeList::NotPrinted:
+        return role == codes::RoleShipAffairsStaff || role == codes::RoleShipAffairsLeader
+                   ? QStringLiteral(" and (status=1 or status=2)")
+                   : QStringLiteral(" and status=2");
+    case NoticeList::NotBilled: return QStringLiteral(" and status=3");
+    case NoticeList::Billed: return QStringLiteral(" and status=5");
+    case NoticeList::Rejected: break;
+    }
+    return QStringLiteral(" and status=-1");
+}
+
+QString likeEscaped(const QString &text)
+{
+    QString escaped;
+    for (QChar c : text) {
+        if (c == QLatin1Char('\\') || c == QLatin1Char('%') || c == QLatin1Char('_') || c == QLatin1Char('['))
+            escaped += QLatin1Char('\\');
+        escaped += c;
+    }
+    return escaped;
+}
+
+}  // namespace
+
+Statement emptyNoticeList()
+{
+    return {QStringLiteral("select * from notice where status=-3"), {}};
+}
+
+Statement noticeListStatement(NoticeList list, const UserRecord &user)
+{
+    return scoped(scopeOf(list, user), conditionOf(list, user.typeId), {}, user);
+}
+
+Statement noticeSearchStatement(const QString &text, const UserRecord &user)
+{
+    const int role = user.typeId;
+    Scope scope = Scope::Empty;
+    if (isLeader(role))
+        scope = Scope::Section;
+    else if (isClerk(role))
+        scope = user.hasReviewRight() ? Scope::Section : Scope::Own;
+    const QString pattern = QLatin1Char('%') + likeEscaped(text) + QLatin1Char('%');
+    return scoped(scope, QStringLiteral(" and ID like ? escape '\\'"), {pattern}, user);
+}

@@ -1,0 +1,56 @@
+#pragma once
+// A main window over a fixture database: accounts of every role and notices
+// of both sections in known states.
+
+#include "message_recorder.h"
+#include "test_database.h"
+
+#include "app/current_user.h"
+#include "app/tdm.h"
+#include "fees/item_window.h"
+#include "notices/main_window.h"
+
+#include <QAction>
+#include <QPushButton>
+#include <memory>
+
+struct Person
+{
+    QString name;
+    QString nickname;
+    int typeId;
+    int checker;
+    int admin;
+};
+
+// The accounts of the fixture, by login name.
+const QList<Person> &fixturePeople();
+
+class MainWindowFixture
+{
+public:
+    explicit MainWindowFixture(DbKind kind = DbKind::SQLite, const QString &connection = QStringLiteral("main-window"));
+    ~MainWindowFixture();
+
+    // Fills the notices: see the table in the source file.
+    void addNotices();
+    // Logs the account in as the login window does, and shows the main window.
+    void login(const QString &nickname);
+
+    QPushButton *button(const char *name) const;
+    QAction *action(const char *name) const;
+    template <typename T>
+    T *child(const char *name) const { return window->findChild<T *>(QString::fromLatin1(name)); }
+    // The numbers of the notices the list grid shows, top to bottom.
+    QStringList listedIds() const;
+    // Selects a row of the list grid as a click would.
+    void clickRow(int row);
+    int rowOf(const QString &id) const;
+
+    std::unique_ptr<TestDatabase> db;
+    std::unique_ptr<Tdm> dm;
+    std::unique_ptr<TF_main> window;
+    std::unique_ptr<TF_item> item;
+    MessageRecorder shown;
+    bool valid() const { return db != nullptr; }
+};
