@@ -1,0 +1,135 @@
+#include "fee_line_model.h"
+
+#include "app/gbk_width.h"
+#include "app/named_query.h"
+
+#include <QSqlQueryModel>
+
+namespace fees {
+
+FeeLineModel::FeeLineModel(NamedQuery &lines, QObject *parent)
+    : QAbstractTableModel(parent), m_lines(lines)
+{
+    // The query's own model tells when its rows are replaced or more are fetched.
+    QSqlQueryModel *rows = m_lines.model();
+    connect(rows, &QAbstractItemModel::modelAboutToBeReset, this, &FeeLineModel::beginResetModel);
+    connect(rows, &QAbstractItemModel::modelReset, this, &FeeLineModel::endResetModel);
+    connect(rows, &QAbstractItemModel::rowsAboutToBeInserted, this,
+            [this](const QModelIndex &, int first, int last) { beginInsertRows({}, first, last); });
+    connect(rows, &QAbstractItemModel::rowsInserted, this, &FeeLineModel::endInsertRows);
+    // The edit buffer of the current row changed, or was dropped.
+    connect(&m_lines, &NamedQuery::valueChanged, this, &FeeLineModel::rowsShown);
+    connect(&m_lines, &NamedQuery::currentRowChanged, this, &FeeLineModel::rowsShown);
+}
+
+void FeeLineModel::rowsShown()
+{
+    if (rowCount() > 0)
+        emit dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1));
+}
+
+void FeeLineModel::setEditable(bool editable)
+{
+    if (m_editable == editable)
+        return;
+    m_editable = editable;
+    rowsShown();
+}
+
+QString FeeLineModel::fieldName(int column)
+{
+    switch (column) {
+    case ItemName: return QStringLiteral("itemname");
+    case Description: return QStringLiteral("description");
+    case Money: return QStringLiteral("money");
+    case Type: return QStringLiteral("type");
+    default: return {};
+    }
+}
+
+int FeeLineModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : m_lines.model()->rowCount();
+}
+
+int FeeLineModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant FeeLineModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
+        return {};
+    const QString field = fieldName(index.column());
+    // The current row shows its edit buffer while it is being edited.
+    const bool buffered = index.row() == m_lines.currentRow()
+                          && (m_lines.state() == NamedQuery::State::Editing
+                              || m_lines.state() == NamedQuery::State::Inserting);
+    const QVariant value = buffered ? m_lines.value(field) : m_lines.valueAt(index.row(), field);
+    if (role == Qt::EditRole && index.column() == Money)
+        return value.isNull() ? QString() : QString::number(value.toDouble(), 'g', 15);
+    return value;
+}
+
+QVariant FeeLineModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Vertical)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    if (role == Qt::TextAlignmentRole)
+        return int(Qt::AlignCenter);
+    if (role != Qt::DisplayRole)
+        return {};
+    switch (section) {
+    case ItemName: return QStringLiteral("收费项目");
+    case Description: return QStringLiteral("计算步骤（说明）");
+    case Money: return QStringLiteral("收费金额");
+    case Type: return QStringLiteral("所属类型");
+    default: return {};
+    }
+}
+
+Qt::ItemFlags FeeLineModel::flags(const QModelIndex &index) const
+{
+    Qt::ItemFlags f = QAbstractTableModel::flags(index);
+    if (m_editable && (index.column() == Description || index.column() == Money))
+        f |= Qt::ItemIsEditable;
+    return f;
+}
+
+bool FeeLineModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable))
+        return false;
+    if (index.row() != m_lines.currentRow() && !m_lines.setCurrentRow(index.row()))
+        return false;
+    const QString text = value.toString();
+    if (index.column() == Description) {
+        // The editor already refuses longer text; nothing longer is ever stored.
+        m_lines.setValue(QStringLiteral("description"), gbk::truncated(text, kDescriptionWidth));
+        return true;
+    }
+    if (text.trimmed().isEmpty()) {
+        m_lines.setValue(QStringLiteral("money"), QVariant(QMetaType::fromType<double>()));
+        return true;
+    }
+    bool ok = false;
+    const double amount = text.trimmed().toDouble(&ok);
+    if (!ok)
+        return false;
+    m_lines.setValue(QStringLiteral("money"), amount);
+    return true;
+}
+
+bool FeeLineModel::canFetchMore(const QModelIndex &parent) const
+{
+    return !parent.isValid() && m_lines.model()->canFetchMore();
+}
+
+void FeeLineModel::fetchMore(const QModelIndex &parent)
+{
+    if (!parent.isValid())
+        m_lines.model()->fetchMore();
+}
+
+}  // namespace fees
