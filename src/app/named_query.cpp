@@ -212,8 +212,11 @@ std::optional<QSqlRecord> NamedQuery::storedRow() const
 {
     QStringList where;
     QVariantList values;
+    const QSqlRecord names = m_model.record();
     for (const QString &k : m_keyColumns) {
-        where << database().driver()->escapeIdentifier(k, QSqlDriver::FieldName) + QStringLiteral("=?");
+        const int i = names.indexOf(k);
+        where << database().driver()->escapeIdentifier(i >= 0 ? names.fieldName(i) : k, QSqlDriver::FieldName)
+                     + QStringLiteral("=?");
         values << m_original.value(k);
     }
     QSqlQuery q = prepared(database(),
@@ -277,8 +280,12 @@ bool NamedQuery::post()
 
     QSqlDatabase db = database();
     QSqlDriver *driver = db.driver();
-    auto quoted = [driver](const QString &name) {
-        return driver->escapeIdentifier(name, QSqlDriver::FieldName);
+    // Column names as the database reports them: PostgreSQL folds unquoted
+    // names to lower case, and a quoted name must match that exactly.
+    const QSqlRecord names = m_model.record();
+    auto quoted = [driver, &names](const QString &name) {
+        const int i = names.indexOf(name);
+        return driver->escapeIdentifier(i >= 0 ? names.fieldName(i) : name, QSqlDriver::FieldName);
     };
 
     QStringList columns;
@@ -312,6 +319,9 @@ bool NamedQuery::post()
         }
     } else {
         if (columns.isEmpty()) {
+            // Nothing to store; but a row that is gone must not look stored.
+            if (!m_revisionColumn.isEmpty() && !storedRow())
+                throw StaleRowError(QStringLiteral("该记录已被其他工作站删除，修改未能保存。"), true);
             cancel();
             return true;
         }

@@ -25,6 +25,7 @@ Tdm::Tdm(const DbSettings &settings, const QString &connectionName, QObject *par
     aq_static2 = makeQuery("aq_static2");
 
     aq_notice->setUpdateTable(QStringLiteral("notice"), {QStringLiteral("ID")});
+    aq_notice->setRevisionColumn(QStringLiteral("revision"));
     aq_itemofnotice->setUpdateTable(QStringLiteral("itemofnotice"), {QStringLiteral("lineid")});
     aq_company->setUpdateTable(QStringLiteral("company"), {QStringLiteral("name")});
     aq_buildtype->setUpdateTable(QStringLiteral("buildtype"), {QStringLiteral("name")});

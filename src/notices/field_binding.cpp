@@ -2,7 +2,6 @@
 
 #include "app/named_query.h"
 
-#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -88,10 +87,8 @@ void FieldBinding::bind(QComboBox *combo, const QString &column)
         combo->setCurrentIndex(index);
     });
     if (combo->isEditable())
-        connect(combo, &QComboBox::editTextChanged, this, [this, combo, column](const QString &text) {
-            if (combo->hasFocus() || combo->view()->isVisible())
-                write(column, text);
-        });
+        connect(combo, &QComboBox::editTextChanged, this,
+                [this, column](const QString &text) { write(column, text); });
     connect(combo, &QComboBox::textActivated, this, [this, column](const QString &text) { write(column, text); });
 }
 

@@ -86,6 +86,8 @@ void MainWindowFixture::login(const QString &nickname)
     CurrentUser = *user;
     window->hide();
     window->show();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
 }
 
 QPushButton *MainWindowFixture::button(const char *name) const
