@@ -1,5 +1,7 @@
 #include "fee_line_model.h"
 
+#include "number_text.h"
+
 #include "app/gbk_width.h"
 #include "app/named_query.h"
 
@@ -59,7 +61,11 @@ int FeeLineModel::columnCount(const QModelIndex &parent) const
 
 QVariant FeeLineModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
+    if (!index.isValid())
+        return {};
+    if (role == Qt::TextAlignmentRole && index.column() == Money)
+        return int(Qt::AlignRight | Qt::AlignVCenter);
+    if (role != Qt::DisplayRole && role != Qt::EditRole)
         return {};
     const QString field = fieldName(index.column());
     // The current row shows its edit buffer while it is being edited.
@@ -67,8 +73,10 @@ QVariant FeeLineModel::data(const QModelIndex &index, int role) const
                           && (m_lines.state() == NamedQuery::State::Editing
                               || m_lines.state() == NamedQuery::State::Inserting);
     const QVariant value = buffered ? m_lines.value(field) : m_lines.valueAt(index.row(), field);
-    if (role == Qt::EditRole && index.column() == Money)
-        return value.isNull() ? QString() : QString::number(value.toDouble(), 'g', 15);
+    // Amounts as plain numbers: a grid's own number format would write
+    // 10000000 as 1e+07.
+    if (index.column() == Money)
+        return value.isNull() ? QString() : plainNumberText(value.toDouble());
     return value;
 }
 
