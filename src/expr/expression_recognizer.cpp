@@ -3,10 +3,13 @@
 #include "errors.h"
 #include "number_literal.h"
 
+#include <clocale>
 #include <cmath>
 
 namespace nollard {
 namespace {
+
+constexpr std::uint32_t kNone = ~0u;
 
 // The rules recurse on ever shorter pieces; a text can nest them as deep as it
 // is long. Beyond this depth (thousands of bytes of nested brackets, signs or
@@ -59,6 +62,197 @@ ExpressionRecognizer::ExpressionRecognizer(std::string_view text, const Variable
             row[i] = hit ? static_cast<std::uint32_t>(i) : row[i + 1];
         }
     }
+    numberEnd_.assign(n + 1, 0);
+    throwFree_ = computeThrowFree();
+
+    // Depths run from -n to n.
+    std::vector<std::uint32_t> lastAtDepth(2 * n + 1, kNone);
+    lastStraySign_.resize(n + 1);
+    for (std::size_t i = 0; i <= n; ++i) {
+        const std::size_t depth = static_cast<std::size_t>(prefixBalance_[i] + static_cast<int>(n));
+        lastStraySign_[i] = lastAtDepth[depth];
+        if (i < n && i > 0 && (text_[i] == '+' || text_[i] == '-')) {
+            const char before = text_[i - 1];
+            // A sign after an operator (or after the minus of a negation, as
+            // in --2^2) starts an operand; after E it is an exponent's.
+            const bool signOfOperand = before == '*' || before == '/' || before == '^' || before == 'E'
+                || before == 'V' || before == 'D' || before == '-' || before == '+';
+            if (!signOfOperand)
+                lastAtDepth[depth] = static_cast<std::uint32_t>(i);
+        }
+    }
+}
+
+// A piece accepted as a number, variable, bracketed piece, call, product,
+// quotient, DIV, MOD or power holds a + or - at its own bracket depth only at
+// its start or as the sign of an operand (after *, /, ^, E, DIV, MOD or a
+// negation's minus). A stray sign anywhere else rules all of these out.
+bool ExpressionRecognizer::hasStraySign(Span s) const
+{
+    if (balance(s) != 0)
+        return false; // such a piece fails on its balance anyway
+    const std::uint32_t q = lastStraySign_[s.end];
+    return q != kNone && q > s.begin;
+}
+
+// A literal overflows only with some 300 integer digits or an exponent of
+// 100 or more; a text with neither cannot raise while it is recognised.
+bool ExpressionRecognizer::computeThrowFree() const
+{
+    const std::size_t n = text_.size();
+    std::size_t run = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const char c = text_[i];
+        if (c >= '0' && c <= '9') {
+            if (++run >= 200)
+                return false;
+            continue;
+        }
+        run = 0;
+        if (c == 'E') {
+            std::size_t j = i + 1;
+            if (j < n && (text_[j] == '+' || text_[j] == '-'))
+                ++j;
+            long value = 0;
+            while (j < n && text_[j] >= '0' && text_[j] <= '9') {
+                value = value * 10 + (text_[j] - '0');
+                if (value >= 100)
+                    return false;
+                ++j;
+            }
+        }
+    }
+    return true;
+}
+
+// The longest prefix from `begin` that can still grow into a number literal:
+// [sign] digits [point digits] [E [sign] digits].
+std::uint32_t ExpressionRecognizer::numberViableEnd(std::uint32_t begin)
+{
+    std::uint32_t& cached = numberEnd_[begin];
+    if (cached != 0)
+        return cached - 1;
+    char point = '.';
+    if (!pascal_) {
+        const char* dp = std::localeconv()->decimal_point;
+        if (dp && *dp)
+            point = *dp;
+    }
+    enum State { kStart, kSign, kInt, kFrac, kExp, kExpSign, kExpDigits };
+    State state = kStart;
+    std::uint32_t i = begin;
+    const auto n = static_cast<std::uint32_t>(text_.size());
+    for (; i < n; ++i) {
+        const char c = text_[i];
+        const bool digit = c >= '0' && c <= '9';
+        const bool sign = c == '+' || c == '-';
+        State nextState;
+        switch (state) {
+        case kStart:
+            if (sign) { nextState = kSign; break; }
+            [[fallthrough]];
+        case kSign:
+        case kInt:
+            if (digit) nextState = kInt;
+            else if (c == point) nextState = kFrac;
+            else if (c == 'E') nextState = kExp;
+            else goto done;
+            break;
+        case kFrac:
+            if (digit) nextState = kFrac;
+            else if (c == 'E') nextState = kExp;
+            else goto done;
+            break;
+        case kExp:
+            if (sign) nextState = kExpSign;
+            else if (digit) nextState = kExpDigits;
+            else goto done;
+            break;
+        case kExpSign:
+        case kExpDigits:
+            if (digit) nextState = kExpDigits;
+            else goto done;
+            break;
+        }
+        state = nextState;
+    }
+done:
+    cached = i + 1;
+    return i;
+}
+
+bool ExpressionRecognizer::mayBeNumber(Span s)
+{
+    if (s.empty())
+        return false;
+    if (s.size() <= 3 && (text(s) == "PI" || text(s) == "-PI"))
+        return true;
+    return s.end <= numberViableEnd(s.begin);
+}
+
+bool ExpressionRecognizer::mayPassFunction(Span s) const
+{
+    if (s.size() < 3 || text_[s.end - 1] != ')')
+        return false;
+    const std::uint32_t q = next(kOpen, s.begin);
+    return q > s.begin && q < s.end;
+}
+
+bool ExpressionRecognizer::mayPassRule(Rule rule, Span s) const
+{
+    switch (rule) {
+    case kNegation:
+        return s.size() >= 2 && text_[s.begin] == '-';
+    case kSum:
+    case kDifference:
+    case kProduct:
+    case kQuotient:
+    case kPower: {
+        const std::uint32_t start = s.begin + (rule == kDifference ? 1u : 0u);
+        if (start >= s.end)
+            return false;
+        const std::uint32_t p0 = firstOccurrence(rule, s, start);
+        if (p0 >= s.end - 1 || p0 == s.begin || balance(s) != 0)
+            return false;
+        return rule == kSum || rule == kDifference || !hasStraySign(s);
+    }
+    case kIntDiv:
+    case kModulo:
+        return firstOccurrence(rule, s, s.begin) + 3 <= s.end && balance(s) == 0 && !hasStraySign(s);
+    default:
+        return mayPassFunction(s) && !hasStraySign(s);
+    }
+}
+
+bool ExpressionRecognizer::mayPassSide(Span s, SideList list)
+{
+    if (s.empty())
+        return false;
+    if (mayBeNumber(s) || isVariable(s) || (text_[s.begin] == '(' && text_[s.end - 1] == ')'))
+        return true;
+    if (mayPassFunction(s) && !hasStraySign(s))
+        return true;
+    switch (list) {
+    case kSumLeft:
+        return mayPassRule(kNegation, s) || mayPassRule(kDifference, s) || mayPassRule(kProduct, s)
+            || mayPassRule(kIntDiv, s) || mayPassRule(kModulo, s) || mayPassRule(kQuotient, s)
+            || mayPassRule(kPower, s);
+    case kSumRight:
+        return mayPassRule(kSum, s) || mayPassRule(kDifference, s) || mayPassRule(kProduct, s)
+            || mayPassRule(kIntDiv, s) || mayPassRule(kModulo, s) || mayPassRule(kQuotient, s)
+            || mayPassRule(kPower, s);
+    case kDifferenceRight:
+        return mayPassRule(kProduct, s) || mayPassRule(kIntDiv, s) || mayPassRule(kModulo, s)
+            || mayPassRule(kQuotient, s) || mayPassRule(kPower, s);
+    case kProductLeft:
+        return mayPassRule(kNegation, s) || mayPassRule(kIntDiv, s) || mayPassRule(kModulo, s)
+            || mayPassRule(kQuotient, s) || mayPassRule(kPower, s);
+    case kQuotientRight:
+        return mayPassRule(kPower, s);
+    case kPowerSide:
+        return false;
+    }
+    return true;
 }
 
 template <typename Compute>
@@ -86,9 +280,7 @@ bool ExpressionRecognizer::isNumber(Span s)
 {
     if (s.empty())
         return false;
-    const char c = text_[s.begin];
-    const bool mayStart = (c >= '0' && c <= '9') || c == '+' || c == '-' || c == 'E' || c == 'P' || c == '.' || !pascal_;
-    if (!mayStart)
+    if (!mayBeNumber(s))
         return false;
     // Reading may raise the overflow of a literal beyond the double range,
     // at the first examination of that piece, as the rules reach it.
@@ -175,25 +367,37 @@ bool ExpressionRecognizer::isCharOperator(Rule rule, Span s)
     // Every split of an unbalanced piece has an unbalanced side: no side is examined.
     if (balance(s) != 0)
         return false;
+    std::uint32_t from0 = start;
+    if (throwFree_) {
+        if (rule != kSum && rule != kDifference && hasStraySign(s))
+            return false;
+        // The right side of "-" holds no stray sign but at its start: splits
+        // left of the last stray sign cannot succeed.
+        if (rule == kDifference) {
+            const std::uint32_t q = lastStraySign_[s.end];
+            if (q != kNone && q > s.begin && q - 1 > from0)
+                from0 = q - 1;
+        }
+    }
     return cached(rule, s, [&] {
-        const SideList leftList = rule == kSum || rule == kDifference ? kSumLeft
-                                  : rule == kPower                    ? kPowerSide
-                                                                      : kProductLeft;
-        const SideList rightList = rule == kSum                              ? kSumRight
-                                   : rule == kDifference || rule == kProduct ? kDifferenceRight
-                                   : rule == kQuotient                       ? kQuotientRight
-                                                                             : kPowerSide;
-        std::uint32_t from = start;
+        const SideList leftList = leftListOf(rule);
+        const SideList rightList = rightListOf(rule);
+        std::uint32_t from = from0;
         for (;;) {
             const std::uint32_t p = firstOccurrence(rule, s, from);
             if (p >= s.end - 1 || p == s.begin)
                 return false;
             const Span left{s.begin, p};
             const Span right{p + 1, s.end};
-            if (balance(left) == 0 && balance(right) == 0 && sideCheck(left, leftList, nullptr)
-                && sideCheck(right, rightList, nullptr))
-                return true;
             from = p + 1;
+            if (balance(left) != 0 || balance(right) != 0)
+                continue;
+            // Without possible errors the order of the checks is free: rule
+            // out hopeless sides cheaply before asking the memo.
+            if (throwFree_ && (!mayPassSide(right, rightList) || !mayPassSide(left, leftList)))
+                continue;
+            if (sideCheck(left, leftList, nullptr) && sideCheck(right, rightList, nullptr))
+                return true;
         }
     });
 }
@@ -201,7 +405,7 @@ bool ExpressionRecognizer::isCharOperator(Rule rule, Span s)
 bool ExpressionRecognizer::isKeywordOperator(Rule rule, Span s)
 {
     const std::uint32_t n0 = firstOccurrence(rule, s, s.begin);
-    if (n0 + 3 > s.end || balance(s) != 0)
+    if (n0 + 3 > s.end || balance(s) != 0 || (throwFree_ && hasStraySign(s)))
         return false;
     return cached(rule, s, [&] {
         std::uint32_t from = s.begin;
@@ -214,8 +418,9 @@ bool ExpressionRecognizer::isKeywordOperator(Rule rule, Span s)
             if (n > s.begin) {
                 const Span left{s.begin, n};
                 const Span right{n + 3, s.end};
-                if (balance(left) == 0 && balance(right) == 0 && sideCheck(left, kProductLeft, nullptr)
-                    && sideCheck(right, kQuotientRight, nullptr))
+                if (balance(left) == 0 && balance(right) == 0
+                    && (!throwFree_ || (mayPassSide(right, kQuotientRight) && mayPassSide(left, kProductLeft)))
+                    && sideCheck(left, kProductLeft, nullptr) && sideCheck(right, kQuotientRight, nullptr))
                     return true;
             }
             from = n + 1;
@@ -304,6 +509,31 @@ bool ExpressionRecognizer::sideCheck(Span side, SideList list, Span* replaced)
 
 Classification ExpressionRecognizer::classify(Span s)
 {
+    // When no check can raise, find the accepting rule with the remembered
+    // results and record only its split; the full recording pass, which
+    // tries every split of every rule, is needed for the syntax error only.
+    if (throwFree_) {
+        Classification c = classifyPass(s, true);
+        if (c.accepted)
+            return c;
+    }
+    return classifyPass(s, false);
+}
+
+bool ExpressionRecognizer::passes(Rule rule, Span s)
+{
+    switch (rule) {
+    case kNegation: return isNegation(s);
+    case kIntDiv:
+    case kModulo: return isKeywordOperator(rule, s);
+    case kFunctionTwo: return isFunctionTwo(s);
+    case kRuleCount: return isFunctionOne(s); // stands for IsFunctionOne here
+    default: return isCharOperator(rule, s);
+    }
+}
+
+Classification ExpressionRecognizer::classifyPass(Span s, bool onlyPassingRule)
+{
     Classification c;
     c.accepted = true;
     if (isNumber(s)) {
@@ -316,36 +546,34 @@ Classification ExpressionRecognizer::classify(Span s)
         c.variable = var;
         return c;
     }
-    if (classifyNegation(s, c)) {
-        c.kind = OperationKind::opNegate;
-        return c;
-    }
     struct Step {
         Rule rule;
         OperationKind kind;
     };
-    static constexpr Step kBinary[] = {
-        {kSum, OperationKind::opAdd},         {kDifference, OperationKind::opSubtract},
-        {kProduct, OperationKind::opMultiply}, {kIntDiv, OperationKind::opIntDiv},
-        {kModulo, OperationKind::opModulo},    {kQuotient, OperationKind::opDivide},
-        {kPower, OperationKind::opRealPower},
+    static constexpr Step kSteps[] = {
+        {kNegation, OperationKind::opNegate},     {kSum, OperationKind::opAdd},
+        {kDifference, OperationKind::opSubtract}, {kProduct, OperationKind::opMultiply},
+        {kIntDiv, OperationKind::opIntDiv},       {kModulo, OperationKind::opModulo},
+        {kQuotient, OperationKind::opDivide},     {kPower, OperationKind::opRealPower},
+        {kRuleCount, OperationKind::opFunction1}, {kFunctionTwo, OperationKind::opFunction2},
     };
-    for (const Step& step : kBinary) {
-        const bool ok = step.rule == kIntDiv || step.rule == kModulo ? classifyKeyword(step.rule, s, c)
-                                                                     : classifyCharOperator(step.rule, s, c);
+    for (const Step& step : kSteps) {
+        if (onlyPassingRule && !passes(step.rule, s))
+            continue;
+        bool ok;
+        switch (step.rule) {
+        case kNegation: ok = classifyNegation(s, c); break;
+        case kIntDiv:
+        case kModulo: ok = classifyKeyword(step.rule, s, c); break;
+        case kRuleCount: ok = classifyFunctionOne(s, c); break;
+        case kFunctionTwo: ok = classifyFunctionTwo(s, c); break;
+        default: ok = classifyCharOperator(step.rule, s, c, onlyPassingRule); break;
+        }
         if (ok) {
             if (step.rule != kPower)
                 c.kind = step.kind; // classifySides chose the kind of a power
             return c;
         }
-    }
-    if (classifyFunctionOne(s, c)) {
-        c.kind = OperationKind::opFunction1;
-        return c;
-    }
-    if (classifyFunctionTwo(s, c)) {
-        c.kind = OperationKind::opFunction2;
-        return c;
     }
     c.accepted = false;
     return c;
@@ -366,18 +594,27 @@ bool ExpressionRecognizer::classifyNegation(Span s, Classification& c)
     return isVariable(rest) || isCharOperator(kPower, rest) || isFunctionOne(rest) || isFunctionTwo(rest);
 }
 
-bool ExpressionRecognizer::classifyCharOperator(Rule rule, Span s, Classification& c)
+bool ExpressionRecognizer::classifyCharOperator(Rule rule, Span s, Classification& c, bool prune)
 {
     std::uint32_t from = s.begin + (rule == kDifference ? 1u : 0u);
     if (from >= s.end)
         return false;
+    if (prune && rule == kDifference) {
+        const std::uint32_t q = lastStraySign_[s.end];
+        if (q != kNone && q > s.begin && q - 1 > from)
+            from = q - 1;
+    }
     for (;;) {
         const std::uint32_t p = firstOccurrence(rule, s, from);
         if (p >= s.end - 1 || p == s.begin)
             return false;
         const Span left{s.begin, p};
         const Span right{p + 1, s.end};
-        const bool balanced = balance(left) == 0 && balance(right) == 0;
+        bool balanced = balance(left) == 0 && balance(right) == 0;
+        if (prune && balanced && (!mayPassSide(right, rightListOf(rule)) || !mayPassSide(left, leftListOf(rule)))) {
+            from = p + 1;
+            continue; // certainly fails; only the accepted split is recorded
+        }
         if (rule != kSum || balanced) {
             c.left = left;
             c.leftWritten = true;
@@ -412,13 +649,8 @@ bool ExpressionRecognizer::classifyKeyword(Rule rule, Span s, Classification& c)
 
 bool ExpressionRecognizer::classifySides(Rule rule, Span left, Span right, Classification& c)
 {
-    const SideList leftList = rule == kSum || rule == kDifference ? kSumLeft
-                              : rule == kPower                    ? kPowerSide
-                                                                  : kProductLeft;
-    const SideList rightList = rule == kSum                              ? kSumRight
-                               : rule == kDifference || rule == kProduct ? kDifferenceRight
-                               : rule == kPower                          ? kPowerSide
-                                                                         : kQuotientRight;
+    const SideList leftList = leftListOf(rule);
+    const SideList rightList = rightListOf(rule);
     Span inner{~0u, ~0u};
     if (!sideCheck(left, leftList, &inner))
         return false;

@@ -71,6 +71,21 @@ private:
     };
     enum CharOperator : unsigned { kPlus, kMinus, kStar, kSlash, kCaret, kComma, kOpen, kDiv, kMod, kIndexCount };
 
+    static SideList leftListOf(Rule rule)
+    {
+        return rule == kSum || rule == kDifference ? kSumLeft : rule == kPower ? kPowerSide : kProductLeft;
+    }
+    static SideList rightListOf(Rule rule)
+    {
+        switch (rule) {
+        case kSum: return kSumRight;
+        case kDifference:
+        case kProduct: return kDifferenceRight;
+        case kPower: return kPowerSide;
+        default: return kQuotientRight; // "/", DIV, MOD
+        }
+    }
+
     template <typename Compute>
     bool cached(Rule rule, Span s, Compute compute);
 
@@ -87,12 +102,23 @@ private:
     bool sideCheck(Span side, SideList list, Span* replaced);
     bool ruleListAccepts(Span s, SideList list);
 
+    // Cheap necessary conditions: false means the check certainly fails.
+    std::uint32_t numberViableEnd(std::uint32_t begin);
+    bool mayBeNumber(Span s);
+    bool mayPassRule(Rule rule, Span s) const;
+    bool mayPassFunction(Span s) const;
+    bool mayPassSide(Span s, SideList list);
+    bool computeThrowFree() const;
+    bool hasStraySign(Span s) const;
+    bool passes(Rule rule, Span s);
+    Classification classifyPass(Span s, bool onlyPassingRule);
+
     const FunctionTable::Entry* functionName(Span s, const FunctionTable& table, std::uint32_t* open) const;
     std::uint32_t next(CharOperator op, std::uint32_t from) const { return nextIndex_[op * (text_.size() + 1) + from]; }
     std::uint32_t firstOccurrence(Rule rule, Span s, std::uint32_t from) const;
 
     bool classifyNegation(Span s, Classification& c);
-    bool classifyCharOperator(Rule rule, Span s, Classification& c);
+    bool classifyCharOperator(Rule rule, Span s, Classification& c, bool prune);
     bool classifyKeyword(Rule rule, Span s, Classification& c);
     bool classifyFunctionOne(Span s, Classification& c);
     bool classifyFunctionTwo(Span s, Classification& c);
@@ -105,6 +131,14 @@ private:
     bool pascal_;
     std::vector<int> prefixBalance_;
     std::vector<std::uint32_t> nextIndex_; // per operator: next position >= i, or size
+    // Per position i: the last "stray" sign before i at the bracket depth of i
+    // (a + or - not preceded by *, /, ^, E, DIV, MOD, + or -), or kNone. Only sums
+    // and differences can hold one anywhere but at their start.
+    std::vector<std::uint32_t> lastStraySign_;
+    std::vector<std::uint32_t> numberEnd_; // per start: 1 + end of the longest number-shaped prefix, 0 = unknown
+    // No piece of the text can be a literal beyond the double range, so no
+    // check can raise an error and checks may be skipped in any order.
+    bool throwFree_ = false;
     SpanMemo memo_;
     unsigned depth_ = 0;
 };

@@ -38,10 +38,13 @@ void VariableTable::add(std::string_view name, double* storage)
     if (it != entries_.end() && it->name == upper)
         return;
     entries_.insert(it, Entry{upper, storage});
+    longest_ = std::max(longest_, upper.size());
 }
 
 double* VariableTable::find(std::string_view name) const
 {
+    if (name.size() > longest_)
+        return nullptr;
     if (needsUpper(name))
         return find(UpperCaseAscii(name));
     auto it = lowerBound(entries_, name);

@@ -15,7 +15,11 @@ public:
     // Adding a name already present is ignored.
     void add(std::string_view name, double* storage);
     double* find(std::string_view name) const;
-    void clear() { entries_.clear(); }
+    void clear()
+    {
+        entries_.clear();
+        longest_ = 0;
+    }
     std::size_t size() const { return entries_.size(); }
 
 private:
@@ -24,6 +28,7 @@ private:
         double* storage;
     };
     std::vector<Entry> entries_;
+    std::size_t longest_ = 0;
 };
 
 class FunctionTable {
