@@ -7,20 +7,18 @@
 namespace nollard {
 namespace {
 
-// Largest value that still rounds to a finite double: 2^1024 - 2^970.
-constexpr long double kOverflowThreshold = 0x1.fffffffffffffcp1023L;
 constexpr double kTwoPow63 = 9223372036854775808.0;
 
 } // namespace
 
-double StoreRounded(long double r, double a, double b)
+double StoreRoundedSlow(long double r, double a, double b)
 {
     if (std::isnan(r)) {
         if (std::isnan(a) || std::isnan(b))
             return static_cast<double>(r);
         throw EFloatInvalidOperation();
     }
-    if (r >= kOverflowThreshold || r <= -kOverflowThreshold) {
+    if (r >= kDoubleOverflowThreshold || r <= -kDoubleOverflowThreshold) {
         if (std::isinf(r) && (std::isinf(a) || std::isinf(b)))
             return static_cast<double>(r);
         throw EFloatOverflow();

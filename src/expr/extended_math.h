@@ -16,10 +16,20 @@
 
 namespace nollard {
 
+// Largest value that still rounds to a finite double: 2^1024 - 2^970.
+inline constexpr long double kDoubleOverflowThreshold = 0x1.fffffffffffffcp1023L;
+
+double StoreRoundedSlow(long double r, double a, double b);
+
 // Rounds r to double, raising EFloatInvalidOperation for a NaN made from
 // non-NaN inputs and EFloatOverflow for a value beyond the double range made
 // from finite inputs. a and b are the routine's inputs (b = 0 when unary).
-double StoreRounded(long double r, double a, double b = 0.0);
+inline double StoreRounded(long double r, double a, double b = 0.0)
+{
+    if (r < kDoubleOverflowThreshold && r > -kDoubleOverflowThreshold) [[likely]]
+        return static_cast<double>(r);
+    return StoreRoundedSlow(r, a, b); // NaN, infinity or beyond the range
+}
 
 // Truncates toward zero to a 64-bit integer; a value outside its range
 // (or NaN) raises EFloatInvalidOperation.
