@@ -17,11 +17,11 @@ mkdir -p "$work"
 binary="$work/expression_fuzz"
 
 # Rebuild only when a source is newer than the binary.
-if [ ! -x "$binary" ] || [ -n "$(find "$src/expr" "$here" -name '*.cpp' -newer "$binary" -o -name '*.h' -newer "$binary" | head -n 1)" ]; then
+if [ ! -x "$binary" ] || [ -n "$(find "$src/expr" "$here" "$here/../plain_rules.h" \( -name '*.cpp' -o -name '*.h' \) -newer "$binary" | head -n 1)" ]; then
     echo "building $binary"
     "$cxx" -std=c++20 -g -O1 -fno-omit-frame-pointer \
         -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
-        -I"$src" "$here/expression_fuzz.cpp" "$src"/expr/*.cpp -o "$binary.tmp"
+        -I"$src" -I"$here/.." "$here/expression_fuzz.cpp" "$src"/expr/*.cpp -o "$binary.tmp"
     mv "$binary.tmp" "$binary"
 fi
 
