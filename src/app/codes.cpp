@@ -127,6 +127,15 @@ int rightCodeFromText(const QString &text)
     return text == QStringLiteral("有") ? 1 : 0;
 }
 
+bool printable(const QString &userDepartment, int status)
+{
+    if (userDepartment == kInspection)
+        return status == StateApproved;
+    if (userDepartment == kShipAffairs)
+        return status == StateNew || status == StateApproved;
+    return false;
+}
+
 QString PadSerial6(int value)
 {
     return padded(value, 6);

@@ -64,6 +64,10 @@ QString sectionPrefix(int typeId);       // "0", "1" or "" for roles that create
 QString rightText(int value);            // checker/admin: 1 "有", else "没有"
 int rightCodeFromText(const QString &text);
 
+// Whether a user of the department may print a notice in this state: ship
+// inspection notices after approval, ship affairs notices also before it.
+bool printable(const QString &userDepartment, int status);
+
 // Zero-filled serials: the last six (seven) characters of the decimal value
 // behind six (seven) zeros.
 QString PadSerial6(int value);

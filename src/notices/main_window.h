@@ -36,9 +36,6 @@ public:
     void setLoginWindow(TF_login *login) { m_login = login; }
     // The fee-line editor, made once at start-up and shown for every notice.
     void setItemEditor(TF_item *editor) { m_itemEditor = editor; }
-    // What the print button does once its gate has passed (the finance
-    // subsystem prints); tests put a recorder here.
-    void setPrintAction(std::function<void()> action) { m_print = std::move(action); }
 
     // Work-area actions.
     void freeze_search();
@@ -195,7 +192,6 @@ private:
     Tdm &m_dm;
     TF_login *m_login = nullptr;
     TF_item *m_itemEditor = nullptr;
-    std::function<void()> m_print;
     FieldBinding *m_binding = nullptr;
     QString m_rightsText;
     bool m_syncingGrid = false;

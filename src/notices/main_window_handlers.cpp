@@ -8,6 +8,7 @@
 #include "notice_rights.h"
 
 #include "fees/fee_lines.h"
+#include "finance/notice_printing.h"
 #include "fees/item_window.h"
 
 #include "app/codes.h"
@@ -226,8 +227,15 @@ void TF_main::showNoticeLines()
 
 void TF_main::bt_printClick()
 {
-    if (m_print)
-        run(m_print);
+    run([this] { finance::printNotice(m_dm, CurrentUser); });
+    // In every case, also after a refused gate: the list shows the notice as
+    // it is now and the window rests.
+    run([this] {
+        if (m_dm.aq_notice->isActive())
+            m_dm.aq_notice->reopen();
+    });
+    checkshow();
+    dbgird_notice_check();
 }
 
 void TF_main::DBGrid_noticeCellClick()

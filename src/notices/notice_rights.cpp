@@ -3,15 +3,6 @@
 #include "app/codes.h"
 #include "app/current_user.h"
 
-bool mayPrint(const QString &userDepartment, int status)
-{
-    if (userDepartment == codes::kInspection)
-        return status == codes::StateApproved;
-    if (userDepartment == codes::kShipAffairs)
-        return status == codes::StateNew || status == codes::StateApproved;
-    return false;
-}
-
 SelectionRights selectionRights(const NoticeFacts &notice, const UserRecord &user)
 {
     SelectionRights rights;
@@ -19,7 +10,7 @@ SelectionRights selectionRights(const NoticeFacts &notice, const UserRecord &use
     const bool sameSection = notice.department == user.department;
     const bool editable = notice.status == codes::StateNew || notice.status == codes::StateRejected;
     rights.modifyAndDelete = own && editable;
-    rights.print = sameSection && mayPrint(user.department, notice.status);
+    rights.print = sameSection && codes::printable(user.department, notice.status);
 
     // Leaders only ever list their own section; a clerk reviews with the right
     // and only in the own section.

@@ -24,7 +24,3 @@ struct SelectionRights
 };
 
 SelectionRights selectionRights(const NoticeFacts &notice, const UserRecord &user);
-
-// A notice of the user's section in a state that may be printed: ship
-// inspection notices after approval, ship affairs notices also before it.
-bool mayPrint(const QString &userDepartment, int status);
