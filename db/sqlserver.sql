@@ -26,11 +26,12 @@ create table notice (
   -- notice changed since it read it.
   revision      integer not null default 0
 );
--- The lists: a section's or a handler's notices in one state, newest first.
+-- The lists: a section's or a handler's notices in one state, newest first;
+-- the search reads the numbers from the index while it walks the dates.
 create index notice_department_status on notice (department, status, Rdate);
 create index notice_handler_status on notice (handler, status, Rdate);
-create index notice_department_rdate on notice (department, Rdate);
-create index notice_handler_rdate on notice (handler, Rdate);
+create index notice_department_rdate on notice (department, Rdate, ID);
+create index notice_handler_rdate on notice (handler, Rdate, ID);
 create index notice_status on notice (status);
 -- The ledger: notices by bill number.
 create index notice_billcode on notice (billcode);

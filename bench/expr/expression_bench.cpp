@@ -132,8 +132,14 @@ Row Measure(const Case& c, double x)
         mp.SetExpr(c.muparser);
         g_sink = mp.Eval();
         row.muEval = NanosPerRun([&] { g_sink = mp.Eval(); });
-        if (compiles && static_cast<double>(ours.Value()) != mp.Eval())
-            row.note += " (values differ)";
+        const double a = compiles ? static_cast<double>(ours.Value()) : 0.0;
+        const double b = mp.Eval();
+        if (compiles && a != b) {
+            // Our sums group to the right (a+(b+c)), muparser's to the left.
+            char buf[96];
+            std::snprintf(buf, sizeof buf, "values %.17g vs %.17g", a, b);
+            row.note += buf;
+        }
     }
     return row;
 }
@@ -158,7 +164,7 @@ void Print(const char* title, const std::vector<Row>& rows)
         std::printf("| %-34s | %10s | %11s | %6s | %8s | %8s | %6s |%s\n", r.label.c_str(), num(r.compile, 0).c_str(),
                     num(r.muCompile, 0).c_str(), ratio(r.compile, r.muCompile).c_str(), num(r.eval, 1).c_str(),
                     num(r.muEval, 1).c_str(), ratio(r.eval, r.muEval).c_str(),
-                    r.note.empty() ? "" : (" " + r.note.substr(0, 40)).c_str());
+                    r.note.empty() ? "" : (" " + r.note.substr(0, 60)).c_str());
     }
 }
 

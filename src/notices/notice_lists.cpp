@@ -8,6 +8,7 @@ namespace {
 enum class Scope { Section, Own, Empty };
 
 const QString kOrder = QStringLiteral(" order by Rdate desc");
+constexpr int kNoticeNumberLength = 7;
 
 Statement scoped(Scope scope, const QString &condition, const QVariantList &conditionValues,
                  const UserRecord &user)
@@ -104,6 +105,10 @@ Statement noticeSearchStatement(const QString &text, const UserRecord &user)
         scope = Scope::Section;
     else if (isClerk(role))
         scope = user.hasReviewRight() ? Scope::Section : Scope::Own;
+    // A text as long as a notice number can only be contained in the number
+    // itself: the same rows, found through the key instead of a scan.
+    if (text.size() == kNoticeNumberLength)
+        return scoped(scope, QStringLiteral(" and ID=?"), {text}, user);
     const QString pattern = QLatin1Char('%') + likeEscaped(text) + QLatin1Char('%');
     return scoped(scope, QStringLiteral(" and ID like ? escape '\\'"), {pattern}, user);
 }

@@ -229,6 +229,8 @@ void TestRestingAndLists::search_data()
     QTest::newRow("leader, empty: whole section") << "cjld" << "" << QStringList{"1000005", "1000004", "1000003", "1000002", "1000001", "1000006", "1000007"};
     QTest::newRow("clerk: own notices in every state") << "cj" << "100000" << QStringList{"1000005", "1000004", "1000002", "1000001"};
     QTest::newRow("reviewer clerk: section") << "cjsh" << "03" << QStringList{"1000003"};
+    QTest::newRow("whole number") << "cwld" << "0000013" << QStringList{"0000013"};
+    QTest::newRow("whole number of the other section") << "cwld" << "1000001" << QStringList{};
     QTest::newRow("digits anywhere") << "cw" << "15" << QStringList{"0000015"};
     QTest::newRow("percent is no wildcard") << "cjld" << "%" << QStringList{};
     QTest::newRow("underscore is no wildcard") << "cjld" << "10_0001" << QStringList{};
