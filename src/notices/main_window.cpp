@@ -55,7 +55,7 @@ TF_main::TF_main(Tdm &dm, QWidget *parent) : QMainWindow(parent), m_dm(dm)
     DBGrid_notice->setSelectionMode(QAbstractItemView::SingleSelection);
     DBGrid_notice->verticalHeader()->setDefaultSectionSize(20);
     DBGrid_notice->verticalHeader()->setFixedWidth(14);
-    const int widths[] = {56, 232, 128, 135, 80, 52};
+    const int widths[] = {62, 226, 128, 130, 80, 52};
     for (int i = 0; i < 6; ++i)
         DBGrid_notice->setColumnWidth(i, widths[i]);
     DBGrid_notice->horizontalHeader()->setStretchLastSection(true);

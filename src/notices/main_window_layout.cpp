@@ -174,8 +174,10 @@ void TF_main::buildContentArea(QWidget *host)
     DBgrid_item->setEditTriggers(QAbstractItemView::NoEditTriggers);
     DBgrid_item->setSelectionBehavior(QAbstractItemView::SelectRows);
     DBgrid_item->verticalHeader()->setDefaultSectionSize(20);
-    DBgrid_item->setColumnWidth(0, 130);
-    DBgrid_item->setColumnWidth(1, 130);
+    DBgrid_item->verticalHeader()->setFixedWidth(14);
+    DBgrid_item->setColumnWidth(0, 100);
+    DBgrid_item->setColumnWidth(1, 80);
+    DBgrid_item->setMaximumHeight(130);
     DBgrid_item->horizontalHeader()->setStretchLastSection(true);
 
     grid->addWidget(Label_date, 0, 0);
