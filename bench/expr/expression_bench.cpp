@@ -193,6 +193,23 @@ int main()
         {"1-1-...-1 (255 bytes)", longest, longest},
         {"sum of products (255 bytes)", longestOk, longestOk},
     };
+    // Other shapes of the longest description that make the rules try many
+    // splits: none may take much longer than the chain of "-".
+    auto fill = [](const std::string& head, const std::string& unit) {
+        std::string out = head;
+        while (out.size() + unit.size() <= 255)
+            out += unit;
+        return out;
+    };
+    const std::vector<Case> shapes = {
+        {"1/1/.../1 (255 bytes)", fill("1", "/1"), fill("1", "/1")},
+        {"1DIV1DIV...1 (255 bytes)", fill("1", "DIV1"), ""},
+        {"1*1-1*1-... (255 bytes)", fill("1", "*1-1"), fill("1", "*1-1")},
+        {"1--1--... (255 bytes)", fill("1", "--1"), ""},
+        {"E-E-...-E (255 bytes)", fill("E", "-E"), ""},
+        {"MAX(1,MAX(1,... (255 bytes)", fill("", "MAX(1,"), ""},
+    };
+
     // With a variable the value cannot be computed in advance: every read
     // runs the operations.
     const std::vector<Case> withVariable = {
@@ -210,6 +227,10 @@ int main()
     for (const Case& c : worst)
         rows.push_back(Measure(c, 3.0));
     Print("Worst cases of the recognition rules", rows);
+    rows.clear();
+    for (const Case& c : shapes)
+        rows.push_back(Measure(c, 3.0));
+    Print("Other worst shapes of the longest description", rows);
     rows.clear();
     for (const Case& c : withVariable)
         rows.push_back(Measure(c, 3.0));

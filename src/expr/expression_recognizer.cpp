@@ -63,19 +63,33 @@ ExpressionRecognizer::ExpressionRecognizer(std::string_view text, const Variable
         }
     }
     numberEnd_.assign(n + 1, 0);
-    throwFree_ = computeThrowFree();
+    auto plainName = [](std::string_view name) {
+        for (char c : name)
+            if (!((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_'))
+                return false;
+        return name.find("DIV") == std::string_view::npos && name.find("MOD") == std::string_view::npos;
+    };
+    throwFree_ = computeThrowFree() && variables.allNames(plainName) && functionsOne.allNames(plainName)
+        && functionsTwo.allNames(plainName);
 
     // Depths run from -n to n.
     std::vector<std::uint32_t> lastAtDepth(2 * n + 1, kNone);
+    std::vector<std::uint32_t> lastProductAtDepth(2 * n + 1, kNone);
     lastStraySign_.resize(n + 1);
+    lastProductOperator_.resize(n + 1);
     for (std::size_t i = 0; i <= n; ++i) {
         const std::size_t depth = static_cast<std::size_t>(prefixBalance_[i] + static_cast<int>(n));
         lastStraySign_[i] = lastAtDepth[depth];
+        lastProductOperator_[i] = lastProductAtDepth[depth];
+        if (i < n && (text_[i] == '*' || text_[i] == '/' || text_.compare(i, 3, "DIV") == 0
+                      || text_.compare(i, 3, "MOD") == 0))
+            lastProductAtDepth[depth] = static_cast<std::uint32_t>(i);
         if (i < n && i > 0 && (text_[i] == '+' || text_[i] == '-')) {
             const char before = text_[i - 1];
             // A sign after an operator (or after the minus of a negation, as
             // in --2^2) starts an operand; after E it is an exponent's.
-            const bool signOfOperand = before == '*' || before == '/' || before == '^' || before == 'E'
+            const bool exponentSign = before == 'E' && i + 1 < n && text_[i + 1] >= '0' && text_[i + 1] <= '9';
+            const bool signOfOperand = before == '*' || before == '/' || before == '^' || exponentSign
                 || before == 'V' || before == 'D' || before == '-' || before == '+';
             if (!signOfOperand)
                 lastAtDepth[depth] = static_cast<std::uint32_t>(i);
@@ -87,6 +101,21 @@ ExpressionRecognizer::ExpressionRecognizer(std::string_view text, const Variable
 // quotient, DIV, MOD or power holds a + or - at its own bracket depth only at
 // its start or as the sign of an operand (after *, /, ^, E, DIV, MOD or a
 // negation's minus). A stray sign anywhere else rules all of these out.
+// The last *, / or DIV/MOD wholly inside s at its bracket depth, or kNone.
+std::uint32_t ExpressionRecognizer::lastProductOperatorIn(Span s) const
+{
+    std::uint32_t q = lastProductOperator_[s.end];
+    // A DIV or MOD cut off by the end of the piece is no operator of it.
+    while (q != kNone && q >= s.begin && text_[q] != '*' && text_[q] != '/' && q + 3 > s.end)
+        q = lastProductOperator_[q];
+    return q != kNone && q >= s.begin ? q : kNone;
+}
+
+bool ExpressionRecognizer::hasProductOperator(Span s) const
+{
+    return balance(s) == 0 && lastProductOperatorIn(s) != kNone;
+}
+
 bool ExpressionRecognizer::hasStraySign(Span s) const
 {
     if (balance(s) != 0)
@@ -214,6 +243,8 @@ bool ExpressionRecognizer::mayPassRule(Rule rule, Span s) const
         const std::uint32_t p0 = firstOccurrence(rule, s, start);
         if (p0 >= s.end - 1 || p0 == s.begin || balance(s) != 0)
             return false;
+        if (rule == kPower && hasProductOperator(s))
+            return false;
         return rule == kSum || rule == kDifference || !hasStraySign(s);
     }
     case kIntDiv:
@@ -230,6 +261,8 @@ bool ExpressionRecognizer::mayPassSide(Span s, SideList list)
         return false;
     if (mayBeNumber(s) || isVariable(s) || (text_[s.begin] == '(' && text_[s.end - 1] == ')'))
         return true;
+    if ((list == kQuotientRight || list == kPowerSide) && hasProductOperator(s))
+        return false; // powers and calls hold no *, /, DIV or MOD outside brackets
     if (mayPassFunction(s) && !hasStraySign(s))
         return true;
     switch (list) {
@@ -378,6 +411,15 @@ bool ExpressionRecognizer::isCharOperator(Rule rule, Span s)
             if (q != kNone && q > s.begin && q - 1 > from0)
                 from0 = q - 1;
         }
+        // Likewise the right side of "/" holds no *, /, DIV or MOD, and
+        // neither side of "^" does.
+        if (rule == kPower && hasProductOperator(s))
+            return false;
+        if (rule == kQuotient) {
+            const std::uint32_t q = lastProductOperatorIn(s);
+            if (q != kNone && q > from0)
+                from0 = q;
+        }
     }
     return cached(rule, s, [&] {
         const SideList leftList = leftListOf(rule);
@@ -407,8 +449,14 @@ bool ExpressionRecognizer::isKeywordOperator(Rule rule, Span s)
     const std::uint32_t n0 = firstOccurrence(rule, s, s.begin);
     if (n0 + 3 > s.end || balance(s) != 0 || (throwFree_ && hasStraySign(s)))
         return false;
+    std::uint32_t from0 = s.begin;
+    if (throwFree_) {
+        const std::uint32_t q = lastProductOperatorIn(s);
+        if (q != kNone && q > from0)
+            from0 = q; // the right side holds no *, /, DIV or MOD
+    }
     return cached(rule, s, [&] {
-        std::uint32_t from = s.begin;
+        std::uint32_t from = from0;
         for (;;) {
             const std::uint32_t n = firstOccurrence(rule, s, from);
             if (n + 3 > s.end)

@@ -110,6 +110,8 @@ private:
     bool mayPassSide(Span s, SideList list);
     bool computeThrowFree() const;
     bool hasStraySign(Span s) const;
+    bool hasProductOperator(Span s) const;
+    std::uint32_t lastProductOperatorIn(Span s) const;
     bool passes(Rule rule, Span s);
     Classification classifyPass(Span s, bool onlyPassingRule);
 
@@ -135,9 +137,15 @@ private:
     // (a + or - not preceded by *, /, ^, E, DIV, MOD, + or -), or kNone. Only sums
     // and differences can hold one anywhere but at their start.
     std::vector<std::uint32_t> lastStraySign_;
+    // Per position i: the last *, / or first letter of DIV or MOD before i at
+    // the bracket depth of i, or kNone. None can stand at the top of the
+    // right side of "/", DIV, MOD or of either side of "^".
+    std::vector<std::uint32_t> lastProductOperator_;
     std::vector<std::uint32_t> numberEnd_; // per start: 1 + end of the longest number-shaped prefix, 0 = unknown
     // No piece of the text can be a literal beyond the double range, so no
-    // check can raise an error and checks may be skipped in any order.
+    // check can raise an error and checks may be skipped in any order; and
+    // the names hold no operator, so the shortcuts by operator positions
+    // hold. Only then are hopeless splits ruled out before they are tried.
     bool throwFree_ = false;
     SpanMemo memo_;
     unsigned depth_ = 0;

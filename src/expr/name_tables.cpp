@@ -71,6 +71,16 @@ const FunctionTable::Entry* FunctionTable::find(std::string_view name) const
     return it != entries_.end() && it->name == name ? &*it : nullptr;
 }
 
+bool VariableTable::allNames(bool (*predicate)(std::string_view)) const
+{
+    return std::all_of(entries_.begin(), entries_.end(), [&](const Entry& e) { return predicate(e.name); });
+}
+
+bool FunctionTable::allNames(bool (*predicate)(std::string_view)) const
+{
+    return std::all_of(entries_.begin(), entries_.end(), [&](const Entry& e) { return predicate(e.name); });
+}
+
 bool FunctionTable::isPureRoutine(Routine routine) const
 {
     return std::any_of(entries_.begin(), entries_.end(),

@@ -15,6 +15,7 @@ public:
     // Adding a name already present is ignored.
     void add(std::string_view name, double* storage);
     double* find(std::string_view name) const;
+    bool allNames(bool (*predicate)(std::string_view)) const;
     void clear()
     {
         entries_.clear();
@@ -43,6 +44,7 @@ public:
         bool pure;
     };
     const Entry* find(std::string_view name) const;
+    bool allNames(bool (*predicate)(std::string_view)) const;
     // True when some entry registers this routine as pure.
     bool isPureRoutine(Routine routine) const;
     std::size_t size() const { return entries_.size(); }
