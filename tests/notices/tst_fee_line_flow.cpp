@@ -1,0 +1,160 @@
+// A clerk creates a notice, opens its fee lines from the main window, computes
+// them in the editor, and saves: the total reaches the notice and the main
+// window shows the counting lines.
+
+#include "main_window_fixture.h"
+
+#include "app/named_query.h"
+#include "typing.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTimer>
+#include <QtTest>
+
+class TestFeeLineFlow : public QObject
+{
+    Q_OBJECT
+private slots:
+    void shipAffairsClerk();
+    void inspectionClerkIsWarnedOnce();
+    void financeUserGetsNothing();
+};
+
+namespace {
+
+// Types the steps into the editor's line and presses Enter, as the clerk does.
+void enterSteps(QTableView *grid, const QString &itemName, const QString &steps)
+{
+    QAbstractItemModel *model = grid->model();
+    int row = -1;
+    for (int r = 0; r < model->rowCount(); ++r)
+        if (model->index(r, 0).data().toString() == itemName)
+            row = r;
+    QVERIFY2(row >= 0, qPrintable(itemName));
+    const QModelIndex cell = model->index(row, 1);
+    grid->setCurrentIndex(cell);
+    grid->edit(cell);
+    QLineEdit *edit = nullptr;
+    for (QLineEdit *e : grid->findChildren<QLineEdit *>())
+        if (e->isVisible())
+            edit = e;
+    QVERIFY(edit);
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    typeText(edit, steps);
+    QTest::keyClick(edit, Qt::Key_Return);
+}
+
+// Works in the modal editor once it is open, then saves it.
+void whenEditorOpens(std::function<void(QWidget *editor)> work)
+{
+    QTimer::singleShot(0, [work] {
+        QWidget *editor = QApplication::activeModalWidget();
+        if (!editor || editor->objectName() != QLatin1String("F_item")) {
+            QFAIL("the fee-line editor did not open");
+            return;
+        }
+        work(editor);
+        editor->findChild<QPushButton *>(QStringLiteral("f_item_save"))->click();
+    });
+}
+
+}  // namespace
+
+void TestFeeLineFlow::shipAffairsClerk()
+{
+    MainWindowFixture f;
+    f.addNotices();
+    const QList<QVariantList> catalogue{
+        {QStringLiteral("船舶登记费"), 30.0, QStringLiteral("登记"), 1},
+        {QStringLiteral("证书工本费"), 12.5, QStringLiteral("工本费"), 2},
+        {QStringLiteral("资料费"), 0.0, QStringLiteral("内部资料"), 3},
+    };
+    for (const QVariantList &row : catalogue)
+        f.db->exec(QStringLiteral("insert into itemcw (name,danjia,type,orderx) values (?,?,?,?)"), row);
+
+    f.login(QStringLiteral("cw"));
+    QTest::mouseClick(f.button("bt_new"), Qt::LeftButton);
+    auto *ship = f.child<QLineEdit>("DBEdit_shipname");
+    ship->setFocus();
+    typeText(ship, QStringLiteral("海安号"));
+    for (const char *flag : {"dbck_dengji", "dbck_gongbenfei"}) {
+        auto *box = f.child<QCheckBox>(flag);
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
+    }
+
+    bool worked = false;
+    whenEditorOpens([&](QWidget *editor) {
+        auto *grid = editor->findChild<QTableView *>(QStringLiteral("DBGrid1"));
+        QCOMPARE(grid->model()->rowCount(), 2);  // the ticked types only
+        enterSteps(grid, QStringLiteral("船舶登记费"), QStringLiteral("30*4"));
+        enterSteps(grid, QStringLiteral("证书工本费"), QStringLiteral("12.5*0.25"));
+        worked = true;
+    });
+    QTest::mouseClick(f.button("bt_totalmoney"), Qt::LeftButton);
+    QVERIFY(worked);
+    QVERIFY2(f.shown.all().isEmpty(), qPrintable(f.shown.all().join(QLatin1Char('|'))));
+    QCOMPARE(f.db->scalar(QStringLiteral("select count(*) from itemofnotice where ID='0000041'")).toInt(), 3);
+    // The total is in the amount box, and stored only with the notice.
+    QCOMPARE(f.child<QLineEdit>("DBedit_money")->text(), QStringLiteral("123.13"));
+    QVERIFY(f.db->scalar(QStringLiteral("select money from notice where ID='0000041'")).isNull());
+
+    QTest::mouseClick(f.button("bt_save"), Qt::LeftButton);
+    QCOMPARE(f.db->scalar(QStringLiteral("select money from notice where ID='0000041'")).toDouble(), 123.13);
+    QCOMPARE(f.db->scalar(QStringLiteral("select shipname from notice where ID='0000041'")).toString(),
+             QStringLiteral("海安号"));
+
+    f.clickRow(0);
+    QCOMPARE(f.child<QLineEdit>("DBedit_money")->text(), QStringLiteral("123.13"));
+    const QAbstractItemModel *lines = f.window->DBgrid_item->model();
+    QCOMPARE(lines->rowCount(), 2);
+    QCOMPARE(lines->index(0, 0).data().toString(), QStringLiteral("船舶登记费"));
+    QCOMPARE(lines->index(0, 2).data().toString(), QStringLiteral("120.00"));
+    QCOMPARE(lines->index(1, 2).data().toString(), QStringLiteral("3.13"));
+
+    // A second press creates nothing more.
+    QTest::mouseClick(f.button("bt_modify"), Qt::LeftButton);
+    whenEditorOpens([](QWidget *) {});
+    QTest::mouseClick(f.button("bt_totalmoney"), Qt::LeftButton);
+    QCOMPARE(f.db->scalar(QStringLiteral("select count(*) from itemofnotice where ID='0000041'")).toInt(), 3);
+    QCOMPARE(f.child<QLineEdit>("DBedit_money")->text(), QStringLiteral("123.13"));
+}
+
+void TestFeeLineFlow::inspectionClerkIsWarnedOnce()
+{
+    MainWindowFixture f;
+    f.addNotices();
+    for (const char *name : {"船舶检验费", "图纸审查费"})
+        f.db->exec(QStringLiteral("insert into itemcj (name,orderx) values (?,1)"), {QString::fromUtf8(name)});
+    f.login(QStringLiteral("cj"));
+    QTest::mouseClick(f.button("bt_new"), Qt::LeftButton);
+    bool opened = false;
+    whenEditorOpens([&](QWidget *editor) {
+        opened = editor->findChild<QTableView *>(QStringLiteral("DBGrid1"))->model()->rowCount() == 2;
+    });
+    QTest::mouseClick(f.button("bt_totalmoney"), Qt::LeftButton);
+    QVERIFY(opened);  // the warning never blocks
+    QCOMPARE(f.shown.informations, QStringList{"检验类型和检验内容不可为空，否则数量统计时将不被考虑"});
+    QCOMPARE(f.child<QLineEdit>("DBedit_money")->text(), QStringLiteral("0"));
+}
+
+void TestFeeLineFlow::financeUserGetsNothing()
+{
+    MainWindowFixture f;
+    f.addNotices();
+    f.db->exec(QStringLiteral("insert into itemcj (name,orderx) values ('船舶检验费',1)"));
+    f.login(QStringLiteral("cwk"));
+    f.dm->aq_notice->open(QStringLiteral("select * from notice where ID='1000001'"));
+    f.window->bt_totalmoneyClick();
+    QVERIFY(!QApplication::activeModalWidget());
+    QCOMPARE(f.db->scalar(QStringLiteral("select count(*) from itemofnotice")).toInt(), 0);
+    QVERIFY(f.shown.all().isEmpty());
+}
+
+QTEST_MAIN(TestFeeLineFlow)
+#include "tst_fee_line_flow.moc"
