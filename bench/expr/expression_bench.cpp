@@ -66,6 +66,17 @@ std::string LongestCompiling()
     return out;
 }
 
+// MAX(1,MAX(1,...MAX(1,1)...)): each call one level deeper.
+std::string NestedMax(int calls)
+{
+    std::string out;
+    for (int i = 0; i < calls; ++i)
+        out += "MAX(1,";
+    out += "1";
+    out.append(static_cast<std::size_t>(calls), ')');
+    return out;
+}
+
 double NanosPerRun(const std::function<void()>& run)
 {
     using Clock = std::chrono::steady_clock;
@@ -207,7 +218,7 @@ int main()
         {"1*1-1*1-... (255 bytes)", fill("1", "*1-1"), fill("1", "*1-1")},
         {"1--1--... (255 bytes)", fill("1", "--1"), ""},
         {"E-E-...-E (255 bytes)", fill("E", "-E"), ""},
-        {"MAX(1,MAX(1,... (255 bytes)", fill("", "MAX(1,"), ""},
+        {"MAX(1,MAX(1,...)) (253 bytes)", NestedMax(36), NestedMax(36)},
     };
 
     // With a variable the value cannot be computed in advance: every read
