@@ -5,9 +5,13 @@
 
 #include "app/named_query.h"
 #include "reportpreview.h"
+#include "reportprinter.h"
 #include "reportvariables.h"
 
 #include <QLineEdit>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QSqlRecord>
 #include <QtTest>
 
@@ -21,6 +25,7 @@ private slots:
     void gate();
     void handsOverNoticeLinesAndVariables();
     void refusedClickChangesNothing();
+    void printedNoticeReadsBack();
 
 private:
     QList<PreparedReport> m_previews;
@@ -129,6 +134,47 @@ void TestPrinting::refusedClickChangesNothing()
     QVERIFY(m_previews.isEmpty());
     QCOMPARE(f.db->scalar(QStringLiteral("select status from notice where ID='0000013'")).toInt(), 3);
     QCOMPARE(f.listedIds(), QStringList{"0000013"});
+}
+
+// The notice as a clerk hands it over: the real template, filled from the
+// database, written to PDF and read back.
+void TestPrinting::printedNoticeReadsBack()
+{
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (pdftotext.isEmpty())
+        QSKIP("pdftotext is not installed");
+    MainWindowFixture f;
+    f.addNotices();
+    f.db->exec(QStringLiteral("update notice set money=102.5, shipname='海安号', leader='钱科长', dengji=1, "
+                              "peixun=0, gongbenfei=1, neibuziliao=0 where ID='0000012'"));
+    f.db->exec(QStringLiteral("insert into itemofnotice (ID,itemname,description,money,type,orderx) "
+                              "values ('0000012','船舶登记费','30*3',90,'登记',1)"));
+    f.db->exec(QStringLiteral("insert into itemofnotice (ID,itemname,description,money,type,orderx) "
+                              "values ('0000012','证书工本费','12.5',12.5,'工本费',2)"));
+    f.login(QStringLiteral("cw"));
+    f.action("bt_checked")->trigger();
+    f.clickRow(f.rowOf(QStringLiteral("0000012")));
+    QTest::mouseClick(f.button("bt_print"), Qt::LeftButton);
+    QCOMPARE(m_previews.size(), 1);
+    QVERIFY2(m_previews.first().templateFound, "report/notice.frf beside the program");
+
+    QTemporaryDir dir;
+    // NOLLARD_KEEP_PDF=1 keeps the file, to look at the printed notice.
+    dir.setAutoRemove(qEnvironmentVariableIsEmpty("NOLLARD_KEEP_PDF"));
+    const QString pdf = dir.filePath(QStringLiteral("notice.pdf"));
+    qInfo() << "notice printed to" << pdf;
+    QVERIFY(ReportPrinter::exportPdf(m_previews, pdf));
+    QProcess text;
+    text.start(pdftotext, {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    QVERIFY(text.waitForFinished(30000));
+    const QString page = QString::fromUtf8(text.readAllStandardOutput());
+    for (const QString &expected :
+         {QStringLiteral("0000012"), QStringLiteral("海安号"), QStringLiteral("船务科"), QStringLiteral("登记费"),
+          QStringLiteral("工本费"), QStringLiteral("船舶登记费"), QStringLiteral("30*3"), QStringLiteral("90.00"),
+          QStringLiteral("证书工本费"), QStringLiteral("12.50"), QStringLiteral("102.50"),
+          QStringLiteral("壹 佰 零贰 元 伍 角"), QStringLiteral("赵船务"), QStringLiteral("钱科长")})
+        QVERIFY2(page.contains(expected), qPrintable(expected + QStringLiteral(" missing in:\n") + page));
+    QVERIFY(!page.contains(QStringLiteral("船员培训")));  // its flag is not set
 }
 
 QTEST_MAIN(TestPrinting)
