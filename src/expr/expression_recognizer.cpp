@@ -575,7 +575,7 @@ bool ExpressionRecognizer::passes(Rule rule, Span s)
     case kIntDiv:
     case kModulo: return isKeywordOperator(rule, s);
     case kFunctionTwo: return isFunctionTwo(s);
-    case kRuleCount: return isFunctionOne(s); // stands for IsFunctionOne here
+    case kFunctionOne: return isFunctionOne(s);
     default: return isCharOperator(rule, s);
     }
 }
@@ -603,7 +603,7 @@ Classification ExpressionRecognizer::classifyPass(Span s, bool onlyPassingRule)
         {kDifference, OperationKind::opSubtract}, {kProduct, OperationKind::opMultiply},
         {kIntDiv, OperationKind::opIntDiv},       {kModulo, OperationKind::opModulo},
         {kQuotient, OperationKind::opDivide},     {kPower, OperationKind::opRealPower},
-        {kRuleCount, OperationKind::opFunction1}, {kFunctionTwo, OperationKind::opFunction2},
+        {kFunctionOne, OperationKind::opFunction1}, {kFunctionTwo, OperationKind::opFunction2},
     };
     for (const Step& step : kSteps) {
         if (onlyPassingRule && !passes(step.rule, s))
@@ -613,7 +613,7 @@ Classification ExpressionRecognizer::classifyPass(Span s, bool onlyPassingRule)
         case kNegation: ok = classifyNegation(s, c); break;
         case kIntDiv:
         case kModulo: ok = classifyKeyword(step.rule, s, c); break;
-        case kRuleCount: ok = classifyFunctionOne(s, c); break;
+        case kFunctionOne: ok = classifyFunctionOne(s, c); break;
         case kFunctionTwo: ok = classifyFunctionTwo(s, c); break;
         default: ok = classifyCharOperator(step.rule, s, c, onlyPassingRule); break;
         }

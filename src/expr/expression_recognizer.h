@@ -59,8 +59,11 @@ public:
 private:
     enum Rule : unsigned {
         kTerm, kBracketed, kNegation, kSum, kDifference, kProduct, kQuotient,
-        kIntDiv, kModulo, kPower, kFunctionTwo, kNumber, kRuleCount
+        kIntDiv, kModulo, kPower, kFunctionTwo, kNumber,
+        kFunctionOne, // decided from IsBracketed's memo; never remembered itself
+        kRuleCount
     };
+    static_assert(kRuleCount <= 16, "rule results are remembered in 16-bit masks");
     enum SideList : unsigned {
         kSumLeft,        // also the left side of "-"
         kSumRight,
