@@ -67,11 +67,11 @@ std::string LongestCompiling()
 }
 
 // MAX(1,MAX(1,...MAX(1,1)...)): each call one level deeper.
-std::string NestedMax(int calls)
+std::string NestedMax(int calls, const char* name)
 {
     std::string out;
     for (int i = 0; i < calls; ++i)
-        out += "MAX(1,";
+        out += std::string(name) + "(1,";
     out += "1";
     out.append(static_cast<std::size_t>(calls), ')');
     return out;
@@ -218,7 +218,7 @@ int main()
         {"1*1-1*1-... (255 bytes)", fill("1", "*1-1"), fill("1", "*1-1")},
         {"1--1--... (255 bytes)", fill("1", "--1"), ""},
         {"E-E-...-E (255 bytes)", fill("E", "-E"), ""},
-        {"MAX(1,MAX(1,...)) (253 bytes)", NestedMax(36), NestedMax(36)},
+        {"MAX(1,MAX(1,...)) (253 bytes)", NestedMax(36, "MAX"), NestedMax(36, "max")},
     };
 
     // With a variable the value cannot be computed in advance: every read

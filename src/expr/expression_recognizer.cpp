@@ -63,14 +63,8 @@ ExpressionRecognizer::ExpressionRecognizer(std::string_view text, const Variable
         }
     }
     numberEnd_.assign(n + 1, 0);
-    auto plainName = [](std::string_view name) {
-        for (char c : name)
-            if (!((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_'))
-                return false;
-        return name.find("DIV") == std::string_view::npos && name.find("MOD") == std::string_view::npos;
-    };
-    throwFree_ = computeThrowFree() && variables.allNames(plainName) && functionsOne.allNames(plainName)
-        && functionsTwo.allNames(plainName);
+    throwFree_ = computeThrowFree() && variables.namesArePlain() && functionsOne.namesArePlain()
+        && functionsTwo.namesArePlain();
 
     // Depths run from -n to n.
     std::vector<std::uint32_t> lastAtDepth(2 * n + 1, kNone);

@@ -15,6 +15,14 @@ std::string UpperCaseAscii(std::string_view text)
     return out;
 }
 
+bool IsPlainName(std::string_view name)
+{
+    for (char c : name)
+        if (!((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_'))
+            return false;
+    return name.find("DIV") == std::string_view::npos && name.find("MOD") == std::string_view::npos;
+}
+
 namespace {
 
 template <typename Entries>
@@ -39,6 +47,7 @@ void VariableTable::add(std::string_view name, double* storage)
         return;
     entries_.insert(it, Entry{upper, storage});
     longest_ = std::max(longest_, upper.size());
+    plain_ = plain_ && IsPlainName(upper);
 }
 
 double* VariableTable::find(std::string_view name) const
@@ -59,6 +68,7 @@ void FunctionTable::add(std::string_view name, Routine routine, bool pure)
         throw std::invalid_argument("function name already registered: " + upper);
     entries_.insert(it, Entry{upper, routine, pure});
     longest_ = std::max(longest_, upper.size());
+    plain_ = plain_ && IsPlainName(upper);
 }
 
 const FunctionTable::Entry* FunctionTable::find(std::string_view name) const
@@ -69,16 +79,6 @@ const FunctionTable::Entry* FunctionTable::find(std::string_view name) const
         return find(UpperCaseAscii(name));
     auto it = lowerBound(entries_, name);
     return it != entries_.end() && it->name == name ? &*it : nullptr;
-}
-
-bool VariableTable::allNames(bool (*predicate)(std::string_view)) const
-{
-    return std::all_of(entries_.begin(), entries_.end(), [&](const Entry& e) { return predicate(e.name); });
-}
-
-bool FunctionTable::allNames(bool (*predicate)(std::string_view)) const
-{
-    return std::all_of(entries_.begin(), entries_.end(), [&](const Entry& e) { return predicate(e.name); });
 }
 
 bool FunctionTable::isPureRoutine(Routine routine) const

@@ -15,11 +15,14 @@ public:
     // Adding a name already present is ignored.
     void add(std::string_view name, double* storage);
     double* find(std::string_view name) const;
-    bool allNames(bool (*predicate)(std::string_view)) const;
+    // True when every name is made of letters, digits and "_" without DIV or
+    // MOD in it: no name can then be mistaken for an operator.
+    bool namesArePlain() const { return plain_; }
     void clear()
     {
         entries_.clear();
         longest_ = 0;
+        plain_ = true;
     }
     std::size_t size() const { return entries_.size(); }
 
@@ -30,6 +33,7 @@ private:
     };
     std::vector<Entry> entries_;
     std::size_t longest_ = 0;
+    bool plain_ = true;
 };
 
 class FunctionTable {
@@ -44,7 +48,7 @@ public:
         bool pure;
     };
     const Entry* find(std::string_view name) const;
-    bool allNames(bool (*predicate)(std::string_view)) const;
+    bool namesArePlain() const { return plain_; }
     // True when some entry registers this routine as pure.
     bool isPureRoutine(Routine routine) const;
     std::size_t size() const { return entries_.size(); }
@@ -53,8 +57,10 @@ public:
 private:
     std::vector<Entry> entries_;
     std::size_t longest_ = 0;
+    bool plain_ = true;
 };
 
+bool IsPlainName(std::string_view upperName);
 std::string UpperCaseAscii(std::string_view text);
 
 } // namespace nollard
