@@ -141,20 +141,10 @@ void TF_main::afterStore()
 
 void TF_main::bt_saveClick()
 {
-    bool keepEditing = false;
-    run([&] {
-        try {
-            saveNotice(m_dm);
-        } catch (const NoticeRefused &) {
-            // Changed elsewhere: the edit stays open on top of the stored notice.
-            keepEditing = m_dm.aq_notice->state() == NamedQuery::State::Editing;
-            throw;
-        } catch (...) {
-            keepEditing = m_dm.aq_notice->state() == NamedQuery::State::Editing;
-            throw;
-        }
-    });
-    if (!keepEditing)
+    // A store that did not happen (changed elsewhere, or a database error)
+    // leaves the notice in editing, with the user's edit on screen.
+    const bool stored = run([this] { saveNotice(m_dm); });
+    if (stored || m_dm.aq_notice->state() != NamedQuery::State::Editing)
         afterStore();
 }
 

@@ -14,6 +14,26 @@ namespace {
 
 constexpr int kReasonBytes = 190;
 
+// The typed columns of a notice and their widths in GBK bytes.
+const QList<QPair<QString, int>> &textWidths()
+{
+    static const QList<QPair<QString, int>> widths{
+        {QStringLiteral("shipname"), 50},    {QStringLiteral("company"), 50},
+        {QStringLiteral("checktype"), 10},   {QStringLiteral("checkcontent"), 20},
+        {QStringLiteral("memo_badcheck"), 200}, {QStringLiteral("leader"), 6},
+    };
+    return widths;
+}
+
+void cutToWidths(NamedQuery &q)
+{
+    for (const auto &[column, bytes] : textWidths()) {
+        const QString text = q.value(column).toString();
+        if (!gbk::fits(text, bytes))
+            q.setValue(column, gbk::truncated(text, bytes));
+    }
+}
+
 // Stores the edited notice; a refusal because of another workstation keeps
 // the user's edit and says so.
 void storeOrRefuse(NamedQuery &aq_notice, const QString &changedMessage)
@@ -82,6 +102,7 @@ void saveNotice(Tdm &dm)
     NamedQuery &q = *dm.aq_notice;
     if (q.value(QStringLiteral("status")).toInt() == codes::StateRejected)
         q.setValue(QStringLiteral("status"), int(codes::StateNew));
+    cutToWidths(q);
     storeOrRefuse(q, kChangedElsewhere);
     q.reopen();
 }

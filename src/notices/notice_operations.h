@@ -33,10 +33,13 @@ inline const QString kReviewChangedElsewhere =
     QStringLiteral("该通知单已被其他工作站修改，请核对刷新后的通知单后重新操作。");
 
 // Takes the next serial, inserts the notice in state 1 with the user as
-// handler, and opens the notice query on it alone, in editing. Returns its number.
+// handler and the workstation's local time to the second (not the database
+// server's clock), and opens the notice query on it alone, in editing.
+// Returns its number.
 QString createNotice(Tdm &dm, const UserRecord &user);
 
 // Stores the notice in editing; a rejected notice goes back to review (state 1).
+// Texts wider than their columns are cut to the column's width in GBK bytes.
 // Reopens the notice list with its statement. Throws NoticeRefused when the
 // notice changed elsewhere (the edit is kept, in editing, on top of the
 // stored notice) or was deleted elsewhere (the edit is dropped).
@@ -57,6 +60,5 @@ inline const QString kNoOwnRejection = QStringLiteral("领导不可驳回自己�
 void approveNotice(Tdm &dm, const UserRecord &user, const QString &reason);
 void rejectNotice(Tdm &dm, const UserRecord &user, const QString &reason);
 
-// The database's own value for "now" is not used: a notice carries the
-// workstation's local time, to the second.
+// The section prefix of the role followed by the six-digit serial.
 QString noticeNumber(int typeId, int serial);

@@ -23,6 +23,7 @@ private slots:
     void typedTextsStoredExactly_data();
     void typedTextsStoredExactly();
     void savingRejectedReturnsToReview();
+    void widthsHoldAtTheWrite();
     void deleteKeepsLines();
     void pickLists();
     void concurrentStore_data();
@@ -152,6 +153,24 @@ void TestNoticeEditing::savingRejectedReturnsToReview()
     QCOMPARE(f.db->scalar(QStringLiteral("select status from notice where ID='1000005'")).toInt(), 1);
     // The list is reopened with its statement: the notice left "被驳回".
     QCOMPARE(f.listedIds(), QStringList{});
+}
+
+// Whatever reaches the notice row (a paste, another window writing into it),
+// the store keeps every text within its column.
+void TestNoticeEditing::widthsHoldAtTheWrite()
+{
+    MainWindowFixture f;
+    f.addNotices();
+    f.login(QStringLiteral("cj"));
+    QTest::mouseClick(f.button("bt_new"), Qt::LeftButton);
+    const QString wide = QString(30, QChar(0x8239));  // 60 bytes
+    f.dm->aq_notice->setValue(QStringLiteral("shipname"), wide);
+    f.dm->aq_notice->setValue(QStringLiteral("checkcontent"), wide);
+    QTest::mouseClick(f.button("bt_save"), Qt::LeftButton);
+    QCOMPARE(f.db->scalar(QStringLiteral("select shipname from notice where ID='1000041'")).toString(),
+             QString(25, QChar(0x8239)));
+    QCOMPARE(f.db->scalar(QStringLiteral("select checkcontent from notice where ID='1000041'")).toString(),
+             QString(10, QChar(0x8239)));
 }
 
 void TestNoticeEditing::deleteKeepsLines()
