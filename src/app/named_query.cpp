@@ -363,7 +363,8 @@ bool NamedQuery::post()
     runQuery();
     int found = -1;
     if (!wasInsert || !keyValues.contains(QVariant())) {
-        const int rows = rowCount();
+        // Only among the rows fetched so far: a long list is not read to its end.
+        const int rows = m_model.rowCount();
         for (int r = 0; r < rows && found < 0; ++r) {
             bool same = !m_keyColumns.isEmpty();
             for (int i = 0; i < m_keyColumns.size() && same; ++i)

@@ -134,7 +134,8 @@ void deleteNotice(Tdm &dm)
 
     // The list keeps its other rows and moves to the next one.
     q.open(statement, values);
-    q.setCurrentRow(qMin(row, q.rowCount() - 1));
+    if (!q.setCurrentRow(row) && !q.isEmpty())
+        q.setCurrentRow(q.rowCount() - 1);  // the last row was deleted: the list is short
     if (affected == 0)
         throw NoticeRefused(kReviewChangedElsewhere);
 }
