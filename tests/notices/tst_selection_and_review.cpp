@@ -196,6 +196,9 @@ void TestSelectionAndReview::reject()
     f.clickRow(0);
     auto *memo = f.child<QPlainTextEdit>("DBMemo_badcheck");
     memo->setFocus();
+    typeText(memo, QString(100, QChar(0x9519)));  // 200 bytes: the memo keeps 190
+    QCOMPARE(memo->toPlainText(), QString(95, QChar(0x9519)));
+    memo->clear();
     typeText(memo, QStringLiteral("金额有误'; --"));
     QTest::mouseClick(f.button("bt_badchecknow"), Qt::LeftButton);
     QVERIFY(f.shown.all().isEmpty());
