@@ -178,6 +178,10 @@ int createLinesIfNone(Tdm &dm, const QString &department, const QString &noticeI
 
     NamedQuery &lines = *dm.aq_itemofnotice;
     Transaction transaction(dm.database());
+    // Two workstations pressing the button for the same notice at once must
+    // not both find it without lines: writing the notice row first (without
+    // changing it) makes the second wait until the first has committed.
+    lines.execute(QStringLiteral("update notice set revision=revision where ID=?"), {noticeId});
     lines.open(QStringLiteral("select * from itemofnotice where ID=? order by orderx"), {noticeId});
     const bool hasLines = !lines.isEmpty();
     lines.close();
