@@ -175,8 +175,8 @@ void TF_main::buildContentArea(QWidget *host)
     DBgrid_item->setSelectionBehavior(QAbstractItemView::SelectRows);
     DBgrid_item->verticalHeader()->setDefaultSectionSize(20);
     DBgrid_item->verticalHeader()->setFixedWidth(14);
-    DBgrid_item->setColumnWidth(0, 100);
-    DBgrid_item->setColumnWidth(1, 80);
+    DBgrid_item->setColumnWidth(0, 140);
+    DBgrid_item->setColumnWidth(1, 140);
     DBgrid_item->setMaximumHeight(130);
     DBgrid_item->horizontalHeader()->setStretchLastSection(true);
 
@@ -193,7 +193,7 @@ void TF_main::buildContentArea(QWidget *host)
     grid->addWidget(DBedit_money, 3, 1);
     grid->addWidget(bt_totalmoney, 3, 2, 1, 2);
     grid->addWidget(Label_item, 4, 0, Qt::AlignTop);
-    grid->addWidget(DBgrid_item, 4, 1, 1, 3);
+    grid->addWidget(DBgrid_item, 4, 1, 1, 4);
 
     // The two alternative header groups share one place.
     auto *memoHost = named(new QWidget(group), "Panel_memo");
@@ -232,7 +232,7 @@ void TF_main::buildContentArea(QWidget *host)
         panelLayout->addWidget(w);
     panelLayout->addStretch();
     memoGrid->addWidget(Panel1, 0, 0, 4, 2);
-    grid->addWidget(memoHost, 0, 4, 5, 1, Qt::AlignTop);
+    grid->addWidget(memoHost, 0, 4, 4, 1, Qt::AlignTop);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
 
