@@ -1,7 +1,7 @@
 #include "column_proxy_model.h"
 
 #include <QDateTime>
-#include <QSqlQueryModel>
+#include "row_set_model.h"
 #include <QSqlRecord>
 
 ColumnProxyModel::ColumnProxyModel(QList<Column> columns, QObject *parent)
@@ -40,7 +40,7 @@ void ColumnProxyModel::setSourceModel(QAbstractItemModel *source)
 void ColumnProxyModel::remap()
 {
     m_sourceColumns.clear();
-    auto *sql = qobject_cast<QSqlQueryModel *>(sourceModel());
+    auto *sql = qobject_cast<RowSetModel *>(sourceModel());
     const QSqlRecord record = sql ? sql->record() : QSqlRecord();
     for (const Column &c : std::as_const(m_columns))
         m_sourceColumns << record.indexOf(c.field);

@@ -63,10 +63,7 @@ void NamedQuery::runQuery()
     if (!db.isOpen())
         throw DbError(db.lastError().isValid() ? db.lastError()
                                                : QSqlError(QStringLiteral("No database connection")));
-    QSqlQuery q = prepared(db, m_sql, m_values);
-    m_model.setQuery(std::move(q));
-    if (m_model.lastError().isValid())
-        throw DbError(m_model.lastError());
+    m_model.setStatement(db, m_sql, m_values);
 }
 
 void NamedQuery::open()

@@ -5,17 +5,18 @@
 // store it back into one table. Grids show its model; data-bound fields follow
 // its current row.
 //
-// Rows are fetched from the database as the grids need them, not all at once.
+// Rows are fetched from the database as the grids need them, not all at once
+// (see RowSetModel).
 
 #include <QObject>
 #include <QSqlDatabase>
-#include <QSqlQueryModel>
 #include <QSqlRecord>
 #include <QVariant>
 #include <functional>
 #include <optional>
 
 #include "db_error.h"
+#include "row_set_model.h"
 
 // A store refused because the row changed or disappeared since it was read.
 class StaleRowError : public DbError
@@ -37,7 +38,7 @@ public:
     NamedQuery(const QString &name, const QString &connectionName, QObject *parent = nullptr);
 
     QSqlDatabase database() const;
-    QSqlQueryModel *model() { return &m_model; }
+    RowSetModel *model() { return &m_model; }
 
     // Statement and values bound to its placeholders (":name" or "?").
     void setStatement(const QString &sql, const QVariantList &values = {});
@@ -105,7 +106,7 @@ private:
     int columnIndex(const QString &column) const;
 
     QString m_connection;
-    QSqlQueryModel m_model;
+    RowSetModel m_model;
     QString m_sql;
     QVariantList m_values;
     State m_state = State::Closed;

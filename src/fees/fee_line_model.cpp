@@ -5,7 +5,7 @@
 #include "app/gbk_width.h"
 #include "app/named_query.h"
 
-#include <QSqlQueryModel>
+#include "app/row_set_model.h"
 
 namespace fees {
 
@@ -13,7 +13,7 @@ FeeLineModel::FeeLineModel(NamedQuery &lines, QObject *parent)
     : QAbstractTableModel(parent), m_lines(lines)
 {
     // The query's own model tells when its rows are replaced or more are fetched.
-    QSqlQueryModel *rows = m_lines.model();
+    RowSetModel *rows = m_lines.model();
     connect(rows, &QAbstractItemModel::modelAboutToBeReset, this, &FeeLineModel::beginResetModel);
     connect(rows, &QAbstractItemModel::modelReset, this, &FeeLineModel::endResetModel);
     connect(rows, &QAbstractItemModel::rowsAboutToBeInserted, this,

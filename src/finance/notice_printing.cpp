@@ -20,6 +20,27 @@ QString feeTypeCaption(int flagIndex, bool set)
     return set && flagIndex >= 0 && flagIndex < captions.size() ? captions[flagIndex] : QString();
 }
 
+namespace {
+
+// The datasets read the queries when the report is prepared.
+ReportRowSource currentRowOf(NamedQuery &query)
+{
+    return [&query] { return ReportRows{{query.currentRecord()}, 0}; };
+}
+
+ReportRowSource allRowsOf(NamedQuery &query)
+{
+    return [&query] {
+        ReportRows rows;
+        for (int row = 0, count = query.rowCount(); row < count; ++row)
+            rows.records << query.model()->record(row);
+        rows.current = rows.records.isEmpty() ? -1 : qMax(0, query.currentRow());
+        return rows;
+    };
+}
+
+}  // namespace
+
 bool printNotice(Tdm &dm, const UserRecord &user)
 {
     NamedQuery &notice = *dm.aq_notice;
@@ -42,9 +63,8 @@ bool printNotice(Tdm &dm, const UserRecord &user)
     ReportVariables::set(QStringLiteral("bigmoney"), QString::fromStdString(nollard::AmountInCapitals(money)));
 
     Report report;
-    report.setDataset(QStringLiteral("frDB_notice"), notice.model(), ReportRange::CurrentRow,
-                      [&notice] { return notice.currentRow(); });
-    report.setDataset(QStringLiteral("frDB_itemofnotice"), dm.aq_itemofnotice->model(), ReportRange::AllRows);
+    report.setDataset(QStringLiteral("frDB_notice"), currentRowOf(notice), ReportRange::CurrentRow);
+    report.setDataset(QStringLiteral("frDB_itemofnotice"), allRowsOf(*dm.aq_itemofnotice), ReportRange::AllRows);
     report.loadFromFile(QDir::toNativeSeparators(kNoticeTemplate));
     report.showReport();
 
