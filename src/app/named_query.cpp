@@ -1,6 +1,7 @@
 #include "named_query.h"
 
 #include "db_error.h"
+#include "sql_statement.h"
 
 #include <QSqlDriver>
 #include <QSqlError>
@@ -8,23 +9,6 @@
 #include <QSqlQuery>
 
 #include <optional>
-
-namespace {
-
-QSqlQuery prepared(QSqlDatabase db, const QString &sql, const QVariantList &values)
-{
-    QSqlQuery q(db);
-    q.setForwardOnly(false);
-    if (!q.prepare(sql))
-        throw DbError(q.lastError());
-    for (const QVariant &v : values)
-        q.addBindValue(v);
-    if (!q.exec())
-        throw DbError(q.lastError());
-    return q;
-}
-
-}  // namespace
 
 NamedQuery::NamedQuery(const QString &name, const QString &connectionName, QObject *parent)
     : QObject(parent), m_connection(connectionName)
@@ -91,7 +75,7 @@ int NamedQuery::execute(const QString &sql, const QVariantList &values)
     if (!db.isOpen())
         throw DbError(db.lastError().isValid() ? db.lastError()
                                                : QSqlError(QStringLiteral("No database connection")));
-    QSqlQuery q = prepared(db, sql, values);
+    QSqlQuery q = runStatement(db, sql, values);
     const int affected = q.numRowsAffected();
     q.finish();
     return affected;
@@ -216,7 +200,7 @@ std::optional<QSqlRecord> NamedQuery::storedRow() const
                      + QStringLiteral("=?");
         values << m_original.value(k);
     }
-    QSqlQuery q = prepared(database(),
+    QSqlQuery q = runStatement(database(),
                            QStringLiteral("select * from %1 where %2").arg(m_table, where.join(QStringLiteral(" and "))),
                            values);
     if (!q.next())
@@ -339,7 +323,7 @@ bool NamedQuery::post()
                   .arg(m_table, sets.join(QLatin1Char(',')), where.join(QStringLiteral(" and ")));
     }
 
-    QSqlQuery q = prepared(db, sql, values);
+    QSqlQuery q = runStatement(db, sql, values);
     const int affected = q.numRowsAffected();
     q.finish();
     if (m_state == State::Editing && !m_revisionColumn.isEmpty() && affected == 0) {

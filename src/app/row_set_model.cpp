@@ -3,23 +3,11 @@
 #include "connection.h"
 #include "db_error.h"
 #include "messages.h"
+#include "sql_statement.h"
 
 #include <QRegularExpression>
 
 namespace {
-
-QSqlQuery run(QSqlDatabase db, const QString &sql, const QVariantList &values, bool forwardOnly)
-{
-    QSqlQuery q(db);
-    q.setForwardOnly(forwardOnly);
-    if (!q.prepare(sql))
-        throw DbError(q.lastError());
-    for (const QVariant &v : values)
-        q.addBindValue(v);
-    if (!q.exec())
-        throw DbError(q.lastError());
-    return q;
-}
 
 QSqlRecord emptied(QSqlRecord record)
 {
@@ -67,7 +55,7 @@ void RowSetModel::setStatement(QSqlDatabase db, const QString &sql, const QVaria
     m_values = values;
     try {
         if (kindOf(db) == DbKind::SQLite) {
-            m_query = run(db, sql, values, true);
+            m_query = runStatement(db, sql, values);
             m_columns = emptied(m_query.record());
             m_reading = Reading::Stepping;
             readRows(kFirstRows);
@@ -75,7 +63,7 @@ void RowSetModel::setStatement(QSqlDatabase db, const QString &sql, const QVaria
             m_reading = Reading::Paging;
             readPage(kFirstRows);
         } else {
-            m_query = run(db, sql, values, true);
+            m_query = runStatement(db, sql, values);
             m_columns = emptied(m_query.record());
             m_reading = Reading::Stepping;
             readRows(std::numeric_limits<int>::max());
@@ -111,7 +99,7 @@ void RowSetModel::readPage(int count)
     const QString page = kind == DbKind::SqlServer
                              ? QStringLiteral(" offset %1 rows fetch next %2 rows only")
                              : QStringLiteral(" limit %2 offset %1");
-    QSqlQuery q = run(m_db, m_sql + page.arg(m_rows.size()).arg(count), m_values, true);
+    QSqlQuery q = runStatement(m_db, m_sql + page.arg(m_rows.size()).arg(count), m_values);
     if (m_columns.isEmpty())
         m_columns = emptied(q.record());
     int read = 0;

@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QVariantList>
 
+#include "app/sql_statement.h"
+
 class NamedQuery;
 class Tdm;
 struct UserRecord;
@@ -45,11 +47,7 @@ enum class LineSelection {
     Print,        // the printed notice
 };
 
-struct Statement
-{
-    QString sql;
-    QVariantList values;
-};
+using Statement = ::Statement;
 
 // The statement of a line selection for a user of the department. The filter
 // is used by the ship affairs section only.

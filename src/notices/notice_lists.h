@@ -3,7 +3,7 @@
 // role and review right. Leaders and reviewers see their whole section, other
 // clerks only the notices they handle, users without list rights nothing.
 
-#include "statement.h"
+#include "app/sql_statement.h"
 
 struct UserRecord;
 

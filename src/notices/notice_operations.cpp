@@ -5,6 +5,7 @@
 #include "app/current_user.h"
 #include "app/gbk_width.h"
 #include "app/named_query.h"
+#include "app/sql_statement.h"
 #include "app/tdm.h"
 
 #include <QDateTime>
@@ -123,12 +124,8 @@ void deleteNotice(Tdm &dm)
     const QString statement = q.statement();
     const QVariantList values = q.boundValues();
 
-    QSqlQuery del(dm.database());
-    del.prepare(QStringLiteral("delete from notice where ID=? and revision=?"));
-    del.addBindValue(id);
-    del.addBindValue(revision);
-    if (!del.exec())
-        throw DbError(del.lastError());
+    QSqlQuery del = runStatement(dm.database(), QStringLiteral("delete from notice where ID=? and revision=?"),
+                                 {id, revision});
     const int affected = del.numRowsAffected();
     del.finish();
 

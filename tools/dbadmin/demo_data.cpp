@@ -3,6 +3,7 @@
 #include "app/codes.h"
 #include "app/counter.h"
 #include "app/db_error.h"
+#include "app/sql_statement.h"
 
 #include <QDateTime>
 #include <QSqlQuery>
@@ -12,14 +13,7 @@ namespace {
 
 void run(QSqlDatabase db, const QString &sql, const QVariantList &values = {})
 {
-    QSqlQuery q(db);
-    if (!q.prepare(sql))
-        throw DbError(q.lastError());
-    for (const QVariant &v : values)
-        q.addBindValue(v);
-    if (!q.exec())
-        throw DbError(q.lastError());
-    q.finish();
+    runStatement(db, sql, values).finish();
 }
 
 struct CatalogueRow
