@@ -44,7 +44,7 @@ int runLogin(int argc, char **argv)
     Nollard nollard(DbSettings::fromFile(defaultConfigPath()));
     FirstPaint watcher;
     nollard.login->installEventFilter(&watcher);
-    nollard.login->show();
+    nollard.showLoginAndCreateWindows();
     return app.exec();
 }
 

@@ -2,13 +2,12 @@
 
 #include "startup.h"
 
-#include "app/login_window.h"
 #include "app/nollard_application.h"
 
 int main(int argc, char *argv[])
 {
     NollardApplication app(argc, argv);
     Nollard nollard(DbSettings::fromFile(defaultConfigPath()));
-    nollard.login->show();
+    nollard.showLoginAndCreateWindows();
     return app.exec();
 }

@@ -6,12 +6,21 @@
 #include "fees/item_window.h"
 #include "notices/main_window.h"
 
+#include <QCoreApplication>
+
 Nollard::Nollard(const DbSettings &settings)
 {
     dm = std::make_unique<Tdm>(settings);
     // A connection that cannot be opened is reported; the login window still comes.
     messages::guarded([this] { dm->DataModuleCreate(); });
     login = std::make_unique<TF_login>(*dm->aq_login);
+}
+
+void Nollard::showLoginAndCreateWindows()
+{
+    login->show();
+    // Only painting: nothing the user does is handled before every window exists.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     main = std::make_unique<TF_main>(*dm);
     item = std::make_unique<TF_item>(*dm);
     login->setMainWindow(main.get());

@@ -8,8 +8,8 @@
 #include <memory>
 
 class Tdm;
-class TF_login;
 class TF_item;
+class TF_login;
 class TF_main;
 
 struct Nollard
@@ -19,6 +19,12 @@ struct Nollard
     std::unique_ptr<TF_main> main;
     std::unique_ptr<TF_item> item;
 
+    // Creates the data module, opens the connection (a failure is shown and
+    // start-up goes on) and creates the login window.
     explicit Nollard(const DbSettings &settings);
+    // Shows the login window and lets it paint, then creates the main window
+    // and the fee-line editor, hidden: the user sees the login window while
+    // the larger windows are still being built.
+    void showLoginAndCreateWindows();
     ~Nollard();
 };

@@ -13,6 +13,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QStyle>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -103,8 +104,16 @@ void TF_main::closeEvent(QCloseEvent *event)
     quitProgram();
 }
 
+void TF_main::loadToolbarPictures()
+{
+    for (const auto &[action, picture] : std::as_const(m_toolbarPictures))
+        action->setIcon(style()->standardIcon(QStyle::StandardPixmap(picture)));
+    m_toolbarPictures.clear();
+}
+
 void TF_main::showEvent(QShowEvent *event)
 {
+    loadToolbarPictures();
     QMainWindow::showEvent(event);
     if (!event->spontaneous())
         FormShow();

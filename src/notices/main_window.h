@@ -196,4 +196,8 @@ private:
     QString m_rightsText;
     bool m_syncingGrid = false;
     QToolBar *m_toolbar = nullptr;
+    // The toolbar's pictures are loaded when the window is first shown, not
+    // while the program starts and the login window waits to appear.
+    QList<QPair<QAction *, int>> m_toolbarPictures;
+    void loadToolbarPictures();
 };

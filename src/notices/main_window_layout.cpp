@@ -77,7 +77,8 @@ void TF_main::buildToolbar()
     m_toolbar->addSeparator();
 
     auto action = [this](const QString &text, const char *name, QStyle::StandardPixmap icon) {
-        QAction *a = named(m_toolbar->addAction(style()->standardIcon(icon), text), name);
+        QAction *a = named(m_toolbar->addAction(text), name);
+        m_toolbarPictures.append({a, int(icon)});
         // The button the toolbar makes for the action carries the same name.
         m_toolbar->widgetForAction(a)->setObjectName(QString::fromLatin1(name));
         return a;
