@@ -25,6 +25,17 @@ const QList<Person> &fixturePeople()
     return people;
 }
 
+DbKind MainWindowFixture::defaultKind()
+{
+    return qEnvironmentVariable("NOLLARD_FIXTURE_DB") == QLatin1String("postgresql") ? DbKind::PostgreSQL
+                                                                                    : DbKind::SQLite;
+}
+
+bool MainWindowFixture::available()
+{
+    return defaultKind() != DbKind::PostgreSQL || TestDatabase::postgresAvailable();
+}
+
 MainWindowFixture::MainWindowFixture(DbKind kind, const QString &connection)
 {
     db = TestDatabase::create(kind);

@@ -29,7 +29,12 @@ const QList<Person> &fixturePeople();
 class MainWindowFixture
 {
 public:
-    explicit MainWindowFixture(DbKind kind = DbKind::SQLite, const QString &connection = QStringLiteral("main-window"));
+    // The database kind defaults to NOLLARD_FIXTURE_DB ("postgresql" or, when
+    // unset, the embedded file), so the same tests run on both.
+    explicit MainWindowFixture(DbKind kind = defaultKind(), const QString &connection = QStringLiteral("main-window"));
+    static DbKind defaultKind();
+    // False when the tests are to run on a PostgreSQL server that is not there.
+    static bool available();
     ~MainWindowFixture();
 
     // Fills the notices: see the table in the source file.

@@ -20,6 +20,7 @@ class TestFeeLineFlow : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void shipAffairsClerk();
     void inspectionClerkIsWarnedOnce();
     void financeUserGetsNothing();
@@ -154,6 +155,12 @@ void TestFeeLineFlow::financeUserGetsNothing()
     QVERIFY(!QApplication::activeModalWidget());
     QCOMPARE(f.db->scalar(QStringLiteral("select count(*) from itemofnotice")).toInt(), 0);
     QVERIFY(f.shown.all().isEmpty());
+}
+
+void TestFeeLineFlow::initTestCase()
+{
+    if (!MainWindowFixture::available())
+        QSKIP("PostgreSQL is not running (PGHOST unset)");
 }
 
 QTEST_MAIN(TestFeeLineFlow)

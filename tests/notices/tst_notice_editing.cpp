@@ -18,6 +18,7 @@ class TestNoticeEditing : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void creationNumbering();
     void editingStateAndSave();
     void typedTextsStoredExactly_data();
@@ -327,6 +328,12 @@ void TestNoticeEditing::concurrentDelete()
     QTest::mouseClick(a.button("bt_del"), Qt::LeftButton);
     QCOMPARE(a.shown.informations.last(), kReviewChangedElsewhere);
     QCOMPARE(a.db->scalar(QStringLiteral("select count(*) from notice where ID='1000005'")).toInt(), 1);
+}
+
+void TestNoticeEditing::initTestCase()
+{
+    if (!MainWindowFixture::available())
+        QSKIP("PostgreSQL is not running (PGHOST unset)");
 }
 
 QTEST_MAIN(TestNoticeEditing)

@@ -18,6 +18,7 @@ class TestSelectionAndReview : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void rights_data();
     void rights();
     void keyboardMoveReevaluates();
@@ -259,6 +260,12 @@ void TestSelectionAndReview::approveRejectedKeepsReason()
     QCOMPARE(f.db->scalar(QStringLiteral("select status from notice where ID='1000005'")).toInt(), 2);
     QCOMPARE(f.db->scalar(QStringLiteral("select memo_badcheck from notice where ID='1000005'")).toString(),
              QStringLiteral("缺少证明"));
+}
+
+void TestSelectionAndReview::initTestCase()
+{
+    if (!MainWindowFixture::available())
+        QSKIP("PostgreSQL is not running (PGHOST unset)");
 }
 
 QTEST_MAIN(TestSelectionAndReview)
