@@ -23,9 +23,7 @@ private slots:
 
 void TestCounterConcurrent::everyValueOnce_data()
 {
-    QTest::addColumn<int>("kind");
-    for (DbKind kind : testedKinds())
-        QTest::newRow(qPrintable(kindName(kind))) << int(kind);
+    addKindRows();
 }
 
 void TestCounterConcurrent::everyValueOnce()

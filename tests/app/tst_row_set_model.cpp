@@ -19,9 +19,7 @@ private slots:
 
 void TestRowSetModel::readsOnDemand_data()
 {
-    QTest::addColumn<int>("kind");
-    for (DbKind kind : testedKinds())
-        QTest::newRow(qPrintable(kindName(kind))) << int(kind);
+    addKindRows();
 }
 
 void TestRowSetModel::readsOnDemand()

@@ -19,31 +19,23 @@ class TestStorage : public QObject
 {
     Q_OBJECT
 private slots:
-    void schema_data() { kinds(); }
+    void schema_data() { addKindRows(); }
     void schema();
-    void counter_data() { kinds(); }
+    void counter_data() { addKindRows(); }
     void counter();
     void login_data();
     void login();
-    void buildtypeRefusesEmptyName_data() { kinds(); }
+    void buildtypeRefusesEmptyName_data() { addKindRows(); }
     void buildtypeRefusesEmptyName();
-    void reopenRepeatsStatement_data() { kinds(); }
+    void reopenRepeatsStatement_data() { addKindRows(); }
     void reopenRepeatsStatement();
     void notADatabaseFile();
     void missingDatabaseFile();
     void unreachableServer();
 
 private:
-    void kinds();
     std::unique_ptr<TestDatabase> fixture(bool withSchema = true);
 };
-
-void TestStorage::kinds()
-{
-    QTest::addColumn<int>("kind");
-    for (DbKind kind : testedKinds())
-        QTest::newRow(qPrintable(kindName(kind))) << int(kind);
-}
 
 std::unique_ptr<TestDatabase> TestStorage::fixture(bool withSchema)
 {

@@ -63,9 +63,7 @@ private:
 
 void TestFeeLines::kinds()
 {
-    QTest::addColumn<int>("kind");
-    for (DbKind kind : testedKinds())
-        QTest::newRow(qPrintable(kindName(kind))) << int(kind);
+    addKindRows();
 }
 
 std::unique_ptr<FeeFixture> TestFeeLines::fixture()

@@ -22,9 +22,7 @@ private slots:
 
 void TestFeeLinesConcurrent::linesCreatedOnce_data()
 {
-    QTest::addColumn<int>("kind");
-    for (DbKind kind : testedKinds())
-        QTest::newRow(qPrintable(kindName(kind))) << int(kind);
+    addKindRows();
 }
 
 void TestFeeLinesConcurrent::linesCreatedOnce()

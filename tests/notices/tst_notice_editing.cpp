@@ -237,9 +237,7 @@ void TestNoticeEditing::pickLists()
 
 void TestNoticeEditing::concurrentStore_data()
 {
-    QTest::addColumn<int>("kind");
-    for (DbKind kind : testedKinds())
-        QTest::newRow(qPrintable(kindName(kind))) << int(kind);
+    addKindRows();
 }
 
 // Two workstations change the same notice; the second store must not

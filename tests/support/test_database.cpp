@@ -142,3 +142,10 @@ QString kindName(DbKind kind)
     }
     return QStringLiteral("sqlserver");
 }
+
+void addKindRows()
+{
+    QTest::addColumn<int>("kind");
+    for (DbKind kind : testedKinds())
+        QTest::newRow(qPrintable(kindName(kind))) << int(kind);
+}

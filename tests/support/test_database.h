@@ -40,3 +40,5 @@ private:
 // The data-driven kinds a storage test runs on.
 QList<DbKind> testedKinds();
 QString kindName(DbKind kind);
+// A _data() table of one int column "kind", a row per tested kind.
+void addKindRows();
