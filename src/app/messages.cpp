@@ -1,6 +1,7 @@
 #include "messages.h"
 
 #include "db_error.h"
+#include "user_refusal.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -67,6 +68,8 @@ bool guarded(const std::function<void()> &action)
     try {
         action();
         return true;
+    } catch (const UserRefusal &refusal) {
+        inform(refusal.message());
     } catch (const std::exception &e) {
         showException(e);
     }

@@ -3,6 +3,7 @@
 #include "connection.h"
 #include "db_error.h"
 #include "sql_dialect.h"
+#include "transaction.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -39,19 +40,13 @@ void createSchema(QSqlDatabase db, const QString &schemaFolder)
         throw DbError(QStringLiteral("%1: %2").arg(path, file.errorString()));
     const QStringList statements = schemaStatements(QString::fromUtf8(file.readAll()));
 
-    const bool inTransaction = db.transaction();
+    Transaction transaction(db);
     for (const QString &sql : statements) {
         QSqlQuery q(db);
-        if (!q.exec(sql)) {
-            const DbError error(q.lastError());
-            q.finish();
-            if (inTransaction)
-                db.rollback();
-            throw error;
-        }
+        if (!q.exec(sql))
+            throw DbError(q.lastError());
     }
-    if (inTransaction && !db.commit())
-        throw DbError(db.lastError());
+    transaction.commit();
 }
 
 QString installedSchemaFolder()

@@ -7,6 +7,7 @@
 #include "app/db_error.h"
 #include "app/named_query.h"
 #include "app/tdm.h"
+#include "app/transaction.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -21,33 +22,6 @@ namespace {
 // Ship affairs selections with no flag set ask for this type (or, for the
 // total, this notice ID) so that no line qualifies.
 const QString kNothing = QStringLiteral("nothing");
-
-// Rolls the transaction back unless it was committed, so that leaving by an
-// exception never keeps half of the lines.
-class Transaction
-{
-public:
-    explicit Transaction(QSqlDatabase db) : m_db(db)
-    {
-        if (!m_db.transaction())
-            throw DbError(m_db.lastError());
-    }
-    ~Transaction()
-    {
-        if (!m_done)
-            m_db.rollback();
-    }
-    void commit()
-    {
-        if (!m_db.commit())
-            throw DbError(m_db.lastError());
-        m_done = true;
-    }
-
-private:
-    QSqlDatabase m_db;
-    bool m_done = false;
-};
 
 struct CatalogueRow
 {

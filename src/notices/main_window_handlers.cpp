@@ -36,15 +36,7 @@ bool isSection(int role)
 
 bool TF_main::run(const std::function<void()> &handler)
 {
-    try {
-        handler();
-        return true;
-    } catch (const NoticeRefused &refusal) {
-        messages::inform(refusal.message());
-    } catch (const std::exception &error) {
-        messages::showException(error);
-    }
-    return false;
+    return messages::guarded(handler);
 }
 
 void TF_main::connectHandlers()

@@ -43,7 +43,7 @@ void storeOrRefuse(NamedQuery &aq_notice, const QString &changedMessage)
         aq_notice.post();
     } catch (const StaleRowError &) {
         const bool kept = aq_notice.rebaseEdit();
-        throw NoticeRefused(kept ? changedMessage : kDeletedElsewhere);
+        throw UserRefusal(kept ? changedMessage : kDeletedElsewhere);
     }
 }
 
@@ -54,7 +54,7 @@ void review(Tdm &dm, const UserRecord &user, const QString &reason, int newStatu
     if (q.currentRow() < 0)
         return;
     if (q.value(QStringLiteral("handler")).toString() == user.userName)
-        throw NoticeRefused(ownMessage);
+        throw UserRefusal(ownMessage);
     q.edit();
     q.setValue(QStringLiteral("leader"), user.userName);
     q.setValue(QStringLiteral("status"), newStatus);
@@ -64,7 +64,7 @@ void review(Tdm &dm, const UserRecord &user, const QString &reason, int newStatu
         q.setValue(QStringLiteral("memo_badcheck"), kept);
     try {
         storeOrRefuse(q, kReviewChangedElsewhere);
-    } catch (const NoticeRefused &) {
+    } catch (const UserRefusal &) {
         // A review is one click on what the reviewer saw: nothing of it is kept.
         if (q.state() == NamedQuery::State::Editing)
             q.cancel();
@@ -134,7 +134,7 @@ void deleteNotice(Tdm &dm)
     if (!q.setCurrentRow(row) && !q.isEmpty())
         q.setCurrentRow(q.rowCount() - 1);  // the last row was deleted: the list is short
     if (affected == 0)
-        throw NoticeRefused(kReviewChangedElsewhere);
+        throw UserRefusal(kReviewChangedElsewhere);
 }
 
 void approveNotice(Tdm &dm, const UserRecord &user, const QString &reason)

@@ -6,23 +6,12 @@
 // A store is refused when another workstation changed or deleted the notice
 // since it was read (NoticeChangedElsewhere); the user's edit is kept.
 
+#include "app/user_refusal.h"
+
 #include <QString>
-#include <stdexcept>
 
 class Tdm;
 struct UserRecord;
-
-// A refusal the user can act on, with its message.
-class NoticeRefused : public std::runtime_error
-{
-public:
-    explicit NoticeRefused(const QString &message)
-        : std::runtime_error(message.toStdString()), m_message(message) {}
-    QString message() const { return m_message; }
-
-private:
-    QString m_message;
-};
 
 inline const QString kChangedElsewhere =
     QStringLiteral("该通知单已被其他工作站修改，您的修改未保存。通知单已刷新为最新内容，"
@@ -40,7 +29,7 @@ QString createNotice(Tdm &dm, const UserRecord &user);
 
 // Stores the notice in editing; a rejected notice goes back to review (state 1).
 // Texts wider than their columns are cut to the column's width in GBK bytes.
-// Reopens the notice list with its statement. Throws NoticeRefused when the
+// Reopens the notice list with its statement. Throws UserRefusal when the
 // notice changed elsewhere (the edit is kept, in editing, on top of the
 // stored notice) or was deleted elsewhere (the edit is dropped).
 void saveNotice(Tdm &dm);
@@ -49,7 +38,7 @@ void saveNotice(Tdm &dm);
 void startChange(Tdm &dm);
 
 // Deletes the current notice (its fee lines stay). The list keeps its other
-// rows. Throws NoticeRefused when the notice changed since it was listed.
+// rows. Throws UserRefusal when the notice changed since it was listed.
 void deleteNotice(Tdm &dm);
 
 inline const QString kNoOwnApproval = QStringLiteral("领导不可审核自己经办的通知单,请其他领导审核");

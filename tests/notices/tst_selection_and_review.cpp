@@ -26,8 +26,8 @@ private slots:
     void feeLinesShown();
     void approve();
     void reject();
-    void ownNoticeRefused_data();
-    void ownNoticeRefused();
+    void ownUserRefusal_data();
+    void ownUserRefusal();
     void approveRejectedKeepsReason();
 };
 
@@ -221,7 +221,7 @@ void TestSelectionAndReview::reject()
     QCOMPARE(f.db->scalar(QStringLiteral("select status from notice where ID='1000002'")).toInt(), 1);
 }
 
-void TestSelectionAndReview::ownNoticeRefused_data()
+void TestSelectionAndReview::ownUserRefusal_data()
 {
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("message");
@@ -229,7 +229,7 @@ void TestSelectionAndReview::ownNoticeRefused_data()
     QTest::newRow("reject") << "bt_badchecknow" << kNoOwnRejection;
 }
 
-void TestSelectionAndReview::ownNoticeRefused()
+void TestSelectionAndReview::ownUserRefusal()
 {
     QFETCH(QString, button);
     QFETCH(QString, message);

@@ -4,6 +4,7 @@
 #include "app/counter.h"
 #include "app/db_error.h"
 #include "app/sql_statement.h"
+#include "app/transaction.h"
 
 #include <QDateTime>
 #include <QSqlQuery>
@@ -73,104 +74,97 @@ const QList<DemoAccount> &demoAccounts()
 
 void loadDemoData(QSqlDatabase db)
 {
-    const bool inTransaction = db.transaction();
-    try {
-        for (const DemoAccount &a : demoAccounts())
-            run(db, QStringLiteral("insert into person (name,nickname,password,typeid,checker,admin) "
-                                   "values (?,?,?,?,?,?)"),
-                {QString::fromUtf8(a.name), QString::fromUtf8(a.nickname),
-                 QString::fromUtf8(a.password), a.typeId, a.checker, a.admin});
+    Transaction transaction(db);
+    for (const DemoAccount &a : demoAccounts())
+        run(db, QStringLiteral("insert into person (name,nickname,password,typeid,checker,admin) "
+                               "values (?,?,?,?,?,?)"),
+            {QString::fromUtf8(a.name), QString::fromUtf8(a.nickname),
+             QString::fromUtf8(a.password), a.typeId, a.checker, a.admin});
 
-        for (const CatalogueRow &row : kShipAffairsCatalogue) {
-            const int order = advanceCounter(db, CounterColumn::OrderCw);
-            run(db, QStringLiteral("insert into itemcw (name,danjia,type,orderx) values (?,?,?,?)"),
-                {QString::fromUtf8(row.name), row.price, QString::fromUtf8(row.type), order});
-        }
-        for (const char *name : kInspectionCatalogue) {
-            const int order = advanceCounter(db, CounterColumn::OrderCj);
-            run(db, QStringLiteral("insert into itemcj (name,orderx) values (?,?)"),
-                {QString::fromUtf8(name), order});
-        }
-        const QList<QPair<QString, QList<const char *>>> lists{
-            {QStringLiteral("company"), kCompanies},
-            {QStringLiteral("buildtype"), kBuildContents},
-            {QStringLiteral("runtype"), kRunContents},
-            {QStringLiteral("othertype"), kOtherContents},
-        };
-        for (const auto &[table, names] : lists)
-            for (const char *name : names)
-                run(db, QStringLiteral("insert into %1 (name) values (?)").arg(table),
-                    {QString::fromUtf8(name)});
-
-        // Notices of both sections in every state of the workflow, a few days apart.
-        const QList<int> states{1, 1, 2, 3, 5, 6, -1, -2};
-        const QDateTime now = QDateTime::currentDateTime();
-        int shipIndex = 0;
-        for (const bool inspection : {false, true}) {
-            const QString department = inspection ? codes::kInspection : codes::kShipAffairs;
-            const QString handler = QString::fromUtf8(inspection ? "孙船检" : "张船务");
-            const QString leader = QString::fromUtf8(inspection ? "吴科长" : "钱科长");
-            for (int i = 0; i < states.size(); ++i) {
-                const int status = states[i];
-                const int serial = takeCounterValue(db, CounterColumn::Id);
-                const QString id = (inspection ? QStringLiteral("1") : QStringLiteral("0"))
-                                   + codes::PadSerial6(serial);
-                const QDateTime created = now.addDays(-3 * (states.size() - i)).addSecs(-3600 * i);
-                const QString ship = QString::fromUtf8(kShipNames[shipIndex++ % kShipNames.size()]);
-                const bool reviewed = status != 1 && !(status == 3 && !inspection && i % 2);
-                QString billcode;
-                if (status == 5 || status == 6 || status == -2)
-                    billcode = codes::PadBillCode7(takeCounterValue(db, CounterColumn::BillCode));
-
-                // Lines: every catalogue item, some of them computed.
-                double total = 0;
-                if (inspection) {
-                    for (int k = 0; k < kInspectionCatalogue.size(); ++k) {
-                        const bool computed = k < 3;
-                        const double amount = computed ? 100.0 * (k + 1) + 50 * i : 0;
-                        total += amount;
-                        run(db, QStringLiteral("insert into itemofnotice (ID,itemname,description,money,orderx) "
-                                               "values (?,?,?,?,?)"),
-                            {id, QString::fromUtf8(kInspectionCatalogue[k]),
-                             computed ? QStringLiteral("%1+%2").arg(100 * (k + 1)).arg(50 * i) : QVariant(QMetaType(QMetaType::QString)),
-                             computed ? QVariant(amount) : QVariant(QMetaType(QMetaType::Double)), k + 1});
-                    }
-                } else {
-                    for (int k = 0; k < kShipAffairsCatalogue.size(); ++k) {
-                        const CatalogueRow &row = kShipAffairsCatalogue[k];
-                        const bool computed = row.price > 0 && (QString::fromUtf8(row.type) == QStringLiteral("登记")
-                                                                || QString::fromUtf8(row.type) == QStringLiteral("工本费"));
-                        const double amount = computed ? row.price * 2 : 0;
-                        total += amount;
-                        run(db, QStringLiteral("insert into itemofnotice (ID,itemname,description,money,type,orderx) "
-                                               "values (?,?,?,?,?,?)"),
-                            {id, QString::fromUtf8(row.name),
-                             row.price > 0 ? QVariant(computed ? QStringLiteral("%1*2").arg(row.price) : QString::number(row.price))
-                                           : QVariant(QMetaType(QMetaType::QString)),
-                             computed ? QVariant(amount) : QVariant(QMetaType(QMetaType::Double)),
-                             QString::fromUtf8(row.type), k + 1});
-                    }
-                }
-
-                run(db, QStringLiteral(
-                            "insert into notice (ID,Rdate,money,status,department,shipname,company,checktype,"
-                            "checkcontent,leader,handler,billcode,memo_badcheck,dengji,peixun,gongbenfei,neibuziliao) "
-                            "values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"),
-                    {id, created, total, status, department, ship,
-                     inspection ? QString::fromUtf8(kCompanies[i % kCompanies.size()]) : QString(),
-                     inspection ? codes::kRunInspection : QString(),
-                     inspection ? QString::fromUtf8(kRunContents[i % kRunContents.size()]) : QString(),
-                     reviewed ? leader : QString(), handler,
-                     billcode.isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(billcode),
-                     status == -1 ? QStringLiteral("请核对收费项目后重新提交") : QString(),
-                     !inspection, !inspection, !inspection, false});
-            }
-        }
-    } catch (...) {
-        if (inTransaction)
-            db.rollback();
-        throw;
+    for (const CatalogueRow &row : kShipAffairsCatalogue) {
+        const int order = advanceCounter(db, CounterColumn::OrderCw);
+        run(db, QStringLiteral("insert into itemcw (name,danjia,type,orderx) values (?,?,?,?)"),
+            {QString::fromUtf8(row.name), row.price, QString::fromUtf8(row.type), order});
     }
-    if (inTransaction && !db.commit())
-        throw DbError(db.lastError());
+    for (const char *name : kInspectionCatalogue) {
+        const int order = advanceCounter(db, CounterColumn::OrderCj);
+        run(db, QStringLiteral("insert into itemcj (name,orderx) values (?,?)"),
+            {QString::fromUtf8(name), order});
+    }
+    const QList<QPair<QString, QList<const char *>>> lists{
+        {QStringLiteral("company"), kCompanies},
+        {QStringLiteral("buildtype"), kBuildContents},
+        {QStringLiteral("runtype"), kRunContents},
+        {QStringLiteral("othertype"), kOtherContents},
+    };
+    for (const auto &[table, names] : lists)
+        for (const char *name : names)
+            run(db, QStringLiteral("insert into %1 (name) values (?)").arg(table),
+                {QString::fromUtf8(name)});
+
+    // Notices of both sections in every state of the workflow, a few days apart.
+    const QList<int> states{1, 1, 2, 3, 5, 6, -1, -2};
+    const QDateTime now = QDateTime::currentDateTime();
+    int shipIndex = 0;
+    for (const bool inspection : {false, true}) {
+        const QString department = inspection ? codes::kInspection : codes::kShipAffairs;
+        const QString handler = QString::fromUtf8(inspection ? "孙船检" : "张船务");
+        const QString leader = QString::fromUtf8(inspection ? "吴科长" : "钱科长");
+        for (int i = 0; i < states.size(); ++i) {
+            const int status = states[i];
+            const int serial = takeCounterValue(db, CounterColumn::Id);
+            const QString id = (inspection ? QStringLiteral("1") : QStringLiteral("0"))
+                               + codes::PadSerial6(serial);
+            const QDateTime created = now.addDays(-3 * (states.size() - i)).addSecs(-3600 * i);
+            const QString ship = QString::fromUtf8(kShipNames[shipIndex++ % kShipNames.size()]);
+            const bool reviewed = status != 1 && !(status == 3 && !inspection && i % 2);
+            QString billcode;
+            if (status == 5 || status == 6 || status == -2)
+                billcode = codes::PadBillCode7(takeCounterValue(db, CounterColumn::BillCode));
+
+            // Lines: every catalogue item, some of them computed.
+            double total = 0;
+            if (inspection) {
+                for (int k = 0; k < kInspectionCatalogue.size(); ++k) {
+                    const bool computed = k < 3;
+                    const double amount = computed ? 100.0 * (k + 1) + 50 * i : 0;
+                    total += amount;
+                    run(db, QStringLiteral("insert into itemofnotice (ID,itemname,description,money,orderx) "
+                                           "values (?,?,?,?,?)"),
+                        {id, QString::fromUtf8(kInspectionCatalogue[k]),
+                         computed ? QStringLiteral("%1+%2").arg(100 * (k + 1)).arg(50 * i) : QVariant(QMetaType(QMetaType::QString)),
+                         computed ? QVariant(amount) : QVariant(QMetaType(QMetaType::Double)), k + 1});
+                }
+            } else {
+                for (int k = 0; k < kShipAffairsCatalogue.size(); ++k) {
+                    const CatalogueRow &row = kShipAffairsCatalogue[k];
+                    const bool computed = row.price > 0 && (QString::fromUtf8(row.type) == QStringLiteral("登记")
+                                                            || QString::fromUtf8(row.type) == QStringLiteral("工本费"));
+                    const double amount = computed ? row.price * 2 : 0;
+                    total += amount;
+                    run(db, QStringLiteral("insert into itemofnotice (ID,itemname,description,money,type,orderx) "
+                                           "values (?,?,?,?,?,?)"),
+                        {id, QString::fromUtf8(row.name),
+                         row.price > 0 ? QVariant(computed ? QStringLiteral("%1*2").arg(row.price) : QString::number(row.price))
+                                       : QVariant(QMetaType(QMetaType::QString)),
+                         computed ? QVariant(amount) : QVariant(QMetaType(QMetaType::Double)),
+                         QString::fromUtf8(row.type), k + 1});
+                }
+            }
+
+            run(db, QStringLiteral(
+                        "insert into notice (ID,Rdate,money,status,department,shipname,company,checktype,"
+                        "checkcontent,leader,handler,billcode,memo_badcheck,dengji,peixun,gongbenfei,neibuziliao) "
+                        "values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"),
+                {id, created, total, status, department, ship,
+                 inspection ? QString::fromUtf8(kCompanies[i % kCompanies.size()]) : QString(),
+                 inspection ? codes::kRunInspection : QString(),
+                 inspection ? QString::fromUtf8(kRunContents[i % kRunContents.size()]) : QString(),
+                 reviewed ? leader : QString(), handler,
+                 billcode.isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(billcode),
+                 status == -1 ? QStringLiteral("请核对收费项目后重新提交") : QString(),
+                 !inspection, !inspection, !inspection, false});
+        }
+    }
+    transaction.commit();
 }
