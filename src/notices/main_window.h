@@ -179,6 +179,8 @@ private:
     void buildStatusBar();
     void bindFields();
     void connectHandlers();
+    // The menu items and toolbar buttons that open the secondary windows.
+    void connectSecondaryWindows();
     void setEnabled(const QList<QWidget *> &widgets, bool enabled);
     void showCurrentRowInGrid();
     void onGridRowChanged(int row);

@@ -73,6 +73,7 @@ void TF_main::connectHandlers()
     connect(DBGrid_notice->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) { onGridRowChanged(current.isValid() ? current.row() : -1); });
     connect(m_dm.aq_notice, &NamedQuery::reset, this, [this] { showCurrentRowInGrid(); });
+    connectSecondaryWindows();
 }
 
 void TF_main::listClick(NoticeList list)
