@@ -27,7 +27,8 @@ void whenModal(std::function<void(QWidget *modal)> step)
     poll->setInterval(20);
     QObject::connect(poll, &QTimer::timeout, poll, [poll, step] {
         QWidget *modal = QApplication::activeModalWidget();
-        if (!modal || !modal->isVisible())
+        // Up, and active: the keys typed next reach it.
+        if (!modal || !modal->isVisible() || QApplication::activeWindow() != modal)
             return;
         poll->stop();
         poll->deleteLater();
