@@ -80,7 +80,9 @@ ConfigWindow::ConfigWindow(const QString &configFile, const QString &schemaFolde
     auto *sourceRow = new QHBoxLayout;
     sourceRow->addWidget(Edit_datasource, 1);
     sourceRow->addWidget(bt_browse);
-    form->addRow(QStringLiteral("数据源(&D)"), sourceRow);
+    auto *sourceLabel = new QLabel(QStringLiteral("数据源(&D)"), connection);
+    sourceLabel->setBuddy(Edit_datasource);
+    form->addRow(sourceLabel, sourceRow);
     Edit_catalog = lineEdit("Edit_catalog", connection);
     form->addRow(QStringLiteral("数据库名(&N)"), Edit_catalog);
     Edit_user = lineEdit("Edit_user", connection);
