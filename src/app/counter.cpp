@@ -8,6 +8,10 @@
 #include <QSqlQuery>
 #include <QThread>
 
+namespace {
+constexpr int kCounterWaitMs = 10000;
+}
+
 int advanceCounter(QSqlDatabase db, CounterColumn column)
 {
     const SqlDialect dialect(kindOf(db));
@@ -23,10 +27,10 @@ int advanceCounter(QSqlDatabase db, CounterColumn column)
             q.finish();
             return value;
         } catch (const RowInUse &) {
-            // The embedded file answers "locked" at once when two writers meet
-            // in a way its busy wait cannot resolve; the step is tried again
-            // until the lock wait is used up.
-            if (dialect.kind() != DbKind::SQLite || waited.elapsed() > SqlDialect::kLockWaitMs)
+            // Nobody holds the counter row for long: on the embedded file a
+            // crowd of programs taking numbers at once only has to queue, so
+            // the step is tried again for a while longer than one lock wait.
+            if (dialect.kind() != DbKind::SQLite || waited.elapsed() > kCounterWaitMs)
                 throw;
             QThread::msleep(2 + waited.elapsed() % 7);
         }
