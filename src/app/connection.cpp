@@ -4,6 +4,8 @@
 #include "sql_dialect.h"
 
 #include <QFileInfo>
+#include <QMutex>
+#include <QSet>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -15,8 +17,6 @@ void configure(QSqlDatabase &db, const DbSettings &s)
     switch (s.kind()) {
     case DbKind::SQLite:
         db.setDatabaseName(s.dataSource);
-        // Several programs may share the file; wait for a writer instead of failing at once.
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
         break;
     case DbKind::PostgreSQL: {
         const HostPort hp = splitHostPort(s.dataSource);
@@ -26,15 +26,35 @@ void configure(QSqlDatabase &db, const DbSettings &s)
         db.setDatabaseName(s.initialCatalog);
         db.setUserName(s.userId);
         db.setPassword(s.password);
-        // An unreachable server must not keep the program waiting for minutes.
-        db.setConnectOptions(QStringLiteral("connect_timeout=8"));
         break;
     }
     case DbKind::SqlServer:
         db.setDatabaseName(sqlServerOdbcString(s));
-        db.setConnectOptions(QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=8"));
         break;
     }
+    db.setConnectOptions(SqlDialect(s.kind()).connectOptions());
+}
+
+// Connections that were open once: when such a one cannot be opened again,
+// the server went away, which the user is told in plain words.
+QMutex openedOnceLock;
+QSet<QString> &openedOnce()
+{
+    static QSet<QString> names;
+    return names;
+}
+
+void startSession(QSqlDatabase &db)
+{
+    for (const QString &sql : SqlDialect(kindOf(db)).sessionSetup()) {
+        QSqlQuery q(db);
+        // The embedded file may refuse the write-ahead log (a read-only
+        // folder, a network share); it then keeps working as before.
+        if (!q.exec(sql) && kindOf(db) != DbKind::SQLite)
+            throw DbError(q.lastError());
+    }
+    const QMutexLocker lock(&openedOnceLock);
+    openedOnce().insert(db.connectionName());
 }
 
 // Qt's SQLite driver opens any file; the first statement finds out whether it
@@ -71,15 +91,37 @@ QSqlDatabase openConnection(const DbSettings &settings, const QString &connectio
     }
     if (!db.open())
         throw DbError(db.lastError());
-    if (settings.kind() == DbKind::SQLite) {
+    if (settings.kind() == DbKind::SQLite)
         checkSqliteFile(db);
-        QSqlQuery(db).exec(QStringLiteral("pragma foreign_keys = on"));
-        // The shared journal: readers and one writer of several programs work
-        // side by side, and the configuration program can tell whether any
-        // program still has the file open before it restores a backup.
-        QSqlQuery(db).exec(QStringLiteral("pragma journal_mode = wal"));
-    }
+    startSession(db);
     return db;
+}
+
+void ensureOpen(QSqlDatabase &db)
+{
+    if (db.isOpen())
+        return;
+    bool wasOpen = false;
+    {
+        const QMutexLocker lock(&openedOnceLock);
+        wasOpen = openedOnce().contains(db.connectionName());
+    }
+    if (!db.isValid())
+        throw DbError(QStringLiteral("No database connection"));
+    if (kindOf(db) == DbKind::SQLite && !QFileInfo::exists(db.databaseName()))
+        throw DbError(QStringLiteral("unable to open database file: %1").arg(db.databaseName()));
+    if (!db.open()) {
+        if (wasOpen)
+            throw ConnectionLost();
+        throw DbError(db.lastError());
+    }
+    startSession(db);
+}
+
+void reopenConnection(QSqlDatabase &db)
+{
+    db.close();
+    ensureOpen(db);
 }
 
 void closeConnection(const QString &connectionName)
@@ -88,6 +130,10 @@ void closeConnection(const QString &connectionName)
         QSqlDatabase db = QSqlDatabase::database(connectionName, false);
         if (db.isOpen())
             db.close();
+    }
+    {
+        const QMutexLocker lock(&openedOnceLock);
+        openedOnce().remove(connectionName);
     }
     QSqlDatabase::removeDatabase(connectionName);
 }

@@ -19,6 +19,15 @@ struct OpenOptions
 QSqlDatabase openConnection(const DbSettings &settings, const QString &connectionName,
                             OpenOptions options = {});
 
+// Opens a registered connection that is closed (it broke, or it could not be
+// opened at start-up), with the session settings of openConnection. Throws
+// ConnectionLost when a connection that was open once cannot be made again,
+// DbError otherwise.
+void ensureOpen(QSqlDatabase &db);
+// Closes the connection and opens it again: after the server restarted, the
+// old one is dead.
+void reopenConnection(QSqlDatabase &db);
+
 // Removes a connection registered by openConnection.
 void closeConnection(const QString &connectionName);
 

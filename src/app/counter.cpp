@@ -2,23 +2,15 @@
 
 #include "connection.h"
 #include "db_error.h"
+#include "sql_statement.h"
 
 #include <QElapsedTimer>
 #include <QSqlQuery>
 #include <QThread>
 
 namespace {
-
-// SQLite answers "database is locked" at once when two writers meet in a way
-// its busy wait cannot resolve; the step is simply tried again.
-bool isSqliteBusy(const QSqlDatabase &db, const QSqlError &error)
-{
-    return kindOf(db) == DbKind::SQLite
-           && (error.nativeErrorCode() == QLatin1String("5") || error.nativeErrorCode() == QLatin1String("6")
-               || error.databaseText().contains(QLatin1String("locked")));
+constexpr int kCounterWaitMs = 10000;
 }
-
-}  // namespace
 
 int advanceCounter(QSqlDatabase db, CounterColumn column)
 {
@@ -26,21 +18,22 @@ int advanceCounter(QSqlDatabase db, CounterColumn column)
     QElapsedTimer waited;
     waited.start();
     for (;;) {
-        QSqlQuery q(db);
-        const bool ran = q.exec(dialect.advanceCounterStatement(column));
-        if (ran && q.next()) {
+        try {
+            QSqlQuery q = runStatement(db, dialect.advanceCounterStatement(column));
+            if (!q.next())
+                throw DbError(QStringLiteral("The counter row is missing."));
             const int value = q.value(0).toInt();
             // SQLite keeps the write open while the returning statement is active.
             q.finish();
             return value;
+        } catch (const RowInUse &) {
+            // Nobody holds the counter row for long: on the embedded file a
+            // crowd of programs taking numbers at once only has to queue, so
+            // the step is tried again for a while longer than one lock wait.
+            if (dialect.kind() != DbKind::SQLite || waited.elapsed() > kCounterWaitMs)
+                throw;
+            QThread::msleep(2 + waited.elapsed() % 7);
         }
-        const QSqlError error = q.lastError();
-        q.finish();
-        if (ran && !error.isValid())
-            throw DbError(QStringLiteral("The counter row is missing."));
-        if (!isSqliteBusy(db, error) || waited.elapsed() > 10000)
-            throw DbError(error);
-        QThread::msleep(2 + waited.elapsed() % 7);
     }
 }
 

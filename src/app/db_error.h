@@ -1,7 +1,10 @@
 #pragma once
-// A failed database statement or connection. Carries the database layer's own
-// message, which the general error display shows as it is.
+// A failed database statement or connection, in words for the user: the
+// database layer's own first line, never the statement, the values bound to
+// it or anything of the connection string. Failures a user can act on have
+// types of their own.
 
+#include <QSqlDatabase>
 #include <QSqlError>
 #include <QString>
 #include <stdexcept>
@@ -16,3 +19,43 @@ public:
 private:
     QString m_message;
 };
+
+// The connection to the server broke (a restart, the network) and could not
+// be made again, or the statement may have run before it broke. Nothing the
+// user typed is dropped: the edit stays, and the next action opens the
+// connection again.
+class ConnectionLost : public DbError
+{
+public:
+    ConnectionLost();
+    static const QString &text();
+};
+
+// A database failure that the user can act on (wait, choose another
+// number): the message seam tells it as information, like a UserRefusal.
+class DbRefusal : public DbError
+{
+public:
+    using DbError::DbError;
+};
+
+// Another workstation holds the row (or, on the embedded file, the database)
+// longer than the lock wait; the statement gave up and changed nothing.
+class RowInUse : public DbRefusal
+{
+public:
+    RowInUse();
+    static const QString &text();
+};
+
+// A row with the same key exists already; nothing was overwritten.
+class DuplicateKey : public DbRefusal
+{
+public:
+    DuplicateKey();
+    static const QString &text();
+};
+
+// Throws the exception that says what the error means: one of the types
+// above, or DbError with the database's message.
+[[noreturn]] void throwDbFailure(const QSqlDatabase &db, const QSqlError &error);

@@ -4,6 +4,7 @@
 #include <QPlainTextEdit>
 #include <QStringEncoder>
 #include <QTextEdit>
+#include <QToolTip>
 
 namespace gbk {
 
@@ -57,6 +58,43 @@ QString truncated(const QString &text, int maxBytes)
     return result;
 }
 
+bool hasControlCharacters(const QString &text)
+{
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        if ((u < 0x20 && u != u'\t' && u != u'\n' && u != u'\r') || u == 0x7f)
+            return true;
+    }
+    return false;
+}
+
+QString withoutControlCharacters(const QString &text)
+{
+    QString kept;
+    kept.reserve(text.size());
+    for (QChar c : text) {
+        if (!hasControlCharacters(QString(c)))
+            kept += c;
+    }
+    return kept;
+}
+
+const QString &controlCharacterMessage()
+{
+    static const QString text =
+        QStringLiteral("输入的内容含有控制字符（看不见的特殊字符），不能保存。请删除后重新输入。");
+    return text;
+}
+
+namespace {
+
+void tellBeside(QWidget *field)
+{
+    QToolTip::showText(field->mapToGlobal(QPoint(0, field->height())), controlCharacterMessage(), field);
+}
+
+}  // namespace
+
 WidthValidator::WidthValidator(int maxBytes, QObject *parent)
     : QValidator(parent), m_maxBytes(maxBytes)
 {
@@ -64,12 +102,13 @@ WidthValidator::WidthValidator(int maxBytes, QObject *parent)
 
 QValidator::State WidthValidator::validate(QString &input, int &) const
 {
-    return fits(input, m_maxBytes) ? Acceptable : Invalid;
+    m_refusedControl = hasControlCharacters(input);
+    return fits(input, m_maxBytes) && !m_refusedControl ? Acceptable : Invalid;
 }
 
 void WidthValidator::fixup(QString &input) const
 {
-    input = truncated(input, m_maxBytes);
+    input = truncated(withoutControlCharacters(input), m_maxBytes);
 }
 
 void limit(QLineEdit *edit, int maxBytes)
@@ -77,7 +116,13 @@ void limit(QLineEdit *edit, int maxBytes)
     // maxLength counts characters; the validator counts bytes. Both together
     // keep even a pasted text within the width.
     edit->setMaxLength(maxBytes);
-    edit->setValidator(new WidthValidator(maxBytes, edit));
+    auto *validator = new WidthValidator(maxBytes, edit);
+    edit->setValidator(validator);
+    QObject::connect(edit, &QLineEdit::inputRejected, edit, [edit, validator] {
+        // Only a refused control character is told; a full field is plain to see.
+        if (validator->refusedControlCharacter())
+            tellBeside(edit);
+    });
 }
 
 namespace {
@@ -86,12 +131,15 @@ template <typename Edit>
 void cutToWidth(Edit *edit, int maxBytes)
 {
     const QString text = edit->toPlainText();
-    if (fits(text, maxBytes))
+    const bool control = hasControlCharacters(text);
+    if (fits(text, maxBytes) && !control)
         return;
-    const QString kept = truncated(text, maxBytes);
+    const QString kept = truncated(withoutControlCharacters(text), maxBytes);
     const QSignalBlocker block(edit);
     edit->setPlainText(kept);
     edit->moveCursor(QTextCursor::End);
+    if (control)
+        tellBeside(edit);
 }
 
 }  // namespace

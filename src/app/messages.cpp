@@ -70,6 +70,8 @@ bool guarded(const std::function<void()> &action)
         return true;
     } catch (const UserRefusal &refusal) {
         inform(refusal.message());
+    } catch (const DbRefusal &refusal) {
+        inform(refusal.message());
     } catch (const std::exception &e) {
         showException(e);
     }

@@ -43,17 +43,15 @@ void NamedQuery::close()
 
 void NamedQuery::runQuery()
 {
-    QSqlDatabase db = database();
-    if (!db.isOpen())
-        throw DbError(db.lastError().isValid() ? db.lastError()
-                                               : QSqlError(QStringLiteral("No database connection")));
-    m_model.setStatement(db, m_sql, m_values);
+    m_model.setStatement(database(), m_sql, m_values, m_keyColumns);
 }
 
 void NamedQuery::open()
 {
-    close();
+    // Read first: a refresh that fails (the server is away) leaves the rows
+    // shown and an edit in progress as they were.
     runQuery();
+    m_buffer.clear();
     m_state = State::Browsing;
     m_row = m_model.rowCount() > 0 ? 0 : -1;
     emit reset();
@@ -62,20 +60,23 @@ void NamedQuery::open()
 
 void NamedQuery::open(const QString &sql, const QVariantList &values)
 {
-    close();
+    const QString oldSql = m_sql;
+    const QVariantList oldValues = m_values;
     setStatement(sql, values);
-    open();
+    try {
+        open();
+    } catch (...) {
+        // The statement stays the one whose rows are shown.
+        setStatement(oldSql, oldValues);
+        throw;
+    }
 }
 
 int NamedQuery::execute(const QString &sql, const QVariantList &values)
 {
     close();
     setStatement(sql, values);
-    QSqlDatabase db = database();
-    if (!db.isOpen())
-        throw DbError(db.lastError().isValid() ? db.lastError()
-                                               : QSqlError(QStringLiteral("No database connection")));
-    QSqlQuery q = runStatement(db, sql, values);
+    QSqlQuery q = runStatement(database(), sql, values);
     const int affected = q.numRowsAffected();
     q.finish();
     return affected;

@@ -15,102 +15,122 @@ QSqlRecord emptied(QSqlRecord record)
     return record;
 }
 
+QString unquoted(QString name)
+{
+    if (name.size() >= 2 && name.startsWith(QLatin1Char('"')) && name.endsWith(QLatin1Char('"')))
+        return name.mid(1, name.size() - 2);
+    return name;
+}
+
 }  // namespace
 
 RowSetModel::RowSetModel(QObject *parent) : QAbstractTableModel(parent) {}
 
-bool RowSetModel::endsInOrder(const QString &sql)
+std::optional<RowSetModel::PagedStatement> RowSetModel::pagedForm(const QString &sql,
+                                                                  const QStringList &keyColumns)
 {
-    // The list statements end in their ORDER BY; only such a statement reads
-    // the same rows in the same order page after page.
+    if (keyColumns.isEmpty())
+        return std::nullopt;
     static const QRegularExpression orderAtEnd(
-        QStringLiteral("\\border\\s+by\\s+[\\w\\s,.\"]+$"), QRegularExpression::CaseInsensitiveOption);
+        QStringLiteral("^(select\\b.*)\\border\\s+by\\s+((?:[\\w.\"]+(?:\\s+(?:asc|desc))?\\s*,\\s*)*"
+                       "[\\w.\"]+(?:\\s+(?:asc|desc))?)\\s*;?\\s*$"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
     static const QRegularExpression limited(QStringLiteral("\\b(limit|offset|fetch|top)\\b"),
                                             QRegularExpression::CaseInsensitiveOption);
     const QString s = sql.trimmed();
-    return s.startsWith(QLatin1String("select"), Qt::CaseInsensitive) && orderAtEnd.match(s).hasMatch()
-           && !limited.match(s).hasMatch();
+    const QRegularExpressionMatch m = orderAtEnd.match(s);
+    if (!m.hasMatch() || limited.match(s).hasMatch())
+        return std::nullopt;
+
+    PagedStatement paged;
+    paged.select = m.captured(1).trimmed();
+    QStringList named;
+    for (const QString &part : m.captured(2).split(QLatin1Char(','))) {
+        const QStringList words = part.simplified().split(QLatin1Char(' '));
+        OrderKey key;
+        key.column = words.first();
+        key.descending = words.size() > 1 && words[1].compare(QLatin1String("desc"), Qt::CaseInsensitive) == 0;
+        paged.order << key;
+        named << unquoted(key.column.section(QLatin1Char('.'), -1)).toLower();
+    }
+    for (const QString &k : keyColumns) {
+        if (!named.contains(k.toLower()))
+            return std::nullopt;  // not a total order: pages could repeat or skip rows
+    }
+    return paged;
 }
 
 void RowSetModel::clear()
 {
     beginResetModel();
-    m_query = QSqlQuery();
     m_rows.clear();
     m_columns = QSqlRecord();
     m_sql.clear();
     m_values.clear();
-    m_reading = Reading::Done;
+    m_paged.reset();
+    m_complete = true;
     endResetModel();
 }
 
-void RowSetModel::setStatement(QSqlDatabase db, const QString &sql, const QVariantList &values)
+void RowSetModel::setStatement(QSqlDatabase db, const QString &sql, const QVariantList &values,
+                               const QStringList &keyColumns)
 {
-    beginResetModel();
-    m_query = QSqlQuery();
-    m_rows.clear();
-    m_columns = QSqlRecord();
+    // The new rows are read first: when that fails, the list stays as it was.
+    const QSqlDatabase oldDb = m_db;
+    const QString oldSql = m_sql;
+    const QVariantList oldValues = m_values;
+    const std::optional<PagedStatement> oldPaged = m_paged;
     m_db = db;
     m_sql = sql;
     m_values = values;
+    m_paged = pagedForm(sql, keyColumns);
+    Page first;
     try {
-        if (kindOf(db) == DbKind::SQLite) {
-            m_query = runStatement(db, sql, values);
-            m_columns = emptied(m_query.record());
-            m_reading = Reading::Stepping;
-            readRows(kFirstRows);
-        } else if (endsInOrder(sql)) {
-            m_reading = Reading::Paging;
-            readPage(kFirstRows);
-        } else {
-            m_query = runStatement(db, sql, values);
-            m_columns = emptied(m_query.record());
-            m_reading = Reading::Stepping;
-            readRows(std::numeric_limits<int>::max());
-        }
+        first = m_paged ? readPage(kFirstRows, {}) : readWhole();
     } catch (...) {
-        m_query = QSqlQuery();
-        m_rows.clear();
-        m_reading = Reading::Done;
-        endResetModel();
+        m_db = oldDb;
+        m_sql = oldSql;
+        m_values = oldValues;
+        m_paged = oldPaged;
         throw;
     }
+    beginResetModel();
+    m_columns = first.columns;
+    m_rows = first.rows;
+    m_complete = first.complete;
     endResetModel();
 }
 
-void RowSetModel::readRows(int count)
+RowSetModel::Page RowSetModel::readWhole() const
 {
-    for (int i = 0; i < count; ++i) {
-        if (!m_query.next()) {
-            const QSqlError error = m_query.lastError();
-            m_query.finish();
-            m_reading = Reading::Done;
-            if (error.isValid())
-                throw DbError(error);
-            return;
-        }
-        m_rows << m_query.record();
-    }
+    Page page;
+    QSqlQuery q = runStatement(m_db, m_sql, m_values);
+    page.columns = emptied(q.record());
+    while (q.next())
+        page.rows << q.record();
+    const QSqlError error = q.lastError();
+    q.finish();
+    if (error.isValid())
+        throwDbFailure(m_db, error);
+    page.complete = true;
+    return page;
 }
 
-void RowSetModel::readPage(int count)
+RowSetModel::Page RowSetModel::readPage(int count, const QVariantList &after) const
 {
-    const DbKind kind = kindOf(m_db);
-    const QString page = kind == DbKind::SqlServer
-                             ? QStringLiteral(" offset %1 rows fetch next %2 rows only")
-                             : QStringLiteral(" limit %2 offset %1");
-    QSqlQuery q = runStatement(m_db, m_sql + page.arg(m_rows.size()).arg(count), m_values);
-    if (m_columns.isEmpty())
-        m_columns = emptied(q.record());
-    int read = 0;
-    while (q.next()) {
-        m_rows << q.record();
-        ++read;
-    }
-    if (q.lastError().isValid())
-        throw DbError(q.lastError());
-    if (read < count)
-        m_reading = Reading::Done;
+    const SqlDialect dialect(kindOf(m_db));
+    const Statement s = dialect.pageStatement({m_paged->select, m_values}, m_paged->order, count, after);
+    Page page;
+    QSqlQuery q = runStatement(m_db, s);
+    page.columns = emptied(q.record());
+    while (q.next())
+        page.rows << q.record();
+    const QSqlError error = q.lastError();
+    q.finish();
+    if (error.isValid())
+        throwDbFailure(m_db, error);
+    page.complete = page.rows.size() < count;
+    return page;
 }
 
 QSqlRecord RowSetModel::record(int row) const
@@ -144,33 +164,33 @@ QVariant RowSetModel::headerData(int section, Qt::Orientation orientation, int r
 
 bool RowSetModel::canFetchMore(const QModelIndex &parent) const
 {
-    return !parent.isValid() && m_reading != Reading::Done;
+    return !parent.isValid() && !m_complete;
 }
 
 void RowSetModel::fetchMore(const QModelIndex &parent)
 {
-    if (!canFetchMore(parent))
+    if (!canFetchMore(parent) || !m_paged || m_rows.isEmpty())
+        return;
+    QVariantList after;
+    const QSqlRecord &last = m_rows.last();
+    for (const OrderKey &k : m_paged->order)
+        after << last.value(unquoted(k.column.section(QLatin1Char('.'), -1)));
+    Page more;
+    try {
+        more = readPage(kMoreRows, after);
+    } catch (const std::exception &) {
+        // The rows read so far stay and the list ends here (the list buttons
+        // read it again); the user is told why.
+        m_complete = true;
+        const std::exception_ptr failure = std::current_exception();
+        messages::guarded([failure] { std::rethrow_exception(failure); });
+        return;
+    }
+    m_complete = more.complete;
+    if (more.rows.isEmpty())
         return;
     const int before = int(m_rows.size());
-    QList<QSqlRecord> kept = m_rows;
-    try {
-        if (m_reading == Reading::Stepping)
-            readRows(kMoreRows);
-        else
-            readPage(kMoreRows);
-    } catch (const DbError &error) {
-        // The rows read so far stay and the list ends here; the user is told.
-        m_rows = kept;
-        m_reading = Reading::Done;
-        messages::showException(error);
-    }
-    const int after = int(m_rows.size());
-    if (after > before) {
-        // The rows are in already; tell the views about them.
-        QList<QSqlRecord> added = m_rows.mid(before);
-        m_rows.resize(before);
-        beginInsertRows({}, before, after - 1);
-        m_rows += added;
-        endInsertRows();
-    }
+    beginInsertRows({}, before, before + int(more.rows.size()) - 1);
+    m_rows += more.rows;
+    endInsertRows();
 }

@@ -1,13 +1,14 @@
 #pragma once
-// The rows of one statement, read from the database as a grid asks for them
-// rather than all at once, so that a list of a hundred thousand notices shows
-// its first screen at once and costs memory only for the rows seen.
-//
-// SQLite steps through the statement as rows are needed. Servers answer a
-// whole statement in one go through Qt's drivers, so there a statement that
-// ends in an ORDER BY is read a page at a time instead (the same statement
-// with LIMIT/OFFSET, or OFFSET/FETCH on SQL Server); any other statement is
-// read whole.
+// The rows of one statement. A list whose statement ends in an order over a
+// total key (the key columns last, such as "order by Rdate desc, ID desc") is
+// read a page at a time as a grid asks for it: each page is the rows after the
+// last one shown, so a list of a hundred thousand notices shows its first
+// screen at once, and rows that other workstations insert or delete between
+// two pages neither repeat nor hide a row. No statement is left half read, so
+// the embedded file is never held by a list. Any other statement is read
+// whole.
+
+#include "sql_dialect.h"
 
 #include <QAbstractTableModel>
 #include <QSqlDatabase>
@@ -21,8 +22,11 @@ class RowSetModel : public QAbstractTableModel
 public:
     explicit RowSetModel(QObject *parent = nullptr);
 
-    // Runs the statement and reads its first rows. Throws DbError.
-    void setStatement(QSqlDatabase db, const QString &sql, const QVariantList &values);
+    // Runs the statement and reads its first rows. keyColumns name the
+    // columns that identify a row; the order is total when it holds them all.
+    // Throws DbError; the rows shown before then stay.
+    void setStatement(QSqlDatabase db, const QString &sql, const QVariantList &values,
+                      const QStringList &keyColumns = {});
     void clear();
 
     // The columns of the statement (values empty), and one row.
@@ -36,21 +40,34 @@ public:
     bool canFetchMore(const QModelIndex &parent = {}) const override;
     void fetchMore(const QModelIndex &parent = {}) override;
 
-    // Rows read by the first step and by each further one.
+    // Rows read by the first page and by each further one.
     static constexpr int kFirstRows = 64;
     static constexpr int kMoreRows = 256;
 
+    // The statement without its trailing ORDER BY, and the order, when the
+    // order is made of plain column names and holds every key column.
+    struct PagedStatement
+    {
+        QString select;
+        QList<OrderKey> order;
+    };
+    static std::optional<PagedStatement> pagedForm(const QString &sql, const QStringList &keyColumns);
+
 private:
-    enum class Reading { Done, Stepping, Paging };
-    void readRows(int count);
-    void readPage(int count);
-    static bool endsInOrder(const QString &sql);
+    struct Page
+    {
+        QSqlRecord columns;
+        QList<QSqlRecord> rows;
+        bool complete = false;
+    };
+    Page readPage(int count, const QVariantList &after) const;
+    Page readWhole() const;
 
     QSqlDatabase m_db;
     QString m_sql;
     QVariantList m_values;
-    QSqlQuery m_query;
+    std::optional<PagedStatement> m_paged;
     QSqlRecord m_columns;
     QList<QSqlRecord> m_rows;
-    Reading m_reading = Reading::Done;
+    bool m_complete = true;
 };

@@ -39,6 +39,226 @@ QString SqlDialect::advanceCounterStatement(CounterColumn column) const
     return QStringLiteral("update counter set %1 = %1 + 1 returning %1").arg(c);
 }
 
+QString SqlDialect::connectOptions() const
+{
+    switch (m_kind) {
+    case DbKind::SQLite:
+        // Waits for another program's write to end instead of failing at once.
+        return QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kLockWaitMs);
+    case DbKind::PostgreSQL:
+        // An unreachable server must not keep the program waiting for minutes.
+        return QStringLiteral("connect_timeout=8");
+    case DbKind::SqlServer: break;
+    }
+    return QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=8");
+}
+
+QStringList SqlDialect::sessionSetup() const
+{
+    switch (m_kind) {
+    case DbKind::SQLite:
+        // The write-ahead log is kept in the file: readers of a list never
+        // block another program's writer, nor it them.
+        return {QStringLiteral("pragma journal_mode = wal"), QStringLiteral("pragma foreign_keys = on")};
+    case DbKind::PostgreSQL:
+        return {QStringLiteral("set lock_timeout = %1").arg(kLockWaitMs)};
+    case DbKind::SqlServer: break;
+    }
+    return {QStringLiteral("set lock_timeout %1").arg(kLockWaitMs)};
+}
+
+QString SqlDialect::quoted(const QString &identifier) const
+{
+    if (m_kind == DbKind::SqlServer) {
+        QString inner = identifier;
+        inner.replace(QLatin1Char(']'), QStringLiteral("]]"));
+        return QLatin1Char('[') + inner + QLatin1Char(']');
+    }
+    QString inner = identifier;
+    inner.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + inner + QLatin1Char('"');
+}
+
+Statement SqlDialect::insertIfMissing(const QString &table, const QStringList &columns, int keyCount,
+                                      const QVariantList &values) const
+{
+    QStringList names, marks;
+    for (const QString &c : columns) {
+        names << quoted(c);
+        marks << QStringLiteral("?");
+    }
+    const QString list = names.join(QLatin1Char(','));
+    if (m_kind == DbKind::SqlServer) {
+        // The key values are bound a second time for the test of existence;
+        // the lock hints keep a concurrent insert of the same key out until
+        // this statement ends.
+        QStringList where;
+        QVariantList bound = values;
+        for (int i = 0; i < keyCount; ++i) {
+            where << names[i] + QStringLiteral("=?");
+            bound << values.value(i);
+        }
+        return {QStringLiteral("insert into %1 (%2) select %3 where not exists "
+                               "(select 1 from %1 with (updlock, holdlock) where %4)")
+                    .arg(table, list, marks.join(QLatin1Char(',')), where.join(QStringLiteral(" and "))),
+                bound};
+    }
+    return {QStringLiteral("insert into %1 (%2) values (%3) on conflict do nothing")
+                .arg(table, list, marks.join(QLatin1Char(','))),
+            values};
+}
+
+Statement SqlDialect::pageStatement(const Statement &select, const QList<OrderKey> &order, int rows,
+                                    const QVariantList &after) const
+{
+    QStringList orderBy;
+    for (const OrderKey &k : order)
+        orderBy << k.column + (k.descending ? QStringLiteral(" desc") : QString());
+
+    // Rows after the last one shown: for each key column, the rows equal on
+    // the columns before it and beyond it on this one. NULL sorts where this
+    // database puts it, so a row without a date is neither lost nor repeated.
+    QVariantList values = select.values;
+    QString where;
+    if (!after.isEmpty()) {
+        QStringList alternatives;
+        QStringList equal;
+        QVariantList equalValues;
+        for (int i = 0; i < order.size(); ++i) {
+            const OrderKey &k = order[i];
+            const QVariant v = after.value(i);
+            // In this column's direction, do NULLs come after the values?
+            const bool nullsAfter = k.descending != nullsSortHigh();
+            QString beyond;
+            QVariantList beyondValues;
+            if (v.isNull()) {
+                if (!nullsAfter)
+                    beyond = k.column + QStringLiteral(" is not null");
+            } else {
+                beyond = k.column + (k.descending ? QStringLiteral(" < ?") : QStringLiteral(" > ?"));
+                beyondValues << v;
+                if (nullsAfter)
+                    beyond = QLatin1Char('(') + beyond + QStringLiteral(" or ") + k.column
+                             + QStringLiteral(" is null)");
+            }
+            if (!beyond.isEmpty()) {
+                QStringList terms = equal;
+                terms << beyond;
+                alternatives << (terms.size() > 1 ? QLatin1Char('(') + terms.join(QStringLiteral(" and ")) + QLatin1Char(')')
+                                                  : terms.first());
+                values += equalValues;
+                values += beyondValues;
+            }
+            if (v.isNull()) {
+                equal << k.column + QStringLiteral(" is null");
+            } else {
+                equal << k.column + QStringLiteral(" = ?");
+                equalValues << v;
+            }
+        }
+        if (alternatives.isEmpty())
+            alternatives << QStringLiteral("1=0");
+        // A bound on the first column alone lets the database start in its
+        // index where the next page begins, instead of walking past the pages shown.
+        const OrderKey &first = order.first();
+        const QVariant v = after.value(0);
+        QString start;
+        if (!v.isNull() && first.descending == nullsSortHigh()) {
+            start = first.column + (first.descending ? QStringLiteral(" <= ?") : QStringLiteral(" >= ?"))
+                    + QStringLiteral(" and ");
+            values.insert(select.values.size(), v);
+        }
+        where = QStringLiteral(" where ") + start + QLatin1Char('(') + alternatives.join(QStringLiteral(" or "))
+                + QLatin1Char(')');
+    }
+
+    const QString body = QStringLiteral("(%1) page%2 order by %3")
+                             .arg(select.sql.trimmed(), where, orderBy.join(QStringLiteral(", ")));
+    if (m_kind == DbKind::SqlServer)
+        return {QStringLiteral("select top (%1) * from ").arg(rows) + body, values};
+    return {QStringLiteral("select * from ") + body + QStringLiteral(" limit %1").arg(rows), values};
+}
+
+namespace {
+
+bool textHas(const QSqlError &error, std::initializer_list<const char *> parts)
+{
+    const QString text = error.databaseText() + QLatin1Char(' ') + error.driverText();
+    for (const char *p : parts) {
+        if (text.contains(QLatin1String(p), Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
+bool codeIn(const QSqlError &error, std::initializer_list<const char *> codes)
+{
+    const QString code = error.nativeErrorCode().trimmed();
+    for (const char *c : codes) {
+        if (code == QLatin1String(c))
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool SqlDialect::isLockTimeout(const QSqlError &error) const
+{
+    switch (m_kind) {
+    case DbKind::SQLite:
+        return codeIn(error, {"5", "6", "261", "262", "517"}) || textHas(error, {"database is locked"});
+    case DbKind::PostgreSQL:
+        return codeIn(error, {"55P03"}) || textHas(error, {"lock timeout"});
+    case DbKind::SqlServer: break;
+    }
+    return codeIn(error, {"1222", "HYT00"}) || textHas(error, {"Lock request time out"});
+}
+
+bool SqlDialect::isConnectionLost(const QSqlError &error) const
+{
+    switch (m_kind) {
+    case DbKind::SQLite: return false;
+    case DbKind::PostgreSQL:
+        return error.nativeErrorCode().startsWith(QLatin1String("08"))
+               || codeIn(error, {"57P01", "57P02", "57P03"})
+               || textHas(error, {"server closed the connection", "no connection to the server",
+                                  "terminating connection", "could not send data", "could not receive data",
+                                  "connection to server", "SSL connection has been closed"});
+    case DbKind::SqlServer: break;
+    }
+    return error.nativeErrorCode().startsWith(QLatin1String("08")) || codeIn(error, {"10054", "233", "-1"})
+           || textHas(error, {"Communication link failure", "connection is broken", "TCP Provider"});
+}
+
+bool SqlDialect::failedBeforeRunning(const QSqlError &error) const
+{
+    switch (m_kind) {
+    case DbKind::SQLite: return true;
+    case DbKind::PostgreSQL:
+        // The server ended the session (shutdown or restart) and told so
+        // before reading the statement; libpq's own "no connection" is said
+        // without sending anything.
+        return codeIn(error, {"57P01", "57P02", "57P03", "08003", "08006"})
+               || textHas(error, {"terminating connection due to administrator command",
+                                  "no connection to the server"});
+    case DbKind::SqlServer: break;
+    }
+    return codeIn(error, {"08003", "08001"});
+}
+
+bool SqlDialect::isDuplicateKey(const QSqlError &error) const
+{
+    switch (m_kind) {
+    case DbKind::SQLite:
+        return codeIn(error, {"1555", "2067"}) || textHas(error, {"UNIQUE constraint failed"});
+    case DbKind::PostgreSQL:
+        return codeIn(error, {"23505"}) || textHas(error, {"duplicate key value"});
+    case DbKind::SqlServer: break;
+    }
+    return codeIn(error, {"2627", "2601"}) || textHas(error, {"duplicate key"});
+}
+
 namespace {
 
 // An ODBC attribute value in braces keeps ';' and '=' inside it.

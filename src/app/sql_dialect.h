@@ -1,32 +1,86 @@
 #pragma once
 // What differs between the three kinds of database: the Qt driver, how the
-// settings become connection options, the schema file, and the few statements
-// whose syntax is not shared. Everything else is common SQL.
+// settings become connection options, what every connection sets when it
+// opens, the schema file, the statements whose syntax is not shared (page of
+// a list, counter step, insert-if-missing, quoted names) and how each kind
+// reports a lock wait, a lost connection and a duplicate key. Everything else
+// is common SQL.
 
 #include "db_settings.h"
+#include "sql_statement.h"
 
+#include <QList>
+#include <QSqlError>
 #include <QString>
+#include <QStringList>
 
 // The columns of the counter row that hand out numbers.
 enum class CounterColumn { Id, BillCode, OrderCj, OrderCw };
+
+// One column of a list's order.
+struct OrderKey
+{
+    QString column;
+    bool descending = false;
+    bool operator==(const OrderKey &) const = default;
+};
 
 class SqlDialect
 {
 public:
     explicit SqlDialect(DbKind kind) : m_kind(kind) {}
 
+    // How long a statement waits for a row or table that another connection
+    // holds before it gives up: long enough for a neighbour's save to finish,
+    // short enough that a window never seems frozen.
+    static constexpr int kLockWaitMs = 4000;
+
     DbKind kind() const { return m_kind; }
     QString driverName() const;
     // The file in db/ that creates the schema for this kind of database.
     QString schemaFileName() const;
 
+    // Driver options of a new connection (lock wait, connect timeout).
+    QString connectOptions() const;
+    // Statements run on every connection right after it opens (and after it
+    // is opened again): the write-ahead log and foreign keys of the embedded
+    // file, the lock wait of the servers.
+    QStringList sessionSetup() const;
+
     // One statement that advances a counter column by one and returns the
     // column's new value, so that no two connections can see the same value.
     QString advanceCounterStatement(CounterColumn column) const;
-
     static QString counterColumnName(CounterColumn column);
 
+    // A name quoted for this database, for names that are no plain words
+    // (the month columns "1" to "12").
+    QString quoted(const QString &identifier) const;
+
+    // Inserts the row unless a row with the same key exists already; the
+    // first keyCount columns are the key. The values are in column order.
+    Statement insertIfMissing(const QString &table, const QStringList &columns, int keyCount,
+                              const QVariantList &values) const;
+
+    // Reads `rows` rows of the select (which has no order of its own) in the
+    // given order, starting after the row whose order values are `after`
+    // (empty: from the first row). The order must be total (end in a unique
+    // key), so that rows inserted or deleted by others between two pages
+    // neither repeat nor hide a row.
+    Statement pageStatement(const Statement &select, const QList<OrderKey> &order, int rows,
+                            const QVariantList &after = {}) const;
+
+    // How the database said what went wrong.
+    bool isLockTimeout(const QSqlError &error) const;
+    bool isConnectionLost(const QSqlError &error) const;
+    // The statement was refused before the server ran any of it, so running
+    // it again on a new connection cannot do it twice.
+    bool failedBeforeRunning(const QSqlError &error) const;
+    bool isDuplicateKey(const QSqlError &error) const;
+
 private:
+    // Whether NULL sorts above every value (PostgreSQL) or below (the others).
+    bool nullsSortHigh() const { return m_kind == DbKind::PostgreSQL; }
+
     DbKind m_kind;
 };
 

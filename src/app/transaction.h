@@ -8,7 +8,8 @@
 class Transaction
 {
 public:
-    // Begins the transaction. Throws DbError when the database refuses.
+    // Begins the transaction, opening the connection again when it broke.
+    // Throws DbError when the database refuses.
     explicit Transaction(QSqlDatabase db);
     ~Transaction();
 
@@ -23,3 +24,7 @@ private:
     QSqlDatabase m_db;
     bool m_done = false;
 };
+
+// Whether a Transaction is open on the connection: a statement that fails
+// there cannot simply be run again on a new connection.
+bool inTransaction(const QSqlDatabase &db);

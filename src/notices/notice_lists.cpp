@@ -8,7 +8,9 @@ namespace {
 
 enum class Scope { Section, Own, Empty };
 
-const QString kOrder = QStringLiteral(" order by Rdate desc");
+// Newest first; the number settles notices of the same second, so the order
+// is total and the list can be read page after page by key.
+const QString kOrder = QStringLiteral(" order by Rdate desc, ID desc");
 constexpr int kNoticeNumberLength = 7;
 
 Statement scoped(Scope scope, const QString &condition, const QVariantList &conditionValues,

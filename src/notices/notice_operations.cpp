@@ -47,6 +47,8 @@ void storeOrRefuse(NamedQuery &aq_notice, const QString &changedMessage)
     } catch (const StaleRowError &) {
         const bool kept = aq_notice.rebaseEdit();
         throw UserRefusal(kept ? changedMessage : kDeletedElsewhere);
+    } catch (const RowInUse &) {
+        throw UserRefusal(kNoticeInUse);  // nothing was stored; the edit stays
     }
 }
 
@@ -93,8 +95,13 @@ QString createNotice(Tdm &dm, const UserRecord &user)
 
     NamedQuery &q = *dm.aq_notice;
     q.close();
-    q.execute(QStringLiteral("insert into notice (ID,handler,department,Rdate,status) values (?,?,?,?,1)"),
-              {id, user.userName, user.department, now});
+    try {
+        q.execute(QStringLiteral("insert into notice (ID,handler,department,Rdate,status) values (?,?,?,?,1)"),
+                  {id, user.userName, user.department, now});
+    } catch (const DuplicateKey &) {
+        // The six-digit serial went round: the number is another notice's.
+        throw UserRefusal(kNumberTaken.arg(id));
+    }
     q.close();
     q.open(QStringLiteral("select * from notice where ID=?"), {id});
     q.edit();
