@@ -35,6 +35,28 @@ create index notice_handler_rdate on notice (handler, Rdate, ID);
 create index notice_status on notice (status);
 -- The ledger: notices by bill number.
 create index notice_billcode on notice (billcode);
+-- A bill number is given to one notice only; notices without a bill keep it
+-- empty or null.
+create unique index notice_billcode_unique on notice (billcode) where billcode <> '';
+-- The search by any part of a notice number: every three characters of each
+-- number in a full-text index, kept in step with the notices by triggers.
+-- Its rows are found by the number they carry, so they stay right whatever
+-- happens to the notices' row ids (a VACUUM renumbers them).
+create virtual table notice_search using fts5 (ID, tokenize = 'trigram');
+create trigger notice_search_insert after insert on notice begin
+  insert into notice_search (ID) values (new.ID);
+end;
+create trigger notice_search_delete after delete on notice begin
+  delete from notice_search where rowid in (
+    select rowid from notice_search
+    where notice_search match '"' || replace(old.ID, '"', '""') || '"' and ID = old.ID);
+end;
+create trigger notice_search_update after update of ID on notice begin
+  delete from notice_search where rowid in (
+    select rowid from notice_search
+    where notice_search match '"' || replace(old.ID, '"', '""') || '"' and ID = old.ID);
+  insert into notice_search (ID) values (new.ID);
+end;
 
 create table itemofnotice (
   lineid      integer primary key autoincrement,
@@ -103,3 +125,11 @@ create table statistic2 (
   "10" integer default 0, "11" integer default 0, "12" integer default 0,
   primary key (year, type)
 );
+
+-- The version of this schema. The program refuses to work on an older one and
+-- names the upgrade (dbadmin upgrade) that brings it here.
+create table schemaversion (
+  onerow  integer not null primary key default 1 check (onerow = 1),
+  version integer not null
+);
+insert into schemaversion (onerow, version) values (1, 2);

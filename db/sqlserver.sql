@@ -35,6 +35,9 @@ create index notice_handler_rdate on notice (handler, Rdate, ID);
 create index notice_status on notice (status);
 -- The ledger: notices by bill number.
 create index notice_billcode on notice (billcode);
+-- A bill number is given to one notice only; notices without a bill keep it
+-- empty or null.
+create unique index notice_billcode_unique on notice (billcode) where billcode <> '';
 
 create table itemofnotice (
   lineid      int identity(1,1) primary key,
@@ -103,3 +106,11 @@ create table statistic2 (
   "10" integer default 0, "11" integer default 0, "12" integer default 0,
   primary key (year, type)
 );
+
+-- The version of this schema. The program refuses to work on an older one and
+-- names the upgrade (dbadmin upgrade) that brings it here.
+create table schemaversion (
+  onerow  integer not null primary key default 1 check (onerow = 1),
+  version integer not null
+);
+insert into schemaversion (onerow, version) values (1, 2);

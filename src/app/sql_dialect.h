@@ -4,8 +4,10 @@
 // whose syntax is not shared. Everything else is common SQL.
 
 #include "db_settings.h"
+#include "sql_statement.h"
 
 #include <QString>
+#include <QStringList>
 
 // The columns of the counter row that hand out numbers.
 enum class CounterColumn { Id, BillCode, OrderCj, OrderCw };
@@ -25,6 +27,22 @@ public:
     QString advanceCounterStatement(CounterColumn column) const;
 
     static QString counterColumnName(CounterColumn column);
+
+    // The condition (" and ...") that a notice's number contains the text,
+    // matched literally: "%" and "_" are no wildcards. Texts of three
+    // characters or more are looked up in the kind's substring index (a
+    // trigram index); shorter ones are matched while a list's ordered index
+    // is walked, where most numbers contain them.
+    Statement noticeIdContains(const QString &text) const;
+
+    // The schema upgrade: setting a table's rows aside in a new table.
+    QString copyTableStatement(const QString &from, const QString &to) const;
+    // The key columns the database numbers itself in a table (one bound
+    // value: the table's name); empty where copied keys need no care.
+    QString identityColumnsQuery() const;
+    // Around an insert that gives such key columns their stored values.
+    QStringList beforeExplicitKeys(const QString &table, const QStringList &keyColumns) const;
+    QStringList afterExplicitKeys(const QString &table, const QStringList &keyColumns) const;
 
 private:
     DbKind m_kind;

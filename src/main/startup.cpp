@@ -2,6 +2,7 @@
 
 #include "app/login_window.h"
 #include "app/messages.h"
+#include "app/schema_version.h"
 #include "app/tdm.h"
 #include "fees/item_window.h"
 #include "notices/main_window.h"
@@ -12,7 +13,11 @@ Nollard::Nollard(const DbSettings &settings)
 {
     dm = std::make_unique<Tdm>(settings);
     // A connection that cannot be opened is reported; the login window still comes.
-    messages::guarded([this] { dm->DataModuleCreate(); });
+    // So is a database of an older schema, before any window fails on it.
+    messages::guarded([this] {
+        dm->DataModuleCreate();
+        requireCurrentSchema(dm->database());
+    });
     login = std::make_unique<TF_login>(*dm->aq_login);
 }
 

@@ -74,17 +74,6 @@ QString conditionOf(NoticeList list, int role)
     return QStringLiteral(" and status=-1");
 }
 
-QString likeEscaped(const QString &text)
-{
-    QString escaped;
-    for (QChar c : text) {
-        if (c == QLatin1Char('\\') || c == QLatin1Char('%') || c == QLatin1Char('_') || c == QLatin1Char('['))
-            escaped += QLatin1Char('\\');
-        escaped += c;
-    }
-    return escaped;
-}
-
 }  // namespace
 
 Statement emptyNoticeList()
@@ -97,7 +86,7 @@ Statement noticeListStatement(NoticeList list, const UserRecord &user)
     return scoped(scopeOf(list, user), conditionOf(list, user.typeId), {}, user);
 }
 
-Statement noticeSearchStatement(const QString &text, const UserRecord &user)
+Statement noticeSearchStatement(const QString &text, const UserRecord &user, const SqlDialect &dialect)
 {
     const int role = user.typeId;
     Scope scope = Scope::Empty;
@@ -109,6 +98,6 @@ Statement noticeSearchStatement(const QString &text, const UserRecord &user)
     // itself: the same rows, found through the key instead of a scan.
     if (text.size() == kNoticeNumberLength)
         return scoped(scope, QStringLiteral(" and ID=?"), {text}, user);
-    const QString pattern = QLatin1Char('%') + likeEscaped(text) + QLatin1Char('%');
-    return scoped(scope, QStringLiteral(" and ID like ? escape '\\'"), {pattern}, user);
+    const Statement contains = dialect.noticeIdContains(text);
+    return scoped(scope, contains.sql, contains.values, user);
 }
