@@ -62,8 +62,9 @@ QStringList contents(QSqlDatabase db)
                 if (name == QLatin1String("lineid") || name == QLatin1String("revision") || name == QLatin1String("onerow"))
                     continue;
                 QVariant v = r.value(i);
+                // The current schema keeps times to the second (PostgreSQL rounds).
                 if (v.typeId() == QMetaType::QDateTime)
-                    v = v.toDateTime().toString(Qt::ISODate);
+                    v = v.toDateTime().addMSecs(500).toString(Qt::ISODate);
                 if (v.typeId() == QMetaType::Bool)
                     v = int(v.toBool());
                 fields << name + QLatin1Char('=') + (v.isNull() ? QStringLiteral("null") : v.toString());
