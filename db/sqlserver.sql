@@ -35,8 +35,8 @@ create index notice_handler_rdate on notice (handler, Rdate, ID);
 create index notice_status on notice (status);
 -- The ledger: notices by bill number.
 create index notice_billcode on notice (billcode);
--- A bill number is given to one notice only; notices without a bill keep it
--- empty or null.
+-- A bill number is printed on a numbered paper form: no two notices may
+-- carry the same one, whichever program writes it.
 create unique index notice_billcode_unique on notice (billcode) where billcode <> '';
 
 create table itemofnotice (
@@ -107,8 +107,8 @@ create table statistic2 (
   primary key (year, type)
 );
 
--- The version of this schema. The program refuses to work on an older one and
--- names the upgrade (dbadmin upgrade) that brings it here.
+-- The version of this schema. The program tells the user at start when the
+-- database holds an older one, and dbadmin upgrade brings it here.
 create table schemaversion (
   onerow  integer not null primary key default 1 check (onerow = 1),
   version integer not null

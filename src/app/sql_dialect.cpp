@@ -1,5 +1,7 @@
 #include "sql_dialect.h"
 
+#include "like_pattern.h"
+
 QString SqlDialect::driverName() const
 {
     switch (m_kind) {
@@ -41,18 +43,6 @@ QString SqlDialect::advanceCounterStatement(CounterColumn column) const
 
 namespace {
 
-QString likeEscaped(const QString &text)
-{
-    QString escaped;
-    for (QChar c : text) {
-        // "[" opens a character class in SQL Server's like.
-        if (c == QLatin1Char('\\') || c == QLatin1Char('%') || c == QLatin1Char('_') || c == QLatin1Char('['))
-            escaped += QLatin1Char('\\');
-        escaped += c;
-    }
-    return escaped;
-}
-
 // The shortest text the trigram indexes can look up.
 constexpr int kTrigram = 3;
 
@@ -60,8 +50,7 @@ constexpr int kTrigram = 3;
 
 Statement SqlDialect::noticeIdContains(const QString &text) const
 {
-    Statement s{QStringLiteral(" and ID like ? escape '\\'"),
-                {QString(QLatin1Char('%') + likeEscaped(text) + QLatin1Char('%'))}};
+    Statement s{QStringLiteral(" and ID like ?") + kLikeEscape, {containsPattern(text)}};
     if (m_kind == DbKind::SQLite && text.size() >= kTrigram) {
         // The full-text table gives the few numbers holding the text; "like"
         // keeps its exact meaning. A phrase in double quotes takes every
