@@ -8,6 +8,7 @@
 #include "app/schema.h"
 #include "app/schema_file.h"
 #include "app/schema_version.h"
+#include "app/sql_dialect.h"
 
 #include <QSqlRecord>
 #include <QtTest>
@@ -56,6 +57,8 @@ private slots:
     void kindsDeclareTheSameSchema();
     void databaseHasWhatTheFileDeclares_data() { addKindRows(); }
     void databaseHasWhatTheFileDeclares();
+    // SQL Server cannot run here: its statements are checked as text.
+    void statementsOfEachKind();
 };
 
 void TestSchemaFiles::kindsDeclareTheSameSchema()
@@ -118,6 +121,33 @@ void TestSchemaFiles::databaseHasWhatTheFileDeclares()
         QCOMPARE(columns, d.columns.value(table));
     }
     QCOMPARE(schemaVersionOf(db), kSchemaVersion);
+}
+
+void TestSchemaFiles::statementsOfEachKind()
+{
+    const SqlDialect sqlite(DbKind::SQLite), postgres(DbKind::PostgreSQL), server(DbKind::SqlServer);
+    QCOMPARE(server.copyTableStatement(QStringLiteral("notice"), QStringLiteral("old_notice")),
+             QStringLiteral("select * into old_notice from notice"));
+    QCOMPARE(postgres.copyTableStatement(QStringLiteral("notice"), QStringLiteral("old_notice")),
+             QStringLiteral("create table old_notice as select * from notice"));
+    const QStringList key{QStringLiteral("lineid")};
+    QCOMPARE(server.beforeExplicitKeys(QStringLiteral("itemofnotice"), key),
+             QStringList{QStringLiteral("set identity_insert itemofnotice on")});
+    QCOMPARE(server.afterExplicitKeys(QStringLiteral("itemofnotice"), key),
+             QStringList{QStringLiteral("set identity_insert itemofnotice off")});
+    QVERIFY(server.beforeExplicitKeys(QStringLiteral("notice"), {}).isEmpty());
+    QVERIFY(sqlite.identityColumnsQuery().isEmpty());
+
+    // The number search: SQLite adds its full-text table from three characters
+    // on; the servers keep one "like" (PostgreSQL's trigram index serves it).
+    const QString like = QStringLiteral(" and ID like ? escape '\\'");
+    QCOMPARE(server.noticeIdContains(QStringLiteral("1[2")).sql, like);
+    QCOMPARE(server.noticeIdContains(QStringLiteral("1[2")).values, QVariantList{QStringLiteral("%1\\[2%")});
+    QCOMPARE(postgres.noticeIdContains(QStringLiteral("99998")).sql, like);
+    QCOMPARE(sqlite.noticeIdContains(QStringLiteral("12")).sql, like);
+    const Statement indexed = sqlite.noticeIdContains(QStringLiteral("9\"%_"));
+    QCOMPARE(indexed.sql, like + QStringLiteral(" and ID in (select ID from notice_search where notice_search match ?)"));
+    QCOMPARE(indexed.values, (QVariantList{QStringLiteral("%9\"\\%\\_%"), QStringLiteral("\"9\"\"%_\"")}));
 }
 
 QTEST_GUILESS_MAIN(TestSchemaFiles)
