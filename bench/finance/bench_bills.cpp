@@ -58,14 +58,14 @@ QString fillStatement(DbKind kind, int notices)
             "with recursive s(n) as (select 1 union all select n + 1 from s where n < {N}), "
             "t(n, status, section) as (select n, {STATUS}, {SECTION} from s) "
             "insert into notice (ID,Rdate,money,status,department,shipname,handler,billcode) "
-            "select section || printf('%06d', n), datetime(julianday('now') - 1826 + n * 1826.0 / {N}), "
+            "select section || printf('%06d', n % 1000000), datetime(julianday('now') - 1826 + n * 1826.0 / {N}), "
             "n % 5000 + 0.5, status, case section when 1 then '船检科' else '船务科' end, "
             "'船' || (n % 3000), '经办' || (n % 25), "
             "case when status in (5, 6, -2) then printf('%07d', n) end from t");
     } else {
         sql = QStringLiteral(
             "insert into notice (ID,Rdate,money,status,department,shipname,handler,billcode) "
-            "select section || lpad(n::text, 6, '0'), now() - interval '1826 days' + n * interval '1826 days' / {N}, "
+            "select section || lpad((n % 1000000)::text, 6, '0'), now() - interval '1826 days' + n * interval '1826 days' / {N}, "
             "n % 5000 + 0.5, status, case section when 1 then '船检科' else '船务科' end, "
             "'船' || (n % 3000), '经办' || (n % 25), "
             "case when status in (5, 6, -2) then lpad(n::text, 7, '0') end "

@@ -50,7 +50,7 @@ QTableView *billGrid(const char *name, NamedQuery &query, bool billNumberFirst, 
         {QStringLiteral("shipname"), QStringLiteral("缴费船只"), {}},
         {QStringLiteral("money"), QStringLiteral("金额"), moneyText, Qt::AlignRight | Qt::AlignVCenter},
     };
-    QList<int> widths{62, 60, 128, 150, 80};
+    QList<int> widths{62, 60, 140, 130, 80};
     if (billNumberFirst) {
         columns.prepend({QStringLiteral("billcode"), QStringLiteral("票据号"), {}});
         widths.prepend(62);
@@ -86,20 +86,23 @@ QGroupBox *area(const QString &caption, const char *name, const char *gridName, 
     return box;
 }
 
-// A grid's row becomes the query's current row, clicked or reached by key;
-// a click on the current row counts as well.
+// A grid's row becomes the query's current row when the user clicks it (the
+// current row too) or moves to it with the keys. The row a grid marks by
+// itself when it merely gets the focus is no choice of the user's: it
+// enables nothing.
 void followGrid(QTableView *grid, NamedQuery &query, QObject *context, std::function<void()> cellClick)
 {
-    auto choose = [grid, &query, cellClick](int row) {
-        if (row < 0 || !grid->isEnabled())
-            return;
-        if (query.setCurrentRow(row))
+    auto choose = [&query, cellClick](int row) {
+        if (row >= 0 && query.setCurrentRow(row))
             cellClick();
     };
     QObject::connect(grid, &QTableView::clicked, context,
                      [choose](const QModelIndex &index) { choose(index.isValid() ? index.row() : -1); });
     QObject::connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, context,
-                     [choose](const QModelIndex &current) { choose(current.isValid() ? current.row() : -1); });
+                     [choose](const QModelIndex &current, const QModelIndex &previous) {
+                         if (current.isValid() && previous.isValid())
+                             choose(current.row());
+                     });
 }
 
 }  // namespace
@@ -109,7 +112,7 @@ TF_cjkpj::TF_cjkpj(Tdm &dm, QWidget *parent) : QDialog(parent), m_dm(dm)
     setObjectName(QStringLiteral("F_cjkpj"));
     setWindowTitle(QStringLiteral("票据管理"));
     setModal(true);
-    resize(800, 600);
+    resize(860, 600);
 
     aq_pjyk = new NamedQuery(QStringLiteral("aq_pjyk"), dm.connectionName(), this);
     aq_pjfp = new NamedQuery(QStringLiteral("aq_pjfp"), dm.connectionName(), this);

@@ -76,6 +76,10 @@ struct BillWindowFixture : MainWindowFixture
         login(nickname);
         bills = std::make_unique<TF_cjkpj>(*dm, window.get());
         bills->show();
+        // Active, as in use: the grid that gets the focus marks a row by itself.
+        bills->activateWindow();
+        if (!QTest::qWaitForWindowActive(bills.get()))
+            qWarning("the bill window did not become active");
         return bills.get();
     }
     std::unique_ptr<TF_cjkpj> bills;
