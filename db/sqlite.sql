@@ -42,6 +42,25 @@ create unique index notice_billcode_unique on notice (billcode) where billcode <
 -- any part of the notice number or the bill number; the index holds both, so a
 -- search tests the rows it passes over without reading each of them.
 create index notice_bill_search on notice (department, status, Rdate, ID, billcode);
+-- The search by any part of a notice number: every three characters of each
+-- number in a full-text index, kept in step with the notices by triggers.
+-- Its rows are found by the number they carry, so they stay right whatever
+-- happens to the notices' row ids (a VACUUM renumbers them).
+create virtual table notice_search using fts5 (ID, tokenize = 'trigram');
+create trigger notice_search_insert after insert on notice begin
+  insert into notice_search (ID) values (new.ID);
+end;
+create trigger notice_search_delete after delete on notice begin
+  delete from notice_search where rowid in (
+    select rowid from notice_search
+    where notice_search match '"' || replace(old.ID, '"', '""') || '"' and ID = old.ID);
+end;
+create trigger notice_search_update after update of ID on notice begin
+  delete from notice_search where rowid in (
+    select rowid from notice_search
+    where notice_search match '"' || replace(old.ID, '"', '""') || '"' and ID = old.ID);
+  insert into notice_search (ID) values (new.ID);
+end;
 
 create table itemofnotice (
   lineid      integer primary key autoincrement,
@@ -110,3 +129,11 @@ create table statistic2 (
   "10" integer default 0, "11" integer default 0, "12" integer default 0,
   primary key (year, type)
 );
+
+-- The version of this schema. The program tells the user at start when the
+-- database holds an older one, and dbadmin upgrade brings it here.
+create table schemaversion (
+  onerow  integer not null primary key default 1 check (onerow = 1),
+  version integer not null
+);
+insert into schemaversion (onerow, version) values (1, 2);

@@ -110,3 +110,11 @@ create table statistic2 (
   "10" integer default 0, "11" integer default 0, "12" integer default 0,
   primary key (year, type)
 );
+
+-- The version of this schema. The program tells the user at start when the
+-- database holds an older one, and dbadmin upgrade brings it here.
+create table schemaversion (
+  onerow  integer not null primary key default 1 check (onerow = 1),
+  version integer not null
+);
+insert into schemaversion (onerow, version) values (1, 2);

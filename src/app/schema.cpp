@@ -19,7 +19,11 @@ QStringList schemaStatements(const QString &fileContent)
         if (line.isEmpty() || line.startsWith(QStringLiteral("--")))
             continue;
         current += rawLine + QLatin1Char('\n');
-        if (line.endsWith(QLatin1Char(';'))) {
+        // A trigger's body holds statements of its own; it ends at "end;".
+        const bool inTrigger = current.trimmed().startsWith(QStringLiteral("create trigger"), Qt::CaseInsensitive);
+        const bool ends = inTrigger ? line.compare(QStringLiteral("end;"), Qt::CaseInsensitive) == 0
+                                    : line.endsWith(QLatin1Char(';'));
+        if (ends) {
             current = current.trimmed();
             current.chop(1);
             statements << current;
@@ -31,21 +35,29 @@ QStringList schemaStatements(const QString &fileContent)
     return statements;
 }
 
-void createSchema(QSqlDatabase db, const QString &schemaFolder)
+QStringList schemaFileStatements(DbKind kind, const QString &schemaFolder)
 {
-    const SqlDialect dialect(kindOf(db));
-    const QString path = QDir(schemaFolder).filePath(dialect.schemaFileName());
+    const QString path = QDir(schemaFolder).filePath(SqlDialect(kind).schemaFileName());
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         throw DbError(QStringLiteral("%1: %2").arg(path, file.errorString()));
-    const QStringList statements = schemaStatements(QString::fromUtf8(file.readAll()));
+    return schemaStatements(QString::fromUtf8(file.readAll()));
+}
 
-    Transaction transaction(db);
+void runSchemaStatements(QSqlDatabase db, const QStringList &statements)
+{
     for (const QString &sql : statements) {
         QSqlQuery q(db);
         if (!q.exec(sql))
             throw DbError(q.lastError());
     }
+}
+
+void createSchema(QSqlDatabase db, const QString &schemaFolder)
+{
+    const QStringList statements = schemaFileStatements(kindOf(db), schemaFolder);
+    Transaction transaction(db);
+    runSchemaStatements(db, statements);
     transaction.commit();
 }
 

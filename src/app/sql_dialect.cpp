@@ -1,5 +1,7 @@
 #include "sql_dialect.h"
 
+#include "like_pattern.h"
+
 QString SqlDialect::driverName() const
 {
     switch (m_kind) {
@@ -257,6 +259,71 @@ bool SqlDialect::isDuplicateKey(const QSqlError &error) const
     case DbKind::SqlServer: break;
     }
     return codeIn(error, {"2627", "2601"}) || textHas(error, {"duplicate key"});
+}
+
+namespace {
+
+// The shortest text the trigram indexes can look up.
+constexpr int kTrigram = 3;
+
+}  // namespace
+
+Statement SqlDialect::noticeIdContains(const QString &text) const
+{
+    Statement s{QStringLiteral(" and ID like ?") + kLikeEscape, {containsPattern(text)}};
+    if (m_kind == DbKind::SQLite && text.size() >= kTrigram) {
+        // The full-text table gives the few numbers holding the text; "like"
+        // keeps its exact meaning. A phrase in double quotes takes every
+        // other character literally.
+        QString phrase = text;
+        phrase.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+        s.sql += QStringLiteral(" and ID in (select ID from notice_search where notice_search match ?)");
+        s.values << QString(QLatin1Char('"') + phrase + QLatin1Char('"'));
+    }
+    // PostgreSQL's trigram index serves the "like" itself; SQL Server has none.
+    return s;
+}
+
+QString SqlDialect::copyTableStatement(const QString &from, const QString &to) const
+{
+    if (m_kind == DbKind::SqlServer)
+        return QStringLiteral("select * into %1 from %2").arg(to, from);
+    return QStringLiteral("create table %1 as select * from %2").arg(to, from);
+}
+
+QString SqlDialect::identityColumnsQuery() const
+{
+    switch (m_kind) {
+    case DbKind::SQLite: break;  // an autoincrement key continues past the largest stored one
+    case DbKind::PostgreSQL:
+        return QStringLiteral("select column_name from information_schema.columns "
+                              "where table_name = ? and is_identity = 'YES'");
+    case DbKind::SqlServer:
+        return QStringLiteral("select name from sys.identity_columns where object_id = object_id(?)");
+    }
+    return {};
+}
+
+QStringList SqlDialect::beforeExplicitKeys(const QString &table, const QStringList &keyColumns) const
+{
+    if (m_kind == DbKind::SqlServer && !keyColumns.isEmpty())
+        return {QStringLiteral("set identity_insert %1 on").arg(table)};
+    return {};
+}
+
+QStringList SqlDialect::afterExplicitKeys(const QString &table, const QStringList &keyColumns) const
+{
+    QStringList statements;
+    if (keyColumns.isEmpty())
+        return statements;
+    if (m_kind == DbKind::SqlServer)
+        statements << QStringLiteral("set identity_insert %1 off").arg(table);
+    if (m_kind == DbKind::PostgreSQL)
+        for (const QString &column : keyColumns)
+            statements << QStringLiteral("select setval(pg_get_serial_sequence('%1', '%2'), "
+                                         "coalesce(max(%2), 0) + 1, false) from %1")
+                              .arg(table, column);
+    return statements;
 }
 
 namespace {

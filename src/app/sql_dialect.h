@@ -77,6 +77,22 @@ public:
     bool failedBeforeRunning(const QSqlError &error) const;
     bool isDuplicateKey(const QSqlError &error) const;
 
+    // The condition (" and ...") that a notice's number contains the text,
+    // matched literally: "%" and "_" are no wildcards. Texts of three
+    // characters or more are looked up in the kind's substring index (a
+    // trigram index); shorter ones are matched while a list's ordered index
+    // is walked, where most numbers contain them.
+    Statement noticeIdContains(const QString &text) const;
+
+    // The schema upgrade: setting a table's rows aside in a new table.
+    QString copyTableStatement(const QString &from, const QString &to) const;
+    // The key columns the database numbers itself in a table (one bound
+    // value: the table's name); empty where copied keys need no care.
+    QString identityColumnsQuery() const;
+    // Around an insert that gives such key columns their stored values.
+    QStringList beforeExplicitKeys(const QString &table, const QStringList &keyColumns) const;
+    QStringList afterExplicitKeys(const QString &table, const QStringList &keyColumns) const;
+
 private:
     // Whether NULL sorts above every value (PostgreSQL) or below (the others).
     bool nullsSortHigh() const { return m_kind == DbKind::PostgreSQL; }

@@ -5,6 +5,7 @@
 
 #include "app/login_window.h"
 #include "app/messages.h"
+#include "app/schema_version.h"
 #include "app/tdm.h"
 #include "fees/item_window.h"
 #include "notices/main_window.h"
@@ -26,7 +27,11 @@ void Nollard::create(const DbSettings &settings, const QString &configProblem)
     dm = std::make_unique<Tdm>(settings);
     if (configProblem.isEmpty()) {
         // A connection that cannot be opened is reported; the login window still comes.
-        messages::guarded([this] { dm->DataModuleCreate(); });
+        // So is a database of an older schema, before any window fails on it.
+        messages::guarded([this] {
+            dm->DataModuleCreate();
+            requireCurrentSchema(dm->database());
+        });
     } else {
         messages::inform(configProblem);
         // The defaults name no reachable database: opening fails, and the

@@ -2,7 +2,6 @@
 
 #include "app/codes.h"
 #include "app/current_user.h"
-#include "app/like_pattern.h"
 
 namespace {
 
@@ -89,7 +88,7 @@ Statement noticeListStatement(NoticeList list, const UserRecord &user)
     return scoped(scopeOf(list, user), conditionOf(list, user.typeId), {}, user);
 }
 
-Statement noticeSearchStatement(const QString &text, const UserRecord &user)
+Statement noticeSearchStatement(const QString &text, const UserRecord &user, const SqlDialect &dialect)
 {
     const int role = user.typeId;
     Scope scope = Scope::Empty;
@@ -101,5 +100,6 @@ Statement noticeSearchStatement(const QString &text, const UserRecord &user)
     // itself: the same rows, found through the key instead of a scan.
     if (text.size() == kNoticeNumberLength)
         return scoped(scope, QStringLiteral(" and ID=?"), {text}, user);
-    return scoped(scope, QStringLiteral(" and ID like ?") + kLikeEscape, {containsPattern(text)}, user);
+    const Statement contains = dialect.noticeIdContains(text);
+    return scoped(scope, contains.sql, contains.values, user);
 }

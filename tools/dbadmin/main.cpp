@@ -11,6 +11,9 @@
 #include "app/db_settings.h"
 #include "app/ini_file.h"
 #include "app/schema.h"
+#include "app/schema_upgrade.h"
+#include "app/schema_version.h"
+#include "app/user_refusal.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -74,7 +77,7 @@ int writeConfig(const QCommandLineParser &args, const QString &configPath)
     return 0;
 }
 
-int check(const DbSettings &s)
+int check(const DbSettings &s, const QString &schemaFolder)
 {
     QSqlDatabase db = openConnection(s, kConnection);
     // What was reached, never the password.
@@ -82,6 +85,40 @@ int check(const DbSettings &s)
           << ";Initial Catalog=" << s.initialCatalog << ";User ID=" << s.userId << Qt::endl;
     out() << "tables of the system present: " << existingTables(db) << " of "
           << systemTables().size() << Qt::endl;
+    const int version = schemaVersionOf(db);
+    if (version == kNoSchema)
+        return 0;
+    out() << "schema version " << version << ", this program's " << kSchemaVersion;
+    if (version < kSchemaVersion)
+        out() << ": run dbadmin upgrade";
+    out() << Qt::endl;
+    // Rows that break a rule of the current schema are reported, never indexed
+    // away: the administrator decides which row keeps a repeated number.
+    const QStringList problems = upgradeProblems(db, schemaFolder);
+    for (const QString &problem : problems)
+        out() << "  " << problem << Qt::endl;
+    if (!problems.isEmpty()) {
+        out() << problems.size() << " rows or values break a rule of the schema" << Qt::endl;
+        return 3;
+    }
+    return 0;
+}
+
+int upgrade(const DbSettings &s, const QString &schemaFolder)
+{
+    QSqlDatabase db = openConnection(s, kConnection);
+    UpgradeOutcome outcome;
+    try {
+        outcome = upgradeSchema(db, schemaFolder);
+    } catch (const DbError &e) {
+        err() << "the upgrade was not made; the database is unchanged: " << e.message() << Qt::endl;
+        return 1;
+    }
+    if (!outcome.changed)
+        out() << "schema version " << outcome.toVersion << " already; nothing to do" << Qt::endl;
+    else
+        out() << "schema upgraded from version " << outcome.fromVersion << " to " << outcome.toVersion
+              << "; every row kept" << Qt::endl;
     return 0;
 }
 
@@ -122,6 +159,8 @@ int prepareDemo(const DbSettings &s, const QString &schemaFolder)
     {
         QSqlDatabase db = openConnection(s, kConnection, OpenOptions{true});
         if (existingTables(db) == systemTables().size()) {
+            if (upgradeSchema(db, schemaFolder).changed)
+                out() << "the demo database " << s.dataSource << " was upgraded" << Qt::endl;
             out() << "the demo database " << s.dataSource << " is ready" << Qt::endl;
             return 0;
         }
@@ -150,8 +189,10 @@ int main(int argc, char *argv[])
         "Nollard configuration program.\n"
         "Commands:\n"
         "  write-config   write the initialisation file from the options given\n"
-        "  check          open the connection the file describes\n"
+        "  check          open the connection the file describes; report the schema\n"
+        "                 version and rows that break a rule of the schema\n"
         "  create-schema  create the tables in an empty database\n"
+        "  upgrade        bring an older database to the current schema, keeping every row\n"
         "  load-demo      load demonstration accounts, catalogues and notices\n"
         "  prepare-demo   create the embedded demo database if it is not there"));
     args.addHelpOption();
@@ -181,13 +222,18 @@ int main(int argc, char *argv[])
             return writeConfig(args, configPath);
         const DbSettings settings = DbSettings::fromFile(configPath);
         if (command == QLatin1String("check"))
-            return check(settings);
+            return check(settings, schemaFolder);
+        if (command == QLatin1String("upgrade"))
+            return upgrade(settings, schemaFolder);
         if (command == QLatin1String("create-schema"))
             return createSchemaCommand(settings, schemaFolder, true);
         if (command == QLatin1String("load-demo"))
             return loadDemo(settings);
         if (command == QLatin1String("prepare-demo"))
             return prepareDemo(settings, schemaFolder);
+    } catch (const UserRefusal &e) {
+        err() << e.message() << Qt::endl;
+        return 2;
     } catch (const DbError &e) {
         err() << e.message() << Qt::endl;
         return 1;

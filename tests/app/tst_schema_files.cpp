@@ -1,0 +1,154 @@
+// The three schema files describe one schema: the same tables, columns and
+// indexes for SQLite, PostgreSQL and SQL Server, apart from the objects of
+// each kind's number search index; and what a file declares is what a real
+// database gets from it.
+
+#include "test_database.h"
+
+#include "app/schema.h"
+#include "app/schema_file.h"
+#include "app/schema_version.h"
+#include "app/sql_dialect.h"
+
+#include <QSqlRecord>
+#include <QtTest>
+
+namespace {
+
+SchemaDeclarations declarations(DbKind kind)
+{
+    return declarationsOf(schemaFileStatements(kind, TestDatabase::schemaFolder()));
+}
+
+QList<DbKind> allKinds()
+{
+    return {DbKind::SQLite, DbKind::PostgreSQL, DbKind::SqlServer};
+}
+
+// The objects a kind adds for its search index, named one by one so that
+// nothing else can differ unnoticed.
+QStringList kindSpecificIndexes(DbKind kind)
+{
+    return kind == DbKind::PostgreSQL ? QStringList{QStringLiteral("notice_id_trgm")} : QStringList{};
+}
+
+bool isKindSpecificStatement(DbKind kind, const QString &sql)
+{
+    if (kind == DbKind::SQLite)
+        return sql.startsWith(QStringLiteral("create trigger notice_search_"));
+    if (kind == DbKind::PostgreSQL)
+        return sql == QStringLiteral("create extension if not exists pg_trgm");
+    return false;
+}
+
+QString describe(const SchemaIndex &i)
+{
+    return QStringLiteral("%1 on %2 (%3)%4 %5")
+        .arg(i.unique ? QStringLiteral("unique") : QString(), i.table, i.columns.join(QLatin1Char(',')),
+             i.method.isEmpty() ? QString() : QLatin1Char(' ') + i.method, i.condition);
+}
+
+}  // namespace
+
+class TestSchemaFiles : public QObject
+{
+    Q_OBJECT
+private slots:
+    void kindsDeclareTheSameSchema();
+    void databaseHasWhatTheFileDeclares_data() { addKindRows(); }
+    void databaseHasWhatTheFileDeclares();
+    // SQL Server cannot run here: its statements are checked as text.
+    void statementsOfEachKind();
+};
+
+void TestSchemaFiles::kindsDeclareTheSameSchema()
+{
+    const SchemaDeclarations reference = declarations(DbKind::SQLite);
+    QCOMPARE(reference.tables.size(), systemTables().size() + 1);  // and the version
+    for (const QString &table : systemTables())
+        QVERIFY2(reference.tables.contains(table), qPrintable(table));
+    QCOMPARE(reference.columns.value(QStringLiteral("statistic")).size(), 15);
+    QVERIFY(reference.indexes.contains(QStringLiteral("notice_billcode_unique")));
+
+    QStringList referenceRows;  // seed rows, comments aside
+    for (const QString &sql : reference.otherStatements)
+        if (sql.startsWith(QStringLiteral("insert")))
+            referenceRows << sql;
+    QCOMPARE(referenceRows.size(), 2);
+    QVERIFY(referenceRows.contains(
+        QStringLiteral("insert into schemaversion (onerow, version) values (1, %1)").arg(kSchemaVersion)));
+
+    for (DbKind kind : allKinds()) {
+        const SchemaDeclarations d = declarations(kind);
+        const QString k = kindName(kind);
+        QCOMPARE(d.tables, reference.tables);
+        for (const QString &table : reference.tables)
+            QVERIFY2(d.columns.value(table) == reference.columns.value(table), qPrintable(k + QLatin1Char(' ') + table));
+
+        QMap<QString, SchemaIndex> indexes = d.indexes;
+        for (const QString &name : kindSpecificIndexes(kind))
+            QVERIFY2(indexes.remove(name) == 1, qPrintable(k + QLatin1Char(' ') + name));
+        QCOMPARE(indexes.keys(), reference.indexes.keys());
+        for (auto i = indexes.cbegin(); i != indexes.cend(); ++i)
+            QCOMPARE(describe(i.value()), describe(reference.indexes.value(i.key())));
+
+        QStringList rows;
+        for (const QString &sql : d.otherStatements) {
+            if (sql.startsWith(QStringLiteral("insert")))
+                rows << sql;
+            else
+                QVERIFY2(isKindSpecificStatement(kind, sql), qPrintable(k + QStringLiteral(": ") + sql));
+        }
+        QCOMPARE(rows, referenceRows);
+        QCOMPARE(d.virtualTables,
+                 kind == DbKind::SQLite ? QStringList{QStringLiteral("notice_search")} : QStringList{});
+    }
+}
+
+void TestSchemaFiles::databaseHasWhatTheFileDeclares()
+{
+    QFETCH(int, kind);
+    auto t = TestDatabase::create(DbKind(kind));
+    if (!t)
+        QSKIP("PostgreSQL is not running (PGHOST unset)");
+    const SchemaDeclarations d = declarations(DbKind(kind));
+    QSqlDatabase db = t->connection();
+    for (const QString &table : d.tables) {
+        const QSqlRecord r = db.record(table);
+        QStringList columns;
+        for (int i = 0; i < r.count(); ++i)
+            columns << r.fieldName(i).toLower();
+        QCOMPARE(columns, d.columns.value(table));
+    }
+    QCOMPARE(schemaVersionOf(db), kSchemaVersion);
+}
+
+void TestSchemaFiles::statementsOfEachKind()
+{
+    const SqlDialect sqlite(DbKind::SQLite), postgres(DbKind::PostgreSQL), server(DbKind::SqlServer);
+    QCOMPARE(server.copyTableStatement(QStringLiteral("notice"), QStringLiteral("old_notice")),
+             QStringLiteral("select * into old_notice from notice"));
+    QCOMPARE(postgres.copyTableStatement(QStringLiteral("notice"), QStringLiteral("old_notice")),
+             QStringLiteral("create table old_notice as select * from notice"));
+    const QStringList key{QStringLiteral("lineid")};
+    QCOMPARE(server.beforeExplicitKeys(QStringLiteral("itemofnotice"), key),
+             QStringList{QStringLiteral("set identity_insert itemofnotice on")});
+    QCOMPARE(server.afterExplicitKeys(QStringLiteral("itemofnotice"), key),
+             QStringList{QStringLiteral("set identity_insert itemofnotice off")});
+    QVERIFY(server.beforeExplicitKeys(QStringLiteral("notice"), {}).isEmpty());
+    QVERIFY(sqlite.identityColumnsQuery().isEmpty());
+
+    // The number search: SQLite adds its full-text table from three characters
+    // on; the servers keep one "like" (PostgreSQL's trigram index serves it).
+    const QString like = QStringLiteral(" and ID like ? escape '\\'");
+    QCOMPARE(server.noticeIdContains(QStringLiteral("1[2")).sql, like);
+    QCOMPARE(server.noticeIdContains(QStringLiteral("1[2")).values, QVariantList{QStringLiteral("%1\\[2%")});
+    QCOMPARE(postgres.noticeIdContains(QStringLiteral("99998")).sql, like);
+    QCOMPARE(sqlite.noticeIdContains(QStringLiteral("12")).sql, like);
+    const Statement indexed = sqlite.noticeIdContains(QStringLiteral("9\"%_"));
+    QCOMPARE(indexed.sql, like + QStringLiteral(" and ID in (select ID from notice_search where notice_search match ?)"));
+    QCOMPARE(indexed.values, (QVariantList{QStringLiteral("%9\"\\%\\_%"), QStringLiteral("\"9\"\"%_\"")}));
+}
+
+QTEST_GUILESS_MAIN(TestSchemaFiles)
+#include "tst_schema_files.moc"
