@@ -8,13 +8,16 @@
 #include "app/transaction.h"
 #include "app/user_refusal.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QMap>
 #include <QSqlQuery>
 #include <QStringList>
+#include <QThread>
 
 #include <array>
 #include <cmath>
+#include <optional>
 
 namespace finance {
 
@@ -42,16 +45,19 @@ void report(const StatisticsHooks &hooks, StatisticsPhase phase, int done, int t
         throw StatisticsCancelled();
 }
 
-void lockAgainstOtherRuns(QSqlDatabase db, const SqlDialect &dialect)
+// Takes the lock that keeps a second run out; false when another run held it
+// for longer than the database waits.
+bool lockAgainstOtherRuns(QSqlDatabase db, const SqlDialect &dialect)
 {
     for (const QString &sql : dialect.lockCounterRowStatements()) {
         QSqlQuery q(db);
         if (q.exec(sql))
             continue;
         if (dialect.isLockTimeout(q.lastError()))
-            throw UserRefusal(QStringLiteral("另一工作站正在进行统计，请稍后再试"));
+            return false;
         throw DbError(q.lastError());
     }
+    return true;
 }
 
 ReadNotices readPending(QSqlDatabase db, const SqlDialect &dialect, int expected, const StatisticsHooks &hooks)
@@ -148,9 +154,23 @@ StatisticsResult runStatistics(QSqlDatabase db, const StatisticsHooks &hooks)
     const int expected = pendingNoticeCount(db);
     report(hooks, StatisticsPhase::Reading, 0, expected);
 
-    Transaction transaction(db);
-    // Taken first: a second run waits here and then reads what this one left.
-    lockAgainstOtherRuns(db, dialect);
+    // The lock is taken first: a second run waits here, and then reads what
+    // this one left. A wait that ends without the lock is tried again from a
+    // new transaction (an embedded database gives up its waits early), up to
+    // a minute in all.
+    std::optional<Transaction> transaction;
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        transaction.emplace(db);
+        if (lockAgainstOtherRuns(db, dialect))
+            break;
+        transaction.reset();
+        if (waited.elapsed() > 60000)
+            throw UserRefusal(QStringLiteral("另一工作站正在进行统计，请稍后再试"));
+        report(hooks, StatisticsPhase::Reading, 0, expected);
+        QThread::msleep(50);
+    }
     const ReadNotices read = readPending(db, dialect, expected, hooks);
     const int counted = int(read.ids.size());
     report(hooks, StatisticsPhase::Reading, counted, counted);
@@ -193,7 +213,7 @@ StatisticsResult runStatistics(QSqlDatabase db, const StatisticsHooks &hooks)
     runStatement(db, QStringLiteral("update counter set statictime=?"), {now});
     report(hooks, StatisticsPhase::Writing, ++written, writes);
 
-    transaction.commit();
+    transaction->commit();
     return {counted, now};
 }
 

@@ -1,7 +1,7 @@
 // One workstation's statistics run, as a process of its own, for the test of
 // runs started at once: statistics_runner <provider> <data source> <database>
 // <user> <hold ms>. Holds the run (after it has taken the lock and read the
-// notices) for the given time, prints "counted N" and exits 0, or prints the
+// notices) for the given time, prints "counted N <start ms> <end ms>" and exits 0, or prints the
 // error and exits 1.
 
 #include "app/connection.h"
@@ -10,6 +10,7 @@
 #include "finance/statistics_run.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QThread>
 
 #include <cstdio>
@@ -29,6 +30,7 @@ int main(int argc, char **argv)
     settings.userId = args[4];
     const int holdMs = args[5].toInt();
     try {
+        const qint64 started = QDateTime::currentMSecsSinceEpoch();
         QSqlDatabase db = openConnection(settings, QStringLiteral("runner"));
         finance::StatisticsHooks hooks;
         bool held = false;
@@ -38,7 +40,7 @@ int main(int argc, char **argv)
             held = true;
         };
         const finance::StatisticsResult result = finance::runStatistics(db, hooks);
-        std::printf("counted %d\n", result.counted);
+        std::printf("counted %d %lld %lld\n", result.counted, started, QDateTime::currentMSecsSinceEpoch());
         return 0;
     } catch (const UserRefusal &refusal) {
         std::printf("refused %s\n", refusal.message().toUtf8().constData());

@@ -7,6 +7,7 @@
 
 #include "app/connection.h"
 #include "app/db_error.h"
+#include "app/sql_dialect.h"
 #include "app/user_refusal.h"
 #include "finance/statistics_plan.h"
 #include "finance/statistics_run.h"
@@ -34,6 +35,7 @@ private slots:
     void planAmounts();
     void savesPlans_data() { addKindRows(); }
     void savesPlans();
+    void sqlServerStatements();
 
 private:
     std::unique_ptr<TestDatabase> fixture(DbKind kind);
@@ -272,6 +274,24 @@ void TestStatistics::savesPlans()
     QVERIFY_THROWS_EXCEPTION(UserRefusal, savePlan(db, QStringLiteral("2006"), QStringLiteral("船检科"), QStringLiteral("5")));
     QCOMPARE(statisticRows(db), before);
     QCOMPARE(t->scalar(QStringLiteral("select count(*) from statistic")).toInt(), 4);
+}
+
+// SQL Server cannot run here: its statements are checked as text.
+void TestStatistics::sqlServerStatements()
+{
+    const SqlDialect dialect(DbKind::SqlServer);
+    QCOMPARE(dialect.monthColumn(12), QStringLiteral("[12]"));
+    const Statement insert = dialect.insertIfMissing(QStringLiteral("statistic2"), {QStringLiteral("year"), QStringLiteral("type")},
+                                                     {QStringLiteral("2005"), QStringLiteral("年度检验")});
+    QCOMPARE(insert.sql, QStringLiteral("insert into statistic2 (year,type) select ?,? where not exists "
+                                        "(select 1 from statistic2 with (updlock, holdlock) where year=? and type=?)"));
+    QCOMPARE(insert.values, QVariantList({QStringLiteral("2005"), QStringLiteral("年度检验"), QStringLiteral("2005"),
+                                          QStringLiteral("年度检验")}));
+    QCOMPARE(dialect.inTextListCondition(QStringLiteral("ID")), QStringLiteral("ID in (select value from openjson(?))"));
+    QCOMPARE(dialect.textListValue({QStringLiteral("0000001"), QStringLiteral("a\"b")}).toString(),
+             QStringLiteral("[\"0000001\",\"a\\\"b\"]"));
+    QCOMPARE(SqlDialect(DbKind::PostgreSQL).textListValue({QStringLiteral("0000001"), QStringLiteral("a\"b,c")}).toString(),
+             QStringLiteral("{\"0000001\",\"a\\\"b,c\"}"));
 }
 
 QTEST_GUILESS_MAIN(TestStatistics)
