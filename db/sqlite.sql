@@ -35,6 +35,9 @@ create index notice_handler_rdate on notice (handler, Rdate, ID);
 create index notice_status on notice (status);
 -- The ledger: notices by bill number.
 create index notice_billcode on notice (billcode);
+-- A bill number is printed on a numbered paper form: no two notices may
+-- carry the same one, whichever program writes it.
+create unique index notice_billcode_unique on notice (billcode) where billcode <> '';
 
 create table itemofnotice (
   lineid      integer primary key autoincrement,
