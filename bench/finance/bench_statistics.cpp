@@ -251,8 +251,11 @@ Figures measure(Databases &dbs, const QString &kindName, int billed, int repeats
         QElapsedTimer filling;
         filling.start();
         fill(db, billed);
-        if (kindOf(db) == DbKind::PostgreSQL)
-            runStatement(db, QStringLiteral("analyze"));
+        if (kindOf(db) == DbKind::PostgreSQL) {
+            QSqlQuery analyze(db);
+            if (!analyze.exec(QStringLiteral("analyze")))
+                throw DbError(analyze.lastError());
+        }
         std::fprintf(stderr, "%s: filled %d billed notices in %.1f s\n", qPrintable(kindName), billed, seconds(filling));
     }
     closeConnection(QStringLiteral("fill"));

@@ -119,30 +119,32 @@ void TF_caiwu::FormShow()
 
 void TF_caiwu::bt_calculateClick()
 {
-    QProgressDialog progress(QStringLiteral("正在统计……"), QStringLiteral("取消"), 0, 0, this);
-    progress.setObjectName(QStringLiteral("progress"));
-    progress.setWindowTitle(windowTitle());
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(400);
-    progress.setAutoReset(false);
-    progress.setAutoClose(false);
-
-    finance::StatisticsHooks hooks;
-    hooks.progress = [&progress](finance::StatisticsPhase phase, int done, int total) {
-        progress.setLabelText(phase == finance::StatisticsPhase::Reading ? QStringLiteral("正在读取新开票的通知单……")
-                                                                           : QStringLiteral("正在写入统计数据……"));
-        progress.setMaximum(qMax(total, 1));
-        progress.setValue(qMin(done, qMax(total, 1)));
-        QCoreApplication::processEvents();
-        return !progress.wasCanceled();
-    };
-
     bool cancelled = false;
     messages::guarded([&] {
         const int pending = finance::pendingNoticeCount(m_dm.database());
         if (pending > 0)
             messages::inform(QStringLiteral("有") + QString::number(pending)
                              + QStringLiteral("条新纪录未被统计，下面将开始对这些新数据进行统计"));
+
+        // Made only now: a progress dialog shows itself after its minimum
+        // duration, and would otherwise block the message above.
+        QProgressDialog progress(QStringLiteral("正在统计……"), QStringLiteral("取消"), 0, 0, this);
+        progress.setObjectName(QStringLiteral("progress"));
+        progress.setWindowTitle(windowTitle());
+        progress.setWindowModality(Qt::WindowModal);
+        progress.setMinimumDuration(400);
+        progress.setAutoReset(false);
+        progress.setAutoClose(false);
+        finance::StatisticsHooks hooks;
+        hooks.progress = [&progress](finance::StatisticsPhase phase, int done, int total) {
+            progress.setLabelText(phase == finance::StatisticsPhase::Reading
+                                      ? QStringLiteral("正在读取新开票的通知单……")
+                                      : QStringLiteral("正在写入统计数据……"));
+            progress.setMaximum(qMax(total, 1));
+            progress.setValue(qMin(done, qMax(total, 1)));
+            QCoreApplication::processEvents();
+            return !progress.wasCanceled();
+        };
         try {
             const finance::StatisticsResult result = finance::runStatistics(m_dm.database(), hooks);
             progress.close();
@@ -152,7 +154,6 @@ void TF_caiwu::bt_calculateClick()
             cancelled = true;
         }
     });
-    progress.close();
     if (cancelled)
         messages::inform(QStringLiteral("统计已取消，数据没有任何改变"));
     // The run may have made rows for new years and sections: they are open for plans now.

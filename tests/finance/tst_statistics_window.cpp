@@ -15,6 +15,7 @@
 
 #include <QAction>
 #include <QLineEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTableView>
 #include <QTimer>
@@ -27,6 +28,7 @@ class TestStatisticsWindow : public QObject
 private slots:
     void runShowsBothMessagesAndTheTime_data() { addKindRows(); }
     void runShowsBothMessagesAndTheTime();
+    void progressWaitsForTheFirstMessage();
     void planFollowsTheGridAndItsRule_data() { addKindRows(); }
     void planFollowsTheGridAndItsRule();
     void opensFromTheMainWindowForTheFinanceLeader();
@@ -115,6 +117,30 @@ void TestStatisticsWindow::runShowsBothMessagesAndTheTime()
     QCOMPARE(after, before);
     QCOMPARE(window.Edit1->text(),
              TF_caiwu::workstationTime(s.db->scalar(QStringLiteral("select statictime from counter")).toDateTime()));
+}
+
+void TestStatisticsWindow::progressWaitsForTheFirstMessage()
+{
+    SETUP(s, DbKind::SQLite);
+    TF_caiwu window(*s.dm);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    // A user who takes a second to read the first message: no progress
+    // dialog may come up over it and block its OK button.
+    QStringList texts;
+    bool progressOverMessage = false;
+    const messages::Presenter previous = messages::setPresenter([&](messages::Kind, const QString &text) {
+        texts << text;
+        if (texts.size() == 1) {
+            QTest::qWait(900);
+            const auto *progress = window.findChild<QProgressDialog *>();
+            progressOverMessage = progress && progress->isVisible();
+        }
+    });
+    QTest::mouseClick(window.bt_calculate, Qt::LeftButton);
+    messages::setPresenter(previous);
+    QCOMPARE(texts.size(), 2);
+    QVERIFY(!progressOverMessage);
 }
 
 void TestStatisticsWindow::planFollowsTheGridAndItsRule()
