@@ -28,6 +28,8 @@ const QString kPlanStatement = QStringLiteral("select year,department,expect fro
 
 }  // namespace
 
+namespace finance {
+
 TF_caiwu::TF_caiwu(Tdm &dm, QWidget *parent) : QDialog(parent), m_dm(dm)
 {
     setObjectName(QStringLiteral("TF_caiwu"));
@@ -121,7 +123,7 @@ void TF_caiwu::bt_calculateClick()
 {
     bool cancelled = false;
     messages::guarded([&] {
-        const int pending = finance::pendingNoticeCount(m_dm.database());
+        const int pending = pendingNoticeCount(m_dm.database());
         if (pending > 0)
             messages::inform(QStringLiteral("有") + QString::number(pending)
                              + QStringLiteral("条新纪录未被统计，下面将开始对这些新数据进行统计"));
@@ -135,9 +137,9 @@ void TF_caiwu::bt_calculateClick()
         progress.setMinimumDuration(400);
         progress.setAutoReset(false);
         progress.setAutoClose(false);
-        finance::StatisticsHooks hooks;
-        hooks.progress = [&progress](finance::StatisticsPhase phase, int done, int total) {
-            progress.setLabelText(phase == finance::StatisticsPhase::Reading
+        StatisticsHooks hooks;
+        hooks.progress = [&progress](StatisticsPhase phase, int done, int total) {
+            progress.setLabelText(phase == StatisticsPhase::Reading
                                       ? QStringLiteral("正在读取新开票的通知单……")
                                       : QStringLiteral("正在写入统计数据……"));
             progress.setMaximum(qMax(total, 1));
@@ -146,11 +148,11 @@ void TF_caiwu::bt_calculateClick()
             return !progress.wasCanceled();
         };
         try {
-            const finance::StatisticsResult result = finance::runStatistics(m_dm.database(), hooks);
+            const StatisticsResult result = runStatistics(m_dm.database(), hooks);
             progress.close();
             messages::inform(QStringLiteral("统计完成"));
             Edit1->setText(workstationTime(result.time));
-        } catch (const finance::StatisticsCancelled &) {
+        } catch (const StatisticsCancelled &) {
             cancelled = true;
         }
     });
@@ -181,7 +183,7 @@ void TF_caiwu::Button1Click()
     const QString year = aq_jh->value(QStringLiteral("year")).toString();
     const QString department = aq_jh->value(QStringLiteral("department")).toString();
     const bool saved = messages::guarded(
-        [&] { finance::savePlan(m_dm.database(), year, department, DBEdit1->text()); });
+        [&] { savePlan(m_dm.database(), year, department, DBEdit1->text()); });
     if (!saved)
         return;  // the typed text stays for the user to mend
     reopenPlans();
@@ -201,3 +203,5 @@ void TF_caiwu::reopenPlans()
 {
     messages::guarded([this] { aq_jh->open(kPlanStatement); });
 }
+
+}  // namespace finance

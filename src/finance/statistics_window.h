@@ -12,6 +12,8 @@ class QPushButton;
 class QTableView;
 class Tdm;
 
+namespace finance {
+
 class TF_caiwu : public QDialog
 {
     Q_OBJECT
@@ -43,3 +45,5 @@ private:
     Tdm &m_dm;
     ColumnProxyModel *m_planColumns;
 };
+
+}  // namespace finance

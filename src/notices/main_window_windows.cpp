@@ -5,6 +5,9 @@
 #include "main_window.h"
 
 #include "app/current_user.h"
+#include "app/named_query.h"
+#include "app/tdm.h"
+#include "finance/bill_window.h"
 #include "finance/statistics_window.h"
 
 #include <QAction>
@@ -12,12 +15,27 @@
 void TF_main::connectSecondaryWindows()
 {
     // Bills.
+    const auto openBills = [this] {
+        {
+            finance::TF_cjkpj bills(m_dm, this);
+            bills.exec();
+        }
+        // Bills change the notices' states: the list shows them as they are
+        // now, unless a notice is being edited, whose edit must stay.
+        if (m_dm.aq_notice->state() == NamedQuery::State::Browsing) {
+            run([this] { m_dm.aq_notice->reopen(); });
+            checkshow();
+            dbgird_notice_check();
+        }
+    };
+    for (QAction *opener : {M_cjkpj, bt_pj})
+        connect(opener, &QAction::triggered, this, openBills);
 
     // Statistics and plan.
     const auto openStatistics = [this] {
         if (CurrentUser.typeId != 8)
             return;  // the finance leader's window only
-        TF_caiwu window(m_dm, this);
+        finance::TF_caiwu window(m_dm, this);
         window.exec();
     };
     connect(M_caiwu, &QAction::triggered, this, openStatistics);

@@ -83,7 +83,7 @@ void TestStatisticsWindow::runShowsBothMessagesAndTheTime()
     QFETCH(int, kind);
     SETUP(s, kind);
     MessageRecorder shown;
-    TF_caiwu window(*s.dm);
+    finance::TF_caiwu window(*s.dm);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 
@@ -102,7 +102,7 @@ void TestStatisticsWindow::runShowsBothMessagesAndTheTime()
     QVERIFY(shown.errors.isEmpty());
     const QDateTime recorded = s.db->scalar(QStringLiteral("select statictime from counter")).toDateTime();
     QVERIFY(recorded.isValid());
-    QCOMPARE(window.Edit1->text(), TF_caiwu::workstationTime(recorded));
+    QCOMPARE(window.Edit1->text(), finance::TF_caiwu::workstationTime(recorded));
     QCOMPARE(statisticRows(s.db->connection()), expectedStatistic());
     QCOMPARE(window.DBGrid1->model()->rowCount(), 4);  // the new rows are open for plans
 
@@ -116,13 +116,13 @@ void TestStatisticsWindow::runShowsBothMessagesAndTheTime()
     QVERIFY(after.takeLast() != before.takeLast());
     QCOMPARE(after, before);
     QCOMPARE(window.Edit1->text(),
-             TF_caiwu::workstationTime(s.db->scalar(QStringLiteral("select statictime from counter")).toDateTime()));
+             finance::TF_caiwu::workstationTime(s.db->scalar(QStringLiteral("select statictime from counter")).toDateTime()));
 }
 
 void TestStatisticsWindow::progressWaitsForTheFirstMessage()
 {
     SETUP(s, DbKind::SQLite);
-    TF_caiwu window(*s.dm);
+    finance::TF_caiwu window(*s.dm);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     // A user who takes a second to read the first message: no progress
@@ -149,10 +149,10 @@ void TestStatisticsWindow::planFollowsTheGridAndItsRule()
     SETUP(s, kind);
     s.db->exec(QStringLiteral("update counter set statictime=?"), {QDateTime(QDate(2005, 2, 1), QTime(8, 0, 0))});
     MessageRecorder shown;
-    TF_caiwu window(*s.dm);
+    finance::TF_caiwu window(*s.dm);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QCOMPARE(window.Edit1->text(), TF_caiwu::workstationTime(QDateTime(QDate(2005, 2, 1), QTime(8, 0, 0))));
+    QCOMPARE(window.Edit1->text(), finance::TF_caiwu::workstationTime(QDateTime(QDate(2005, 2, 1), QTime(8, 0, 0))));
     QTest::mouseClick(window.bt_calculate, Qt::LeftButton);
     shown.clear();
 
@@ -220,14 +220,14 @@ void TestStatisticsWindow::opensFromTheMainWindowForTheFinanceLeader()
 
         QString seenTitle;
         QTimer::singleShot(50, [&] {
-            if (auto *w = qobject_cast<TF_caiwu *>(QApplication::activeModalWidget())) {
+            if (auto *w = qobject_cast<finance::TF_caiwu *>(QApplication::activeModalWidget())) {
                 seenTitle = w->windowTitle();
                 w->close();
             }
         });
         QTest::mouseClick(main.findChild<QToolButton *>(QStringLiteral("bt_caiwu")), Qt::LeftButton);
         QCOMPARE(seenTitle, QStringLiteral("财务科统计和计划安排"));
-        QVERIFY(!main.findChild<TF_caiwu *>());  // released when closed
+        QVERIFY(!main.findChild<finance::TF_caiwu *>());  // released when closed
     }
 }
 
