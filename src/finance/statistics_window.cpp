@@ -158,8 +158,14 @@ void TF_caiwu::bt_calculateClick()
     });
     if (cancelled)
         messages::inform(QStringLiteral("统计已取消，数据没有任何改变"));
-    // The run may have made rows for new years and sections: they are open for plans now.
+    // The run may have made rows for new years and sections: they are open
+    // for plans now. The rows are read anew, so the plan area waits for the
+    // next click, as at opening: a save may not reach another row.
     reopenPlans();
+    DBGrid1->clearSelection();
+    DBEdit1->clear();
+    DBEdit1->setEnabled(false);
+    Button1->setEnabled(false);
 }
 
 void TF_caiwu::DBGrid1CellClick(int row)
