@@ -1,6 +1,8 @@
 #include "sql_dialect.h"
 
 #include "like_pattern.h"
+#include <QJsonArray>
+#include <QJsonDocument>
 
 QString SqlDialect::driverName() const
 {
@@ -384,4 +386,93 @@ HostPort splitHostPort(const QString &dataSource)
         }
     }
     return hp;
+}
+
+QString SqlDialect::monthColumn(int month) const
+{
+    return quoted(QString::number(month));
+}
+
+Statement SqlDialect::insertIfMissing(const QString &table, const QStringList &keyColumns,
+                                      const QVariantList &keyValues) const
+{
+    const QString columns = keyColumns.join(QLatin1Char(','));
+    QStringList marks;
+    for (qsizetype i = 0; i < keyColumns.size(); ++i)
+        marks << QStringLiteral("?");
+    switch (m_kind) {
+    case DbKind::SQLite:
+        return {QStringLiteral("insert or ignore into %1 (%2) values (%3)").arg(table, columns, marks.join(QLatin1Char(','))),
+                keyValues};
+    case DbKind::PostgreSQL:
+        return {QStringLiteral("insert into %1 (%2) values (%3) on conflict do nothing")
+                    .arg(table, columns, marks.join(QLatin1Char(','))),
+                keyValues};
+    case DbKind::SqlServer: break;
+    }
+    // SQL Server has no "do nothing" clause: the keys are bound twice.
+    QStringList conditions;
+    for (const QString &column : keyColumns)
+        conditions << column + QStringLiteral("=?");
+    return {QStringLiteral("insert into %1 (%2) select %3 where not exists (select 1 from %1 with (updlock, holdlock) where %4)")
+                .arg(table, columns, marks.join(QLatin1Char(',')), conditions.join(QStringLiteral(" and "))),
+            keyValues + keyValues};
+}
+
+QStringList SqlDialect::lockCounterRowStatements() const
+{
+    switch (m_kind) {
+    case DbKind::SQLite:
+        // A write takes the database's write lock; the busy timeout of the
+        // connection is the wait.
+        return {QStringLiteral("update counter set statictime=statictime")};
+    case DbKind::PostgreSQL:
+        return {QStringLiteral("set local lock_timeout = '60s'"),
+                QStringLiteral("select onerow from counter for update")};
+    case DbKind::SqlServer: break;
+    }
+    return {QStringLiteral("set lock_timeout 60000"),
+            QStringLiteral("select onerow from counter with (updlock, holdlock, rowlock)")};
+}
+
+QString SqlDialect::yearMonthExpression(const QString &column) const
+{
+    switch (m_kind) {
+    case DbKind::SQLite: return QStringLiteral("cast(strftime('%Y%m', %1) as integer)").arg(column);
+    case DbKind::PostgreSQL:
+        return QStringLiteral("cast(extract(year from %1) * 100 + extract(month from %1) as integer)").arg(column);
+    case DbKind::SqlServer: break;
+    }
+    return QStringLiteral("(year(%1) * 100 + month(%1))").arg(column);
+}
+
+QString SqlDialect::inTextListCondition(const QString &column) const
+{
+    switch (m_kind) {
+    case DbKind::SQLite: return QStringLiteral("%1 in (select value from json_each(?))").arg(column);
+    case DbKind::PostgreSQL: return QStringLiteral("%1 = any(cast(? as text[]))").arg(column);
+    case DbKind::SqlServer: break;
+    }
+    return QStringLiteral("%1 in (select value from openjson(?))").arg(column);
+}
+
+QVariant SqlDialect::textListValue(const QStringList &texts) const
+{
+    if (m_kind == DbKind::PostgreSQL) {
+        // An array literal: every element quoted, its quotes and backslashes escaped.
+        QString literal;
+        literal.reserve(texts.size() * 10 + 2);
+        literal += QLatin1Char('{');
+        for (qsizetype i = 0; i < texts.size(); ++i) {
+            if (i)
+                literal += QLatin1Char(',');
+            QString element = texts[i];
+            element.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+            element.replace(QLatin1Char('"'), QStringLiteral("\\\""));
+            literal += QLatin1Char('"') + element + QLatin1Char('"');
+        }
+        literal += QLatin1Char('}');
+        return literal;
+    }
+    return QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(texts)).toJson(QJsonDocument::Compact));
 }

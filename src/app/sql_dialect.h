@@ -93,6 +93,24 @@ public:
     QStringList beforeExplicitKeys(const QString &table, const QStringList &keyColumns) const;
     QStringList afterExplicitKeys(const QString &table, const QStringList &keyColumns) const;
 
+    // The statistics tables.
+    // A month column of statistic and statistic2 ("1" to "12"), quoted: the
+    // bare digits would be read as a number.
+    QString monthColumn(int month) const;
+    // Inserts a row made of its key columns only, and does nothing when a row
+    // with those keys exists already.
+    Statement insertIfMissing(const QString &table, const QStringList &keyColumns,
+                              const QVariantList &keyValues) const;
+    // Statements that lock the counter row until the transaction ends; a
+    // second connection asking for the same lock waits, for a minute at most.
+    QStringList lockCounterRowStatements() const;
+    // An integer year * 100 + month of a date-time column.
+    QString yearMonthExpression(const QString &column) const;
+    // A condition "column is one of a list of texts", the list bound as the
+    // one value that textListValue makes of it.
+    QString inTextListCondition(const QString &column) const;
+    QVariant textListValue(const QStringList &texts) const;
+
 private:
     // Whether NULL sorts above every value (PostgreSQL) or below (the others).
     bool nullsSortHigh() const { return m_kind == DbKind::PostgreSQL; }

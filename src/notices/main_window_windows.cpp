@@ -4,11 +4,12 @@
 
 #include "main_window.h"
 
-#include "finance/bill_window.h"
-
+#include "app/current_user.h"
 #include "app/named_query.h"
 #include "app/password_window.h"
 #include "app/tdm.h"
+#include "finance/bill_window.h"
+#include "finance/statistics_window.h"
 #include "ui/about_window.h"
 #include "ui/desktop_open.h"
 #include "ui/main_window_themes.h"
@@ -40,6 +41,14 @@ void TF_main::connectSecondaryWindows()
         connect(opener, &QAction::triggered, this, openBills);
 
     // Statistics and plan.
+    const auto openStatistics = [this] {
+        if (CurrentUser.typeId != 8)
+            return;  // the finance leader's window only
+        finance::TF_caiwu window(m_dm, this);
+        window.exec();
+    };
+    connect(M_caiwu, &QAction::triggered, this, openStatistics);
+    connect(bt_caiwu, &QAction::triggered, this, openStatistics);
 
     // Statistical reports and ledger.
 

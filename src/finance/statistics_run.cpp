@@ -1,0 +1,220 @@
+#include "statistics_run.h"
+
+#include "app/codes.h"
+#include "app/connection.h"
+#include "app/db_error.h"
+#include "app/sql_dialect.h"
+#include "app/sql_statement.h"
+#include "app/transaction.h"
+#include "app/user_refusal.h"
+
+#include <QElapsedTimer>
+#include <QHash>
+#include <QMap>
+#include <QSqlQuery>
+#include <QStringList>
+#include <QThread>
+
+#include <array>
+#include <cmath>
+#include <optional>
+
+namespace finance {
+
+namespace {
+
+const QString kUnknownKind = QStringLiteral("未知检验");
+
+// The condition that makes a notice countable.
+const QString kPending = QStringLiteral("status=5 and billcode is not null and billcode<>''");
+
+using MonthSums = std::array<qint64, 12>;
+// (year, section or kind) -> per month: cents in statistic, counts in statistic2.
+using Totals = QMap<QPair<QString, QString>, MonthSums>;
+
+struct ReadNotices
+{
+    QStringList ids;
+    Totals money;
+    Totals counts;
+};
+
+void report(const StatisticsHooks &hooks, StatisticsPhase phase, int done, int total)
+{
+    if (hooks.progress && !hooks.progress(phase, done, total))
+        throw StatisticsCancelled();
+}
+
+// Takes the lock that keeps a second run out; false when another run held it
+// for longer than the database waits.
+bool lockAgainstOtherRuns(QSqlDatabase db, const SqlDialect &dialect)
+{
+    for (const QString &sql : dialect.lockCounterRowStatements()) {
+        QSqlQuery q(db);
+        if (q.exec(sql))
+            continue;
+        if (dialect.isLockTimeout(q.lastError()))
+            return false;
+        throw DbError(q.lastError());
+    }
+    return true;
+}
+
+ReadNotices readPending(QSqlDatabase db, const SqlDialect &dialect, int expected, const StatisticsHooks &hooks)
+{
+    ReadNotices read;
+    QSqlQuery q = runStatement(db, QStringLiteral("select ID,%1,department,checktype,checkcontent,money from notice "
+                                                  "where %2")
+                                       .arg(dialect.yearMonthExpression(QStringLiteral("Rdate")), kPending));
+    // The same year text is a key of many notices: make it once.
+    QHash<int, QString> yearTexts;
+    int done = 0;
+    while (q.next()) {
+        const QString id = q.value(0).toString();
+        if (q.value(1).isNull())
+            throw UserRefusal(QStringLiteral("通知单%1没有日期，无法统计").arg(id));
+        const int yearMonth = q.value(1).toInt();
+        const int year = yearMonth / 100;
+        const int month = yearMonth % 100;
+        if (month < 1 || month > 12)
+            throw UserRefusal(QStringLiteral("通知单%1的日期无法识别，无法统计").arg(id));
+        auto yearText = yearTexts.find(year);
+        if (yearText == yearTexts.end())
+            yearText = yearTexts.insert(year, QString::number(year));
+        // Amounts are kept in whole cents so that the sums are exact whatever
+        // the number and order of the notices.
+        const qint64 cents = std::llround(q.value(5).toDouble() * 100.0);
+        read.money[{*yearText, q.value(2).toString()}][month - 1] += cents;
+        read.counts[{*yearText, inspectionKind(q.value(3).toString(), q.value(4).toString())}][month - 1] += 1;
+        read.ids << id;
+        if (++done % 2000 == 0)
+            report(hooks, StatisticsPhase::Reading, done, qMax(expected, done));
+    }
+    return read;
+}
+
+// Adds the month sums to the row of the table, creating the row first when
+// it is missing. Money is added in cents and rounded back to two decimals,
+// so the stored column stays the exact sum.
+void addToRow(QSqlDatabase db, const SqlDialect &dialect, const QString &table, const QString &keyColumn,
+              const QPair<QString, QString> &key, const MonthSums &sums, bool money)
+{
+    const Statement insert = dialect.insertIfMissing(table, {QStringLiteral("year"), keyColumn}, {key.first, key.second});
+    runStatement(db, insert.sql, insert.values);
+
+    QStringList sets;
+    QVariantList values;
+    for (int m = 0; m < 12; ++m) {
+        if (sums[m] == 0)
+            continue;
+        const QString column = dialect.monthColumn(m + 1);
+        if (money)
+            sets << QStringLiteral("%1=round(coalesce(%1,0)*100+?)/100.0").arg(column);
+        else
+            sets << QStringLiteral("%1=coalesce(%1,0)+?").arg(column);
+        values << QVariant(sums[m]);
+    }
+    if (sets.isEmpty())
+        return;
+    values << key.first << key.second;
+    QSqlQuery q = runStatement(db,
+                               QStringLiteral("update %1 set %2 where year=? and %3=?")
+                                   .arg(table, sets.join(QLatin1Char(',')), keyColumn),
+                               values);
+    if (q.numRowsAffected() != 1)
+        throw DbError(QStringLiteral("The %1 row of %2 %3 could not be written.").arg(table, key.first, key.second));
+}
+
+}  // namespace
+
+QString inspectionKind(const QString &checkType, const QString &checkContent)
+{
+    if (checkType == codes::kBuildInspection)
+        return codes::kBuildInspection;
+    if (checkType == codes::kOtherInspection)
+        return codes::kOtherInspection;
+    if (checkType == codes::kRunInspection) {
+        static const QStringList kinds{QStringLiteral("年度检验"), QStringLiteral("中间检验"),
+                                       QStringLiteral("临时检验"), QStringLiteral("特别检验")};
+        if (kinds.contains(checkContent))
+            return checkContent;
+    }
+    return kUnknownKind;
+}
+
+int pendingNoticeCount(QSqlDatabase db)
+{
+    QSqlQuery q = runStatement(db, QStringLiteral("select count(*) from notice where ") + kPending);
+    return q.next() ? q.value(0).toInt() : 0;
+}
+
+StatisticsResult runStatistics(QSqlDatabase db, const StatisticsHooks &hooks)
+{
+    const SqlDialect dialect(kindOf(db));
+    const int expected = pendingNoticeCount(db);
+    report(hooks, StatisticsPhase::Reading, 0, expected);
+
+    // The lock is taken first: a second run waits here, and then reads what
+    // this one left. A wait that ends without the lock is tried again from a
+    // new transaction (an embedded database gives up its waits early), up to
+    // a minute in all.
+    std::optional<Transaction> transaction;
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        transaction.emplace(db);
+        if (lockAgainstOtherRuns(db, dialect))
+            break;
+        transaction.reset();
+        if (waited.elapsed() > 60000)
+            throw UserRefusal(QStringLiteral("另一工作站正在进行统计，请稍后再试"));
+        report(hooks, StatisticsPhase::Reading, 0, expected);
+        QThread::msleep(50);
+    }
+    const ReadNotices read = readPending(db, dialect, expected, hooks);
+    const int counted = int(read.ids.size());
+    report(hooks, StatisticsPhase::Reading, counted, counted);
+
+    const auto step = [&hooks](const QString &name) {
+        if (hooks.beforeWrite)
+            hooks.beforeWrite(name);
+    };
+    const int writes = int(read.money.size() + read.counts.size()) + 2;
+    int written = 0;
+    report(hooks, StatisticsPhase::Writing, written, writes);
+    for (auto it = read.money.cbegin(); it != read.money.cend(); ++it) {
+        step(QStringLiteral("statistic"));
+        addToRow(db, dialect, QStringLiteral("statistic"), QStringLiteral("department"), it.key(), it.value(), true);
+        report(hooks, StatisticsPhase::Writing, ++written, writes);
+    }
+    for (auto it = read.counts.cbegin(); it != read.counts.cend(); ++it) {
+        step(QStringLiteral("statistic2"));
+        addToRow(db, dialect, QStringLiteral("statistic2"), QStringLiteral("type"), it.key(), it.value(), false);
+        report(hooks, StatisticsPhase::Writing, ++written, writes);
+    }
+
+    // Exactly the notices read are archived: one that reached state 5 since
+    // waits for the next run, and one that left state 5 since (a bill voided
+    // meanwhile) makes the run void, since its amount was counted.
+    step(QStringLiteral("notice"));
+    if (counted > 0) {
+        QSqlQuery q = runStatement(db,
+                                   QStringLiteral("update notice set status=6 where status=5 and ")
+                                       + dialect.inTextListCondition(QStringLiteral("ID")),
+                                   {dialect.textListValue(read.ids)});
+        if (q.numRowsAffected() != counted)
+            throw UserRefusal(QStringLiteral("统计期间有通知单被修改，本次统计未生效，请重新统计"));
+    }
+    report(hooks, StatisticsPhase::Writing, ++written, writes);
+
+    step(QStringLiteral("counter"));
+    QDateTime now = QDateTime::currentDateTime();
+    now.setTime(QTime(now.time().hour(), now.time().minute(), now.time().second()));
+    runStatement(db, QStringLiteral("update counter set statictime=?"), {now});
+    report(hooks, StatisticsPhase::Writing, ++written, writes);
+
+    transaction->commit();
+    return {counted, now};
+}
+
+}  // namespace finance
