@@ -4,6 +4,10 @@
 
 #include "main_window.h"
 
+#include "finance/report_window.h"
+
+#include <QAction>
+
 void TF_main::connectSecondaryWindows()
 {
     // Bills.
@@ -11,6 +15,12 @@ void TF_main::connectSecondaryWindows()
     // Statistics and plan.
 
     // Statistical reports and ledger.
+    const auto openReports = [this] {
+        TF_report window(m_dm, this);
+        window.exec();
+    };
+    connect(M_report, &QAction::triggered, this, openReports);
+    connect(bt_report, &QAction::triggered, this, openReports);
 
     // Master data: accounts, catalogues, name lists.
 
