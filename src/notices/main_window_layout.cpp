@@ -5,11 +5,14 @@
 
 #include "field_binding.h"
 
+#include "fees/number_text.h"
+
 #include "app/codes.h"
 #include "app/column_proxy_model.h"
 #include "app/gbk_width.h"
 #include "app/named_query.h"
 #include "app/tdm.h"
+#include "ui/database_label.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -21,6 +24,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTableView>
@@ -60,7 +64,7 @@ void TF_main::buildToolbar()
     m_toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     m_toolbar->setIconSize(QSize(20, 20));
 
-    auto *searchGroup = named(new QWidget(m_toolbar), "Panel_search");
+    auto *searchGroup = named(new QWidget(m_toolbar), "Panel2");
     auto *searchLayout = new QGridLayout(searchGroup);
     searchLayout->setContentsMargins(2, 0, 6, 0);
     searchLayout->setVerticalSpacing(2);
@@ -122,7 +126,7 @@ void TF_main::buildMenus()
     reports->addSeparator();
     M_caiwu = item(reports, QStringLiteral("财务统计和计划"), "M_caiwu");
 
-    QMenu *tools = named(menuBar()->addMenu(QStringLiteral("    工具   ")), "N3");
+    QMenu *tools = named(menuBar()->addMenu(QStringLiteral("    工具   ")), "UserS");
     N12 = item(tools, QStringLiteral("系统退出"), "N12");
     tools->addSeparator();
     SwitchUser = item(tools, QStringLiteral("用户身份快速切换"), "SwitchUser");
@@ -131,9 +135,9 @@ void TF_main::buildMenus()
     tools->addSeparator();
     N14 = item(tools, QStringLiteral("客户端数据库配置"), "N14");
 
-    named(menuBar()->addMenu(QStringLiteral("界面")), "N4");
+    named(menuBar()->addMenu(QStringLiteral("界面")), "N22");
 
-    QMenu *help = named(menuBar()->addMenu(QStringLiteral("   帮助  ")), "N5");
+    QMenu *help = named(menuBar()->addMenu(QStringLiteral("   帮助  ")), "M_help");
     Html1 = item(help, QStringLiteral("Html文档"), "Html1");
     word1 = item(help, QStringLiteral("Word 文档"), "word1");
     help->addSeparator();
@@ -167,7 +171,7 @@ void TF_main::buildContentArea(QWidget *host)
         {{QStringLiteral("itemname"), QStringLiteral("收费项目"), {}},
          {QStringLiteral("description"), QStringLiteral("计算步骤"), {}},
          {QStringLiteral("money"), QStringLiteral("收费金额"),
-          [](const QVariant &v) { return v.isNull() ? QString() : QString::number(v.toDouble(), 'f', 2); },
+          [](const QVariant &v) { return v.isNull() ? QString() : fees::moneyText(v.toDouble()); },
           Qt::AlignRight | Qt::AlignVCenter}},
         DBgrid_item);
     lines->setSourceModel(m_dm.aq_itemofnotice->model());
@@ -292,6 +296,7 @@ void TF_main::buildLeaderArea(QWidget *host)
 
 void TF_main::buildStatusBar()
 {
+    statusBar()->setObjectName(QStringLiteral("StatusBar1"));
     StatusPanel1 = named(new QLabel(statusBar()), "StatusPanel1");
     StatusPanel2 = named(new QLabel(statusBar()), "StatusPanel2");
     StatusPanel3 = named(new QLabel(statusBar()), "StatusPanel3");
@@ -301,7 +306,36 @@ void TF_main::buildStatusBar()
     statusBar()->addWidget(StatusPanel1);
     statusBar()->addWidget(StatusPanel2);
     statusBar()->addWidget(StatusPanel3, 1);
+    StatusPanel4 = named(new QLabel(ui::databaseInUse(m_dm.settings()), statusBar()), "StatusPanel4");
+    statusBar()->addPermanentWidget(StatusPanel4);
     statusBar()->setSizeGripEnabled(false);
+}
+
+void TF_main::buildShortcuts()
+{
+    const QList<QPair<QPushButton *, QKeySequence>> keys{{bt_new, QKeySequence::New},
+                                                         {bt_save, QKeySequence::Save},
+                                                         {bt_print, QKeySequence::Print}};
+    for (const auto &[b, key] : keys) {
+        b->setShortcut(key);
+        b->setToolTip(key.toString(QKeySequence::NativeText));
+    }
+    auto *find = new QShortcut(QKeySequence::Find, this);
+    connect(find, &QShortcut::activated, this, [this] {
+        if (Edit_searchid->isEnabled()) {
+            Edit_searchid->setFocus(Qt::ShortcutFocusReason);
+            Edit_searchid->selectAll();
+        }
+    });
+    // Refresh repeats the list on show, unless a notice is being edited.
+    auto *refresh = new QShortcut(QKeySequence::Refresh, this);
+    connect(refresh, &QShortcut::activated, this, [this] {
+        if (!m_dm.aq_notice->isActive() || bt_save->isEnabled())
+            return;
+        run([this] { m_dm.aq_notice->reopen(); });
+        checkshow();
+        dbgird_notice_check();
+    });
 }
 
 void TF_main::bindFields()
@@ -311,7 +345,8 @@ void TF_main::bindFields()
     m_binding->showText(DBEdit_ID, QStringLiteral("ID"));
     m_binding->showText(DBEdit_dept, QStringLiteral("department"));
     m_binding->showText(DBEdit_handler, QStringLiteral("handler"));
-    m_binding->showText(DBedit_money, QStringLiteral("money"), moneyText);
+    m_binding->showText(DBedit_money, QStringLiteral("money"),
+                        [](const QVariant &v) { return v.isNull() ? QString() : fees::moneyText(v.toDouble()); });
     m_binding->bind(DBEdit_shipname, QStringLiteral("shipname"));
     m_binding->bind(DBcb_checktype, QStringLiteral("checktype"));
     m_binding->bind(DBCb_checkcontent, QStringLiteral("checkcontent"));
@@ -321,6 +356,8 @@ void TF_main::bindFields()
     m_binding->bind(dbck_gongbenfei, QStringLiteral("gongbenfei"));
     m_binding->bind(dbck_neibuziliao, QStringLiteral("neibuziliao"));
     m_binding->bind(DBCb_leader, QStringLiteral("leader"));
-    m_binding->bind(DBMemo_badcheck, QStringLiteral("memo_badcheck"));
+    // The reviewer's reason travels with the approval or rejection; typing it
+    // does not put the notice into editing.
+    m_binding->showText(DBMemo_badcheck, QStringLiteral("memo_badcheck"));
     m_binding->refresh();
 }
