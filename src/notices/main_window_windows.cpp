@@ -9,6 +9,7 @@
 #include "app/password_window.h"
 #include "app/tdm.h"
 #include "finance/bill_window.h"
+#include "finance/report_window.h"
 #include "finance/statistics_window.h"
 #include "ui/about_window.h"
 #include "ui/desktop_open.h"
@@ -51,6 +52,12 @@ void TF_main::connectSecondaryWindows()
     connect(bt_caiwu, &QAction::triggered, this, openStatistics);
 
     // Statistical reports and ledger.
+    const auto openReports = [this] {
+        TF_report window(m_dm, this);
+        window.exec();
+    };
+    connect(M_report, &QAction::triggered, this, openReports);
+    connect(bt_report, &QAction::triggered, this, openReports);
 
     // Master data: accounts, catalogues, name lists.
 

@@ -2,10 +2,19 @@
 
 #include "reportdataset.h"
 #include "reportpagesetup.h"
+#include "reporttable.h"
 
 #include <QMap>
 #include <QString>
 #include <QVariantMap>
+#include <functional>
+
+class QPainter;
+class QRectF;
+
+// Paints a picture of a report (a chart) into the rectangle the layout gave it.
+// It paints with the painter of the page, so on a PDF it stays a vector drawing.
+using ReportPicture = std::function<void(QPainter *painter, const QRectF &rect)>;
 
 struct ReportDatasetSnapshot
 {
@@ -23,4 +32,7 @@ struct PreparedReport
     QMap<QString, ReportDatasetSnapshot> datasets;  // by dataset name
     QString html;                                   // the filled-in template
     ReportPageSetup page;
+    QMap<QString, ReportPicture> pictures;          // <img src="picture:NAME">
+    QString exportName;                             // file name offered on saving, without suffix
+    ReportTable table;                              // the report's figures as a table (CSV)
 };

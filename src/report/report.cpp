@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 bool Report::loadFromFile(const QString &path)
 {
@@ -35,6 +36,11 @@ void Report::setDataset(const QString &name, QSqlQueryModel *model, ReportRange 
     setDataset(name, rowsOfModel(model, std::move(currentRow)), range);
 }
 
+void Report::setPicture(const QString &name, ReportPicture picture)
+{
+    pictures_.insert(name, std::move(picture));
+}
+
 PreparedReport Report::prepare() const
 {
     PreparedReport prepared;
@@ -43,13 +49,17 @@ PreparedReport Report::prepare() const
     prepared.variables = ReportVariables::all();
     for (auto it = datasets_.cbegin(); it != datasets_.cend(); ++it)
         prepared.datasets.insert(it.key(), ReportDatasetSnapshot{it.value().source(), it.value().range});
-    prepared.page = ReportPageSetup::fromTemplate(templateText_);
     try {
         prepared.html = renderReportTemplate(templateText_, prepared.variables, prepared.datasets);
     } catch (const ReportError &error) {
         throw ReportError(QStringLiteral("报表模板 %1 有误：%2")
                               .arg(QDir::toNativeSeparators(templatePath_), error.message()));
     }
+    // Read from the filled-in page, so that a running header can name the range.
+    prepared.page = ReportPageSetup::fromTemplate(prepared.html);
+    prepared.pictures = pictures_;
+    prepared.table = table_;
+    prepared.exportName = exportName_.isEmpty() ? QFileInfo(templatePath_).completeBaseName() : exportName_;
     return prepared;
 }
 

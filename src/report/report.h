@@ -41,6 +41,14 @@ public:
     void setDataset(const QString &name, QSqlQueryModel *model, ReportRange range,
                     std::function<int()> currentRow = {});
 
+    // A picture the template places with <img src="picture:NAME" width=".." height="..">
+    // (sizes in pixels at 96 per inch); binding the name again replaces it.
+    void setPicture(const QString &name, ReportPicture picture);
+    // The report's figures for saving as CSV, and the file name offered when the
+    // report is saved (without suffix; default: the template's name).
+    void setTable(ReportTable table) { table_ = std::move(table); }
+    void setExportName(const QString &name) { exportName_ = name; }
+
     // Fills the template from the datasets and the variables as they are now.
     // Throws ReportError when the template is not a valid template.
     PreparedReport prepare() const;
@@ -66,4 +74,7 @@ private:
     QString templateText_;
     bool templateFound_ = false;
     QMap<QString, Dataset> datasets_;
+    QMap<QString, ReportPicture> pictures_;
+    ReportTable table_;
+    QString exportName_;
 };

@@ -7,9 +7,23 @@
 namespace {
 QString attribute(const QString &tag, const QString &name)
 {
-    const QRegularExpression re(QStringLiteral(R"(\b%1\s*=\s*["']([^"']*)["'])").arg(name),
+    const QRegularExpression re(QStringLiteral(R"re(\b%1\s*=\s*(?:"([^"]*)"|'([^']*)'))re").arg(name),
                                 QRegularExpression::CaseInsensitiveOption);
-    return re.match(tag).captured(1).trimmed();
+    const QRegularExpressionMatch match = re.match(tag);
+    return (match.captured(1) + match.captured(2)).trimmed();
+}
+
+// Attribute values come from the filled-in page, where values are HTML-escaped.
+QString unescaped(const QString &text)
+{
+    QString out = text;
+    out.replace(QLatin1String("&lt;"), QLatin1String("<"))
+        .replace(QLatin1String("&gt;"), QLatin1String(">"))
+        .replace(QLatin1String("&quot;"), QLatin1String("\""))
+        .replace(QLatin1String("&#39;"), QLatin1String("'"))
+        .replace(QLatin1String("<br/>"), QLatin1String(" "))
+        .replace(QLatin1String("&amp;"), QLatin1String("&"));
+    return out;
 }
 
 void applySize(ReportPageSetup &setup, const QString &value)
@@ -77,6 +91,10 @@ ReportPageSetup ReportPageSetup::fromTemplate(const QString &templateText)
                                     ? QPageLayout::Landscape : QPageLayout::Portrait;
         else if (name == QLatin1String("page-margins"))
             applyMargins(setup, content);
+        else if (name == QLatin1String("page-header"))
+            setup.header = unescaped(content);
+        else if (name == QLatin1String("page-footer"))
+            setup.footer = unescaped(content);
     }
     return setup;
 }

@@ -2,12 +2,16 @@
 
 #include "reportpreview.h"
 #include "reportprinter.h"
+#include "reporttable.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QSettings>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrintPreviewWidget>
@@ -15,6 +19,34 @@
 #include <QStandardPaths>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <algorithm>
+
+namespace {
+ReportPreviewDialog::FileChooser &fileChooser()
+{
+    static ReportPreviewDialog::FileChooser chooser;
+    return chooser;
+}
+
+// Kept in the user's settings of this workstation, not in the shared configuration.
+QSettings userSettings()
+{
+    return QSettings(QStringLiteral("Nollard"), QStringLiteral("Nollard"));
+}
+const QString kFolderKey = QStringLiteral("reports/lastFolder");
+} // namespace
+
+void ReportPreviewDialog::setFileChooser(FileChooser chooser) { fileChooser() = std::move(chooser); }
+
+QString ReportPreviewDialog::lastFolder()
+{
+    const QString folder = userSettings().value(kFolderKey).toString();
+    if (!folder.isEmpty() && QDir(folder).exists())
+        return folder;
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+}
+
+ReportPreviewDialog::~ReportPreviewDialog() = default;
 
 ReportPreviewDialog::ReportPreviewDialog(QList<PreparedReport> reports, QWidget *parent)
     : QDialog(parent), reports_(std::move(reports)), printer_(QPrinter::HighResolution)
@@ -29,7 +61,7 @@ ReportPreviewDialog::ReportPreviewDialog(QList<PreparedReport> reports, QWidget 
     preview_->setObjectName(QStringLiteral("previewWidget"));
     preview_->setZoomMode(QPrintPreviewWidget::FitToWidth);
     connect(preview_, &QPrintPreviewWidget::paintRequested, this,
-            [this](QPrinter *printer) { ReportPrinter::paint(printer, reports_); });
+            &ReportPreviewDialog::paintPages);
     connect(preview_, &QPrintPreviewWidget::previewChanged, this, &ReportPreviewDialog::showPageState);
 
     toolBar_ = new QToolBar(this);
@@ -64,10 +96,38 @@ ReportPreviewDialog::ReportPreviewDialog(QList<PreparedReport> reports, QWidget 
             &QAction::triggered, preview_, [this] { preview_->setCurrentPage(preview_->pageCount()); });
     toolBar_->addSeparator();
 
+    findEdit_ = new QLineEdit(this);
+    findEdit_->setObjectName(QStringLiteral("ed_find"));
+    findEdit_->setPlaceholderText(QStringLiteral("查找"));
+    findEdit_->setClearButtonEnabled(true);
+    findEdit_->setMaximumWidth(160);
+    toolBar_->addWidget(findEdit_);
+    connect(findEdit_, &QLineEdit::returnPressed, this, &ReportPreviewDialog::findNext);
+    connect(findEdit_, &QLineEdit::textChanged, this, [this] {
+        match_ = ReportMatch();
+        findState_->clear();
+    });
+    connect(addToolAction(QStringLiteral("act_findNext"), QStringLiteral("查找下一个"), QKeySequence::FindNext),
+            &QAction::triggered, this, &ReportPreviewDialog::findNext);
+    connect(addToolAction(QStringLiteral("act_find"), QStringLiteral("查找"), QKeySequence::Find), &QAction::triggered,
+            this, [this] {
+                findEdit_->setFocus();
+                findEdit_->selectAll();
+            });
+    toolBar_->widgetForAction(findChild<QAction *>(QStringLiteral("act_find")))->setVisible(false);
+    findState_ = new QLabel(this);
+    findState_->setObjectName(QStringLiteral("lb_findState"));
+    toolBar_->addWidget(findState_);
+    toolBar_->addSeparator();
+
     connect(addToolAction(QStringLiteral("act_print"), QStringLiteral("打印"), QKeySequence::Print),
             &QAction::triggered, this, &ReportPreviewDialog::printReports);
     connect(addToolAction(QStringLiteral("act_savePdf"), QStringLiteral("保存为PDF"), QKeySequence::Save),
             &QAction::triggered, this, &ReportPreviewDialog::savePdf);
+    QAction *saveCsv = addToolAction(QStringLiteral("act_saveCsv"), QStringLiteral("保存为CSV"));
+    connect(saveCsv, &QAction::triggered, this, &ReportPreviewDialog::saveCsv);
+    saveCsv->setEnabled(std::any_of(reports_.cbegin(), reports_.cend(),
+                                    [](const PreparedReport &report) { return !report.table.isEmpty(); }));
     toolBar_->addSeparator();
     connect(addToolAction(QStringLiteral("act_close"), QStringLiteral("关闭"), Qt::Key_Escape),
             &QAction::triggered, this, &QDialog::reject);
@@ -112,18 +172,69 @@ void ReportPreviewDialog::printReports()
         QMessageBox::warning(this, QStringLiteral("Nollard"), QStringLiteral("打印机无法打开，报表未打印。"));
 }
 
-void ReportPreviewDialog::savePdf()
+void ReportPreviewDialog::paintPages(QPrinter *printer)
 {
-    const QString baseName = reports_.isEmpty() ? QStringLiteral("report")
-                                                : QFileInfo(reports_.first().templatePath).completeBaseName();
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("保存为PDF"),
-                                                QDir(folder).filePath(baseName + QStringLiteral(".pdf")),
-                                                QStringLiteral("PDF 文件 (*.pdf)"));
+    QPainter painter(printer);
+    if (!layout_)
+        layout_ = std::make_unique<ReportLayout>(reports_, printer);
+    ReportPrinter::paint(&painter, printer, *layout_, match_);
+}
+
+void ReportPreviewDialog::findNext()
+{
+    const QString text = findEdit_->text();
+    if (text.isEmpty())
+        return;
+    if (!layout_)
+        layout_ = std::make_unique<ReportLayout>(reports_, &printer_);
+    const ReportMatch found = layout_->find(text, match_);
+    if (!found.isValid()) {
+        match_ = ReportMatch();
+        findState_->setText(QStringLiteral(" 未找到 "));
+        preview_->updatePreview();
+        return;
+    }
+    findState_->setText(QStringLiteral(" 第 %1 页 ").arg(found.page + 1));
+    match_ = found;
+    preview_->updatePreview();
+    preview_->setCurrentPage(found.page + 1);
+}
+
+QString ReportPreviewDialog::chooseFile(const QString &title, const QString &suffix, const QString &filter)
+{
+    const QString baseName = reports_.isEmpty() ? QStringLiteral("report") : reports_.first().exportName;
+    const QString suggested = QDir(lastFolder()).filePath(baseName + u'.' + suffix);
+    QString path = fileChooser() ? fileChooser()(this, title, suggested, filter)
+                                 : QFileDialog::getSaveFileName(this, title, suggested, filter);
+    if (path.isEmpty())
+        return path;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += u'.' + suffix;
+    userSettings().setValue(kFolderKey, QFileInfo(path).absolutePath());
+    return path;
+}
+
+void ReportPreviewDialog::saveCsv()
+{
+    const auto it = std::find_if(reports_.cbegin(), reports_.cend(),
+                                 [](const PreparedReport &report) { return !report.table.isEmpty(); });
+    if (it == reports_.cend())
+        return;
+    const QString path = chooseFile(QStringLiteral("保存为CSV"), QStringLiteral("csv"),
+                                    QStringLiteral("CSV 文件 (*.csv)"));
     if (path.isEmpty())
         return;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".pdf");
+    if (!writeReportCsv(it->table, path))
+        QMessageBox::warning(this, QStringLiteral("Nollard"),
+                             QStringLiteral("无法写入文件 %1，报表未保存。").arg(QDir::toNativeSeparators(path)));
+}
+
+void ReportPreviewDialog::savePdf()
+{
+    const QString path = chooseFile(QStringLiteral("保存为PDF"), QStringLiteral("pdf"),
+                                    QStringLiteral("PDF 文件 (*.pdf)"));
+    if (path.isEmpty())
+        return;
     if (!ReportPrinter::exportPdf(reports_, path))
         QMessageBox::warning(this, QStringLiteral("Nollard"),
                              QStringLiteral("无法写入文件 %1，报表未保存。").arg(QDir::toNativeSeparators(path)));

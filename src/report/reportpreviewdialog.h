@@ -1,32 +1,53 @@
 #pragma once
 
 #include "preparedreport.h"
+#include "reportlayout.h"
 
 #include <QDialog>
 #include <QList>
 #include <QPrinter>
+#include <functional>
+#include <memory>
 
 class QAction;
 class QLabel;
+class QLineEdit;
 class QPrintPreviewWidget;
 class QSpinBox;
 class QToolBar;
 
-// The modal preview of prepared reports: zoom, page navigation, print, save as PDF
-// and close. Controls carry object names (act_zoomIn, act_nextPage, sb_page, ...)
-// so that tests and accessibility tools can find them.
+// The modal preview of prepared reports: zoom, page navigation, find, print, save
+// as PDF or (for reports that carry a table) as CSV, and close. Controls carry
+// object names (act_zoomIn, act_nextPage, sb_page, ed_find, ...) so that tests and
+// accessibility tools can find them. Saving offers the folder used last.
 class ReportPreviewDialog : public QDialog
 {
     Q_OBJECT
 public:
     explicit ReportPreviewDialog(QList<PreparedReport> reports, QWidget *parent = nullptr);
 
+    ~ReportPreviewDialog() override;
+
     QPrintPreviewWidget *previewWidget() const { return preview_; }
+    // The match shown highlighted; invalid when none.
+    ReportMatch currentMatch() const { return match_; }
+
+    // Asks for the file to save to (title, suggested path, filter); an empty
+    // text cancels. Tests replace it; an empty function restores the dialog.
+    using FileChooser = std::function<QString(QWidget *parent, const QString &title, const QString &suggested,
+                                              const QString &filter)>;
+    static void setFileChooser(FileChooser chooser);
+    // The folder offered first when saving: the one used last.
+    static QString lastFolder();
 
 private:
     QAction *addToolAction(const QString &objectName, const QString &text, const QKeySequence &shortcut = {});
     void printReports();
     void savePdf();
+    void saveCsv();
+    QString chooseFile(const QString &title, const QString &suffix, const QString &filter);
+    void paintPages(QPrinter *printer);
+    void findNext();
     void showPageState();
 
     QList<PreparedReport> reports_;
@@ -35,4 +56,8 @@ private:
     QSpinBox *pageBox_ = nullptr;
     QLabel *pageCountLabel_ = nullptr;
     QToolBar *toolBar_ = nullptr;
+    QLineEdit *findEdit_ = nullptr;
+    QLabel *findState_ = nullptr;
+    std::unique_ptr<ReportLayout> layout_;  // laid out once, on the preview's printer
+    ReportMatch match_;
 };

@@ -1,0 +1,25 @@
+#pragma once
+// The benchmark database shared by the finance benchmarks: 1,000,000 notices
+// of both sections over five years, the recent ones in every state, the older
+// ones counted or voided, every billed notice with its own bill number
+// (bill number n on the n-th notice, oldest first). Made once and kept.
+
+#include "app/db_settings.h"
+
+#include <QSqlDatabase>
+#include <QString>
+
+namespace bench {
+
+// Creates the schema and fills the notices in one statement.
+void fill(QSqlDatabase db, DbKind kind, int notices);
+// Runs a statement; a failure ends the program with the database's message.
+void run(QSqlDatabase db, const QString &sql);
+
+// The SQLite file (made on first use) and, when PGHOST is set, the PostgreSQL
+// database of the same name (made on first use): settings to open them with.
+DbSettings sqliteDatabase(const QString &path, int notices);
+// Valid only when PGHOST is set.
+DbSettings postgresDatabase(int notices);
+
+}  // namespace bench

@@ -1,0 +1,40 @@
+#include "report_rows.h"
+
+#include "app/sql_statement.h"
+
+#include <QSqlField>
+
+namespace finance {
+
+ReportRows readRows(QSqlDatabase db, const QString &sql, const QVariantList &values)
+{
+    QSqlQuery query = runStatement(db, sql, values);
+    ReportRows rows;
+    while (query.next())
+        rows.records.append(query.record());
+    rows.current = rows.records.isEmpty() ? -1 : 0;
+    return rows;
+}
+
+QSqlRecord computedRecord(const QList<std::pair<QString, QVariant>> &fields)
+{
+    QSqlRecord record;
+    for (const auto &[name, value] : fields) {
+        QSqlField field(name, value.metaType());
+        field.setValue(value);
+        record.append(field);
+    }
+    return record;
+}
+
+QVariant noAmount()
+{
+    return QVariant(QMetaType(QMetaType::Double));
+}
+
+double monthValue(const QSqlRecord &row, int month)
+{
+    return row.value(QString::number(month)).toDouble();
+}
+
+}  // namespace finance

@@ -1,0 +1,196 @@
+#include "reportlayout.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QFontMetricsF>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextFormat>
+#include <QTextLayout>
+#include <QTextObjectInterface>
+#include <algorithm>
+
+namespace {
+
+const QLatin1String kPictureScheme("picture:");
+
+// Draws <img src="picture:NAME"> with the report's picture of that name, on the
+// page's own painter; every other image goes to the handler the document had.
+class PictureHandler : public QObject, public QTextObjectInterface
+{
+    Q_OBJECT
+    Q_INTERFACES(QTextObjectInterface)
+public:
+    PictureHandler(const QMap<QString, ReportPicture> &pictures, QTextObjectInterface *previous, QObject *parent)
+        : QObject(parent), pictures_(pictures), previous_(previous)
+    {
+    }
+
+    QSizeF intrinsicSize(QTextDocument *document, int position, const QTextFormat &format) override
+    {
+        const QTextImageFormat image = format.toImageFormat();
+        if (!image.name().startsWith(kPictureScheme))
+            return previous_ ? previous_->intrinsicSize(document, position, format) : QSizeF();
+        // Sizes are written in pixels at 96 per inch, as for images on screen.
+        const QPaintDevice *device = document->documentLayout()->paintDevice();
+        const double scale = device ? device->logicalDpiY() / 96.0 : 1.0;
+        const double width = image.width() > 0 ? image.width() : 600;
+        const double height = image.height() > 0 ? image.height() : 300;
+        return QSizeF(width * scale, height * scale);
+    }
+
+    void drawObject(QPainter *painter, const QRectF &rect, QTextDocument *document, int position,
+                    const QTextFormat &format) override
+    {
+        const QString name = format.toImageFormat().name();
+        if (!name.startsWith(kPictureScheme)) {
+            if (previous_)
+                previous_->drawObject(painter, rect, document, position, format);
+            return;
+        }
+        const ReportPicture picture = pictures_.value(name.mid(kPictureScheme.size()));
+        if (!picture)
+            return;
+        painter->save();
+        picture(painter, rect);
+        painter->restore();
+    }
+
+private:
+    QMap<QString, ReportPicture> pictures_;
+    QTextObjectInterface *previous_;
+};
+
+QFont bandFont(const QTextDocument &document)
+{
+    QFont font = document.defaultFont();
+    font.setPointSizeF(9);
+    return font;
+}
+
+QString pageText(QString text, int page, int pages)
+{
+    return text.replace(QLatin1String("{page}"), QString::number(page))
+        .replace(QLatin1String("{pages}"), QString::number(pages));
+}
+
+} // namespace
+
+ReportLayout::ReportLayout(const QList<PreparedReport> &reports, QPagedPaintDevice *device)
+    : reports_(reports), area_(device->width(), device->height())
+{
+    for (const PreparedReport &report : reports_) {
+        Laid laid;
+        laid.document = std::make_unique<QTextDocument>();
+        QTextDocument *document = laid.document.get();
+        QAbstractTextDocumentLayout *layout = document->documentLayout();
+        layout->setPaintDevice(device);
+        layout->registerHandler(QTextFormat::ImageObject,
+                                new PictureHandler(report.pictures, layout->handlerForObject(QTextFormat::ImageObject),
+                                                   document));
+        QFont font = document->defaultFont();
+        font.setPointSizeF(10.5);
+        document->setDefaultFont(font);
+        document->setDocumentMargin(0);
+        document->setHtml(report.html);
+
+        const double band = QFontMetricsF(bandFont(*document), device).height() * 2.0;
+        laid.headerHeight = report.page.header.isEmpty() ? 0 : band;
+        laid.footerHeight = report.page.footer.isEmpty() ? 0 : band;
+        document->setPageSize(QSizeF(area_.width(), area_.height() - laid.headerHeight - laid.footerHeight));
+        laid.firstPage = totalPages_;
+        laid.pages = std::max(1, document->pageCount());
+        totalPages_ += laid.pages;
+        laid_.push_back(std::move(laid));
+    }
+}
+
+ReportLayout::~ReportLayout() = default;
+
+void ReportLayout::paintPage(QPainter *painter, int page, const ReportMatch &highlight) const
+{
+    const auto it = std::find_if(laid_.begin(), laid_.end(), [page](const Laid &laid) {
+        return page >= laid.firstPage && page < laid.firstPage + laid.pages;
+    });
+    if (it == laid_.end())
+        return;
+    const int report = int(it - laid_.begin());
+    const Laid &laid = *it;
+    const ReportPageSetup &setup = reports_.at(report).page;
+    QTextDocument *document = laid.document.get();
+
+    painter->save();
+    painter->setPen(Qt::black);
+    painter->setFont(bandFont(*document));
+    if (laid.headerHeight > 0)
+        painter->drawText(QRectF(0, 0, area_.width(), laid.headerHeight), Qt::AlignHCenter | Qt::AlignTop,
+                          pageText(setup.header, page + 1, totalPages_));
+    if (laid.footerHeight > 0)
+        painter->drawText(QRectF(0, area_.height() - laid.footerHeight, area_.width(), laid.footerHeight),
+                          Qt::AlignHCenter | Qt::AlignBottom, pageText(setup.footer, page + 1, totalPages_));
+
+    const double height = document->pageSize().height();
+    const QRectF view(0, (page - laid.firstPage) * height, area_.width(), height);
+    painter->translate(0, laid.headerHeight - view.top());
+    painter->setClipRect(view);
+    QAbstractTextDocumentLayout::PaintContext context;
+    context.clip = view;
+    context.palette.setColor(QPalette::Text, Qt::black);
+    if (highlight.report == report && highlight.length > 0) {
+        QAbstractTextDocumentLayout::Selection selection;
+        selection.cursor = QTextCursor(document);
+        selection.cursor.setPosition(highlight.position);
+        selection.cursor.setPosition(highlight.position + highlight.length, QTextCursor::KeepAnchor);
+        selection.format.setBackground(QColor(255, 214, 0));
+        selection.format.setForeground(Qt::black);
+        context.selections.append(selection);
+    }
+    document->documentLayout()->draw(painter, context);
+    painter->restore();
+}
+
+int ReportLayout::pageOf(int report, int position) const
+{
+    const Laid &laid = laid_.at(report);
+    QTextDocument *document = laid.document.get();
+    const QTextBlock block = document->findBlock(position);
+    const QRectF box = document->documentLayout()->blockBoundingRect(block);
+    double y = box.top();
+    if (const QTextLayout *layout = block.layout()) {
+        const QTextLine line = layout->lineForTextPosition(position - block.position());
+        if (line.isValid())
+            y += line.y() + line.height() / 2;
+    }
+    const double height = document->pageSize().height();
+    const int local = height > 0 ? int(y / height) : 0;
+    return laid.firstPage + std::clamp(local, 0, laid.pages - 1);
+}
+
+ReportMatch ReportLayout::find(const QString &text, const ReportMatch &after) const
+{
+    const int count = int(laid_.size());
+    if (text.isEmpty() || count == 0)
+        return {};
+    const int startReport = after.isValid() ? std::clamp(after.report, 0, count - 1) : 0;
+    const int startPosition = after.isValid() ? after.position + 1 : 0;
+    // Every report once from the start, the first from the match on and again
+    // from its beginning at the end of the round.
+    for (int step = 0; step <= count; ++step) {
+        const int report = (startReport + step) % count;
+        const int from = step == 0 ? startPosition : 0;
+        const QTextCursor found = laid_.at(report).document->find(text, from);
+        if (found.isNull() || (step == count && found.selectionStart() >= startPosition))
+            continue;
+        ReportMatch match;
+        match.report = report;
+        match.position = found.selectionStart();
+        match.length = found.selectionEnd() - found.selectionStart();
+        match.page = pageOf(report, match.position);
+        return match;
+    }
+    return {};
+}
+
+#include "reportlayout.moc"

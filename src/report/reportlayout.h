@@ -1,0 +1,62 @@
+#pragma once
+
+#include "preparedreport.h"
+
+#include <QList>
+#include <QSizeF>
+#include <QString>
+#include <memory>
+#include <vector>
+
+class QPainter;
+class QPagedPaintDevice;
+class QTextDocument;
+
+// A place in the laid-out reports: the report, the characters of its page text,
+// and the page (from 0, counted over all the reports) it is printed on.
+struct ReportMatch
+{
+    int report = -1;
+    int position = 0;
+    int length = 0;
+    int page = -1;
+    bool isValid() const { return report >= 0; }
+};
+
+// Prepared reports laid out on the pages of one device (printer, PDF file,
+// preview), ready to paint page by page. Reports follow one another, each from a
+// new page; the page numbers of the running header and footer count all pages.
+class ReportLayout
+{
+public:
+    ReportLayout(const QList<PreparedReport> &reports, QPagedPaintDevice *device);
+    ~ReportLayout();
+    ReportLayout(const ReportLayout &) = delete;
+    ReportLayout &operator=(const ReportLayout &) = delete;
+
+    int pageCount() const { return totalPages_; }
+    // Paints one page (from 0) with the painter's origin at the printable area's
+    // top left; a match given is shown highlighted.
+    void paintPage(QPainter *painter, int page, const ReportMatch &highlight = {}) const;
+
+    // The next occurrence of the text after the given match (from the start when
+    // none), case ignored, wrapping round to the first report; invalid when the
+    // text occurs nowhere.
+    ReportMatch find(const QString &text, const ReportMatch &after = {}) const;
+
+private:
+    struct Laid
+    {
+        std::unique_ptr<QTextDocument> document;
+        int firstPage = 0;
+        int pages = 1;
+        double headerHeight = 0;
+        double footerHeight = 0;
+    };
+    int pageOf(int report, int position) const;
+
+    QList<PreparedReport> reports_;
+    std::vector<Laid> laid_;
+    QSizeF area_;
+    int totalPages_ = 0;
+};
