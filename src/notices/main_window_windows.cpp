@@ -4,6 +4,8 @@
 
 #include "main_window.h"
 
+#include "masterdata/menu.h"
+
 void TF_main::connectSecondaryWindows()
 {
     // Bills.
@@ -13,6 +15,8 @@ void TF_main::connectSecondaryWindows()
     // Statistical reports and ledger.
 
     // Master data: accounts, catalogues, name lists.
+    masterdata::connectMenu(m_dm, this,
+                            {M_useradmin, M_money, M_cwitem, M_cjitem, M_company, M_buildtype, M_runtype, M_other});
 
     // Own account, themes, help, about, configuration program.
 }
