@@ -12,7 +12,8 @@ class QComboBox;
 class QDialog;
 class QTableView;
 
-// Opens the drop-down and clicks the entry with the text.
+// Opens the drop-down and clicks the entry with the text (the window may
+// then refuse the pick and show the stored value again).
 void pickEntry(QComboBox *combo, const QString &text);
 // Clicks a row of the grid.
 void clickGridRow(QTableView *grid, int row);

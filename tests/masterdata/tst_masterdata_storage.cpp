@@ -32,6 +32,9 @@ int drawAndPrint(const QStringList &args)
     try {
         QSqlDatabase db = openConnection(settings, QStringLiteral("drawing"));
         QTextStream out(stdout);
+        // Connected: wait for the word, so that every program draws at once.
+        out << "ready" << Qt::endl;
+        QTextStream(stdin).readLine();
         for (int i = 0, n = args.value(3).toInt(); i < n; ++i)
             out << masterdata::drawOrderNumber(db, catalogue) << '\n';
     } catch (const DbError &e) {
@@ -107,6 +110,13 @@ void TestMasterDataStorage::programsDrawDistinctOrderNumbers()
                         QString::number(kDraws), s.provider, s.dataSource, s.initialCatalog, s.userId});
         programs << program;
     }
+    for (QProcess *program : programs) {
+        while (!program->canReadLine())
+            QVERIFY2(program->waitForReadyRead(30000), program->readAllStandardError().constData());
+        QCOMPARE(program->readLine().trimmed(), QByteArray("ready"));
+    }
+    for (QProcess *program : programs)
+        program->write("go\n");
     std::set<int> cj, cw;
     for (int p = 0; p < kPrograms; ++p) {
         QProcess *program = programs[p];
