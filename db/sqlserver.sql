@@ -35,6 +35,13 @@ create index notice_handler_rdate on notice (handler, Rdate, ID);
 create index notice_status on notice (status);
 -- The ledger: notices by bill number.
 create index notice_billcode on notice (billcode);
+-- A bill number is printed on a numbered paper form: no two notices may
+-- carry the same one, whichever program writes it.
+create unique index notice_billcode_unique on notice (billcode) where billcode <> '';
+-- The bill window: a section's notices in one state, newest first, searched by
+-- any part of the notice number or the bill number; the index holds both, so a
+-- search tests the rows it passes over without reading each of them.
+create index notice_bill_search on notice (department, status, Rdate, ID, billcode);
 
 create table itemofnotice (
   lineid      int identity(1,1) primary key,

@@ -4,11 +4,32 @@
 
 #include "main_window.h"
 
+#include "finance/bill_window.h"
 #include "masterdata/menu.h"
+
+#include "app/named_query.h"
+#include "app/tdm.h"
+
+#include <QAction>
 
 void TF_main::connectSecondaryWindows()
 {
     // Bills.
+    const auto openBills = [this] {
+        {
+            finance::TF_cjkpj bills(m_dm, this);
+            bills.exec();
+        }
+        // Bills change the notices' states: the list shows them as they are
+        // now, unless a notice is being edited, whose edit must stay.
+        if (m_dm.aq_notice->state() == NamedQuery::State::Browsing) {
+            run([this] { m_dm.aq_notice->reopen(); });
+            checkshow();
+            dbgird_notice_check();
+        }
+    };
+    for (QAction *opener : {M_cjkpj, bt_pj})
+        connect(opener, &QAction::triggered, this, openBills);
 
     // Statistics and plan.
 

@@ -2,6 +2,7 @@
 
 #include "app/codes.h"
 #include "app/current_user.h"
+#include "app/like_pattern.h"
 
 namespace {
 
@@ -74,17 +75,6 @@ QString conditionOf(NoticeList list, int role)
     return QStringLiteral(" and status=-1");
 }
 
-QString likeEscaped(const QString &text)
-{
-    QString escaped;
-    for (QChar c : text) {
-        if (c == QLatin1Char('\\') || c == QLatin1Char('%') || c == QLatin1Char('_') || c == QLatin1Char('['))
-            escaped += QLatin1Char('\\');
-        escaped += c;
-    }
-    return escaped;
-}
-
 }  // namespace
 
 Statement emptyNoticeList()
@@ -109,6 +99,5 @@ Statement noticeSearchStatement(const QString &text, const UserRecord &user)
     // itself: the same rows, found through the key instead of a scan.
     if (text.size() == kNoticeNumberLength)
         return scoped(scope, QStringLiteral(" and ID=?"), {text}, user);
-    const QString pattern = QLatin1Char('%') + likeEscaped(text) + QLatin1Char('%');
-    return scoped(scope, QStringLiteral(" and ID like ? escape '\\'"), {pattern}, user);
+    return scoped(scope, QStringLiteral(" and ID like ?") + kLikeEscape, {containsPattern(text)}, user);
 }

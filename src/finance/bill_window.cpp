@@ -1,0 +1,374 @@
+#include "bill_window.h"
+
+#include "bill_lists.h"
+#include "bill_operations.h"
+
+#include "app/codes.h"
+#include "app/column_proxy_model.h"
+#include "app/current_user.h"
+#include "app/messages.h"
+#include "app/named_query.h"
+#include "app/tdm.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace finance {
+
+namespace {
+
+constexpr int kFieldLength = 7;
+
+template <typename T>
+T *named(T *object, const char *name)
+{
+    object->setObjectName(QString::fromLatin1(name));
+    return object;
+}
+
+QLineEdit *entryField(const char *name, QWidget *parent)
+{
+    QLineEdit *edit = named(new QLineEdit(parent), name);
+    edit->setMaxLength(kFieldLength);
+    return edit;
+}
+
+QTableView *billGrid(const char *name, NamedQuery &query, bool billNumberFirst, QWidget *parent)
+{
+    QList<ColumnProxyModel::Column> columns{
+        {QStringLiteral("ID"), QStringLiteral("流水号"), {}},
+        {QStringLiteral("handler"), QStringLiteral("经办人"), {}},
+        {QStringLiteral("Rdate"), QStringLiteral("经办日期"), dateTimeText},
+        {QStringLiteral("shipname"), QStringLiteral("缴费船只"), {}},
+        {QStringLiteral("money"), QStringLiteral("金额"), moneyText, Qt::AlignRight | Qt::AlignVCenter},
+    };
+    QList<int> widths{62, 60, 140, 130, 80};
+    if (billNumberFirst) {
+        columns.prepend({QStringLiteral("billcode"), QStringLiteral("票据号"), {}});
+        widths.prepend(62);
+    }
+    QTableView *grid = named(new QTableView(parent), name);
+    auto *model = new ColumnProxyModel(columns, grid);
+    model->setSourceModel(query.model());
+    grid->setModel(model);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->verticalHeader()->setDefaultSectionSize(20);
+    grid->verticalHeader()->setFixedWidth(14);
+    for (int i = 0; i < widths.size(); ++i)
+        grid->setColumnWidth(i, widths[i]);
+    grid->horizontalHeader()->setStretchLastSection(true);
+    return grid;
+}
+
+// An area: its caption, its grid on the left and a panel of fields beside it.
+QGroupBox *area(const QString &caption, const char *name, const char *gridName, QTableView *&grid,
+                NamedQuery &query, bool billNumberFirst, QWidget *parent, QGridLayout *&fields)
+{
+    QGroupBox *box = named(new QGroupBox(caption, parent), name);
+    auto *row = new QHBoxLayout(box);
+    grid = billGrid(gridName, query, billNumberFirst, box);
+    row->addWidget(grid, 1);
+    auto *panel = new QWidget(box);
+    panel->setFixedWidth(220);
+    fields = new QGridLayout(panel);
+    fields->setContentsMargins(4, 0, 0, 0);
+    row->addWidget(panel);
+    return box;
+}
+
+// A grid's row becomes the query's current row when the user clicks it (the
+// current row too) or moves to it with the keys. The row a grid marks by
+// itself when it merely gets the focus is no choice of the user's: it
+// enables nothing.
+void followGrid(QTableView *grid, NamedQuery &query, QObject *context, std::function<void()> cellClick)
+{
+    auto choose = [&query, cellClick](int row) {
+        if (row >= 0 && query.setCurrentRow(row))
+            cellClick();
+    };
+    QObject::connect(grid, &QTableView::clicked, context,
+                     [choose](const QModelIndex &index) { choose(index.isValid() ? index.row() : -1); });
+    QObject::connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, context,
+                     [choose](const QModelIndex &current, const QModelIndex &previous) {
+                         if (current.isValid() && previous.isValid())
+                             choose(current.row());
+                     });
+}
+
+}  // namespace
+
+TF_cjkpj::TF_cjkpj(Tdm &dm, QWidget *parent) : QDialog(parent), m_dm(dm)
+{
+    setObjectName(QStringLiteral("F_cjkpj"));
+    setWindowTitle(QStringLiteral("票据管理"));
+    setModal(true);
+    resize(860, 600);
+
+    aq_pjyk = new NamedQuery(QStringLiteral("aq_pjyk"), dm.connectionName(), this);
+    aq_pjfp = new NamedQuery(QStringLiteral("aq_pjfp"), dm.connectionName(), this);
+
+    auto *column = new QVBoxLayout(this);
+    buildArea1();
+    buildArea2();
+    buildArea3();
+    column->addWidget(GroupBox1, 1);
+    column->addWidget(GroupBox2, 1);
+    column->addWidget(GroupBox3, 1);
+    connectHandlers();
+}
+
+TF_cjkpj::~TF_cjkpj()
+{
+    // The shared query keeps nothing of this window once it is closed.
+    m_dm.aq_pj->close();
+}
+
+void TF_cjkpj::buildArea1()
+{
+    QGridLayout *fields = nullptr;
+    GroupBox1 = area(QStringLiteral("尚未开票的通知单"), "GroupBox1", "DBGrid1", DBGrid1, *m_dm.aq_pj, false, this, fields);
+    QWidget *panel = fields->parentWidget();
+    Label1 = named(new QLabel(QStringLiteral("可使用的最小票据号"), panel), "Label1");
+    Edit1 = named(new QLineEdit(panel), "Edit1");
+    Edit1->setReadOnly(true);
+    Label2 = named(new QLabel(QStringLiteral("当前使用的票据号"), panel), "Label2");
+    Edit2 = entryField("Edit2", panel);
+    Button1 = named(new QPushButton(QStringLiteral("开票"), panel), "Button1");
+    Label5 = named(new QLabel(QStringLiteral("输入流水号"), panel), "Label5");
+    Edit5 = entryField("Edit5", panel);
+    Button8 = named(new QPushButton(QStringLiteral("查找"), panel), "Button8");
+    Button9 = named(new QPushButton(QStringLiteral("清除"), panel), "Button9");
+    fields->addWidget(Label1, 0, 0, 1, 2);
+    fields->addWidget(Edit1, 1, 0, 1, 2);
+    fields->addWidget(Label2, 2, 0, 1, 2);
+    fields->addWidget(Edit2, 3, 0, 1, 2);
+    fields->addWidget(Button1, 4, 0, 1, 2);
+    fields->addWidget(Label5, 5, 0, 1, 2);
+    fields->addWidget(Edit5, 6, 0, 1, 2);
+    fields->addWidget(Button8, 7, 0);
+    fields->addWidget(Button9, 7, 1);
+    fields->setRowStretch(8, 1);
+}
+
+void TF_cjkpj::buildArea2()
+{
+    QGridLayout *fields = nullptr;
+    GroupBox2 = area(QStringLiteral("已开票、且未被统计过的票据"), "GroupBox2", "DBGrid2", DBGrid2, *aq_pjyk, true, this, fields);
+    QWidget *panel = fields->parentWidget();
+    Label3 = named(new QLabel(QStringLiteral("输入票据号"), panel), "Label3");
+    Edit3 = entryField("Edit3", panel);
+    button6 = named(new QPushButton(QStringLiteral("清除"), panel), "button6");
+    Button2 = named(new QPushButton(QStringLiteral("查找"), panel), "Button2");
+    button3 = named(new QPushButton(QStringLiteral("作废"), panel), "button3");
+    fields->addWidget(Label3, 0, 0, 1, 2);
+    fields->addWidget(Edit3, 1, 0, 1, 2);
+    fields->addWidget(Button2, 2, 0);
+    fields->addWidget(button6, 2, 1);
+    fields->setRowStretch(3, 1);
+    fields->addWidget(button3, 4, 0, 1, 2);
+}
+
+void TF_cjkpj::buildArea3()
+{
+    QGridLayout *fields = nullptr;
+    GroupBox3 = area(QStringLiteral("作废的票据"), "GroupBox3", "DBGrid3", DBGrid3, *aq_pjfp, true, this, fields);
+    QWidget *panel = fields->parentWidget();
+    Label4 = named(new QLabel(QStringLiteral("输入流水号"), panel), "Label4");
+    Edit4 = entryField("Edit4", panel);
+    Button5 = named(new QPushButton(QStringLiteral("查找"), panel), "Button5");
+    Label6 = named(new QLabel(QStringLiteral("输入票据号"), panel), "Label6");
+    Edit6 = entryField("Edit6", panel);
+    Button10 = named(new QPushButton(QStringLiteral("查找"), panel), "Button10");
+    Button7 = named(new QPushButton(QStringLiteral("清除"), panel), "Button7");
+    fields->addWidget(Label4, 0, 0, 1, 2);
+    fields->addWidget(Edit4, 1, 0);
+    fields->addWidget(Button5, 1, 1);
+    fields->addWidget(Label6, 2, 0, 1, 2);
+    fields->addWidget(Edit6, 3, 0);
+    fields->addWidget(Button10, 3, 1);
+    fields->addWidget(Button7, 4, 0, 1, 2);
+    fields->setRowStretch(5, 1);
+}
+
+void TF_cjkpj::connectHandlers()
+{
+    followGrid(DBGrid1, *m_dm.aq_pj, this, [this] { DBGrid1CellClick(); });
+    followGrid(DBGrid2, *aq_pjyk, this, [this] { DBGrid2CellClick(); });
+    followGrid(DBGrid3, *aq_pjfp, this, [] {});
+    const QList<QPair<QPushButton *, void (TF_cjkpj::*)()>> buttons{
+        {Button1, &TF_cjkpj::Button1Click}, {button3, &TF_cjkpj::button3Click},
+        {Button8, &TF_cjkpj::Button8Click}, {Button9, &TF_cjkpj::Button9Click},
+        {Button2, &TF_cjkpj::Button2Click}, {button6, &TF_cjkpj::button6Click},
+        {Button5, &TF_cjkpj::Button5Click}, {Button10, &TF_cjkpj::Button10Click},
+        {Button7, &TF_cjkpj::Button7Click},
+    };
+    for (const auto &[button, handler] : buttons)
+        connect(button, &QPushButton::clicked, this, [this, handler = handler] { (this->*handler)(); });
+    // Enter in a search field searches; it never presses 开票.
+    connect(Edit5, &QLineEdit::returnPressed, this, [this] { Button8Click(); });
+    connect(Edit3, &QLineEdit::returnPressed, this, [this] { Button2Click(); });
+    connect(Edit4, &QLineEdit::returnPressed, this, [this] { Button5Click(); });
+    connect(Edit6, &QLineEdit::returnPressed, this, [this] { Button10Click(); });
+    for (QPushButton *b : findChildren<QPushButton *>())
+        b->setAutoDefault(false);
+}
+
+bool TF_cjkpj::run(const std::function<void()> &handler)
+{
+    return messages::guarded(handler);
+}
+
+void TF_cjkpj::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TF_cjkpj::openArea(NamedQuery &query, const Statement &statement)
+{
+    run([&] { query.open(statement.sql, statement.values); });
+}
+
+void TF_cjkpj::showProposedNumber()
+{
+    run([this] {
+        m_shownNumber = proposedBillNumber(m_dm.database());
+        Edit1->setText(codes::PadBillCode7(m_shownNumber));
+        Edit2->setText(Edit1->text());
+    });
+}
+
+void TF_cjkpj::FormShow()
+{
+    const UserRecord &user = CurrentUser;
+    // Users without the bill right see no notices at all; the areas stay empty.
+    if (managesBills(user)) {
+        if (user.department == codes::kShipAffairs)
+            setWindowTitle(QStringLiteral("船务科票据管理"));
+        else if (user.department == codes::kInspection)
+            setWindowTitle(QStringLiteral("船检科票据管理"));
+        openArea(*m_dm.aq_pj, unbilledNotices(user));
+    } else {
+        m_dm.aq_pj->close();
+    }
+    showProposedNumber();
+    Button1->setEnabled(false);
+    button3->setEnabled(false);
+    // The lower areas fill when the user searches them.
+    aq_pjyk->close();
+    aq_pjfp->close();
+}
+
+void TF_cjkpj::DBGrid1CellClick()
+{
+    Button1->setEnabled(!m_dm.aq_pj->isEmpty());
+    showProposedNumber();
+}
+
+void TF_cjkpj::Button1Click()
+{
+    NamedQuery &q = *m_dm.aq_pj;
+    if (q.currentRow() < 0)
+        return;
+    BillRequest request;
+    request.noticeId = q.value(QStringLiteral("ID")).toString();
+    request.revision = q.value(QStringLiteral("revision")).toInt();
+    request.shownNumber = m_shownNumber;
+    request.typedNumber = Edit2->text();
+    if (!billNumberFromText(request.typedNumber)) {
+        // Nothing to write; the user corrects the number and presses again.
+        messages::inform(kBillNotANumber);
+        return;
+    }
+
+    try {
+        issueBill(m_dm.database(), CurrentUser, request);
+        Edit2->clear();
+    } catch (const BillNumberTaken &taken) {
+        // The form in the printer must carry the number that will be stored:
+        // show the usable one before saying why.
+        m_shownNumber = taken.smallestUsable();
+        Edit1->setText(codes::PadBillCode7(m_shownNumber));
+        Edit2->setText(Edit1->text());
+        messages::inform(taken.message());
+    } catch (const UserRefusal &refusal) {
+        messages::inform(refusal.message());
+    } catch (const std::exception &error) {
+        messages::showException(error);
+    }
+    // The next bill starts with a new click in the list.
+    Button1->setEnabled(false);
+    run([&] { q.reopen(); });
+    if (aq_pjyk->isActive())
+        run([this] { aq_pjyk->reopen(); });
+}
+
+void TF_cjkpj::DBGrid2CellClick()
+{
+    button3->setEnabled(!aq_pjyk->value(QStringLiteral("billcode")).toString().isEmpty());
+}
+
+void TF_cjkpj::button3Click()
+{
+    NamedQuery &q = *aq_pjyk;
+    if (q.currentRow() < 0)
+        return;
+    const QString id = q.value(QStringLiteral("ID")).toString();
+    const int revision = q.value(QStringLiteral("revision")).toInt();
+    run([&] { voidBill(m_dm.database(), CurrentUser, id, revision); });
+    button3->setEnabled(false);
+    run([&] { q.reopen(); });
+    if (aq_pjfp->isActive())
+        run([this] { aq_pjfp->reopen(); });
+}
+
+void TF_cjkpj::Button8Click()
+{
+    Button1->setEnabled(false);
+    openArea(*m_dm.aq_pj, unbilledNotices(CurrentUser, Edit5->text()));
+}
+
+void TF_cjkpj::Button9Click()
+{
+    Edit5->clear();
+}
+
+void TF_cjkpj::Button2Click()
+{
+    button3->setEnabled(false);
+    openArea(*aq_pjyk, issuedBills(CurrentUser, Edit3->text()));
+}
+
+void TF_cjkpj::button6Click()
+{
+    Edit3->clear();
+}
+
+void TF_cjkpj::Button5Click()
+{
+    openArea(*aq_pjfp, voidedBillsBySerial(CurrentUser, Edit4->text()));
+}
+
+void TF_cjkpj::Button10Click()
+{
+    openArea(*aq_pjfp, voidedBillsByBillNumber(CurrentUser, Edit6->text()));
+}
+
+void TF_cjkpj::Button7Click()
+{
+    Edit6->clear();
+    Edit4->clear();
+}
+
+}  // namespace finance
