@@ -25,11 +25,30 @@ constexpr std::string_view kBlank = " ";
 constexpr std::string_view kYuan = "元";
 constexpr std::string_view kExact = "整";
 
+// Positions 0 to 11 have units; a digit further left would have to reuse
+// them and the text would read as a smaller amount.
+constexpr int kPositionsWithUnits = 12;
+
+// Whether the group of four positions from i (the 万 or 亿 group) holds a
+// non-zero digit in the integer digits.
+bool groupHasDigit(const std::string& integerDigits, int i)
+{
+    const int size = static_cast<int>(integerDigits.size());
+    for (int p = i; p < i + 4 && p < size; ++p)
+        if (integerDigits[static_cast<std::size_t>(size - 1 - p)] != '0')
+            return true;
+    return false;
+}
+
 } // namespace
 
 std::string AmountInCapitals(double amount)
 {
     const std::string s = FixedTwoDecimals(amount);
+    const std::string integerDigits = s.substr(0, s.find('.'));
+    if (!integerDigits.empty() && integerDigits[0] != '-'
+        && static_cast<int>(integerDigits.size()) > kPositionsWithUnits)
+        throw AmountOutOfRange("金额 " + s + " 超出大写金额的范围（大写金额须小于壹万亿元）");
     std::string result;
     bool afterDigit = false; // the character just handled was a non-zero digit or the point
     int i = -2;
@@ -53,7 +72,10 @@ std::string AmountInCapitals(double amount)
                 result.insert(0, i == 0 ? unit : kDigits[0]);
             else if (result.empty() && afterDigit)
                 result.append(unit).append(kExact);
-            if (i > 0 && i % 4 == 0)
+            // 万 and 亿 stand for their whole group: written for a zero digit
+            // only when another digit of the group is not zero (壹 拾 万),
+            // never for an empty group (壹 亿 元整, not 壹 亿 万元整).
+            if (i > 0 && i % 4 == 0 && groupHasDigit(integerDigits, i))
                 result.insert(0, unit);
             afterDigit = false;
         }

@@ -39,6 +39,15 @@ std::string fixedText(const DecimalDigits& d, bool negative)
     return out;
 }
 
+// An amount that rounds to zero has no sign: "-0.00" would read as a
+// negative total.
+std::string withoutNegativeZero(std::string text)
+{
+    if (!text.empty() && text[0] == '-' && text.find_first_of("123456789") == std::string::npos)
+        text.erase(0, 1);
+    return text;
+}
+
 } // namespace
 
 std::string AmountText(double value)
@@ -49,7 +58,7 @@ std::string AmountText(double value)
     const bool negative = value < 0;
     RoundDigits(d, std::min(kAmountPrecision, d.exponent + 2));
     if (d.digits.empty() || d.exponent <= kAmountPrecision)
-        return fixedText(d, negative);
+        return withoutNegativeZero(fixedText(d, negative));
 
     // Too many integer digits for the precision: scientific notation,
     // trailing zeros dropped, e.g. 1.23456789E10.
@@ -72,7 +81,7 @@ std::string FixedTwoDecimals(double value)
         return nonFinite(value);
     DecimalDigits d = DecimalExpansion18(value);
     RoundDigits(d, d.exponent + 2);
-    return fixedText(d, value < 0);
+    return withoutNegativeZero(fixedText(d, value < 0));
 }
 
 } // namespace nollard

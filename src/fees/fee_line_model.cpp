@@ -6,6 +6,7 @@
 #include "app/named_query.h"
 
 #include "app/row_set_model.h"
+#include "expr/amount_text.h"
 
 namespace fees {
 
@@ -73,10 +74,10 @@ QVariant FeeLineModel::data(const QModelIndex &index, int role) const
                           && (m_lines.state() == NamedQuery::State::Editing
                               || m_lines.state() == NamedQuery::State::Inserting);
     const QVariant value = buffered ? m_lines.value(field) : m_lines.valueAt(index.row(), field);
-    // Amounts as plain numbers: a grid's own number format would write
-    // 10000000 as 1e+07.
+    // Amounts with two decimals, as in every grid; a grid's own number format
+    // would write 120 and 10000000 as 1e+07.
     if (index.column() == Money)
-        return value.isNull() ? QString() : plainNumberText(value.toDouble());
+        return value.isNull() ? QString() : moneyText(value.toDouble());
     return value;
 }
 
@@ -112,21 +113,45 @@ bool FeeLineModel::setData(const QModelIndex &index, const QVariant &value, int 
     if (index.row() != m_lines.currentRow() && !m_lines.setCurrentRow(index.row()))
         return false;
     const QString text = value.toString();
+    const QString line = m_lines.value(QStringLiteral("lineid")).toString();
     if (index.column() == Description) {
         // The editor already refuses longer text; nothing longer is ever stored.
-        m_lines.setValue(QStringLiteral("description"), gbk::truncated(text, kDescriptionWidth));
+        const QString steps = gbk::truncated(text, kDescriptionWidth);
+        if (steps == m_lines.value(QStringLiteral("description")).toString())
+            return true;
+        m_lines.setValue(QStringLiteral("description"), steps);
+        m_changedSteps.insert(line);
         return true;
     }
     if (text.trimmed().isEmpty()) {
         m_lines.setValue(QStringLiteral("money"), QVariant(QMetaType::fromType<double>()));
+        m_changedSteps.remove(line);
         return true;
     }
     bool ok = false;
     const double amount = text.trimmed().toDouble(&ok);
     if (!ok)
         return false;
-    m_lines.setValue(QStringLiteral("money"), amount);
+    // A typed amount is stored as the clerk means it, and with two decimals
+    // like a computed one; it stands for the steps as they are.
+    m_lines.setValue(QStringLiteral("money"), QString::fromStdString(nollard::AmountText(amount)).toDouble());
+    m_changedSteps.remove(line);
     return true;
+}
+
+QStringList FeeLineModel::changedSteps() const
+{
+    return QStringList(m_changedSteps.cbegin(), m_changedSteps.cend());
+}
+
+void FeeLineModel::markComputed(const QString &lineId)
+{
+    m_changedSteps.remove(lineId);
+}
+
+void FeeLineModel::forgetChangedSteps()
+{
+    m_changedSteps.clear();
 }
 
 bool FeeLineModel::canFetchMore(const QModelIndex &parent) const

@@ -4,6 +4,8 @@
 // buffer), which the editor stores with post.
 
 #include <QAbstractTableModel>
+#include <QSet>
+#include <QStringList>
 
 class NamedQuery;
 
@@ -26,6 +28,12 @@ public:
 
     static QString fieldName(int column);
 
+    // The lines (by lineid) whose steps were typed since their amount was
+    // computed or typed: their amount no longer says what the steps say.
+    QStringList changedSteps() const;
+    void markComputed(const QString &lineId);
+    void forgetChangedSteps();
+
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role) const override;
@@ -41,6 +49,7 @@ private:
 
     NamedQuery &m_lines;
     bool m_editable = true;
+    QSet<QString> m_changedSteps;
 };
 
 }  // namespace fees

@@ -4,6 +4,8 @@
 #include "fee_line_model.h"
 #include "fee_lines.h"
 #include "line_evaluation.h"
+#include "line_saving.h"
+#include "notice_total.h"
 
 #include "app/codes.h"
 #include "app/current_user.h"
@@ -101,8 +103,10 @@ void TF_item::showEvent(QShowEvent *event)
 
 void TF_item::done(int result)
 {
-    if (isVisible())
-        FormClose();
+    // However the window closes, the lines are saved with the total; a line
+    // whose steps cannot be computed keeps the window open on that line.
+    if (isVisible() && !FormClose())
+        return;
     QDialog::done(result);
 }
 
@@ -122,16 +126,36 @@ void TF_item::FormShow()
             setEditingMode(m_dm.aq_itemofnotice->rowCount() > 0);
         }
     });
+    m_model->forgetChangedSteps();
     showQueryRow(FeeLineModel::Description);
     DBGrid1->setFocus();
 }
 
-void TF_item::FormClose()
+bool TF_item::FormClose()
 {
-    messages::guarded([this] {
-        fees::writeNoticeTotal(m_dm, CurrentUser.department, fees::CurrentNoticeID,
-                               fees::LineTypeFilter);
+    m_delegate->commitOpenEditor();
+    int refusedRow = -1;
+    m_syncing = true;
+    const bool saved = messages::guarded([this, &refusedRow] {
+        try {
+            fees::saveEditorLines(m_dm, Parser1, m_model->changedSteps(), CurrentUser.department);
+        } catch (const fees::StepsNotComputed &refusal) {
+            refusedRow = refusal.row();
+            throw;
+        }
     });
+    m_syncing = false;
+    if (saved) {
+        m_model->forgetChangedSteps();
+        return true;
+    }
+    if (refusedRow >= 0) {
+        // The clerk is taken to the line to correct; leaving the line being
+        // edited stores its steps as usual.
+        DBGrid1->setCurrentIndex(m_model->index(refusedRow, FeeLineModel::Description));
+        DBGrid1->setFocus();
+    }
+    return false;
 }
 
 void TF_item::DBGrid1KeyPress()
@@ -139,8 +163,14 @@ void TF_item::DBGrid1KeyPress()
     NamedQuery &lines = *m_dm.aq_itemofnotice;
     const int column = DBGrid1->currentIndex().isValid() ? DBGrid1->currentIndex().column()
                                                           : int(FeeLineModel::Description);
+    const QString line = lines.value(QStringLiteral("lineid")).toString();
     m_syncing = true;
-    messages::guarded([&] { fees::evaluateCurrentLine(lines, Parser1); });
+    const bool computed = messages::guarded([&] {
+        fees::evaluateCurrentLine(lines, Parser1);
+        fees::storeCurrentLine(m_dm);  // the line and the notice total together
+    });
+    if (computed)
+        m_model->markComputed(line);
     m_syncing = false;
     showQueryRow(column);
 }
@@ -156,19 +186,9 @@ void TF_item::DBGrid1KeyUp(int key)
 
 void TF_item::F_item_saveClick()
 {
-    m_delegate->commitOpenEditor();
-    NamedQuery &lines = *m_dm.aq_itemofnotice;
-    const bool saved = messages::guarded([&] {
-        // A change still pending in the grid is stored first.
-        if (lines.isActive() && lines.rowCount() > 0) {
-            lines.edit();
-            lines.post();
-        }
-        fees::writeNoticeTotal(m_dm, CurrentUser.department, fees::CurrentNoticeID,
-                               fees::LineTypeFilter);
-    });
-    if (saved)
-        close();
+    // Closing saves: the pending change, the lines whose steps changed, and
+    // the total (done).
+    accept();
 }
 
 bool TF_item::eventFilter(QObject *object, QEvent *event)
@@ -194,7 +214,7 @@ void TF_item::gridMoved(const QModelIndex &current)
         return;
     m_syncing = true;
     // Leaving a line stores what was typed into it.
-    const bool stored = messages::guarded([&] { lines.post(); });
+    const bool stored = messages::guarded([&] { fees::storeCurrentLine(m_dm); });
     if (stored)
         lines.setCurrentRow(current.row());
     m_syncing = false;

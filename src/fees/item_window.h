@@ -1,7 +1,9 @@
 #pragma once
 // The fee-line editor: the clerk types the calculation steps of each fee line
 // of the notice CurrentNoticeID, Enter computes the line's amount, and closing
-// writes the total of the counting lines into the notice row (unstored).
+// stores the lines with the notice total and puts the total into the notice
+// row being edited. A line whose steps were changed without Enter is computed
+// when the window is saved or closed.
 //
 // Created once at start-up, hidden. Show it with exec() (or open()): every
 // showing loads the lines (FormShow); every closing, however it happens
@@ -44,7 +46,9 @@ protected:
 
 private:
     void FormShow();
-    void FormClose();
+    // Saves the lines and writes the total; false when a line's steps could
+    // not be computed (the window then stays open on that line).
+    bool FormClose();
     void DBGrid1KeyPress();
     void DBGrid1KeyUp(int key);
     void F_item_saveClick();

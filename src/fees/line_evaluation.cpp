@@ -6,6 +6,14 @@
 
 namespace fees {
 
+double amountOfSteps(nollard::TParser &parser, const QString &steps)
+{
+    parser.SetExpression(steps.toStdString());
+    const long double value = parser.Value();
+    // The amount is the number that its two-decimal text reads as.
+    return QString::fromStdString(nollard::AmountText(static_cast<double>(value))).toDouble();
+}
+
 void evaluateCurrentLine(NamedQuery &lines, nollard::TParser &parser)
 {
     if (lines.currentRow() < 0)
@@ -14,10 +22,8 @@ void evaluateCurrentLine(NamedQuery &lines, nollard::TParser &parser)
     parser.SetExpression(steps.toStdString());
     lines.edit();
     const long double value = parser.Value();
-    // The amount is the number that its two-decimal text reads as.
     const QString amount = QString::fromStdString(nollard::AmountText(static_cast<double>(value)));
     lines.setValue(QStringLiteral("money"), amount.toDouble());
-    lines.post();
 }
 
 }  // namespace fees

@@ -1,6 +1,8 @@
 #pragma once
 // Turning a fee line's calculation steps into its amount.
 
+#include <QString>
+
 class NamedQuery;
 
 namespace nollard {
@@ -9,13 +11,18 @@ class TParser;
 
 namespace fees {
 
-// Compiles the description of the lines query's current row with the parser,
-// evaluates it, and stores the amount as the two-decimal amount text makes it
-// (an empty description gives 0.00).
+// The amount of the steps as a line stores it: compiled and evaluated with
+// the parser, then the number that its two-decimal amount text reads as (an
+// empty text gives 0). Throws the parser's error or the arithmetic fault.
+double amountOfSteps(nollard::TParser &parser, const QString &steps);
+
+// Computes the amount of the lines query's current row from its description
+// and sets it in the row, which is left in editing for the caller to store
+// (storeCurrentLine stores it with the notice total).
 // A parser error is thrown before the line enters editing, so the line and its
 // amount stay as they were. An arithmetic fault is thrown while the line is in
 // editing: its amount is unchanged and the edit ends with the next post or
-// cancel. A refused store throws DbError. Does nothing without a current row.
+// cancel. Does nothing without a current row.
 void evaluateCurrentLine(NamedQuery &lines, nollard::TParser &parser);
 
 }  // namespace fees

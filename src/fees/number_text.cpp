@@ -1,5 +1,7 @@
 #include "number_text.h"
 
+#include "expr/amount_text.h"
+
 #include <cmath>
 
 namespace fees {
@@ -30,6 +32,11 @@ QString plainNumberText(double value)
         text = digits.left(pointAfter) + QLatin1Char('.') + digits.mid(pointAfter);
     }
     return value < 0 ? QLatin1Char('-') + text : text;
+}
+
+QString moneyText(double value)
+{
+    return QString::fromStdString(nollard::FixedTwoDecimals(value));
 }
 
 }  // namespace fees

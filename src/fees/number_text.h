@@ -9,4 +9,8 @@ namespace fees {
 
 QString plainNumberText(double value);
 
+// An amount as every grid and field shows it: two decimals, rounded as a fee
+// line stores it, never "-0.00" (120 → "120.00", 3.125 → "3.13").
+QString moneyText(double value);
+
 }  // namespace fees

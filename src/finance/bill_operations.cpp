@@ -58,8 +58,8 @@ int proposedBillNumber(QSqlDatabase db)
 
 std::optional<int> billNumberFromText(const QString &text)
 {
-    // Seven digits at most, as the field takes: the value always fits.
-    if (text.isEmpty() || text.size() > 9)
+    // Seven digits at most, as the field takes and the column holds.
+    if (text.isEmpty() || text.size() > 7)
         return std::nullopt;
     for (QChar c : text)
         if (c < QLatin1Char('0') || c > QLatin1Char('9'))

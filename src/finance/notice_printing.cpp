@@ -1,15 +1,20 @@
 #include "notice_printing.h"
 
 #include "app/codes.h"
+#include "app/user_refusal.h"
 #include "app/current_user.h"
 #include "app/named_query.h"
 #include "app/tdm.h"
 #include "expr/amount_in_capitals.h"
 #include "fees/fee_lines.h"
+#include "fees/notice_total.h"
 
 #include "report.h"
 
 #include <QDir>
+#include <QFile>
+#include <QSqlField>
+#include <QSqlRecord>
 
 namespace finance {
 
@@ -22,10 +27,23 @@ QString feeTypeCaption(int flagIndex, bool set)
 
 namespace {
 
-// The datasets read the queries when the report is prepared.
-ReportRowSource currentRowOf(NamedQuery &query)
+// The notice printed, as the template reads it: its row, and which section's
+// block to print (is_inspection, is_shipaffairs), chosen by the notice's
+// section and not by whether one of its fields happens to be filled in.
+ReportRowSource noticeRowOf(NamedQuery &query)
 {
-    return [&query] { return ReportRows{{query.currentRecord()}, 0}; };
+    return [&query] {
+        QSqlRecord record = query.currentRecord();
+        const QString department = record.value(QStringLiteral("department")).toString();
+        for (const auto &[name, set] : {std::pair{QStringLiteral("is_inspection"), department == codes::kInspection},
+                                        std::pair{QStringLiteral("is_shipaffairs"),
+                                                  department == codes::kShipAffairs}}) {
+            QSqlField field(name, QMetaType(QMetaType::Bool));
+            field.setValue(set);
+            record.append(field);
+        }
+        return ReportRows{{record}, 0};
+    };
 }
 
 ReportRowSource allRowsOf(NamedQuery &query)
@@ -53,20 +71,41 @@ bool printNotice(Tdm &dm, const UserRecord &user)
         || !codes::printable(user.department, status))
         return false;
 
+    // A template that cannot be read would print a blank sheet.
+    const QString templatePath = QDir::toNativeSeparators(kNoticeTemplate);
+    QFile templateFile(kNoticeTemplate);
+    if (!templateFile.open(QIODevice::ReadOnly) || templateFile.size() == 0)
+        throw UserRefusal(kTemplateUnreadable.arg(templatePath));
+    templateFile.close();
+
+    const double money = notice.value(QStringLiteral("money")).toDouble();
+    QString capitals;
+    try {
+        capitals = QString::fromStdString(nollard::AmountInCapitals(money));
+    } catch (const nollard::AmountOutOfRange &) {
+        throw UserRefusal(kTotalTooLarge);
+    } catch (const nollard::ConversionError &) {
+        throw UserRefusal(kTotalNegative);
+    }
+
     fees::openNoticeLines(dm, fees::LineSelection::Print, user.department);
+    // The total printed under the lines is what they add up to, or nothing
+    // is printed.
+    if (!fees::sameAmount(fees::sumOfMoney(*dm.aq_itemofnotice), money))
+        throw UserRefusal(kTotalDiffersFromLines);
 
     const QList<codes::FeeType> &types = codes::feeTypes();
     for (int i = 0; i < types.size(); ++i)
         ReportVariables::set(QStringLiteral("memocw%1").arg(i + 1),
                              feeTypeCaption(i, notice.value(types[i].flag).toBool()));
-    const double money = notice.value(QStringLiteral("money")).toDouble();
-    ReportVariables::set(QStringLiteral("bigmoney"), QString::fromStdString(nollard::AmountInCapitals(money)));
+    ReportVariables::set(QStringLiteral("bigmoney"), capitals);
 
     Report report;
-    report.setDataset(QStringLiteral("frDB_notice"), currentRowOf(notice), ReportRange::CurrentRow);
+    report.setDataset(QStringLiteral("frDB_notice"), noticeRowOf(notice), ReportRange::CurrentRow);
     report.setDataset(QStringLiteral("frDB_itemofnotice"), allRowsOf(*dm.aq_itemofnotice), ReportRange::AllRows);
-    report.loadFromFile(QDir::toNativeSeparators(kNoticeTemplate));
-    report.showReport();
+    report.loadFromFile(templatePath);
+    if (!report.showReport())
+        throw UserRefusal(kPrinterFailed);
 
     notice.setValue(QStringLiteral("status"), int(codes::StatePrinted));
     notice.post();

@@ -67,7 +67,9 @@ void FieldBinding::bind(QLineEdit *edit, const QString &column)
 void FieldBinding::bind(QCheckBox *box, const QString &column)
 {
     add(column, [box](const QVariant &v) { box->setChecked(v.toBool()); });
-    connect(box, &QCheckBox::clicked, this, [this, column](bool checked) { write(column, checked); });
+    // The state, not the click: a box toggled by the keyboard, the mouse or an
+    // accessibility tool writes alike. Showing a loaded row writes nothing.
+    connect(box, &QCheckBox::toggled, this, [this, column](bool checked) { write(column, checked); });
 }
 
 void FieldBinding::bind(QComboBox *combo, const QString &column)
@@ -90,6 +92,14 @@ void FieldBinding::bind(QComboBox *combo, const QString &column)
         connect(combo, &QComboBox::editTextChanged, this,
                 [this, column](const QString &text) { write(column, text); });
     connect(combo, &QComboBox::textActivated, this, [this, column](const QString &text) { write(column, text); });
+}
+
+void FieldBinding::showText(QPlainTextEdit *memo, const QString &column)
+{
+    add(column, [memo](const QVariant &v) {
+        if (memo->toPlainText() != v.toString())
+            memo->setPlainText(v.toString());
+    });
 }
 
 void FieldBinding::bind(QPlainTextEdit *memo, const QString &column)

@@ -21,6 +21,9 @@ public:
     // Shown through the text function, never written (system fields).
     void showText(QLineEdit *edit, const QString &column,
                   std::function<QString(const QVariant &)> text = {});
+    // Shows the column whenever another row becomes current; what is typed
+    // stays in the widget and is never written into the row.
+    void showText(QPlainTextEdit *memo, const QString &column);
     void bind(QLineEdit *edit, const QString &column);
     void bind(QCheckBox *box, const QString &column);
     // An editable combo writes what is typed; a list combo writes the entry picked.

@@ -11,6 +11,7 @@
 #include "app/tdm.h"
 
 #include <QCloseEvent>
+#include <QFocusEvent>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QStyle>
@@ -121,7 +122,11 @@ void TF_main::showEvent(QShowEvent *event)
 
 bool TF_main::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::FocusIn) {
+    // The pick lists are refilled when the user enters the field. The box
+    // also gets the focus back when its own drop-down closes: refilling then
+    // would replace the list under the click that is being applied.
+    if (event->type() == QEvent::FocusIn
+        && static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason) {
         if (watched == DBCb_company || watched == DBCb_company->lineEdit())
             run([this] { DBCb_companyEnter(); });
         else if (watched == DBCb_checkcontent)

@@ -5,6 +5,8 @@
 
 #include "field_binding.h"
 
+#include "fees/number_text.h"
+
 #include "app/codes.h"
 #include "app/column_proxy_model.h"
 #include "app/gbk_width.h"
@@ -167,7 +169,7 @@ void TF_main::buildContentArea(QWidget *host)
         {{QStringLiteral("itemname"), QStringLiteral("收费项目"), {}},
          {QStringLiteral("description"), QStringLiteral("计算步骤"), {}},
          {QStringLiteral("money"), QStringLiteral("收费金额"),
-          [](const QVariant &v) { return v.isNull() ? QString() : QString::number(v.toDouble(), 'f', 2); },
+          [](const QVariant &v) { return v.isNull() ? QString() : fees::moneyText(v.toDouble()); },
           Qt::AlignRight | Qt::AlignVCenter}},
         DBgrid_item);
     lines->setSourceModel(m_dm.aq_itemofnotice->model());
@@ -311,7 +313,8 @@ void TF_main::bindFields()
     m_binding->showText(DBEdit_ID, QStringLiteral("ID"));
     m_binding->showText(DBEdit_dept, QStringLiteral("department"));
     m_binding->showText(DBEdit_handler, QStringLiteral("handler"));
-    m_binding->showText(DBedit_money, QStringLiteral("money"), moneyText);
+    m_binding->showText(DBedit_money, QStringLiteral("money"),
+                        [](const QVariant &v) { return v.isNull() ? QString() : fees::moneyText(v.toDouble()); });
     m_binding->bind(DBEdit_shipname, QStringLiteral("shipname"));
     m_binding->bind(DBcb_checktype, QStringLiteral("checktype"));
     m_binding->bind(DBCb_checkcontent, QStringLiteral("checkcontent"));
@@ -321,6 +324,8 @@ void TF_main::bindFields()
     m_binding->bind(dbck_gongbenfei, QStringLiteral("gongbenfei"));
     m_binding->bind(dbck_neibuziliao, QStringLiteral("neibuziliao"));
     m_binding->bind(DBCb_leader, QStringLiteral("leader"));
-    m_binding->bind(DBMemo_badcheck, QStringLiteral("memo_badcheck"));
+    // The reviewer's reason travels with the approval or rejection; typing it
+    // does not put the notice into editing.
+    m_binding->showText(DBMemo_badcheck, QStringLiteral("memo_badcheck"));
     m_binding->refresh();
 }

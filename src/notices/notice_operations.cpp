@@ -1,5 +1,7 @@
 #include "notice_operations.h"
 
+#include "fees/notice_total.h"
+
 #include "app/codes.h"
 #include "app/counter.h"
 #include "app/current_user.h"
@@ -7,6 +9,7 @@
 #include "app/named_query.h"
 #include "app/sql_statement.h"
 #include "app/tdm.h"
+#include "app/transaction.h"
 
 #include <QDateTime>
 #include <QSqlQuery>
@@ -104,7 +107,15 @@ void saveNotice(Tdm &dm)
     if (q.value(QStringLiteral("status")).toInt() == codes::StateRejected)
         q.setValue(QStringLiteral("status"), int(codes::StateNew));
     cutToWidths(q);
-    storeOrRefuse(q, kChangedElsewhere);
+    const QString id = q.value(QStringLiteral("ID")).toString();
+    {
+        // The amount follows the flags as they are stored now: a fee type
+        // unticked after the lines were computed no longer counts.
+        Transaction transaction(dm.database());
+        storeOrRefuse(q, kChangedElsewhere);
+        fees::storeNoticeTotal(dm.database(), id);
+        transaction.commit();
+    }
     q.reopen();
 }
 

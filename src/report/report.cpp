@@ -53,9 +53,9 @@ PreparedReport Report::prepare() const
     return prepared;
 }
 
-void Report::showReport() const
+bool Report::showReport() const
 {
-    ReportPreview::show({prepare()});
+    return ReportPreview::show({prepare()});
 }
 
 bool Report::exportPdf(const QString &filePath) const

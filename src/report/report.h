@@ -46,7 +46,8 @@ public:
     PreparedReport prepare() const;
 
     // Prepares the report and shows it in the modal preview (or the preview hook).
-    void showReport() const;
+    // False when a print from the preview failed (ReportPreview::show).
+    bool showReport() const;
     // Prepares the report and writes it to a PDF file; false when it cannot be written.
     bool exportPdf(const QString &filePath) const;
 

@@ -10,17 +10,26 @@ ReportPreview::Hook &currentHook()
     static ReportPreview::Hook hook;
     return hook;
 }
+bool &lastPrintFailed()
+{
+    static bool failed = false;
+    return failed;
+}
 } // namespace
+
+void ReportPreview::notePrintOutcome(bool printed) { lastPrintFailed() = !printed; }
 
 void ReportPreview::setHook(Hook hook) { currentHook() = std::move(hook); }
 bool ReportPreview::hasHook() { return bool(currentHook()); }
 
-void ReportPreview::show(const QList<PreparedReport> &reports)
+bool ReportPreview::show(const QList<PreparedReport> &reports)
 {
+    lastPrintFailed() = false;
     if (const Hook &hook = currentHook()) {
         hook(reports);
-        return;
+    } else {
+        ReportPreviewDialog dialog(reports, QApplication::activeWindow());
+        dialog.exec();
     }
-    ReportPreviewDialog dialog(reports, QApplication::activeWindow());
-    dialog.exec();
+    return !lastPrintFailed();
 }

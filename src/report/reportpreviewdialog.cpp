@@ -1,5 +1,6 @@
 #include "reportpreviewdialog.h"
 
+#include "reportpreview.h"
 #include "reportprinter.h"
 
 #include <QAction>
@@ -105,7 +106,9 @@ void ReportPreviewDialog::printReports()
     QPrintDialog dialog(&printer, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    if (!ReportPrinter::paint(&printer, reports_))
+    const bool printed = ReportPrinter::paint(&printer, reports_) && printer.printerState() != QPrinter::Error;
+    ReportPreview::notePrintOutcome(printed);
+    if (!printed)
         QMessageBox::warning(this, QStringLiteral("Nollard"), QStringLiteral("打印机无法打开，报表未打印。"));
 }
 

@@ -35,6 +35,11 @@ const TextCase kAmountTexts[] = {
     {12345678901.0, "1.23456789E10"},
     {-2.5e15, "-2.5E15"},
     {1e-5, "0.00"},
+    // Amounts that round to zero carry no sign.
+    {-0.001, "0.00"},
+    {-0.004999, "0.00"},
+    {-1e-9, "0.00"},
+    {-0.005, "-0.01"},
 };
 
 class AmountTextTable : public ::testing::TestWithParam<TextCase> {};
@@ -71,8 +76,16 @@ const CapitalsCase kCapitals[] = {
     {100000.00, "壹_拾_万元整"},
     {10000000.00, "壹_千_万元整"},
     {100010000.00, "壹_亿_零壹_万_元整"},
-    {1000000001.00, "壹_十_亿万零壹_元整"}, // 万 and 亿 are written even when their digit is 0
     {125.5, "壹_佰_贰_拾_伍_元_伍_角_"},
+    {-0.001, "元整"}, // rounds to zero
+    // 万 is written for a zero digit only when its group holds another digit.
+    {100000000.00, "壹_亿_元整"},
+    {200000000.5, "贰_亿_元伍_角_"},
+    {1000000001.00, "壹_十_亿零壹_元整"},
+    {300050000.00, "叁_亿_零伍_万_元整"},
+    {120000000.00, "壹_亿_贰_千_万元整"},
+    {100100000.00, "壹_亿_零壹_拾_万元整"},
+    {999999999999.99, "玖_千_玖_佰_玖_十_玖_亿_玖_千_玖_佰_玖_拾_玖_万_玖_仟_玖_佰_玖_拾_玖_元_玖_角_玖_分_"},
 };
 
 std::string Blanks(std::string s)
@@ -94,12 +107,24 @@ INSTANTIATE_TEST_SUITE_P(Amounts, CapitalsTable, ::testing::ValuesIn(kCapitals))
 
 TEST(Capitals, NegativeAmountIsAConversionError)
 {
-    for (double amount : {-5.0, -0.01, -0.001}) {
+    for (double amount : {-5.0, -0.01, -0.005}) {
         try {
             AmountInCapitals(amount);
             ADD_FAILURE() << amount << " was converted";
         } catch (const ConversionError& e) {
             EXPECT_STREQ(e.what(), "'-' is not a valid integer value");
+        }
+    }
+}
+
+TEST(Capitals, TrillionsAreRefusedNotMisspelt)
+{
+    for (double amount : {1e12, 1234567890123.45, 1.5e15}) {
+        try {
+            const std::string text = AmountInCapitals(amount);
+            ADD_FAILURE() << amount << " was spelt " << text;
+        } catch (const AmountOutOfRange& e) {
+            EXPECT_NE(std::string(e.what()).find("超出大写金额的范围"), std::string::npos) << e.what();
         }
     }
 }

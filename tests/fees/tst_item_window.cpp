@@ -181,10 +181,10 @@ void TestItemWindow::enterComputesAmount_data()
     QTest::addColumn<QString>("steps");
     QTest::addColumn<double>("amount");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("unit price times count") << "船舶登记费" << "30*4" << 120.0 << "120";
+    QTest::newRow("unit price times count") << "船舶登记费" << "30*4" << 120.0 << "120.00";
     QTest::newRow("rounded half away from zero") << "变更登记费" << "12.5*0.25" << 3.13 << "3.13";
-    QTest::newRow("empty steps") << "培训费" << "" << 0.0 << "0";
-    QTest::newRow("large amount") << "证书工本费" << "2500000*4" << 1e7 << "10000000";
+    QTest::newRow("empty steps") << "培训费" << "" << 0.0 << "0.00";
+    QTest::newRow("large amount") << "证书工本费" << "2500000*4" << 1e7 << "10000000.00";
 }
 
 void TestItemWindow::enterComputesAmount()
@@ -228,13 +228,29 @@ void TestItemWindow::errorsLeaveAmount()
     QCOMPARE(stored("money", "船舶登记费").toDouble(), 120.0);
     QCOMPARE(grid()->model()->index(rowOf("船舶登记费"), Money).data().toDouble(), 120.0);
 
-    // Saving keeps the steps as typed and the amount as it was.
+    // Saving computes the changed steps again: refused, naming the fee item,
+    // with nothing stored and the window open on the line.
+    QTest::mouseClick(m_item->findChild<QPushButton *>("f_item_save"), Qt::LeftButton);
+    QVERIFY(m_item->isVisible());
+    QCOMPARE(m_shown->informations.size(), 1);
+    QVERIFY2(m_shown->informations.first().contains(QStringLiteral("船舶登记费"))
+                 && m_shown->informations.first().contains(message.section(u'\r', 0, 0)),
+             qPrintable(m_shown->informations.first()));
+    QCOMPARE(grid()->currentIndex().row(), rowOf("船舶登记费"));
+    QCOMPARE(stored("money", "船舶登记费").toDouble(), 120.0);
+
+    // An amount typed over it stands for the steps as they are (an
+    // explanation rather than a calculation): the save goes through.
+    QLineEdit *amount = openCell("船舶登记费", Money);
+    QVERIFY(amount);
+    amount->selectAll();
+    QTest::keyClick(amount, Qt::Key_Backspace);
+    typeText(amount, QStringLiteral("55"));
     QTest::mouseClick(m_item->findChild<QPushButton *>("f_item_save"), Qt::LeftButton);
     QVERIFY(!m_item->isVisible());
-    QCOMPARE(m_shown->errors.size(), 1);
     QCOMPARE(stored("description", "船舶登记费").toString(), steps);
-    QCOMPARE(stored("money", "船舶登记费").toDouble(), 120.0);
-    QCOMPARE(m_f->dm->aq_notice->value("money").toDouble(), 120.0);
+    QCOMPARE(stored("money", "船舶登记费").toDouble(), 55.0);
+    QCOMPARE(m_f->dm->aq_notice->value("money").toDouble(), 55.0);
 }
 
 void TestItemWindow::downKeyAddsNoLine()
@@ -267,9 +283,10 @@ void TestItemWindow::saveWritesTotal()
     QVERIFY(!m_item->isVisible());
     QCOMPARE(m_f->dm->aq_notice->value("money").toDouble(), 125.5);
     QVERIFY(changed.contains("money"));
-    // Left for the notice editing to store.
+    // The row being edited gets it for the notice editing to store; the
+    // stored amount already follows the stored lines and flags.
     QCOMPARE(m_f->dm->aq_notice->state(), NamedQuery::State::Editing);
-    QVERIFY(m_f->db->scalar("select money from notice").isNull());
+    QCOMPARE(m_f->db->scalar("select money from notice").toDouble(), 125.5);
     // The shared lines query now holds the counting lines only.
     QCOMPARE(m_f->openLineNames(), (QStringList{"证书工本费", "变更登记费"}));  // by type
     QCOMPARE(m_f->dm->aq_itemofnotice->currentRow(), 0);

@@ -3,7 +3,12 @@
 #include "app/login_operation.h"
 #include "app/named_query.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
 #include <QDateTime>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTableView>
 #include <QtTest>
 
@@ -132,4 +137,28 @@ void MainWindowFixture::clickRow(int row)
 int MainWindowFixture::rowOf(const QString &id) const
 {
     return int(listedIds().indexOf(id));
+}
+
+void pickByMouse(QComboBox *combo, const QString &entry)
+{
+    QStyleOptionComboBox option;
+    option.initFrom(combo);
+    option.editable = combo->isEditable();
+    option.subControls = QStyle::SC_All;
+    const QRect arrow =
+        combo->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxArrow, combo);
+    QTest::mouseClick(combo, Qt::LeftButton, {}, arrow.isValid() ? arrow.center() : combo->rect().center());
+    QAbstractItemView *view = combo->view();
+    QTRY_VERIFY2(view->isVisible(), "the drop-down did not open");
+    int row = -1;
+    for (int r = 0; r < view->model()->rowCount(); ++r)
+        if (view->model()->index(r, combo->modelColumn()).data().toString() == entry)
+            row = r;
+    QVERIFY2(row >= 0, qPrintable(entry + QStringLiteral(" is not offered")));
+    // A popup ignores the release of the click that opened it for a moment.
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    const QRect cell = view->visualRect(view->model()->index(row, combo->modelColumn()));
+    QTest::mouseMove(view->viewport(), cell.center());
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell.center());
+    QTRY_VERIFY2(!view->isVisible(), "the drop-down did not close");
 }

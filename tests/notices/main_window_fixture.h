@@ -26,6 +26,12 @@ struct Person
 // The accounts of the fixture, by login name.
 const QList<Person> &fixturePeople();
 
+class QComboBox;
+
+// Opens the drop-down of the combo box with a click on its arrow and clicks
+// the entry in the opened popup, as a person picks with the mouse.
+void pickByMouse(QComboBox *combo, const QString &entry);
+
 class MainWindowFixture
 {
 public:

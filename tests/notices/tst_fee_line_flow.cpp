@@ -7,7 +7,10 @@
 #include "app/named_query.h"
 #include "typing.h"
 
+#include "reportpreview.h"
+
 #include <QApplication>
+#include <QSqlRecord>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -24,12 +27,15 @@ private slots:
     void shipAffairsClerk();
     void inspectionClerkIsWarnedOnce();
     void financeUserGetsNothing();
+    void changedStepsAreComputedOnSave();
+    void totalFollowsLinesAndFlags();
 };
 
 namespace {
 
-// Types the steps into the editor's line and presses Enter, as the clerk does.
-void enterSteps(QTableView *grid, const QString &itemName, const QString &steps)
+// Types the steps into the editor's line and presses Enter, as the clerk
+// does; without Enter the text stays typed in the cell.
+void enterSteps(QTableView *grid, const QString &itemName, const QString &steps, bool pressEnter = true)
 {
     QAbstractItemModel *model = grid->model();
     int row = -1;
@@ -48,7 +54,24 @@ void enterSteps(QTableView *grid, const QString &itemName, const QString &steps)
     edit->selectAll();
     QTest::keyClick(edit, Qt::Key_Backspace);
     typeText(edit, steps);
-    QTest::keyClick(edit, Qt::Key_Return);
+    if (pressEnter)
+        QTest::keyClick(edit, Qt::Key_Return);
+}
+
+void addShipAffairsCatalogue(MainWindowFixture &f)
+{
+    const QList<QVariantList> catalogue{
+        {QStringLiteral("船舶登记费"), 30.0, QStringLiteral("登记"), 1},
+        {QStringLiteral("证书工本费"), 12.5, QStringLiteral("工本费"), 2},
+    };
+    for (const QVariantList &row : catalogue)
+        f.db->exec(QStringLiteral("insert into itemcw (name,danjia,type,orderx) values (?,?,?,?)"), row);
+}
+
+void tick(MainWindowFixture &f, const char *flag)
+{
+    auto *box = f.child<QCheckBox>(flag);
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
 }
 
 // Works in the modal editor once it is open, then saves it.
@@ -101,9 +124,10 @@ void TestFeeLineFlow::shipAffairsClerk()
     QVERIFY(worked);
     QVERIFY2(f.shown.all().isEmpty(), qPrintable(f.shown.all().join(QLatin1Char('|'))));
     QCOMPARE(f.db->scalar(QStringLiteral("select count(*) from itemofnotice where ID='0000041'")).toInt(), 3);
-    // The total is in the amount box, and stored only with the notice.
+    // The total is in the amount box; the stored amount follows the stored
+    // flags, which the first save of the new notice stores.
     QCOMPARE(f.child<QLineEdit>("DBedit_money")->text(), QStringLiteral("123.13"));
-    QVERIFY(f.db->scalar(QStringLiteral("select money from notice where ID='0000041'")).isNull());
+    QCOMPARE(f.db->scalar(QStringLiteral("select money from notice where ID='0000041'")).toDouble(), 0.0);
 
     QTest::mouseClick(f.button("bt_save"), Qt::LeftButton);
     QCOMPARE(f.db->scalar(QStringLiteral("select money from notice where ID='0000041'")).toDouble(), 123.13);
@@ -141,7 +165,7 @@ void TestFeeLineFlow::inspectionClerkIsWarnedOnce()
     QTest::mouseClick(f.button("bt_totalmoney"), Qt::LeftButton);
     QVERIFY(opened);  // the warning never blocks
     QCOMPARE(f.shown.informations, QStringList{"检验类型和检验内容不可为空，否则数量统计时将不被考虑"});
-    QCOMPARE(f.child<QLineEdit>("DBedit_money")->text(), QStringLiteral("0"));
+    QCOMPARE(f.child<QLineEdit>("DBedit_money")->text(), QStringLiteral("0.00"));
 }
 
 void TestFeeLineFlow::financeUserGetsNothing()
@@ -155,6 +179,108 @@ void TestFeeLineFlow::financeUserGetsNothing()
     QVERIFY(!QApplication::activeModalWidget());
     QCOMPARE(f.db->scalar(QStringLiteral("select count(*) from itemofnotice")).toInt(), 0);
     QVERIFY(f.shown.all().isEmpty());
+}
+
+// Saving works out the steps changed since their amount was computed; a step
+// that cannot be computed stops the save, names its fee item and keeps the
+// editor open on that line.
+void TestFeeLineFlow::changedStepsAreComputedOnSave()
+{
+    MainWindowFixture f;
+    f.addNotices();
+    addShipAffairsCatalogue(f);
+    f.login(QStringLiteral("cw"));
+    QTest::mouseClick(f.button("bt_new"), Qt::LeftButton);
+    tick(f, "dbck_dengji");
+    tick(f, "dbck_gongbenfei");
+
+    bool worked = false;
+    whenEditorOpens([&](QWidget *editor) {
+        auto *grid = editor->findChild<QTableView *>(QStringLiteral("DBGrid1"));
+        enterSteps(grid, QStringLiteral("船舶登记费"), QStringLiteral("30*2"));
+        enterSteps(grid, QStringLiteral("证书工本费"), QStringLiteral("12.5*2"));
+        enterSteps(grid, QStringLiteral("船舶登记费"), QStringLiteral("30*3"), false);  // no Enter
+        enterSteps(grid, QStringLiteral("证书工本费"), QStringLiteral("2*(3+"), false);
+        auto *save = editor->findChild<QPushButton *>(QStringLiteral("f_item_save"));
+        QTest::mouseClick(save, Qt::LeftButton);
+        // Refused: the message names the fee item, nothing of the save is stored.
+        QVERIFY(editor->isVisible());
+        QCOMPARE(f.shown.informations.size(), 1);
+        QVERIFY2(f.shown.informations.first().contains(QStringLiteral("证书工本费")),
+                 qPrintable(f.shown.informations.first()));
+        QVERIFY(f.shown.informations.first().contains(QStringLiteral("Missing brackets in expression")));
+        QCOMPARE(grid->model()->index(grid->currentIndex().row(), 0).data().toString(), QStringLiteral("证书工本费"));
+        QCOMPARE(f.db->scalar(QStringLiteral("select money from itemofnotice where itemname='证书工本费'")).toDouble(),
+                 25.0);
+        // Closing the window is a save too, and refused the same way.
+        editor->close();
+        QVERIFY(editor->isVisible());
+        f.shown.clear();
+        enterSteps(grid, QStringLiteral("证书工本费"), QStringLiteral("12.5*3"), false);
+        worked = true;
+    });
+    QTest::mouseClick(f.button("bt_totalmoney"), Qt::LeftButton);
+    QVERIFY(worked);
+    QVERIFY2(f.shown.all().isEmpty(), qPrintable(f.shown.all().join(QLatin1Char('|'))));
+    auto line = [&](const char *item, const char *column) {
+        return f.db->scalar(QStringLiteral("select %1 from itemofnotice where ID='0000041' and itemname=?").arg(
+                                QLatin1String(column)),
+                            {QString::fromUtf8(item)});
+    };
+    QCOMPARE(line("船舶登记费", "description").toString(), QStringLiteral("30*3"));
+    QCOMPARE(line("船舶登记费", "money").toDouble(), 90.0);
+    QCOMPARE(line("证书工本费", "description").toString(), QStringLiteral("12.5*3"));
+    QCOMPARE(line("证书工本费", "money").toDouble(), 37.5);
+    QCOMPARE(f.child<QLineEdit>("DBedit_money")->text(), QStringLiteral("127.50"));
+    QTest::mouseClick(f.button("bt_save"), Qt::LeftButton);
+    QCOMPARE(f.db->scalar(QStringLiteral("select money from notice where ID='0000041'")).toDouble(), 127.5);
+}
+
+// The amount stored is always the sum of the lines that count for the
+// stored flags: after every change of the lines, with or without a save of
+// the notice, and after a flag is unticked; printing shows the same.
+void TestFeeLineFlow::totalFollowsLinesAndFlags()
+{
+    MainWindowFixture f;
+    f.addNotices();
+    addShipAffairsCatalogue(f);
+    QList<PreparedReport> previews;
+    ReportPreview::setHook([&](const QList<PreparedReport> &reports) { previews += reports; });
+    auto storedMoney = [&] { return f.db->scalar(QStringLiteral("select money from notice where ID='0000015'")); };
+
+    f.login(QStringLiteral("cw"));
+    f.action("bt_badchecked")->trigger();
+    f.clickRow(f.rowOf(QStringLiteral("0000015")));  // stored with 登记 ticked
+    QTest::mouseClick(f.button("bt_modify"), Qt::LeftButton);
+    tick(f, "dbck_gongbenfei");
+    whenEditorOpens([&](QWidget *editor) {
+        auto *grid = editor->findChild<QTableView *>(QStringLiteral("DBGrid1"));
+        enterSteps(grid, QStringLiteral("船舶登记费"), QStringLiteral("30*4"));
+        QCOMPARE(storedMoney().toDouble(), 120.0);  // with the line, before any save
+        enterSteps(grid, QStringLiteral("证书工本费"), QStringLiteral("12.5*2"));
+    });
+    QTest::mouseClick(f.button("bt_totalmoney"), Qt::LeftButton);
+    QCOMPARE(f.child<QLineEdit>("DBedit_money")->text(), QStringLiteral("145.00"));
+    QCOMPARE(storedMoney().toDouble(), 120.0);  // 工本费 is not stored as ticked yet
+    tick(f, "dbck_gongbenfei");  // unticked again after computing
+    QTest::mouseClick(f.button("bt_save"), Qt::LeftButton);
+    QCOMPARE(storedMoney().toDouble(), 120.0);
+
+    auto *search = f.child<QLineEdit>("Edit_searchid");
+    search->setFocus();
+    typeText(search, QStringLiteral("0000015"));
+    QTest::mouseClick(f.button("bt_search"), Qt::LeftButton);
+    f.clickRow(f.rowOf(QStringLiteral("0000015")));
+    QCOMPARE(f.child<QLineEdit>("DBedit_money")->text(), QStringLiteral("120.00"));
+    QTest::mouseClick(f.button("bt_print"), Qt::LeftButton);
+    QVERIFY2(f.shown.all().isEmpty(), qPrintable(f.shown.all().join(QLatin1Char('|'))));
+    QCOMPARE(previews.size(), 1);
+    const QList<QSqlRecord> printed = previews.first().datasets.value(QStringLiteral("frDB_itemofnotice")).rows.records;
+    QCOMPARE(printed.size(), 1);
+    QCOMPARE(printed.first().value(QStringLiteral("money")).toDouble(), 120.0);
+    QCOMPARE(previews.first().variables.value(QStringLiteral("bigmoney")).toString(), QStringLiteral("壹 佰 贰 拾 元整"));
+    QCOMPARE(f.db->scalar(QStringLiteral("select status from notice where ID='0000015'")).toInt(), 3);
+    ReportPreview::setHook({});
 }
 
 void TestFeeLineFlow::initTestCase()

@@ -7,6 +7,8 @@
 #include "notices/notice_operations.h"
 #include "typing.h"
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTime>
@@ -27,6 +29,9 @@ private slots:
     void widthsHoldAtTheWrite();
     void deleteKeepsLines();
     void pickLists();
+    void picksByMouseAreStored();
+    void pickListsFollowMasterData();
+    void flagBoxesBindTheirState();
     void concurrentStore_data();
     void concurrentStore();
     void concurrentDelete_data();
@@ -233,6 +238,95 @@ void TestNoticeEditing::pickLists()
              QStringLiteral("中间检验"));
     QCOMPARE(f.db->scalar(QStringLiteral("select company from notice where ID='1000041'")).toString(),
              QStringLiteral("新公司"));
+}
+
+// The popup's closing gives the box the focus again; that must not refill the
+// list under the click, nor clear a typed name.
+void TestNoticeEditing::picksByMouseAreStored()
+{
+    MainWindowFixture f;
+    f.addNotices();
+    for (const char *name : {"东港航运", "海安船务"})
+        f.db->exec(QStringLiteral("insert into company (name) values (?)"), {QString::fromUtf8(name)});
+    for (const char *name : {"年度检验", "中间检验"})
+        f.db->exec(QStringLiteral("insert into runtype (name) values (?)"), {QString::fromUtf8(name)});
+    f.login(QStringLiteral("cj"));
+    QTest::mouseClick(f.button("bt_new"), Qt::LeftButton);
+
+    pickByMouse(f.child<QComboBox>("DBcb_checktype"), QStringLiteral("营运检验"));
+    auto *content = f.child<QComboBox>("DBCb_checkcontent");
+    pickByMouse(content, QStringLiteral("年度检验"));
+    QCOMPARE(content->currentText(), QStringLiteral("年度检验"));
+    pickByMouse(content, QStringLiteral("中间检验"));  // a second pick replaces the first
+    QCOMPARE(content->currentText(), QStringLiteral("中间检验"));
+
+    auto *company = f.child<QComboBox>("DBCb_company");
+    QTest::mouseClick(company->lineEdit(), Qt::LeftButton);
+    typeText(company->lineEdit(), QStringLiteral("手写公司"));
+    f.child<QLineEdit>("DBEdit_shipname")->setFocus();
+    QCOMPARE(company->currentText(), QStringLiteral("手写公司"));  // leaving keeps what was typed
+    pickByMouse(company, QStringLiteral("海安船务"));
+    QCOMPARE(company->currentText(), QStringLiteral("海安船务"));
+
+    QTest::mouseClick(f.button("bt_save"), Qt::LeftButton);
+    QCOMPARE(f.db->scalar(QStringLiteral("select checktype from notice where ID='1000041'")).toString(),
+             QStringLiteral("营运检验"));
+    QCOMPARE(f.db->scalar(QStringLiteral("select checkcontent from notice where ID='1000041'")).toString(),
+             QStringLiteral("中间检验"));
+    QCOMPARE(f.db->scalar(QStringLiteral("select company from notice where ID='1000041'")).toString(),
+             QStringLiteral("海安船务"));
+}
+
+// Names added elsewhere (another window, another workstation) are offered the
+// next time the clerk enters the field.
+void TestNoticeEditing::pickListsFollowMasterData()
+{
+    MainWindowFixture f;
+    f.addNotices();
+    f.db->exec(QStringLiteral("insert into company (name) values ('东港航运')"));
+    f.db->exec(QStringLiteral("insert into runtype (name) values ('年度检验')"));
+    f.login(QStringLiteral("cj"));
+    QTest::mouseClick(f.button("bt_new"), Qt::LeftButton);
+    pickByMouse(f.child<QComboBox>("DBcb_checktype"), QStringLiteral("营运检验"));
+    pickByMouse(f.child<QComboBox>("DBCb_checkcontent"), QStringLiteral("年度检验"));
+    pickByMouse(f.child<QComboBox>("DBCb_company"), QStringLiteral("东港航运"));
+
+    f.db->exec(QStringLiteral("insert into company (name) values ('新港物流')"));
+    f.db->exec(QStringLiteral("insert into runtype (name) values ('临时检验')"));
+    f.child<QLineEdit>("DBEdit_shipname")->setFocus();
+    pickByMouse(f.child<QComboBox>("DBCb_checkcontent"), QStringLiteral("临时检验"));
+    pickByMouse(f.child<QComboBox>("DBCb_company"), QStringLiteral("新港物流"));
+    QTest::mouseClick(f.button("bt_save"), Qt::LeftButton);
+    QCOMPARE(f.db->scalar(QStringLiteral("select checkcontent from notice where ID='1000041'")).toString(),
+             QStringLiteral("临时检验"));
+    QCOMPARE(f.db->scalar(QStringLiteral("select company from notice where ID='1000041'")).toString(),
+             QStringLiteral("新港物流"));
+}
+
+// A box toggled by an accessibility tool (as screen readers do) stores the
+// same as a click; showing a notice writes nothing.
+void TestNoticeEditing::flagBoxesBindTheirState()
+{
+    MainWindowFixture f;
+    f.addNotices();
+    f.login(QStringLiteral("cw"));
+    f.action("bt_badchecked")->trigger();
+    f.clickRow(f.rowOf(QStringLiteral("0000015")));
+    QCOMPARE(f.dm->aq_notice->state(), NamedQuery::State::Browsing);  // loading wrote nothing
+    QVERIFY(f.child<QCheckBox>("dbck_dengji")->isChecked());
+    QTest::mouseClick(f.button("bt_modify"), Qt::LeftButton);
+
+    auto toggle = [](QCheckBox *box) {
+        QAccessibleInterface *a = QAccessible::queryAccessibleInterface(box);
+        QVERIFY(a && a->actionInterface());
+        a->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    };
+    toggle(f.child<QCheckBox>("dbck_dengji"));
+    toggle(f.child<QCheckBox>("dbck_neibuziliao"));
+    QVERIFY(f.child<QCheckBox>("dbck_neibuziliao")->isChecked());
+    QTest::mouseClick(f.button("bt_save"), Qt::LeftButton);
+    QCOMPARE(f.db->scalar(QStringLiteral("select dengji from notice where ID='0000015'")).toBool(), false);
+    QCOMPARE(f.db->scalar(QStringLiteral("select neibuziliao from notice where ID='0000015'")).toBool(), true);
 }
 
 void TestNoticeEditing::concurrentStore_data()

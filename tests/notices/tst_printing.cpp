@@ -8,7 +8,10 @@
 #include "reportprinter.h"
 #include "reportvariables.h"
 
+#include "finance/notice_printing.h"
+
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -27,10 +30,31 @@ private slots:
     void handsOverNoticeLinesAndVariables();
     void refusedClickChangesNothing();
     void printedNoticeReadsBack();
+    void failedPrintLeavesNoticePrintable();
+    void refusesAmountsThatCannotBePrinted_data();
+    void refusesAmountsThatCannotBePrinted();
+    void fullestDemoNoticeOnOneSheet();
 
 private:
     QList<PreparedReport> m_previews;
 };
+
+namespace {
+
+// Every notice of the fixture gets one line that makes up its amount (100,
+// of the ticked type 登记), so that each is printable.
+void addMatchingLines(MainWindowFixture &f)
+{
+    f.db->exec(QStringLiteral("insert into itemofnotice (ID,itemname,description,money,type,orderx) "
+                              "select ID,'船舶检验费','100',100,'登记',1 from notice"));
+}
+
+int statusOf(MainWindowFixture &f, const QString &id)
+{
+    return f.db->scalar(QStringLiteral("select status from notice where ID=?"), {id}).toInt();
+}
+
+}  // namespace
 
 void TestPrinting::init()
 {
@@ -64,6 +88,7 @@ void TestPrinting::gate()
     QFETCH(bool, prints);
     MainWindowFixture f;
     f.addNotices();
+    addMatchingLines(f);
     f.login(nickname);
     // The handler repeats the gate itself, whatever the button's state.
     f.dm->aq_notice->open(QStringLiteral("select * from notice where ID=?"), {id});
@@ -178,6 +203,135 @@ void TestPrinting::printedNoticeReadsBack()
           QStringLiteral("壹 佰 零贰 元 伍 角"), QStringLiteral("赵船务"), QStringLiteral("钱科长")})
         QVERIFY2(page.contains(expected), qPrintable(expected + QStringLiteral(" missing in:\n") + page));
     QVERIFY(!page.contains(QStringLiteral("船员培训")));  // its flag is not set
+}
+
+// A template that cannot be read, or a printer that reports an error, prints
+// nothing: the notice keeps its state and can be printed once the fault is gone.
+void TestPrinting::failedPrintLeavesNoticePrintable()
+{
+    MainWindowFixture f;
+    f.addNotices();
+    addMatchingLines(f);
+    f.login(QStringLiteral("cjld"));
+    f.action("bt_checked")->trigger();
+    const QString id = QStringLiteral("1000002");
+
+    QVERIFY(QFile::rename(QStringLiteral("report/notice.frf"), QStringLiteral("report/notice.frf.away")));
+    f.clickRow(f.rowOf(id));
+    QTest::mouseClick(f.button("bt_print"), Qt::LeftButton);
+    QVERIFY(QFile::rename(QStringLiteral("report/notice.frf.away"), QStringLiteral("report/notice.frf")));
+    QVERIFY(m_previews.isEmpty());
+    QCOMPARE(f.shown.informations, QStringList{finance::kTemplateUnreadable.arg(
+                                       QDir::toNativeSeparators(QStringLiteral("report/notice.frf")))});
+    QCOMPARE(statusOf(f, id), 2);
+
+    f.shown.clear();
+    ReportPreview::setHook([this](const QList<PreparedReport> &reports) {
+        m_previews += reports;
+        ReportPreview::notePrintOutcome(false);  // the printer reports an error
+    });
+    f.clickRow(f.rowOf(id));
+    QVERIFY(f.button("bt_print")->isEnabled());
+    QTest::mouseClick(f.button("bt_print"), Qt::LeftButton);
+    QCOMPARE(m_previews.size(), 1);
+    QCOMPARE(f.shown.informations, QStringList{finance::kPrinterFailed});
+    QCOMPARE(statusOf(f, id), 2);
+
+    f.shown.clear();
+    ReportPreview::setHook([this](const QList<PreparedReport> &reports) { m_previews += reports; });
+    f.clickRow(f.rowOf(id));
+    QTest::mouseClick(f.button("bt_print"), Qt::LeftButton);
+    QVERIFY(f.shown.all().isEmpty());
+    QCOMPARE(statusOf(f, id), 3);
+}
+
+void TestPrinting::refusesAmountsThatCannotBePrinted_data()
+{
+    QTest::addColumn<double>("money");
+    QTest::addColumn<double>("line");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("amount above its lines") << 145.0 << 120.0 << finance::kTotalDiffersFromLines;
+    QTest::newRow("amount below its lines") << 100.0 << 120.0 << finance::kTotalDiffersFromLines;
+    QTest::newRow("negative amount") << -5.0 << 0.0 << finance::kTotalNegative;
+    QTest::newRow("too large for capitals") << 1e12 << 1e12 << finance::kTotalTooLarge;
+}
+
+// Amounts that would print wrong or cannot be spelt are refused in words,
+// and nothing changes.
+void TestPrinting::refusesAmountsThatCannotBePrinted()
+{
+    QFETCH(double, money);
+    QFETCH(double, line);
+    QFETCH(QString, message);
+    MainWindowFixture f;
+    f.addNotices();
+    f.db->exec(QStringLiteral("update notice set money=? where ID='0000012'"), {money});
+    f.db->exec(QStringLiteral("insert into itemofnotice (ID,itemname,description,money,type,orderx) "
+                              "values ('0000012','船舶登记费','',?,'登记',1)"),
+               {line});
+    f.login(QStringLiteral("cw"));
+    f.action("bt_checked")->trigger();
+    f.clickRow(f.rowOf(QStringLiteral("0000012")));
+    QTest::mouseClick(f.button("bt_print"), Qt::LeftButton);
+    QVERIFY(m_previews.isEmpty());
+    QCOMPARE(f.shown.informations, QStringList{message});
+    QVERIFY(f.shown.errors.isEmpty());
+    QCOMPARE(statusOf(f, QStringLiteral("0000012")), 2);
+}
+
+// The fullest notice the demo catalogues make, printed from the main window
+// to PDF: one sheet, with its total, capitals and signatures.
+void TestPrinting::fullestDemoNoticeOnOneSheet()
+{
+    const QString pdfinfo = QStandardPaths::findExecutable(QStringLiteral("pdfinfo"));
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (pdfinfo.isEmpty() || pdftotext.isEmpty())
+        QSKIP("poppler-utils are not installed");
+    MainWindowFixture f;
+    f.addNotices();
+    const QStringList items{"船舶所有权登记费", "船舶国籍登记费", "船舶抵押权登记费", "船员培训费", "船员考试费",
+                            "适任证书申验费", "证书工本费", "船员服务簿工本费", "航行资料费", "法规汇编资料费"};
+    const QStringList types{"登记", "登记", "登记", "船员培训、申验、考试", "船员培训、申验、考试",
+                            "船员培训、申验、考试", "工本费", "工本费", "内部资料", "内部资料"};
+    double total = 0;
+    for (int i = 0; i < items.size(); ++i) {
+        const QString steps = i % 3 == 0 ? QStringLiteral("(1250.5*12+380*4.5+26*18.75+990)*1.25+45*3+12.5*8+6*25")
+                                         : QStringLiteral("%1*2").arg(30 + i);
+        const double money = 1000 + 11.11 * i;
+        total += money;
+        f.db->exec(QStringLiteral("insert into itemofnotice (ID,itemname,description,money,type,orderx) "
+                                  "values ('0000012',?,?,?,?,?)"),
+                   {items[i], steps, money, types[i], i + 1});
+    }
+    f.db->exec(QStringLiteral("update notice set money=?, shipname=?, leader='钱科长', dengji=?, peixun=?, "
+                              "gongbenfei=?, neibuziliao=? where ID='0000012'"),
+               {total, QStringLiteral("浙江省舟山市普陀区沈家门渔港东港航运有限公司第"), true, true, true, true});
+    f.login(QStringLiteral("cw"));
+    f.action("bt_checked")->trigger();
+    f.clickRow(f.rowOf(QStringLiteral("0000012")));
+    QTest::mouseClick(f.button("bt_print"), Qt::LeftButton);
+    QVERIFY2(f.shown.all().isEmpty(), qPrintable(f.shown.all().join(QLatin1Char('|'))));
+    QCOMPARE(m_previews.size(), 1);
+
+    QTemporaryDir dir;
+    dir.setAutoRemove(qEnvironmentVariableIsEmpty("NOLLARD_KEEP_PDF"));
+    const QString pdf = dir.filePath(QStringLiteral("fullest.pdf"));
+    qInfo() << "notice printed to" << pdf;
+    QVERIFY(ReportPrinter::exportPdf(m_previews, pdf));
+    QProcess info;
+    info.start(pdfinfo, {pdf});
+    QVERIFY(info.waitForFinished(30000));
+    QVERIFY2(QString::fromUtf8(info.readAllStandardOutput()).contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n"))),
+             "the notice spills onto a second sheet");
+    QProcess text;
+    text.start(pdftotext, {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    QVERIFY(text.waitForFinished(30000));
+    const QString page = QString::fromUtf8(text.readAllStandardOutput());
+    const QString capitals = m_previews.first().variables.value(QStringLiteral("bigmoney")).toString().trimmed();
+    QVERIFY(capitals.startsWith(QStringLiteral("壹 万 零")));
+    for (const QString &expected : {QStringLiteral("¥%1").arg(total, 0, 'f', 2), capitals, QStringLiteral("经办人：赵船务"),
+                                    QStringLiteral("审核人：钱科长"), QStringLiteral("法规汇编资料费")})
+        QVERIFY2(page.contains(expected), qPrintable(expected + QStringLiteral(" missing in:\n") + page));
 }
 
 void TestPrinting::initTestCase()

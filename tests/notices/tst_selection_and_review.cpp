@@ -29,6 +29,7 @@ private slots:
     void ownUserRefusal_data();
     void ownUserRefusal();
     void approveRejectedKeepsReason();
+    void typedReasonSurvivesSameRowClick();
 };
 
 namespace {
@@ -219,6 +220,34 @@ void TestSelectionAndReview::reject()
     QTest::mouseClick(f.button("bt_modify"), Qt::LeftButton);
     QTest::mouseClick(f.button("bt_save"), Qt::LeftButton);
     QCOMPARE(f.db->scalar(QStringLiteral("select status from notice where ID='1000002'")).toInt(), 1);
+}
+
+// Only a move to another notice discards a reason being typed; typing it
+// leaves the notice itself alone, so nothing of it is stored unless sent.
+void TestSelectionAndReview::typedReasonSurvivesSameRowClick()
+{
+    MainWindowFixture f;
+    f.addNotices();
+    f.login(QStringLiteral("cjld"));
+    f.action("bt_nochecked")->trigger();
+    QCOMPARE(f.listedIds(), (QStringList{"1000001", "1000006", "1000007"}));
+    f.clickRow(0);
+    auto *memo = f.child<QPlainTextEdit>("DBMemo_badcheck");
+    QTest::mouseClick(memo->viewport(), Qt::LeftButton);
+    typeText(memo, QStringLiteral("检验内容不符"));
+    QCOMPARE(f.dm->aq_notice->state(), NamedQuery::State::Browsing);
+    f.clickRow(0);  // the same notice again
+    QCOMPARE(memo->toPlainText(), QStringLiteral("检验内容不符"));
+    QVERIFY(f.button("bt_badchecknow")->isEnabled());
+
+    f.clickRow(1);  // another notice: its own (empty) reason
+    QCOMPARE(memo->toPlainText(), QString());
+    f.clickRow(0);
+    typeText(memo, QStringLiteral("金额有误"));
+    QTest::mouseClick(f.button("bt_badchecknow"), Qt::LeftButton);
+    QCOMPARE(f.db->scalar(QStringLiteral("select memo_badcheck from notice where ID='1000001'")).toString(),
+             QStringLiteral("金额有误"));
+    QCOMPARE(f.db->scalar(QStringLiteral("select count(*) from notice where memo_badcheck='检验内容不符'")).toInt(), 0);
 }
 
 void TestSelectionAndReview::ownUserRefusal_data()

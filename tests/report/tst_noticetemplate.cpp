@@ -1,8 +1,11 @@
 #include "report.h"
 #include "reporttestsupport.h"
 
+#include <QProcess>
 #include <QRegularExpression>
+#include <QSqlField>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -16,7 +19,75 @@ private slots:
     void initTestCase();
     void printsTheNotice_data();
     void printsTheNotice();
+    void fullestNoticeFitsOneSheet_data();
+    void fullestNoticeFitsOneSheet();
+    void longNoticeCarriesLinesOver();
 };
+
+namespace {
+
+// The notice row as printing hands it over: the row and the section flags
+// that choose the block of the notice's section.
+ReportRowSource noticeRow(QSqlQuery &query)
+{
+    QSqlRecord record = query.record();
+    const QString department = record.value(QStringLiteral("department")).toString();
+    for (const auto &[name, set] :
+         {std::pair{QStringLiteral("is_inspection"), department == QStringLiteral("船检科")},
+          std::pair{QStringLiteral("is_shipaffairs"), department == QStringLiteral("船务科")}}) {
+        QSqlField field(name, QMetaType(QMetaType::Bool));
+        field.setValue(set);
+        record.append(field);
+    }
+    return fixedRows(ReportRows{{record}, 0});
+}
+
+int pdfPages(const QString &pdf)
+{
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {pdf});
+    if (!info.waitForFinished(30000))
+        return -1;
+    const QRegularExpressionMatch m =
+        QRegularExpression(QStringLiteral(R"(Pages:\s+(\d+))")).match(QString::fromUtf8(info.readAllStandardOutput()));
+    return m.hasMatch() ? m.captured(1).toInt() : -1;
+}
+
+// A notice of the section with the lines given, printed to PDF; returns the
+// PDF's text, pages separated by form feeds.
+struct PrintedNotice
+{
+    QString text;
+    int pages = 0;
+};
+
+PrintedNotice printNotice(const QString &folder, const NoticeDatabase::Notice &notice,
+                          const QList<std::tuple<QString, QString, double>> &lines, const QString &capitals)
+{
+    NoticeDatabase database(QDir(folder).filePath(QStringLiteral("n.db")));
+    database.addNotice(notice);
+    int order = 0;
+    for (const auto &[item, steps, money] : lines)
+        database.addLine(notice.id, item, steps, money, QStringLiteral("登记"), ++order);
+    QSqlQuery noticeQuery(database.db());
+    noticeQuery.exec(QStringLiteral("select * from notice"));
+    noticeQuery.first();
+    QSqlQuery lineQuery(database.db());
+    lineQuery.exec(QStringLiteral("select * from itemofnotice order by orderx"));
+    ReportVariables::set(QStringLiteral("bigmoney"), capitals);
+    for (int i = 1; i <= 4; ++i)
+        ReportVariables::set(QStringLiteral("memocw%1").arg(i), QStringLiteral("类别%1").arg(i));
+    Report report;
+    report.setDataset(QStringLiteral("frDB_notice"), noticeRow(noticeQuery), ReportRange::CurrentRow);
+    report.setDataset(QStringLiteral("frDB_itemofnotice"), &lineQuery, ReportRange::AllRows);
+    report.loadFromFile(QStringLiteral("report/notice.frf"));
+    const QString pdf = QDir(folder).filePath(QStringLiteral("notice.pdf"));
+    if (!report.exportPdf(pdf))
+        return {};
+    return {pdfText(pdf), pdfPages(pdf)};
+}
+
+}  // namespace
 
 void TestNoticeTemplate::initTestCase()
 {
@@ -96,7 +167,7 @@ void TestNoticeTemplate::printsTheNotice()
     ReportVariables::set(QStringLiteral("bigmoney"), capitals);
 
     Report report;
-    report.setDataset(QStringLiteral("frDB_notice"), &noticeQuery, ReportRange::CurrentRow);
+    report.setDataset(QStringLiteral("frDB_notice"), noticeRow(noticeQuery), ReportRange::CurrentRow);
     report.setDataset(QStringLiteral("frDB_itemofnotice"), &lines, ReportRange::AllRows);
     QVERIFY(report.loadFromFile(QStringLiteral("report\\notice.frf")));
     const QString pdf = dir.filePath(QStringLiteral("notice.pdf"));
@@ -123,6 +194,93 @@ void TestNoticeTemplate::printsTheNotice()
         QVERIFY(text.contains(QStringLiteral("¥0.00")));
     }
     QCOMPARE(text.count(u'\f'), 1); // one notice, one page
+}
+
+void TestNoticeTemplate::fullestNoticeFitsOneSheet_data()
+{
+    QTest::addColumn<QString>("department");
+    QTest::addColumn<QStringList>("items");
+    // Every item of the demo catalogues of each section.
+    QTest::newRow("ship affairs") << QStringLiteral("船务科")
+                                  << QStringList{"船舶所有权登记费", "船舶国籍登记费", "船舶抵押权登记费", "船员培训费",
+                                                 "船员考试费", "适任证书申验费", "证书工本费", "船员服务簿工本费",
+                                                 "航行资料费", "法规汇编资料费"};
+    QTest::newRow("ship inspection") << QStringLiteral("船检科")
+                                     << QStringList{"船舶检验费", "图纸审查费", "船用产品检验费", "吨位丈量费",
+                                                    "载重线检验费", "防污染检验费", "证书费", "交通费"};
+}
+
+// The notice as long as the catalogues make it, with the longest ship name
+// the field takes and steps that run over two lines, on one sheet with its
+// total, capitals and signatures.
+void TestNoticeTemplate::fullestNoticeFitsOneSheet()
+{
+    QFETCH(QString, department);
+    QFETCH(QStringList, items);
+    QTemporaryDir dir;
+    NoticeDatabase::Notice notice;
+    notice.id = QStringLiteral("0012345");
+    notice.rdate = QDateTime(QDate(2024, 12, 28), QTime(16, 45, 9));
+    notice.department = department;
+    notice.shipname = QStringLiteral("浙江省舟山市普陀区沈家门渔港东港航运有限公司第");  // 25 characters, 50 bytes
+    notice.handler = QStringLiteral("欧阳船务");
+    notice.leader = QStringLiteral("司马科长");
+    notice.checktype = QStringLiteral("营运检验");
+    notice.checkcontent = QStringLiteral("特别检验");
+    notice.company = QStringLiteral("浙江省舟山市普陀区东港航运有限公司");
+    QList<std::tuple<QString, QString, double>> lines;
+    double total = 0;
+    for (int i = 0; i < items.size(); ++i) {
+        // Two of the steps are long enough to wrap in their column.
+        const QString steps = i % 4 == 1 ? QStringLiteral("(1250.5*12+380*4.5+26*18.75+990)*1.25+45*3+12.5*8+6*25.5+100")
+                                         : QStringLiteral("%1*3").arg(100 + i);
+        const double money = 1000 + i * 111.11;
+        total += money;
+        lines.append({items[i], steps, money});
+    }
+    notice.money = total;
+    const PrintedNotice printed = printNotice(dir.path(), notice, lines, QStringLiteral("壹 万 贰 仟 元整"));
+    QCOMPARE(printed.pages, 1);
+    for (const QString &expected : {QStringLiteral("合计金额（小写）"), QStringLiteral("¥%1").arg(total, 0, 'f', 2),
+                                    QStringLiteral("壹 万 贰 仟 元整"), QStringLiteral("经办人：欧阳船务"),
+                                    QStringLiteral("审核人：司马科长"), items.last(), notice.shipname})
+        QVERIFY2(printed.text.contains(expected), qPrintable(expected + QStringLiteral(" missing in:\n") + printed.text));
+    // The block of the notice's section, whatever else the row holds.
+    const bool inspection = department == QStringLiteral("船检科");
+    QCOMPARE(printed.text.contains(QStringLiteral("检验类型：营运检验")), inspection);
+    QCOMPARE(printed.text.contains(QStringLiteral("收费类别：")), !inspection);
+}
+
+// A notice that cannot fit continues as a cashier would accept it: the lines
+// carry over, and the total, capitals and signatures stand together on the
+// last sheet.
+void TestNoticeTemplate::longNoticeCarriesLinesOver()
+{
+    QTemporaryDir dir;
+    NoticeDatabase::Notice notice;
+    notice.id = QStringLiteral("0000777");
+    notice.department = QStringLiteral("船务科");
+    notice.shipname = QStringLiteral("海安号");
+    notice.handler = QStringLiteral("张船务");
+    notice.leader = QStringLiteral("钱科长");
+    QList<std::tuple<QString, QString, double>> lines;
+    for (int i = 1; i <= 45; ++i)
+        lines.append({QStringLiteral("收费项目%1").arg(i), QStringLiteral("%1*2").arg(i), 2.0 * i});
+    notice.money = 2070;
+    const PrintedNotice printed = printNotice(dir.path(), notice, lines, QStringLiteral("贰 仟 零柒 拾 元整"));
+    QVERIFY2(printed.pages >= 2, qPrintable(QString::number(printed.pages)));
+    const QStringList sheets = printed.text.split(u'\f', Qt::SkipEmptyParts);
+    QVERIFY(sheets.first().contains(QStringLiteral("收费项目1 ")));
+    QString last;
+    for (const QString &sheet : sheets)
+        if (!sheet.trimmed().isEmpty())
+            last = sheet;
+    for (const QString &closing : {QStringLiteral("收费项目45"), QStringLiteral("¥2070.00"),
+                                   QStringLiteral("贰 仟 零柒 拾 元整"), QStringLiteral("经办人：张船务"),
+                                   QStringLiteral("审核人：钱科长")})
+        QVERIFY2(last.contains(closing), qPrintable(closing + QStringLiteral(" not on the last sheet:\n") + last));
+    for (int i = 0; i + 1 < sheets.size(); ++i)
+        QVERIFY2(!sheets[i].contains(QStringLiteral("合计金额")) || sheets[i] == last, "the total is on an earlier sheet");
 }
 
 QTEST_MAIN(TestNoticeTemplate)

@@ -1,0 +1,33 @@
+#pragma once
+// A notice's amount is the sum of its lines that count (the editor total
+// selection for the notice's section and fee-type flags). It is written in the
+// same transaction as every change of the lines and every store of the flags,
+// so that the amount printed under the lines is always what they add up to.
+
+#include <QSqlDatabase>
+#include <QString>
+
+class Tdm;
+
+namespace fees {
+
+// The lines of the notice that count, as the notice is stored: the flags
+// stored in the notice row choose the ship affairs lines. 0 when the notice
+// has no such line or no longer exists.
+double countingTotal(QSqlDatabase db, const QString &noticeId);
+
+// Writes countingTotal into notice.money and returns it. Call it inside the
+// transaction that changes the lines or the flags. The notice's revision is
+// left alone: the amount follows the lines and keeps no edit of the notice
+// row (the header being edited) from being stored.
+double storeNoticeTotal(QSqlDatabase db, const QString &noticeId);
+
+// Stores the line in editing on aq_itemofnotice and the total of
+// CurrentNoticeID in one transaction. Does nothing when no line is in editing.
+// Throws DbError; then neither is stored.
+void storeCurrentLine(Tdm &dm);
+
+// Whether two amounts are the same to the fen.
+bool sameAmount(double a, double b);
+
+}  // namespace fees
