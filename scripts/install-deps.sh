@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake g++ pkg-config
-  qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql libqt6sql6-odbc
+  qt6-base-dev qt6-translations-l10n libqt6sql6-sqlite libqt6sql6-psql libqt6sql6-odbc
   unixodbc-dev tdsodbc
   libkainjow-mustache-dev
   fonts-wqy-microhei

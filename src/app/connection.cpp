@@ -74,6 +74,10 @@ QSqlDatabase openConnection(const DbSettings &settings, const QString &connectio
     if (settings.kind() == DbKind::SQLite) {
         checkSqliteFile(db);
         QSqlQuery(db).exec(QStringLiteral("pragma foreign_keys = on"));
+        // The shared journal: readers and one writer of several programs work
+        // side by side, and the configuration program can tell whether any
+        // program still has the file open before it restores a backup.
+        QSqlQuery(db).exec(QStringLiteral("pragma journal_mode = wal"));
     }
     return db;
 }

@@ -3,11 +3,13 @@
 #include "startup.h"
 
 #include "app/nollard_application.h"
+#include "ui/desktop_integration.h"
 
 int main(int argc, char *argv[])
 {
     NollardApplication app(argc, argv);
-    Nollard nollard(DbSettings::fromFile(defaultConfigPath()));
+    ui::integrateWithDesktop(app);
+    Nollard nollard(defaultConfigPath());
     nollard.showLoginAndCreateWindows();
     return app.exec();
 }

@@ -1,5 +1,8 @@
 #include "startup.h"
 
+#include "config_check.h"
+#include "window_memory.h"
+
 #include "app/login_window.h"
 #include "app/messages.h"
 #include "app/tdm.h"
@@ -10,9 +13,29 @@
 
 Nollard::Nollard(const DbSettings &settings)
 {
+    create(settings, QString());
+}
+
+Nollard::Nollard(const QString &configFile)
+{
+    create(DbSettings::fromFile(configFile), configFileProblem(configFile));
+}
+
+void Nollard::create(const DbSettings &settings, const QString &configProblem)
+{
     dm = std::make_unique<Tdm>(settings);
-    // A connection that cannot be opened is reported; the login window still comes.
-    messages::guarded([this] { dm->DataModuleCreate(); });
+    if (configProblem.isEmpty()) {
+        // A connection that cannot be opened is reported; the login window still comes.
+        messages::guarded([this] { dm->DataModuleCreate(); });
+    } else {
+        messages::inform(configProblem);
+        // The defaults name no reachable database: opening fails, and the
+        // message above already says why.
+        try {
+            dm->DataModuleCreate();
+        } catch (const std::exception &) {
+        }
+    }
     login = std::make_unique<TF_login>(*dm->aq_login);
 }
 
@@ -26,6 +49,8 @@ void Nollard::showLoginAndCreateWindows()
     login->setMainWindow(main.get());
     main->setLoginWindow(login.get());
     main->setItemEditor(item.get());
+    // Size and place of the main window, per user of this workstation.
+    rememberGeometry(main.get(), QStringLiteral("TF_main"));
 }
 
 Nollard::~Nollard()

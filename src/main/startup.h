@@ -22,9 +22,16 @@ struct Nollard
     // Creates the data module, opens the connection (a failure is shown and
     // start-up goes on) and creates the login window.
     explicit Nollard(const DbSettings &settings);
+    // The same with the settings of the initialisation file. A missing or
+    // unreadable file is explained (which file, where, how to make it) in
+    // place of the database layer's message about the defaults.
+    explicit Nollard(const QString &configFile);
     // Shows the login window and lets it paint, then creates the main window
     // and the fee-line editor, hidden: the user sees the login window while
     // the larger windows are still being built.
     void showLoginAndCreateWindows();
     ~Nollard();
+
+private:
+    void create(const DbSettings &settings, const QString &configProblem);
 };

@@ -82,6 +82,7 @@ TF_main::TF_main(Tdm &dm, QWidget *parent) : QMainWindow(parent), m_dm(dm)
     setCentralWidget(central);
 
     buildStatusBar();
+    buildShortcuts();
     bindFields();
     connectHandlers();
 

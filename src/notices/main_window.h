@@ -54,7 +54,8 @@ public:
     void invisible_memo();
     void dbgird_notice_check();
     void checkshow();
-    void user_switch();
+    // The identity switch: back to the login window, no notice list left open.
+    void user_switchExecute();
 
     // Handlers.
     void FormShow();
@@ -72,6 +73,12 @@ public:
     void DBGrid_noticeCellClick();
     void DBCb_companyEnter();
     void DBCb_checkcontentEnter();
+    void passwordClick();
+    void N16Click();
+    void N14Click();
+    void Html1Click();
+    void bt_helpClick();
+    void word1Click();
 
     QString rightsText() const { return m_rightsText; }
 
@@ -164,6 +171,8 @@ public:
     QLabel *StatusPanel1;
     QLabel *StatusPanel2;
     QLabel *StatusPanel3;
+    // The database in use (kind and data source).
+    QLabel *StatusPanel4;
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -177,6 +186,8 @@ private:
     void buildHandlerArea(QWidget *host);
     void buildLeaderArea(QWidget *host);
     void buildStatusBar();
+    // The usual keys: new, save, print, find, refresh the list.
+    void buildShortcuts();
     void bindFields();
     void connectHandlers();
     // The menu items and toolbar buttons that open the secondary windows.

@@ -230,7 +230,7 @@ void TF_main::FormShow()
     dbgird_notice_check();
 }
 
-void TF_main::user_switch()
+void TF_main::user_switchExecute()
 {
     hide();
     if (m_login) {
@@ -240,4 +240,5 @@ void TF_main::user_switch()
         m_login->Edit1->setFocus();
     }
     m_dm.aq_notice->close();
+    m_dm.aq_itemofnotice->close();
 }

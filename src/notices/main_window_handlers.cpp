@@ -64,7 +64,7 @@ void TF_main::connectHandlers()
     for (QAction *exit : {bt_exit, N12})
         connect(exit, &QAction::triggered, this, [this] { quitProgram(); });
     for (QAction *switcher : {bt_switch, SwitchUser})
-        connect(switcher, &QAction::triggered, this, [this] { user_switch(); });
+        connect(switcher, &QAction::triggered, this, [this] { user_switchExecute(); });
 
     connect(DBGrid_notice, &QTableView::clicked, this, [this](const QModelIndex &index) {
         if (index.isValid())

@@ -12,6 +12,7 @@
 #include "app/gbk_width.h"
 #include "app/named_query.h"
 #include "app/tdm.h"
+#include "ui/database_label.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -23,6 +24,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTableView>
@@ -62,7 +64,7 @@ void TF_main::buildToolbar()
     m_toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     m_toolbar->setIconSize(QSize(20, 20));
 
-    auto *searchGroup = named(new QWidget(m_toolbar), "Panel_search");
+    auto *searchGroup = named(new QWidget(m_toolbar), "Panel2");
     auto *searchLayout = new QGridLayout(searchGroup);
     searchLayout->setContentsMargins(2, 0, 6, 0);
     searchLayout->setVerticalSpacing(2);
@@ -124,7 +126,7 @@ void TF_main::buildMenus()
     reports->addSeparator();
     M_caiwu = item(reports, QStringLiteral("财务统计和计划"), "M_caiwu");
 
-    QMenu *tools = named(menuBar()->addMenu(QStringLiteral("    工具   ")), "N3");
+    QMenu *tools = named(menuBar()->addMenu(QStringLiteral("    工具   ")), "UserS");
     N12 = item(tools, QStringLiteral("系统退出"), "N12");
     tools->addSeparator();
     SwitchUser = item(tools, QStringLiteral("用户身份快速切换"), "SwitchUser");
@@ -133,9 +135,9 @@ void TF_main::buildMenus()
     tools->addSeparator();
     N14 = item(tools, QStringLiteral("客户端数据库配置"), "N14");
 
-    named(menuBar()->addMenu(QStringLiteral("界面")), "N4");
+    named(menuBar()->addMenu(QStringLiteral("界面")), "N22");
 
-    QMenu *help = named(menuBar()->addMenu(QStringLiteral("   帮助  ")), "N5");
+    QMenu *help = named(menuBar()->addMenu(QStringLiteral("   帮助  ")), "M_help");
     Html1 = item(help, QStringLiteral("Html文档"), "Html1");
     word1 = item(help, QStringLiteral("Word 文档"), "word1");
     help->addSeparator();
@@ -294,6 +296,7 @@ void TF_main::buildLeaderArea(QWidget *host)
 
 void TF_main::buildStatusBar()
 {
+    statusBar()->setObjectName(QStringLiteral("StatusBar1"));
     StatusPanel1 = named(new QLabel(statusBar()), "StatusPanel1");
     StatusPanel2 = named(new QLabel(statusBar()), "StatusPanel2");
     StatusPanel3 = named(new QLabel(statusBar()), "StatusPanel3");
@@ -303,7 +306,36 @@ void TF_main::buildStatusBar()
     statusBar()->addWidget(StatusPanel1);
     statusBar()->addWidget(StatusPanel2);
     statusBar()->addWidget(StatusPanel3, 1);
+    StatusPanel4 = named(new QLabel(ui::databaseInUse(m_dm.settings()), statusBar()), "StatusPanel4");
+    statusBar()->addPermanentWidget(StatusPanel4);
     statusBar()->setSizeGripEnabled(false);
+}
+
+void TF_main::buildShortcuts()
+{
+    const QList<QPair<QPushButton *, QKeySequence>> keys{{bt_new, QKeySequence::New},
+                                                         {bt_save, QKeySequence::Save},
+                                                         {bt_print, QKeySequence::Print}};
+    for (const auto &[b, key] : keys) {
+        b->setShortcut(key);
+        b->setToolTip(key.toString(QKeySequence::NativeText));
+    }
+    auto *find = new QShortcut(QKeySequence::Find, this);
+    connect(find, &QShortcut::activated, this, [this] {
+        if (Edit_searchid->isEnabled()) {
+            Edit_searchid->setFocus(Qt::ShortcutFocusReason);
+            Edit_searchid->selectAll();
+        }
+    });
+    // Refresh repeats the list on show, unless a notice is being edited.
+    auto *refresh = new QShortcut(QKeySequence::Refresh, this);
+    connect(refresh, &QShortcut::activated, this, [this] {
+        if (!m_dm.aq_notice->isActive() || bt_save->isEnabled())
+            return;
+        run([this] { m_dm.aq_notice->reopen(); });
+        checkshow();
+        dbgird_notice_check();
+    });
 }
 
 void TF_main::bindFields()

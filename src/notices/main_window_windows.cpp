@@ -8,9 +8,18 @@
 #include "masterdata/menu.h"
 
 #include "app/named_query.h"
+#include "app/password_window.h"
 #include "app/tdm.h"
+#include "ui/about_window.h"
+#include "ui/desktop_open.h"
+#include "ui/main_window_themes.h"
 
 #include <QAction>
+#include <QGroupBox>
+#include <QMenu>
+#include <QStatusBar>
+#include <QTableView>
+#include <QToolBar>
 
 void TF_main::connectSecondaryWindows()
 {
@@ -40,4 +49,56 @@ void TF_main::connectSecondaryWindows()
                             {M_useradmin, M_money, M_cwitem, M_cjitem, M_company, M_buildtype, M_runtype, M_other});
 
     // Own account, themes, help, about, configuration program.
+    connect(password, &QAction::triggered, this, [this] { passwordClick(); });
+    connect(N16, &QAction::triggered, this, [this] { N16Click(); });
+    connect(N14, &QAction::triggered, this, [this] { N14Click(); });
+    connect(Html1, &QAction::triggered, this, [this] { Html1Click(); });
+    connect(bt_help, &QAction::triggered, this, [this] { bt_helpClick(); });
+    connect(word1, &QAction::triggered, this, [this] { word1Click(); });
+    ui::ThemeTargets themed;
+    themed.window = this;
+    themed.panels = {m_toolbar, findChild<QWidget *>(QStringLiteral("Panel2")),
+                     findChild<QGroupBox *>(QStringLiteral("GroupBox_content")), Panel1,
+                     findChild<QGroupBox *>(QStringLiteral("GroupBox_handler")),
+                     findChild<QGroupBox *>(QStringLiteral("GroupBox_leader")), statusBar()};
+    themed.lists = {DBGrid_notice, DBgrid_item};
+    new ui::MainWindowThemes(findChild<QMenu *>(QStringLiteral("N22")), themed, this);
+}
+
+// The windows of this block are made when opened (unless one is still open),
+// shown modally and released when closed.
+void TF_main::passwordClick()
+{
+    if (findChild<QDialog *>(QStringLiteral("F_password")))
+        return;
+    auto *window = new TF_password(m_dm, this);
+    window->setUserSwitch([this] { user_switchExecute(); });
+    window->exec();
+}
+
+void TF_main::N16Click()
+{
+    if (findChild<QDialog *>(QStringLiteral("F_about")))
+        return;
+    (new TF_about(this))->exec();
+}
+
+void TF_main::N14Click()
+{
+    ui::startConfigurationProgram();
+}
+
+void TF_main::Html1Click()
+{
+    ui::openDocument(ui::htmlManualPath());
+}
+
+void TF_main::bt_helpClick()
+{
+    ui::openDocument(ui::htmlManualPath());
+}
+
+void TF_main::word1Click()
+{
+    ui::openDocument(ui::wordManualPath());
 }

@@ -7,6 +7,7 @@
 #include "app/connection.h"
 
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -18,6 +19,7 @@ private slots:
     void prepareDemoOnTheEmbeddedFile();
     void schemaAndDemoOnAServer();
     void refusesToOverwrite();
+    void configFileAndCheckOutput();
 
 private:
     struct Result
@@ -134,6 +136,36 @@ void TestDbadmin::refusesToOverwrite()
     r = dbadmin(folder.path(), {QStringLiteral("check")});
     QCOMPARE(r.code, 1);
     QVERIFY(!QFile::exists(missing.dataSource));
+}
+
+void TestDbadmin::configFileAndCheckOutput()
+{
+    auto t = TestDatabase::create(DbKind::SQLite);
+    QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("config/config.ini"));
+    Result r = dbadmin(folder.path(), {QStringLiteral("write-config"), QStringLiteral("--provider"),
+                                       QStringLiteral("Oracle"), QStringLiteral("--data-source"), QStringLiteral("x")});
+    QCOMPARE(r.code, 2);
+    QVERIFY(!QFile::exists(file));
+    // Keys not given are written empty, never with their own names as values.
+    r = dbadmin(folder.path(), {QStringLiteral("write-config"), QStringLiteral("--provider"), QStringLiteral("SQLite"),
+                                QStringLiteral("--data-source"), t->settings().dataSource});
+    QVERIFY2(r.code == 0, qPrintable(r.out));
+    QFile written(file);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    const QString content = QString::fromUtf8(written.readAll());
+    for (const char *key : {"Initial Catalog", "User ID", "Password"})
+        QVERIFY2(content.contains(QRegularExpression(QLatin1String(key) + QStringLiteral("=\\r?\\n"))),
+                 qPrintable(content));
+    written.close();
+    // check names the database but never prints the password.
+    r = dbadmin(folder.path(), {QStringLiteral("write-config"), QStringLiteral("--password"), QStringLiteral("Geheim42")});
+    QVERIFY2(r.code == 0, qPrintable(r.out));
+    r = dbadmin(folder.path(), {QStringLiteral("check")});
+    QVERIFY2(r.code == 0 && r.out.contains(QStringLiteral("12 of 12")), qPrintable(r.out));
+    QVERIFY2(r.out.contains(t->settings().dataSource), qPrintable(r.out));
+    QVERIFY2(!r.out.contains(QStringLiteral("Geheim42")), qPrintable(r.out));
+    QCOMPARE(DbSettings::fromFile(file).password, QStringLiteral("Geheim42"));
 }
 
 QTEST_GUILESS_MAIN(TestDbadmin)

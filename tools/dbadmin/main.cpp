@@ -2,11 +2,14 @@
 // connection it describes, creates the schema in an empty database and loads
 // the demonstration data.
 
+#include "config_operations.h"
+#include "config_window_main.h"
 #include "demo_data.h"
 
 #include "app/connection.h"
 #include "app/db_error.h"
 #include "app/db_settings.h"
+#include "app/ini_file.h"
 #include "app/schema.h"
 
 #include <QCommandLineParser>
@@ -44,17 +47,24 @@ int existingTables(QSqlDatabase db)
 
 int writeConfig(const QCommandLineParser &args, const QString &configPath)
 {
-    DbSettings s = DbSettings::fromFile(configPath);
-    if (args.isSet(QStringLiteral("provider")))
-        s.provider = args.value(QStringLiteral("provider"));
-    if (args.isSet(QStringLiteral("data-source")))
-        s.dataSource = args.value(QStringLiteral("data-source"));
-    if (args.isSet(QStringLiteral("catalog")))
-        s.initialCatalog = args.value(QStringLiteral("catalog"));
-    if (args.isSet(QStringLiteral("user")))
-        s.userId = args.value(QStringLiteral("user"));
-    if (args.isSet(QStringLiteral("password")))
-        s.password = args.value(QStringLiteral("password"));
+    // A key not given keeps what the file holds, or stays empty: never the
+    // default that the program itself would assume for a missing key.
+    const IniFile existing = IniFile::read(configPath);
+    auto value = [&](const char *option, const char *key) {
+        const QString name = QString::fromLatin1(option);
+        return args.isSet(name) ? args.value(name)
+                                : existing.value(QStringLiteral("database"), QString::fromLatin1(key), QString());
+    };
+    DbSettings s;
+    s.provider = value("provider", "Provider");
+    s.dataSource = value("data-source", "Data Source");
+    s.initialCatalog = value("catalog", "Initial Catalog");
+    s.userId = value("user", "User ID");
+    s.password = value("password", "Password");
+    if (!dbadmin::knownProvider(s.provider)) {
+        err() << "unknown provider \"" << s.provider << "\": use SQLite, PostgreSQL or SQLOLEDB.1" << Qt::endl;
+        return 2;
+    }
     QString error;
     if (!s.writeFile(configPath, &error)) {
         err() << configPath << ": " << error << Qt::endl;
@@ -67,7 +77,9 @@ int writeConfig(const QCommandLineParser &args, const QString &configPath)
 int check(const DbSettings &s)
 {
     QSqlDatabase db = openConnection(s, kConnection);
-    out() << "connected: " << s.connectionString() << Qt::endl;
+    // What was reached, never the password.
+    out() << "connected: Provider=" << s.provider << ";Data Source=" << s.dataSource
+          << ";Initial Catalog=" << s.initialCatalog << ";User ID=" << s.userId << Qt::endl;
     out() << "tables of the system present: " << existingTables(db) << " of "
           << systemTables().size() << Qt::endl;
     return 0;
@@ -128,6 +140,8 @@ int prepareDemo(const DbSettings &s, const QString &schemaFolder)
 
 int main(int argc, char *argv[])
 {
+    if (argc == 1)
+        return runConfigWindow(argc, argv);
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("dbadmin"));
 

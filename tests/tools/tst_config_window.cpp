@@ -1,0 +1,138 @@
+// The configuration program's window: the file it writes is the one the
+// program reads, and the embedded database is backed up and restored.
+
+#include "message_recorder.h"
+#include "test_database.h"
+#include "typing.h"
+
+#include "app/connection.h"
+#include "app/db_settings.h"
+#include "app/user_refusal.h"
+#include "config_operations.h"
+#include "config_window.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class TestConfigWindow : public QObject
+{
+    Q_OBJECT
+private slots:
+    void writesTheFileTheProgramReads();
+    void backupAndRestore();
+    void restoreRefusesABadFileAndADatabaseInUse();
+};
+
+void TestConfigWindow::writesTheFileTheProgramReads()
+{
+    QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("config/config.ini"));
+    MessageRecorder shown;
+    ConfigWindow w(file, TestDatabase::schemaFolder());
+    w.show();
+    QCOMPARE(w.windowTitle(), QStringLiteral("客户端数据库配置"));
+    QCOMPARE(w.Edit_password->echoMode(), QLineEdit::Password);
+    w.cb_kind->setCurrentIndex(w.cb_kind->findData(QStringLiteral("PostgreSQL")));
+    for (QLineEdit *e : {w.Edit_datasource, w.Edit_catalog, w.Edit_user, w.Edit_password})
+        e->clear();
+    typeText(w.Edit_datasource, QStringLiteral("dbhost:5433"));
+    typeText(w.Edit_catalog, QStringLiteral("nollard"));
+    typeText(w.Edit_user, QStringLiteral("clerk"));
+    typeText(w.Edit_password, QStringLiteral("p@ss=w;rd"));
+    QTest::mouseClick(w.bt_save, Qt::LeftButton);
+    QVERIFY2(shown.errors.isEmpty(), qPrintable(shown.errors.join('\n')));
+    const DbSettings read = DbSettings::fromFile(file);
+    QCOMPARE(read.kind(), DbKind::PostgreSQL);
+    QCOMPARE(read.dataSource, QStringLiteral("dbhost:5433"));
+    QCOMPARE(read.initialCatalog, QStringLiteral("nollard"));
+    QCOMPARE(read.userId, QStringLiteral("clerk"));
+    QCOMPARE(read.password, QStringLiteral("p@ss=w;rd"));
+
+    // A new window shows what the file holds.
+    ConfigWindow again(file, TestDatabase::schemaFolder());
+    QCOMPARE(again.settings().dataSource, QStringLiteral("dbhost:5433"));
+    QCOMPARE(again.settings().password, QStringLiteral("p@ss=w;rd"));
+
+    // On a real server the connection test reports what it found.
+    if (auto server = TestDatabase::create(DbKind::PostgreSQL)) {
+        shown.clear();
+        const DbSettings s = server->settings();
+        again.Edit_datasource->setText(s.dataSource);
+        again.Edit_catalog->setText(s.initialCatalog);
+        again.Edit_user->setText(s.userId);
+        again.Edit_password->setText(s.password);
+        QTest::mouseClick(again.bt_test, Qt::LeftButton);
+        QVERIFY2(shown.errors.isEmpty(), qPrintable(shown.errors.join('\n')));
+        QVERIFY2(again.Label_result->text().contains(QStringLiteral("连接成功")), qPrintable(again.Label_result->text()));
+        QVERIFY(again.Label_result->text().contains(QStringLiteral("已有 12 张")));
+    }
+}
+
+void TestConfigWindow::backupAndRestore()
+{
+    auto t = TestDatabase::create(DbKind::SQLite);
+    const QString database = t->settings().dataSource;
+    t->exec(QStringLiteral("insert into notice (ID,status,department,handler,shipname,money) values (?,?,?,?,?,?)"),
+            {QStringLiteral("0000001"), 1, QStringLiteral("船务科"), QStringLiteral("张船务"), QStringLiteral("甲"), 10.0});
+    QTemporaryDir folder;
+    const QString backup = folder.filePath(QStringLiteral("copy.db"));
+    // The backup is made while another connection holds the database open.
+    QVERIFY(dbadmin::backupSqlite(database, backup).contains(QStringLiteral("已备份")));
+    QVERIFY(QFile::exists(backup));
+
+    t->exec(QStringLiteral("insert into notice (ID,status,department,handler,shipname,money) values (?,?,?,?,?,?)"),
+            {QStringLiteral("0000002"), 1, QStringLiteral("船务科"), QStringLiteral("张船务"), QStringLiteral("乙"), 20.0});
+    QCOMPARE(t->scalar(QStringLiteral("select count(*) from notice")).toInt(), 2);
+    // While the test's own connection is open, the restore is refused.
+    QVERIFY_THROWS_EXCEPTION(UserRefusal, dbadmin::restoreSqlite(database, backup));
+    QCOMPARE(t->scalar(QStringLiteral("select count(*) from notice")).toInt(), 2);
+    closeConnection(QStringLiteral("test-check"));
+
+    const QString text = dbadmin::restoreSqlite(database, backup);
+    QVERIFY2(text.contains(QStringLiteral("已从")), qPrintable(text));
+    QVERIFY(QFile::exists(database + QStringLiteral(".before-restore")));
+    DbSettings s = t->settings();
+    QSqlDatabase db = openConnection(s, QStringLiteral("after-restore"));
+    QSqlQuery q(db);
+    QVERIFY(q.exec(QStringLiteral("select ID from notice")));
+    QStringList ids;
+    while (q.next())
+        ids << q.value(0).toString();
+    QCOMPARE(ids, QStringList{QStringLiteral("0000001")});
+    q.finish();
+    db = QSqlDatabase();
+    closeConnection(QStringLiteral("after-restore"));
+}
+
+void TestConfigWindow::restoreRefusesABadFileAndADatabaseInUse()
+{
+    auto t = TestDatabase::create(DbKind::SQLite);
+    const QString database = t->settings().dataSource;
+    QTemporaryDir folder;
+    const QString notADatabase = folder.filePath(QStringLiteral("notes.db"));
+    QFile f(notADatabase);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(8192, 'x'));
+    f.close();
+    auto empty = TestDatabase::create(DbKind::SQLite, false);
+    { QSqlDatabase db = empty->connection(); QSqlQuery(db).exec(QStringLiteral("create table other (x)")); }
+    closeConnection(QStringLiteral("test-check"));
+    for (const QString &bad : {notADatabase, empty->settings().dataSource, folder.filePath(QStringLiteral("none.db"))}) {
+        try {
+            dbadmin::restoreSqlite(database, bad);
+            QFAIL(qPrintable(bad));
+        } catch (const UserRefusal &refusal) {
+            QVERIFY2(refusal.message().contains(QFileInfo(bad).fileName()), qPrintable(refusal.message()));
+        }
+    }
+    // The database itself was not touched.
+    QVERIFY(!QFile::exists(database + QStringLiteral(".before-restore")));
+}
+
+QTEST_MAIN(TestConfigWindow)
+#include "tst_config_window.moc"

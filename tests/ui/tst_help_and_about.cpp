@@ -1,0 +1,170 @@
+// The help documents, the configuration program and the about box, reached
+// from the main window; the desktop is replaced by a recorder.
+
+#include "main_window_fixture.h"
+#include "menu_clicks.h"
+
+#include "ui/about_window.h"
+#include "ui/desktop_open.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+
+class TestHelpAndAbout : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+    void documents_data();
+    void documents();
+    void missingDocumentIsNamed();
+    void configurationProgram();
+    void aboutBox();
+
+private:
+    void trigger(const QString &control);
+    std::unique_ptr<MainWindowFixture> f;
+    QList<ui::DesktopRequest> m_requests;
+    bool m_desktopAnswers = true;
+    QTemporaryDir m_workdir;
+    QString m_startDir;
+};
+
+void TestHelpAndAbout::initTestCase()
+{
+    ui::setDesktopHandler([this](const ui::DesktopRequest &r) {
+        m_requests << r;
+        return m_desktopAnswers;
+    });
+    f = std::make_unique<MainWindowFixture>(DbKind::SQLite);
+    f->login(QStringLiteral("cwk"));
+    // The manuals are looked for in the working directory, wherever the program lies.
+    m_startDir = QDir::currentPath();
+    QDir::setCurrent(m_workdir.path());
+    QDir().mkdir(QStringLiteral("help"));
+    for (const QString &name : {QStringLiteral("help/htmlNollard用户手册.htm"), QStringLiteral("help/Nollard用户手册.doc")}) {
+        QFile file(name);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("manual");
+    }
+}
+
+void TestHelpAndAbout::cleanupTestCase()
+{
+    QDir::setCurrent(m_startDir);
+    f.reset();
+    ui::setDesktopHandler({});
+}
+
+void TestHelpAndAbout::init()
+{
+    m_requests.clear();
+    f->shown.clear();
+    m_desktopAnswers = true;
+}
+
+void TestHelpAndAbout::trigger(const QString &control)
+{
+    if (control == QLatin1String("bt_help"))
+        QTest::mouseClick(f->window->findChild<QToolButton *>(control), Qt::LeftButton);
+    else
+        chooseMenuItem(f->window.get(), f->action(qPrintable(control)));
+}
+
+void TestHelpAndAbout::documents_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("file");
+    QTest::newRow("Html1") << "Html1" << "help/htmlNollard用户手册.htm";
+    QTest::newRow("bt_help") << "bt_help" << "help/htmlNollard用户手册.htm";
+    QTest::newRow("word1") << "word1" << "help/Nollard用户手册.doc";
+}
+
+void TestHelpAndAbout::documents()
+{
+    QFETCH(QString, control);
+    QFETCH(QString, file);
+    trigger(control);
+    QCOMPARE(m_requests.size(), 1);
+    QCOMPARE(m_requests[0].kind, ui::DesktopRequest::Kind::OpenDocument);
+    QCOMPARE(m_requests[0].path, QDir(m_workdir.path()).filePath(file));
+    QVERIFY(f->shown.all().isEmpty());
+
+    // A desktop without a program for the file says so, naming the file.
+    m_desktopAnswers = false;
+    trigger(control);
+    QCOMPARE(f->shown.informations.size(), 1);
+    QVERIFY2(f->shown.informations[0].contains(QFileInfo(file).fileName()), qPrintable(f->shown.informations[0]));
+}
+
+void TestHelpAndAbout::missingDocumentIsNamed()
+{
+    QVERIFY(QFile::rename(QStringLiteral("help/Nollard用户手册.doc"), QStringLiteral("help/moved.doc")));
+    trigger(QStringLiteral("word1"));
+    QVERIFY(QFile::rename(QStringLiteral("help/moved.doc"), QStringLiteral("help/Nollard用户手册.doc")));
+    QVERIFY(m_requests.isEmpty());
+    QCOMPARE(f->shown.informations,
+             QStringList{QStringLiteral("找不到文件 ")
+                         + QDir::toNativeSeparators(QDir(m_workdir.path()).filePath(QStringLiteral("help/Nollard用户手册.doc")))});
+}
+
+void TestHelpAndAbout::configurationProgram()
+{
+    const QString program = ui::configurationProgramPath();
+    QCOMPARE(QFileInfo(program).absolutePath(), QCoreApplication::applicationDirPath());
+    QVERIFY(!QFile::exists(program));
+    trigger(QStringLiteral("N14"));
+    QVERIFY(m_requests.isEmpty());
+    QCOMPARE(f->shown.informations,
+             QStringList{QStringLiteral("找不到客户端数据库配置程序 ") + QDir::toNativeSeparators(program)});
+
+    f->shown.clear();
+    QFile stand(program);
+    QVERIFY(stand.open(QIODevice::WriteOnly));
+    stand.write("#!/bin/sh\n");
+    stand.close();
+    stand.setPermissions(stand.permissions() | QFile::ExeOwner);
+    trigger(QStringLiteral("N14"));
+    QFile::remove(program);
+    QCOMPARE(m_requests.size(), 1);
+    QCOMPARE(m_requests[0].kind, ui::DesktopRequest::Kind::StartProgram);
+    QCOMPARE(m_requests[0].path, program);
+    QVERIFY(f->shown.all().isEmpty());
+}
+
+void TestHelpAndAbout::aboutBox()
+{
+    bool checked = false;
+    QPointer<TF_about> shownBox;
+    whenModal([&](QWidget *modal) {
+        auto *about = qobject_cast<TF_about *>(modal);
+        QVERIFY(about);
+        shownBox = about;
+        QCOMPARE(about->objectName(), QStringLiteral("F_about"));
+        QCOMPARE(about->windowTitle(), QStringLiteral("关于本软件"));
+        QCOMPARE(about->Label1->text(), QStringLiteral("Nollard"));
+        QVERIFY(about->Label1->font().bold());
+        QCOMPARE(about->Label2->text(), QStringLiteral("第二版  Build0825"));
+        QVERIFY(!about->Image1->pixmap().isNull());
+        // The picture and the texts do not react to a click.
+        for (QLabel *l : {about->Image1, about->Label1, about->Label2}) {
+            QTest::mouseClick(l, Qt::LeftButton, {}, l->rect().center());
+            QVERIFY(about->isVisible());
+        }
+        // A click on the background closes the box.
+        QTest::mouseClick(about, Qt::LeftButton, {}, QPoint(4, 4));
+        checked = true;
+    });
+    trigger(QStringLiteral("N16"));
+    QVERIFY(checked);
+    QTRY_VERIFY(shownBox.isNull());  // released on closing
+}
+
+QTEST_MAIN(TestHelpAndAbout)
+#include "tst_help_and_about.moc"

@@ -1,0 +1,60 @@
+#pragma once
+// The configuration program's window: what kind of database the workstation
+// uses and where it is, written to config/config.ini in the program's folder;
+// testing the connection; creating the tables and loading the demonstration
+// data; backing up and restoring the embedded database file.
+
+#include "app/db_settings.h"
+
+#include <QWidget>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+class ConfigWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    // The file is read at once; its folder need not exist yet.
+    explicit ConfigWindow(const QString &configFile, const QString &schemaFolder, QWidget *parent = nullptr);
+
+    // The settings as the fields show them now.
+    DbSettings settings() const;
+
+    QComboBox *cb_kind;
+    QLineEdit *Edit_datasource;
+    QPushButton *bt_browse;
+    QLineEdit *Edit_catalog;
+    QLineEdit *Edit_user;
+    QLineEdit *Edit_password;
+    QPushButton *bt_test;
+    QPushButton *bt_save;
+    QPushButton *bt_schema;
+    QPushButton *bt_demo;
+    QPushButton *bt_backup;
+    QPushButton *bt_restore;
+    QPushButton *bt_close;
+    QLabel *Label_result;
+
+private:
+    void showSettings(const DbSettings &s);
+    void kindChanged();
+    void browseClick();
+    void testClick();
+    void saveClick();
+    void schemaClick();
+    void demoClick();
+    void backupClick();
+    void restoreClick();
+    // Runs an operation; its text goes to the result line and to a message,
+    // a refusal or an error to a message.
+    void run(const std::function<QString()> &operation);
+    // The settings with an embedded file's name made absolute.
+    DbSettings effectiveSettings() const;
+    QString programFolder() const;
+
+    QString m_configFile;
+    QString m_schemaFolder;
+};
