@@ -302,7 +302,7 @@ bool NamedQuery::post()
     } else {
         if (columns.isEmpty()) {
             // Nothing to store; but a row that is gone must not look stored.
-            if (!m_revisionColumn.isEmpty() && !storedRow())
+            if ((!m_revisionColumn.isEmpty() || m_compareReadValues) && !storedRow())
                 throw StaleRowError(QStringLiteral("该记录已被其他工作站删除，修改未能保存。"), true);
             cancel();
             return true;
@@ -320,6 +320,19 @@ bool NamedQuery::post()
             where << r + QStringLiteral("=?");
             values << m_original.value(m_revisionColumn).toInt();
         }
+        if (m_compareReadValues) {
+            for (int i = 0; i < m_original.count(); ++i) {
+                const QString c = m_original.fieldName(i);
+                if (m_keyColumns.contains(c, Qt::CaseInsensitive))
+                    continue;
+                if (m_original.isNull(i)) {
+                    where << quoted(c) + QStringLiteral(" is null");
+                } else {
+                    where << quoted(c) + QStringLiteral("=?");
+                    values << m_original.value(i);
+                }
+            }
+        }
         sql = QStringLiteral("update %1 set %2 where %3")
                   .arg(m_table, sets.join(QLatin1Char(',')), where.join(QStringLiteral(" and ")));
     }
@@ -327,7 +340,7 @@ bool NamedQuery::post()
     QSqlQuery q = runStatement(db, sql, values);
     const int affected = q.numRowsAffected();
     q.finish();
-    if (m_state == State::Editing && !m_revisionColumn.isEmpty() && affected == 0) {
+    if (m_state == State::Editing && (!m_revisionColumn.isEmpty() || m_compareReadValues) && affected == 0) {
         const bool deleted = !storedRow().has_value();
         throw StaleRowError(deleted ? QStringLiteral("该记录已被其他工作站删除，修改未能保存。")
                                     : QStringLiteral("该记录已被其他工作站修改，修改未能保存。"),

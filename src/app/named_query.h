@@ -76,6 +76,10 @@ public:
     // another workstation in the meantime is never overwritten: post() throws
     // StaleRowError instead.
     void setRevisionColumn(const QString &column) { m_revisionColumn = column; }
+    // For a table without a revision column: a store is made only while every
+    // column of the row still holds the value that was read, with the same
+    // StaleRowError otherwise.
+    void setCompareReadValues(bool compare) { m_compareReadValues = compare; }
     // Called before a row is stored; returning false abandons the store
     // silently and leaves the row in editing.
     void setBeforePost(std::function<bool(const NamedQuery &)> check);
@@ -116,6 +120,7 @@ private:
     QStringList m_keyColumns;
     std::function<bool(const NamedQuery &)> m_beforePost;
     QString m_revisionColumn;
+    bool m_compareReadValues = false;
     QSqlRecord m_buffer;
     QSqlRecord m_original;
 };

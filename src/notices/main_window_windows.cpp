@@ -11,6 +11,7 @@
 #include "finance/bill_window.h"
 #include "finance/report_window.h"
 #include "finance/statistics_window.h"
+#include "masterdata/menu.h"
 #include "ui/about_window.h"
 #include "ui/desktop_open.h"
 #include "ui/main_window_themes.h"
@@ -60,6 +61,8 @@ void TF_main::connectSecondaryWindows()
     connect(bt_report, &QAction::triggered, this, openReports);
 
     // Master data: accounts, catalogues, name lists.
+    masterdata::connectMenu(m_dm, this,
+                            {M_useradmin, M_money, M_cwitem, M_cjitem, M_company, M_buildtype, M_runtype, M_other});
 
     // Own account, themes, help, about, configuration program.
     connect(password, &QAction::triggered, this, [this] { passwordClick(); });

@@ -1,0 +1,16 @@
+#include "configure.h"
+
+#include "app/named_query.h"
+#include "app/tdm.h"
+
+namespace masterdata {
+
+void configure(Tdm &dm)
+{
+    for (NamedQuery *accounts : {dm.aq_useradmin, dm.aq_money}) {
+        accounts->setUpdateTable(QStringLiteral("person"), {QStringLiteral("nickname")});
+        accounts->setCompareReadValues(true);
+    }
+}
+
+}  // namespace masterdata

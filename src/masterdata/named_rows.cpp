@@ -1,0 +1,64 @@
+#include "named_rows.h"
+
+#include "app/db_error.h"
+#include "app/gbk_width.h"
+#include "app/named_query.h"
+#include "app/sql_statement.h"
+
+#include <QSqlQuery>
+
+namespace masterdata {
+
+bool valueTaken(QSqlDatabase db, const QString &table, const QString &column, const QVariant &value)
+{
+    QSqlQuery q = runStatement(db, QStringLiteral("select count(*) from %1 where %2=?").arg(table, column), {value});
+    const bool taken = q.next() && q.value(0).toInt() > 0;
+    q.finish();
+    return taken;
+}
+
+bool storeUnlessTaken(NamedQuery &q, const QString &table, const QString &column)
+{
+    const QVariant value = q.value(column);
+    if (valueTaken(q.database(), table, column, value))
+        return false;
+    try {
+        q.post();
+    } catch (const DbError &) {
+        if (valueTaken(q.database(), table, column, value))
+            return false;
+        throw;
+    }
+    return true;
+}
+
+void deleteRow(QSqlDatabase db, const QString &table, const QString &keyColumn, const QVariant &key)
+{
+    runStatement(db, QStringLiteral("delete from %1 where %2=?").arg(table, keyColumn), {key}).finish();
+}
+
+void reopenAt(NamedQuery &q, int row)
+{
+    q.reopen();
+    q.setCurrentRow(qMin(row, q.rowCount() - 1));
+}
+
+void deleteCurrentRow(NamedQuery &q, const QString &table, const QString &keyColumn)
+{
+    const int row = q.currentRow();
+    if (row < 0)
+        return;
+    if (q.state() != NamedQuery::State::Browsing)
+        q.cancel();
+    deleteRow(q.database(), table, keyColumn, q.value(keyColumn));
+    reopenAt(q, row);
+}
+
+void cutToWidth(NamedQuery &q, const QString &column, int maxBytes)
+{
+    const QString text = q.value(column).toString();
+    if (!gbk::fits(text, maxBytes))
+        q.setValue(column, gbk::truncated(text, maxBytes));
+}
+
+}  // namespace masterdata
