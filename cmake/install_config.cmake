@@ -6,6 +6,7 @@ if(EXISTS "${target}")
   message(STATUS "Kept: ${target}")
 else()
   message(STATUS "Installing: ${target}")
-  file(INSTALL "${NOLLARD_CONFIG_SAMPLE}" DESTINATION "$ENV{DESTDIR}${NOLLARD_INSTALL_PROGRAM_DIR}/config"
+  # file(INSTALL) puts DESTDIR in front of the destination itself.
+  file(INSTALL "${NOLLARD_CONFIG_SAMPLE}" DESTINATION "${NOLLARD_INSTALL_PROGRAM_DIR}/config"
        RENAME config.ini)
 endif()
