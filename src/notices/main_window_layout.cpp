@@ -190,7 +190,7 @@ void TF_main::buildContentArea(QWidget *host)
     grid->addWidget(dbedit_date, 0, 1);
     grid->addWidget(Label_Id, 0, 2);
     grid->addWidget(DBEdit_ID, 0, 3);
-    grid->addWidget(systemNote, 1, 3);
+    grid->addWidget(systemNote, 1, 2, 1, 2, Qt::AlignRight);
     grid->addWidget(Label_dept, 1, 0);
     grid->addWidget(DBEdit_dept, 1, 1);
     grid->addWidget(Label_shipname, 2, 0);
@@ -246,7 +246,7 @@ void TF_main::buildContentArea(QWidget *host)
     dbedit_date->setMinimumWidth(dbedit_date->fontMetrics().horizontalAdvance(widestTime) + 12);
     DBEdit_ID->setMaximumWidth(DBEdit_ID->fontMetrics().horizontalAdvance(QStringLiteral("0000000")) + 14);
     for (QComboBox *pick : {DBcb_checktype, DBCb_checkcontent, DBCb_company})
-        pick->setMinimumWidth(104);
+        pick->setMinimumWidth(92);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
 
