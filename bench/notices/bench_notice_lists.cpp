@@ -238,8 +238,8 @@ double bareAndPainted(QSqlDatabase db, const Statement &s, QStandardItemModel &m
     }
     view.viewport()->repaint();
     const double ms = t.nsecsElapsed() / 1e6;
-    q.finish();
     const int idColumn = q.record().indexOf(QStringLiteral("ID"));
+    q.finish();
     ids->clear();
     for (int row = 0; row < read; ++row)
         *ids << model.item(row, idColumn)->text();
