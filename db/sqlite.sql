@@ -130,10 +130,32 @@ create table statistic2 (
   primary key (year, type)
 );
 
+-- What happened to each notice, newest last: who did what, the state before
+-- and after, and a short detail (the changed fields, the total before and
+-- after, the reason, the bill number). Written in the transaction of the
+-- change itself. A deletion keeps the notice and its fee lines in snapshot,
+-- so that the section leader can restore it.
+create table notice_history (
+  historyid     integer primary key autoincrement,
+  ID            varchar(7) not null,
+  acted_at      datetime not null,
+  account       varchar(8),
+  fullname      varchar(10),
+  department    varchar(10),
+  action        varchar(20) not null,
+  state_before  integer,
+  state_after   integer,
+  detail        varchar(255),
+  snapshot      text
+);
+create index notice_history_id_time on notice_history (ID, acted_at, historyid);
+-- The deleted notices of a section.
+create index notice_history_action on notice_history (action, department);
+
 -- The version of this schema. The program tells the user at start when the
 -- database holds an older one, and dbadmin upgrade brings it here.
 create table schemaversion (
   onerow  integer not null primary key default 1 check (onerow = 1),
   version integer not null
 );
-insert into schemaversion (onerow, version) values (1, 2);
+insert into schemaversion (onerow, version) values (1, 3);

@@ -111,10 +111,32 @@ create table statistic2 (
   primary key (year, type)
 );
 
+-- What happened to each notice, newest last: who did what, the state before
+-- and after, and a short detail (the changed fields, the total before and
+-- after, the reason, the bill number). Written in the transaction of the
+-- change itself. A deletion keeps the notice and its fee lines in snapshot,
+-- so that the section leader can restore it.
+create table notice_history (
+  historyid     int identity(1,1) primary key,
+  ID            nvarchar(7) not null,
+  acted_at      datetime2(0) not null,
+  account       nvarchar(8),
+  fullname      nvarchar(10),
+  department    nvarchar(10),
+  action        nvarchar(20) not null,
+  state_before  integer,
+  state_after   integer,
+  detail        nvarchar(255),
+  snapshot      nvarchar(max)
+);
+create index notice_history_id_time on notice_history (ID, acted_at, historyid);
+-- The deleted notices of a section.
+create index notice_history_action on notice_history (action, department);
+
 -- The version of this schema. The program tells the user at start when the
 -- database holds an older one, and dbadmin upgrade brings it here.
 create table schemaversion (
   onerow  integer not null primary key default 1 check (onerow = 1),
   version integer not null
 );
-insert into schemaversion (onerow, version) values (1, 2);
+insert into schemaversion (onerow, version) values (1, 3);

@@ -17,8 +17,9 @@
 //   0  the administration's original twelve tables, without the keys and
 //      columns added here (notice.revision, itemofnotice.lineid, ...);
 //   1  those additions, no recorded version;
-//   2  recorded version, unique bill numbers, the number search index.
-constexpr int kSchemaVersion = 2;
+//   2  recorded version, unique bill numbers, the number search index;
+//   3  the notices' history (notice_history).
+constexpr int kSchemaVersion = 3;
 // A database that holds no notice table: not one of the system's.
 constexpr int kNoSchema = -1;
 

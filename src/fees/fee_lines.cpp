@@ -1,11 +1,14 @@
 #include "fee_lines.h"
 
+#include "notice_total.h"
+
 #include "number_text.h"
 
 #include "app/codes.h"
 #include "app/current_user.h"
 #include "app/db_error.h"
 #include "app/named_query.h"
+#include "app/notice_history.h"
 #include "app/tdm.h"
 #include "app/transaction.h"
 
@@ -164,6 +167,7 @@ int createLinesIfNone(Tdm &dm, const QString &department, const QString &noticeI
         return 0;
     }
 
+    const LinesChange change = LinesChange::begin(dm.database(), noticeId);
     const QList<CatalogueRow> catalogue =
         readCatalogue(*dm.aq_item, inspection ? QStringLiteral("itemcj") : QStringLiteral("itemcw"));
     for (const CatalogueRow &row : catalogue) {
@@ -183,6 +187,9 @@ int createLinesIfNone(Tdm &dm, const QString &department, const QString &noticeI
                           {noticeId, row.name, textValue(row.type), orderValue(row.orderx)});
         }
     }
+    if (!catalogue.isEmpty())
+        change.record(dm.database(), history::kLinesCreated,
+                      QStringLiteral("按收费目录建立 %1 行").arg(catalogue.size()), change.totalBefore);
     transaction.commit();
     return int(catalogue.size());
 }

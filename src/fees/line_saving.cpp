@@ -5,11 +5,13 @@
 #include "notice_total.h"
 
 #include "app/named_query.h"
+#include "app/notice_history.h"
 #include "app/sql_statement.h"
 #include "app/tdm.h"
 #include "app/transaction.h"
 
 #include <exception>
+#include <optional>
 
 namespace fees {
 
@@ -53,18 +55,31 @@ double saveEditorLines(Tdm &dm, nollard::TParser &parser, const QStringList &cha
         }
     }
 
-    Transaction transaction(dm.database());
+    std::optional<Transaction> transaction(std::in_place, dm.database());
+    const LinesChange change = LinesChange::begin(dm.database(), CurrentNoticeID);
     if (currentComputed) {
         lines.edit();
         lines.setValue(QStringLiteral("money"), currentAmount);
     }
-    if (editing || currentComputed)
+    const bool posting = editing || currentComputed;
+    if (posting)
         lines.post();  // a change still pending in the grid
-    for (const auto &[id, amount] : std::as_const(amounts))
-        runStatement(dm.database(), QStringLiteral("update itemofnotice set money=? where lineid=?"), {amount, id})
-            .finish();
-    storeNoticeTotal(dm.database(), CurrentNoticeID);
-    transaction.commit();
+    try {
+        for (const auto &[id, amount] : std::as_const(amounts))
+            runStatement(dm.database(), QStringLiteral("update itemofnotice set money=? where lineid=?"), {amount, id})
+                .finish();
+        const double total = storeNoticeTotal(dm.database(), CurrentNoticeID);
+        const int stored = int(amounts.size()) + (posting ? 1 : 0);
+        if (stored > 0 || !sameAmount(total, change.totalBefore))
+            change.record(dm.database(), history::kLinesChanged,
+                          stored > 0 ? QStringLiteral("保存收费项目明细表，计算 %1 行").arg(stored) : QString(), total);
+        transaction->commit();
+    } catch (...) {
+        transaction.reset();
+        if (posting)
+            lines.reopen();  // the stored line was undone with the rest
+        throw;
+    }
     return writeNoticeTotal(dm, department, CurrentNoticeID, LineTypeFilter);
 }
 

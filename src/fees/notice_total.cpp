@@ -3,7 +3,9 @@
 #include "fee_lines.h"
 
 #include "app/codes.h"
+#include "app/current_user.h"
 #include "app/named_query.h"
+#include "app/notice_history.h"
 #include "app/sql_statement.h"
 #include "app/tdm.h"
 #include "app/transaction.h"
@@ -11,6 +13,7 @@
 #include <QSqlRecord>
 
 #include <cmath>
+#include <optional>
 
 namespace fees {
 
@@ -44,16 +47,65 @@ double storeNoticeTotal(QSqlDatabase db, const QString &noticeId)
     return total;
 }
 
+LinesChange LinesChange::begin(QSqlDatabase db, const QString &noticeId)
+{
+    LinesChange change;
+    change.noticeId = noticeId;
+    QSqlQuery q = runStatement(db, QStringLiteral("select money,status,department from notice where ID=?"), {noticeId});
+    if (q.next()) {
+        change.exists = true;
+        change.totalBefore = q.value(0).toDouble();
+        change.status = q.value(1);
+        change.department = q.value(2).toString();
+    }
+    q.finish();
+    return change;
+}
+
+void LinesChange::record(QSqlDatabase db, const QString &action, const QString &detail, double totalAfter) const
+{
+    if (!exists)
+        return;
+    QString text = QStringLiteral("合计 %1 → %2").arg(history::amountText(totalBefore), history::amountText(totalAfter));
+    if (!detail.isEmpty())
+        text = detail + QStringLiteral("；") + text;
+    history::appendHistory(db, CurrentUser, {noticeId, department, action, status, status, text, {}});
+}
+
 void storeCurrentLine(Tdm &dm)
 {
     NamedQuery &lines = *dm.aq_itemofnotice;
     if (lines.state() != NamedQuery::State::Editing && lines.state() != NamedQuery::State::Inserting)
         return;
-    const QString noticeId = lines.value(QStringLiteral("ID")).toString();
-    Transaction transaction(dm.database());
+    const QString lineNotice = lines.value(QStringLiteral("ID")).toString();
+    const QString noticeId = lineNotice.isEmpty() ? CurrentNoticeID : lineNotice;
+    // What the line becomes, for the history; unchanged steps and amount
+    // store nothing and write no row.
+    const QString item = lines.value(QStringLiteral("itemname")).toString();
+    const QString steps = lines.value(QStringLiteral("description")).toString();
+    const QVariant amount = lines.value(QStringLiteral("money"));
+    const bool inserting = lines.state() == NamedQuery::State::Inserting;
+    const bool changed = inserting || lines.valueAt(lines.currentRow(), QStringLiteral("description")) != steps
+                         || lines.valueAt(lines.currentRow(), QStringLiteral("money")) != amount;
+
+    std::optional<Transaction> transaction(std::in_place, dm.database());
+    const LinesChange change = LinesChange::begin(dm.database(), noticeId);
     lines.post();
-    storeNoticeTotal(dm.database(), noticeId.isEmpty() ? CurrentNoticeID : noticeId);
-    transaction.commit();
+    try {
+        const double total = storeNoticeTotal(dm.database(), noticeId);
+        if (changed)
+            change.record(dm.database(), history::kLinesChanged,
+                          QStringLiteral("%1：%2 = %3")
+                              .arg(item, steps, amount.isNull() ? QString() : history::amountText(amount.toDouble())),
+                          total);
+        transaction->commit();
+    } catch (...) {
+        // The line was stored in the transaction that is undone now: the
+        // lines are shown as they are stored.
+        transaction.reset();
+        lines.reopen();
+        throw;
+    }
 }
 
 bool sameAmount(double a, double b)

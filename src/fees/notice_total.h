@@ -6,6 +6,7 @@
 
 #include <QSqlDatabase>
 #include <QString>
+#include <QVariant>
 
 class Tdm;
 
@@ -21,6 +22,24 @@ double countingTotal(QSqlDatabase db, const QString &noticeId);
 // left alone: the amount follows the lines and keeps no edit of the notice
 // row (the header being edited) from being stored.
 double storeNoticeTotal(QSqlDatabase db, const QString &noticeId);
+
+// A change of a notice's lines, for its history: the notice as stored before
+// the change (read inside the change's transaction), and the row written
+// after it with the total before and after.
+struct LinesChange
+{
+    QString noticeId;
+    bool exists = false;
+    double totalBefore = 0;
+    QVariant status;
+    QString department;
+
+    // Reads the notice. Throws DbError.
+    static LinesChange begin(QSqlDatabase db, const QString &noticeId);
+    // Appends the history row as CurrentUser: the detail, then the totals.
+    // Nothing for a notice that does not exist. Throws DbError.
+    void record(QSqlDatabase db, const QString &action, const QString &detail, double totalAfter) const;
+};
 
 // Stores the line in editing on aq_itemofnotice and the total of
 // CurrentNoticeID in one transaction. Does nothing when no line is in editing.

@@ -4,6 +4,7 @@
 
 #include "app/codes.h"
 #include "app/current_user.h"
+#include "app/notice_history.h"
 #include "app/sql_statement.h"
 #include "app/transaction.h"
 
@@ -101,6 +102,9 @@ QString issueBill(QSqlDatabase db, const UserRecord &user, const BillRequest &re
                      int(codes::StatePrinted), user.department})
         != 1)
         throw UserRefusal(kBillNoticeChanged);
+    history::appendHistory(db, user,
+                           {request.noticeId, user.department, history::kBilled, int(codes::StatePrinted),
+                            int(codes::StateBilled), QStringLiteral("票据号 %1").arg(billCode), {}});
     transaction.commit();
     return billCode;
 }
@@ -109,12 +113,22 @@ void voidBill(QSqlDatabase db, const UserRecord &user, const QString &noticeId, 
 {
     if (!managesBills(user))
         throw UserRefusal(kNoBillRight);
-    if (rowsChanged(db,
-                    QStringLiteral("update notice set status=?, revision=revision+1 "
-                                   "where ID=? and revision=? and status=? and department=?"),
-                    {int(codes::StateVoided), noticeId, revision, int(codes::StateBilled), user.department})
-        == 1)
-        return;
+    {
+        Transaction transaction(db);
+        if (rowsChanged(db,
+                        QStringLiteral("update notice set status=?, revision=revision+1 "
+                                       "where ID=? and revision=? and status=? and department=?"),
+                        {int(codes::StateVoided), noticeId, revision, int(codes::StateBilled), user.department})
+            == 1) {
+            const QString billCode =
+                firstValue(db, QStringLiteral("select billcode from notice where ID=?"), {noticeId}).toString();
+            history::appendHistory(db, user,
+                                   {noticeId, user.department, history::kVoided, int(codes::StateBilled),
+                                    int(codes::StateVoided), QStringLiteral("票据号 %1").arg(billCode), {}});
+            transaction.commit();
+            return;
+        }
+    }
     const QVariant status = firstValue(db, QStringLiteral("select status from notice where ID=?"), {noticeId});
     throw UserRefusal(status.toInt() == codes::StateArchived ? kVoidCounted : kVoidChanged);
 }

@@ -61,8 +61,8 @@ struct BillRequest
     QString typedNumber;   // the number the user is about to write on the form
 };
 
-// Gives the notice the typed number and state 5, and moves the counter to the
-// number plus one, all in one transaction. Returns the stored bill number
+// Gives the notice the typed number and state 5, moves the counter to the
+// number plus one and writes the notice's history row, all in one transaction. Returns the stored bill number
 // (seven digits). Throws UserRefusal, nothing written, when the text is not a
 // number (kBillNotANumber), below the shown number (kBillBelowStart), or the
 // notice is no longer the printed notice of the user's section that was listed
@@ -70,8 +70,8 @@ struct BillRequest
 // more. DbError on a database failure, also nothing written.
 QString issueBill(QSqlDatabase db, const UserRecord &user, const BillRequest &request);
 
-// Voids an issued bill of the user's section (state 5 to -2) in one statement;
-// the notice keeps its number. Throws UserRefusal: kVoidCounted when the
+// Voids an issued bill of the user's section (state 5 to -2), with its history
+// row, in one transaction; the notice keeps its number. Throws UserRefusal: kVoidCounted when the
 // statistics counted it meanwhile, kVoidChanged when it changed otherwise.
 void voidBill(QSqlDatabase db, const UserRecord &user, const QString &noticeId, int revision);
 

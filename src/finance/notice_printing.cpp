@@ -4,6 +4,8 @@
 #include "app/user_refusal.h"
 #include "app/current_user.h"
 #include "app/named_query.h"
+#include "app/notice_history.h"
+#include "app/transaction.h"
 #include "app/tdm.h"
 #include "expr/amount_in_capitals.h"
 #include "fees/fee_lines.h"
@@ -107,8 +109,16 @@ bool printNotice(Tdm &dm, const UserRecord &user)
     if (!report.showReport())
         throw UserRefusal(kPrinterFailed);
 
+    // The printed state and its history row are stored together; the row
+    // goes first, so that a failure leaves the notice as it was read.
+    Transaction transaction(dm.database());
+    history::appendHistory(dm.database(), user,
+                           {notice.value(QStringLiteral("ID")).toString(), user.department, history::kPrinted, status,
+                            int(codes::StatePrinted),
+                            QStringLiteral("合计 %1").arg(history::amountText(money)), {}});
     notice.setValue(QStringLiteral("status"), int(codes::StatePrinted));
     notice.post();
+    transaction.commit();
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include "app/codes.h"
 #include "app/connection.h"
 #include "app/db_error.h"
+#include "app/notice_history.h"
 #include "app/sql_dialect.h"
 #include "app/sql_statement.h"
 #include "app/transaction.h"
@@ -148,7 +149,7 @@ int pendingNoticeCount(QSqlDatabase db)
     return q.next() ? q.value(0).toInt() : 0;
 }
 
-StatisticsResult runStatistics(QSqlDatabase db, const StatisticsHooks &hooks)
+StatisticsResult runStatistics(QSqlDatabase db, const UserRecord &user, const StatisticsHooks &hooks)
 {
     const SqlDialect dialect(kindOf(db));
     const int expected = pendingNoticeCount(db);
@@ -196,20 +197,25 @@ StatisticsResult runStatistics(QSqlDatabase db, const StatisticsHooks &hooks)
     // Exactly the notices read are archived: one that reached state 5 since
     // waits for the next run, and one that left state 5 since (a bill voided
     // meanwhile) makes the run void, since its amount was counted.
+    QDateTime now = QDateTime::currentDateTime();
+    now.setTime(QTime(now.time().hour(), now.time().minute(), now.time().second()));
     step(QStringLiteral("notice"));
     if (counted > 0) {
-        QSqlQuery q = runStatement(db,
-                                   QStringLiteral("update notice set status=6 where status=5 and ")
-                                       + dialect.inTextListCondition(QStringLiteral("ID")),
-                                   {dialect.textListValue(read.ids)});
-        if (q.numRowsAffected() != counted)
+        const QString chosen = QStringLiteral("status=5 and ") + dialect.inTextListCondition(QStringLiteral("ID"));
+        const QVariantList ids{dialect.textListValue(read.ids)};
+        // The history of the archived notices, in one statement for all of
+        // them, before their state moves on.
+        step(QStringLiteral("notice_history"));
+        const int recorded = history::appendHistoryForNotices(
+            db, user, history::kCounted, codes::StateBilled, codes::StateArchived,
+            QStringLiteral("统计时间 %1").arg(now.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))), chosen, ids);
+        QSqlQuery q = runStatement(db, QStringLiteral("update notice set status=6 where ") + chosen, ids);
+        if (q.numRowsAffected() != counted || recorded != counted)
             throw UserRefusal(QStringLiteral("统计期间有通知单被修改，本次统计未生效，请重新统计"));
     }
     report(hooks, StatisticsPhase::Writing, ++written, writes);
 
     step(QStringLiteral("counter"));
-    QDateTime now = QDateTime::currentDateTime();
-    now.setTime(QTime(now.time().hour(), now.time().minute(), now.time().second()));
     runStatement(db, QStringLiteral("update counter set statictime=?"), {now});
     report(hooks, StatisticsPhase::Writing, ++written, writes);
 

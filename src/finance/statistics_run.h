@@ -12,6 +12,8 @@
 #include <functional>
 #include <stdexcept>
 
+struct UserRecord;
+
 namespace finance {
 
 // The inspection kind a notice is counted under in statistic2; texts are
@@ -50,6 +52,8 @@ public:
 // Runs the statistics. Throws StatisticsCancelled, UserRefusal (another
 // workstation is running them, or a notice changed under the run) or DbError;
 // in every such case nothing is changed.
-StatisticsResult runStatistics(QSqlDatabase db, const StatisticsHooks &hooks = {});
+// Every counted notice gets a history row as the user, written with the
+// archiving in one statement.
+StatisticsResult runStatistics(QSqlDatabase db, const UserRecord &user, const StatisticsHooks &hooks = {});
 
 }  // namespace finance

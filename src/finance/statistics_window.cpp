@@ -3,6 +3,7 @@
 #include "statistics_plan.h"
 #include "statistics_run.h"
 
+#include "app/current_user.h"
 #include "app/column_proxy_model.h"
 #include "app/messages.h"
 #include "app/named_query.h"
@@ -148,7 +149,7 @@ void TF_caiwu::bt_calculateClick()
             return !progress.wasCanceled();
         };
         try {
-            const StatisticsResult result = runStatistics(m_dm.database(), hooks);
+            const StatisticsResult result = runStatistics(m_dm.database(), CurrentUser, hooks);
             progress.close();
             messages::inform(QStringLiteral("统计完成"));
             Edit1->setText(workstationTime(result.time));

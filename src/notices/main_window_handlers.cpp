@@ -136,7 +136,7 @@ void TF_main::bt_saveClick()
 {
     // A store that did not happen (changed elsewhere, or a database error)
     // leaves the notice in editing, with the user's edit on screen.
-    const bool stored = run([this] { saveNotice(m_dm); });
+    const bool stored = run([this] { saveNotice(m_dm, CurrentUser); });
     if (stored || m_dm.aq_notice->state() != NamedQuery::State::Editing)
         afterStore();
 }
@@ -156,7 +156,7 @@ void TF_main::bt_modifyClick()
 void TF_main::bt_DelClick()
 {
     m_dm.aq_itemofnotice->close();
-    run([this] { deleteNotice(m_dm); });
+    run([this] { deleteNotice(m_dm, CurrentUser); });
     checkshow();
     dbgird_notice_check();
 }

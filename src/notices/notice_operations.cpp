@@ -1,5 +1,7 @@
 #include "notice_operations.h"
 
+#include "notice_snapshot.h"
+
 #include "fees/notice_total.h"
 
 #include "app/codes.h"
@@ -7,11 +9,14 @@
 #include "app/current_user.h"
 #include "app/gbk_width.h"
 #include "app/named_query.h"
+#include "app/notice_history.h"
 #include "app/sql_statement.h"
 #include "app/tdm.h"
 #include "app/transaction.h"
 
 #include <QDateTime>
+#include <QSqlRecord>
+#include <functional>
 #include <QSqlQuery>
 
 namespace {
@@ -38,11 +43,15 @@ void cutToWidths(NamedQuery &q)
     }
 }
 
-// Stores the edited notice; a refusal because of another workstation keeps
-// the user's edit and says so.
-void storeOrRefuse(NamedQuery &aq_notice, const QString &changedMessage)
+// Stores the edited notice after its history row; a refusal because of
+// another workstation keeps the user's edit and says so. The history row is
+// written first, so that when it cannot be written the edit stays as it was;
+// on the embedded file it is also the statement that waits for another
+// workstation's write.
+void storeOrRefuse(NamedQuery &aq_notice, const QString &changedMessage, const std::function<void()> &writeHistory)
 {
     try {
+        writeHistory();
         aq_notice.post();
     } catch (const StaleRowError &) {
         const bool kept = aq_notice.rebaseEdit();
@@ -52,8 +61,37 @@ void storeOrRefuse(NamedQuery &aq_notice, const QString &changedMessage)
     }
 }
 
+// The columns of the row in editing that differ from the row as it was read.
+QStringList changedColumns(const NamedQuery &q)
+{
+    QStringList changed;
+    const QSqlRecord edited = q.currentRecord();
+    for (int i = 0; i < edited.count(); ++i) {
+        const QString column = edited.fieldName(i);
+        const QVariant before = q.valueAt(q.currentRow(), column);
+        const QVariant after = edited.value(i);
+        if (before != after || before.isNull() != after.isNull())
+            changed << column;
+    }
+    return changed;
+}
+
+// The history entry of a store of the row in editing: the state as it was
+// read and as it will be stored.
+history::Entry entryOfEdit(const NamedQuery &q, const QString &action, const QString &detail)
+{
+    history::Entry entry;
+    entry.noticeId = q.value(QStringLiteral("ID")).toString();
+    entry.department = q.value(QStringLiteral("department")).toString();
+    entry.action = action;
+    entry.stateBefore = q.valueAt(q.currentRow(), QStringLiteral("status"));
+    entry.stateAfter = q.value(QStringLiteral("status"));
+    entry.detail = detail;
+    return entry;
+}
+
 void review(Tdm &dm, const UserRecord &user, const QString &reason, int newStatus,
-            const QString &ownMessage)
+            const QString &ownMessage, const QString &action)
 {
     NamedQuery &q = *dm.aq_notice;
     if (q.currentRow() < 0)
@@ -68,7 +106,15 @@ void review(Tdm &dm, const UserRecord &user, const QString &reason, int newStatu
     if (kept != before)
         q.setValue(QStringLiteral("memo_badcheck"), kept);
     try {
-        storeOrRefuse(q, kReviewChangedElsewhere);
+        // The history row first: when it cannot be written, the review stays
+        // unstored and in editing, as after any failed store.
+        Transaction transaction(dm.database());
+        const history::Entry entry =
+            entryOfEdit(q, action,
+                        newStatus == codes::StateRejected && !kept.isEmpty() ? QStringLiteral("理由：") + kept
+                                                                             : QString());
+        storeOrRefuse(q, kReviewChangedElsewhere, [&] { history::appendHistory(dm.database(), user, entry); });
+        transaction.commit();
     } catch (const UserRefusal &) {
         // A review is one click on what the reviewer saw: nothing of it is kept.
         if (q.state() == NamedQuery::State::Editing)
@@ -96,8 +142,12 @@ QString createNotice(Tdm &dm, const UserRecord &user)
     NamedQuery &q = *dm.aq_notice;
     q.close();
     try {
+        Transaction transaction(dm.database());
         q.execute(QStringLiteral("insert into notice (ID,handler,department,Rdate,status) values (?,?,?,?,1)"),
                   {id, user.userName, user.department, now});
+        history::appendHistory(dm.database(), user,
+                               {id, user.department, history::kCreated, QVariant(), int(codes::StateNew), {}, {}});
+        transaction.commit();
     } catch (const DuplicateKey &) {
         // The six-digit serial went round: the number is another notice's.
         throw UserRefusal(kNumberTaken.arg(id));
@@ -108,7 +158,7 @@ QString createNotice(Tdm &dm, const UserRecord &user)
     return id;
 }
 
-void saveNotice(Tdm &dm)
+void saveNotice(Tdm &dm, const UserRecord &user)
 {
     NamedQuery &q = *dm.aq_notice;
     if (q.value(QStringLiteral("status")).toInt() == codes::StateRejected)
@@ -119,7 +169,10 @@ void saveNotice(Tdm &dm)
         // The amount follows the flags as they are stored now: a fee type
         // unticked after the lines were computed no longer counts.
         Transaction transaction(dm.database());
-        storeOrRefuse(q, kChangedElsewhere);
+        QStringList changed = changedColumns(q);
+        changed.removeAll(QStringLiteral("status"));
+        const history::Entry entry = entryOfEdit(q, history::kSaved, history::changedFieldsText(changed));
+        storeOrRefuse(q, kChangedElsewhere, [&] { history::appendHistory(dm.database(), user, entry); });
         fees::storeNoticeTotal(dm.database(), id);
         transaction.commit();
     }
@@ -131,7 +184,7 @@ void startChange(Tdm &dm)
     dm.aq_notice->edit();
 }
 
-void deleteNotice(Tdm &dm)
+void deleteNotice(Tdm &dm, const UserRecord &user)
 {
     NamedQuery &q = *dm.aq_notice;
     const int row = q.currentRow();
@@ -142,10 +195,26 @@ void deleteNotice(Tdm &dm)
     const QString statement = q.statement();
     const QVariantList values = q.boundValues();
 
-    QSqlQuery del = runStatement(dm.database(), QStringLiteral("delete from notice where ID=? and revision=?"),
-                                 {id, revision});
-    const int affected = del.numRowsAffected();
-    del.finish();
+    int affected = 0;
+    {
+        // The notice and its lines go into the history as they are stored,
+        // so that the section leader can bring the notice back.
+        Transaction transaction(dm.database());
+        const NoticeSnapshot snapshot = readNoticeSnapshot(dm.database(), id);
+        QSqlQuery del = runStatement(dm.database(), QStringLiteral("delete from notice where ID=? and revision=?"),
+                                     {id, revision});
+        affected = del.numRowsAffected();
+        del.finish();
+        if (affected == 1) {
+            history::Entry entry{id, snapshot.department(), history::kDeleted, snapshot.status(), QVariant(),
+                                 QStringLiteral("合计 %1，收费项目 %2 行")
+                                     .arg(history::amountText(snapshot.money()))
+                                     .arg(snapshot.lines.size()),
+                                 snapshot.toJson()};
+            history::appendHistory(dm.database(), user, entry);
+        }
+        transaction.commit();
+    }
 
     // The list keeps its other rows and moves to the next one.
     q.open(statement, values);
@@ -157,10 +226,10 @@ void deleteNotice(Tdm &dm)
 
 void approveNotice(Tdm &dm, const UserRecord &user, const QString &reason)
 {
-    review(dm, user, reason, codes::StateApproved, kNoOwnApproval);
+    review(dm, user, reason, codes::StateApproved, kNoOwnApproval, history::kApproved);
 }
 
 void rejectNotice(Tdm &dm, const UserRecord &user, const QString &reason)
 {
-    review(dm, user, reason, codes::StateRejected, kNoOwnRejection);
+    review(dm, user, reason, codes::StateRejected, kNoOwnRejection, history::kRejected);
 }

@@ -32,19 +32,24 @@ inline const QString kReviewChangedElsewhere =
 // Returns its number.
 QString createNotice(Tdm &dm, const UserRecord &user);
 
+// Every change below is written into the notice's history (app/notice_history.h)
+// in the same transaction, as the user.
+
 // Stores the notice in editing; a rejected notice goes back to review (state 1).
 // Texts wider than their columns are cut to the column's width in GBK bytes.
 // Reopens the notice list with its statement. Throws UserRefusal when the
 // notice changed elsewhere (the edit is kept, in editing, on top of the
 // stored notice) or was deleted elsewhere (the edit is dropped).
-void saveNotice(Tdm &dm);
+void saveNotice(Tdm &dm, const UserRecord &user);
 
 // Puts the current notice into editing.
 void startChange(Tdm &dm);
 
-// Deletes the current notice (its fee lines stay). The list keeps its other
-// rows. Throws UserRefusal when the notice changed since it was listed.
-void deleteNotice(Tdm &dm);
+// Deletes the current notice (its fee lines stay). The notice and its lines
+// are kept in its history, from where the section leader can restore it. The
+// list keeps its other rows. Throws UserRefusal when the notice changed since
+// it was listed.
+void deleteNotice(Tdm &dm, const UserRecord &user);
 
 inline const QString kNoOwnApproval = QStringLiteral("领导不可审核自己经办的通知单,请其他领导审核");
 inline const QString kNoOwnRejection = QStringLiteral("领导不可驳回自己经办的通知单,请其他领导驳回");

@@ -1,5 +1,8 @@
 #include "reportlayout.h"
 
+#include "reportband.h"
+#include "reportflow.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
@@ -15,6 +18,17 @@
 namespace {
 
 const QLatin1String kPictureScheme("picture:");
+
+// A page with a table whose head is followed by rows of one shape (the rows
+// a template repeats) is placed on pages by the engine: Qt's own pagination
+// takes milliseconds per row and may split a row of several lines at a page
+// edge. Other pages are left to Qt.
+constexpr int kBandRows = 2;
+
+ReportFlow::Place placeOf(const ReportMatch &match)
+{
+    return {match.position, match.row, match.cell};
+}
 
 // Draws <img src="picture:NAME"> with the report's picture of that name, on the
 // page's own painter; every other image goes to the handler the document had.
@@ -94,14 +108,26 @@ ReportLayout::ReportLayout(const QList<PreparedReport> &reports, QPagedPaintDevi
         font.setPointSizeF(10.5);
         document->setDefaultFont(font);
         document->setDocumentMargin(0);
-        document->setHtml(report.html);
 
         const double band = QFontMetricsF(bandFont(*document), device).height() * 2.0;
         laid.headerHeight = report.page.header.isEmpty() ? 0 : band;
         laid.footerHeight = report.page.footer.isEmpty() ? 0 : band;
-        document->setPageSize(QSizeF(area_.width(), area_.height() - laid.headerHeight - laid.footerHeight));
+        const double bodyHeight = area_.height() - laid.headerHeight - laid.footerHeight;
+        // Qt's rich text takes milliseconds for each table row: a long run of
+        // rows is measured and placed by the engine instead.
+        if (std::optional<ReportBandSplit> split = splitLongBand(report.html, kBandRows)) {
+            document->setHtml(split->html);
+            document->setTextWidth(area_.width());
+            laid.flow = ReportFlow::create(document, std::move(split->band), bodyHeight);
+        }
+        if (laid.flow) {
+            laid.pages = std::max(1, laid.flow->pageCount());
+        } else {
+            document->setHtml(report.html);
+            document->setPageSize(QSizeF(area_.width(), bodyHeight));
+            laid.pages = std::max(1, document->pageCount());
+        }
         laid.firstPage = totalPages_;
-        laid.pages = std::max(1, document->pageCount());
         totalPages_ += laid.pages;
         laid_.push_back(std::move(laid));
     }
@@ -131,6 +157,14 @@ void ReportLayout::paintPage(QPainter *painter, int page, const ReportMatch &hig
         painter->drawText(QRectF(0, area_.height() - laid.footerHeight, area_.width(), laid.footerHeight),
                           Qt::AlignHCenter | Qt::AlignBottom, pageText(setup.footer, page + 1, totalPages_));
 
+    if (laid.flow) {
+        painter->translate(0, laid.headerHeight);
+        const bool shown = highlight.report == report && highlight.length > 0;
+        laid.flow->paintPage(painter, page - laid.firstPage, area_.width(), placeOf(highlight),
+                             shown ? highlight.length : 0);
+        painter->restore();
+        return;
+    }
     const double height = document->pageSize().height();
     const QRectF view(0, (page - laid.firstPage) * height, area_.width(), height);
     painter->translate(0, laid.headerHeight - view.top());
@@ -168,26 +202,58 @@ int ReportLayout::pageOf(int report, int position) const
     return laid.firstPage + std::clamp(local, 0, laid.pages - 1);
 }
 
+ReportMatch ReportLayout::findIn(int report, const QString &text, const ReportMatch &from) const
+{
+    const Laid &laid = laid_.at(report);
+    ReportMatch match;
+    if (laid.flow) {
+        int length = 0;
+        const std::optional<ReportFlow::Place> place = laid.flow->find(text, placeOf(from), &length);
+        if (!place)
+            return {};
+        match.report = report;
+        match.position = place->position;
+        match.row = place->row;
+        match.cell = place->cell;
+        match.length = length;
+        match.page = laid.firstPage + laid.flow->pageOf(*place);
+        return match;
+    }
+    const QTextCursor found = laid.document->find(text, from.position);
+    if (found.isNull())
+        return {};
+    match.report = report;
+    match.position = found.selectionStart();
+    match.length = found.selectionEnd() - found.selectionStart();
+    match.page = pageOf(report, match.position);
+    return match;
+}
+
+bool ReportLayout::before(int report, const ReportMatch &a, const ReportMatch &b) const
+{
+    if (const ReportFlow *flow = laid_.at(report).flow.get())
+        return flow->before(placeOf(a), placeOf(b));
+    return a.position < b.position;
+}
+
 ReportMatch ReportLayout::find(const QString &text, const ReportMatch &after) const
 {
     const int count = int(laid_.size());
     if (text.isEmpty() || count == 0)
         return {};
     const int startReport = after.isValid() ? std::clamp(after.report, 0, count - 1) : 0;
-    const int startPosition = after.isValid() ? after.position + 1 : 0;
+    ReportMatch start;  // the first place a match may start
+    if (after.isValid()) {
+        start = after;
+        start.position += 1;
+    }
     // Every report once from the start, the first from the match on and again
     // from its beginning at the end of the round.
     for (int step = 0; step <= count; ++step) {
         const int report = (startReport + step) % count;
-        const int from = step == 0 ? startPosition : 0;
-        const QTextCursor found = laid_.at(report).document->find(text, from);
-        if (found.isNull() || (step == count && found.selectionStart() >= startPosition))
+        const ReportMatch match = findIn(report, text, step == 0 ? start : ReportMatch());
+        if (!match.isValid() || (step == count && !before(report, match, start)))
             continue;
-        ReportMatch match;
-        match.report = report;
-        match.position = found.selectionStart();
-        match.length = found.selectionEnd() - found.selectionStart();
-        match.page = pageOf(report, match.position);
         return match;
     }
     return {};

@@ -11,15 +11,18 @@
 class QPainter;
 class QPagedPaintDevice;
 class QTextDocument;
+class ReportFlow;
 
 // A place in the laid-out reports: the report, the characters of its page text,
 // and the page (from 0, counted over all the reports) it is printed on.
 struct ReportMatch
 {
     int report = -1;
-    int position = 0;
+    int position = 0;  // in the report's text, or in the cell's text for a row of a long table
     int length = 0;
     int page = -1;
+    int row = -1;      // a row of a long table laid out by the engine (ReportFlow); -1: none
+    int cell = -1;
     bool isValid() const { return report >= 0; }
 };
 
@@ -48,12 +51,15 @@ private:
     struct Laid
     {
         std::unique_ptr<QTextDocument> document;
+        std::unique_ptr<ReportFlow> flow;  // set when the engine places the pages itself
         int firstPage = 0;
         int pages = 1;
         double headerHeight = 0;
         double footerHeight = 0;
     };
     int pageOf(int report, int position) const;
+    ReportMatch findIn(int report, const QString &text, const ReportMatch &from) const;
+    bool before(int report, const ReportMatch &a, const ReportMatch &b) const;
 
     QList<PreparedReport> reports_;
     std::vector<Laid> laid_;

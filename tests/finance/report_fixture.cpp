@@ -23,14 +23,15 @@ void addCounts(TestDatabase &db, const QString &year, const QString &type, int b
                 {base + m, year, type});
 }
 
-void addBill(TestDatabase &db, int n, int status)
+void addBill(TestDatabase &db, int n, int status, const QString &party = QString())
 {
     const bool inspection = n % 2 == 1;
     db.exec(QStringLiteral("insert into notice (ID,Rdate,money,status,department,shipname,billcode) "
                            "values (?,?,?,?,?,?,?)"),
             {(inspection ? QStringLiteral("1") : QStringLiteral("0")) + codes::PadSerial6(n),
              QDateTime(QDate(2024, 6, 1).addDays(n % 28), QTime(9, 30)), ReportFixture::billMoney(n), status,
-             inspection ? codes::kInspection : codes::kShipAffairs, QStringLiteral("浙舟渔%1").arg(n),
+             inspection ? codes::kInspection : codes::kShipAffairs,
+             party.isEmpty() ? QStringLiteral("浙舟渔%1").arg(n) : party,
              codes::PadBillCode7(n)});
 }
 
@@ -79,6 +80,7 @@ void ReportFixture::addLongRun(int count)
     QSqlDatabase c = db->connection();
     c.transaction();
     for (int n = 201; n < 201 + count; ++n)
-        addBill(*db, n, n % 50 == 0 ? codes::StateVoided : codes::StateBilled);
+        addBill(*db, n, n % 50 == 0 ? codes::StateVoided : codes::StateBilled,
+                n % 37 == 0 ? longPartyName(n) : QString());
     c.commit();
 }

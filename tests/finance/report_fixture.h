@@ -27,8 +27,14 @@ public:
     static QList<int> issuedInRange();
     static QList<int> voidedInRange() { return {107, 113}; }
     static double billMoney(int n) { return n + 0.35; }
-    // Adds count more issued bills from 0000201 (a long ledger).
+    // Adds count more bills from 0000201 (a long ledger): every fiftieth
+    // voided, every thirty-seventh paid by a party whose name takes several
+    // lines in the ledger (longPartyName).
     void addLongRun(int count);
+    static QString longPartyName(int n)
+    {
+        return QStringLiteral("舟山市普陀区沈家门远洋渔业捕捞有限公司所属浙舟渔%1号").arg(n);
+    }
 
     std::unique_ptr<TestDatabase> db;
     std::unique_ptr<Tdm> dm;

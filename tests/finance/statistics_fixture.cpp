@@ -185,6 +185,10 @@ QStringList dumpTouchedTables(QSqlDatabase db)
 {
     QStringList all = statisticRows(db) + statistic2Rows(db) + noticeStates(db);
     QSqlQuery q(db);
+    q.exec(QStringLiteral("select ID,action,state_before,state_after from notice_history order by ID,historyid"));
+    while (q.next())
+        all << QStringLiteral("history %1|%2|%3|%4")
+                   .arg(q.value(0).toString(), q.value(1).toString(), q.value(2).toString(), q.value(3).toString());
     q.exec(QStringLiteral("select statictime from counter"));
     all << (q.next() ? q.value(0).toString() : QStringLiteral("no counter"));
     return all;

@@ -22,5 +22,5 @@ QStringList statisticRows(QSqlDatabase db);
 QStringList statistic2Rows(QSqlDatabase db);
 // "ID|status" per notice, ordered.
 QStringList noticeStates(QSqlDatabase db);
-// Everything above plus counter.statictime.
+// Everything above, the notices' history, and counter.statictime last.
 QStringList dumpTouchedTables(QSqlDatabase db);

@@ -5,6 +5,7 @@
 // error and exits 1.
 
 #include "app/connection.h"
+#include "app/current_user.h"
 #include "app/db_error.h"
 #include "app/user_refusal.h"
 #include "finance/statistics_run.h"
@@ -32,6 +33,10 @@ int main(int argc, char **argv)
     try {
         const qint64 started = QDateTime::currentMSecsSinceEpoch();
         QSqlDatabase db = openConnection(settings, QStringLiteral("runner"));
+        UserRecord runner;
+        runner.userName = QStringLiteral("冯科长");
+        runner.nickname = QStringLiteral("cwkld");
+        runner.typeId = 8;
         finance::StatisticsHooks hooks;
         bool held = false;
         hooks.beforeWrite = [&](const QString &) {
@@ -39,7 +44,7 @@ int main(int argc, char **argv)
                 QThread::msleep(holdMs);
             held = true;
         };
-        const finance::StatisticsResult result = finance::runStatistics(db, hooks);
+        const finance::StatisticsResult result = finance::runStatistics(db, runner, hooks);
         std::printf("counted %d %lld %lld\n", result.counted, started, QDateTime::currentMSecsSinceEpoch());
         return 0;
     } catch (const UserRefusal &refusal) {

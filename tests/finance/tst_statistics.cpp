@@ -6,8 +6,11 @@
 #include "statistics_fixture.h"
 
 #include "app/connection.h"
+#include "app/current_user.h"
+#include "app/notice_history.h"
 #include "app/db_error.h"
 #include "app/sql_dialect.h"
+#include "app/sql_statement.h"
 #include "app/user_refusal.h"
 #include "finance/statistics_plan.h"
 #include "finance/statistics_run.h"
@@ -41,6 +44,21 @@ private:
     std::unique_ptr<TestDatabase> fixture(DbKind kind);
 };
 
+namespace {
+
+// The finance leader who runs the statistics.
+UserRecord runner()
+{
+    UserRecord user;
+    user.userName = QStringLiteral("冯科长");
+    user.nickname = QStringLiteral("cwkld");
+    user.typeId = 8;
+    user.deriveFromRole();
+    return user;
+}
+
+}  // namespace
+
 std::unique_ptr<TestDatabase> TestStatistics::fixture(DbKind kind)
 {
     auto t = TestDatabase::create(kind);
@@ -63,7 +81,7 @@ void TestStatistics::countsTheFixtureOnce()
     const QStringList statesBefore = noticeStates(db);
 
     const QDateTime started = QDateTime::currentDateTime().addSecs(-1);
-    const StatisticsResult first = runStatistics(db);
+    const StatisticsResult first = runStatistics(db, runner());
     QCOMPARE(first.counted, kFixtureCounted);
     QCOMPARE(statisticRows(db), expectedStatistic());
     QCOMPARE(statistic2Rows(db), expectedStatistic2());
@@ -75,6 +93,28 @@ void TestStatistics::countsTheFixtureOnce()
             row = id + QStringLiteral("|6");
     }
     QCOMPARE(noticeStates(db), statesAfter);
+    // Each archived notice has one history row of the run, as the leader.
+    QStringList counted;
+    for (const QString &row : statesAfter)
+        if (row.endsWith(QLatin1String("|6")) && !statesBefore.contains(row))
+            counted << row.section(QLatin1Char('|'), 0, 0);
+    QCOMPARE(counted.size(), kFixtureCounted);
+    QSqlQuery history = runStatement(db, QStringLiteral("select ID,account,fullname,state_before,state_after,detail,"
+                                                        "department from notice_history where action=? order by ID"),
+                                     {history::kCounted});
+    QStringList recordedIds;
+    while (history.next()) {
+        recordedIds << history.value(0).toString();
+        QCOMPARE(history.value(1).toString(), QStringLiteral("cwkld"));
+        QCOMPARE(history.value(2).toString(), QStringLiteral("冯科长"));
+        QCOMPARE(history.value(3).toInt(), 5);
+        QCOMPARE(history.value(4).toInt(), 6);
+        QVERIFY(history.value(5).toString().startsWith(QStringLiteral("统计时间")));
+        QCOMPARE(history.value(6).toString(),
+                 t->scalar(QStringLiteral("select department from notice where ID=?"), {history.value(0)}).toString());
+    }
+    history.finish();
+    QCOMPARE(recordedIds, counted);
     const QDateTime recorded = t->scalar(QStringLiteral("select statictime from counter")).toDateTime();
     QVERIFY2(recorded >= started && recorded <= QDateTime::currentDateTime(), qPrintable(recorded.toString()));
     QCOMPARE(recorded, first.time);
@@ -82,7 +122,7 @@ void TestStatistics::countsTheFixtureOnce()
     // Nothing new: only the time moves.
     t->exec(QStringLiteral("update counter set statictime=?"), {QDateTime(QDate(2000, 1, 2), QTime(3, 4, 5))});
     QStringList before = dumpTouchedTables(db);
-    const StatisticsResult second = runStatistics(db);
+    const StatisticsResult second = runStatistics(db, runner());
     QCOMPARE(second.counted, 0);
     QStringList after = dumpTouchedTables(db);
     QVERIFY(before.takeLast() != after.takeLast());
@@ -97,7 +137,7 @@ void TestStatistics::emptyRunRecordsTheTime()
     if (!t)
         QSKIP("PostgreSQL is not running (PGHOST unset)");
     QVERIFY(t->scalar(QStringLiteral("select statictime from counter")).isNull());
-    QCOMPARE(runStatistics(t->connection(QStringLiteral("run"))).counted, 0);
+    QCOMPARE(runStatistics(t->connection(QStringLiteral("run")), runner()).counted, 0);
     QVERIFY(!t->scalar(QStringLiteral("select statictime from counter")).isNull());
     QCOMPARE(t->scalar(QStringLiteral("select count(*) from statistic")).toInt(), 0);
     QCOMPARE(t->scalar(QStringLiteral("select count(*) from statistic2")).toInt(), 0);
@@ -111,7 +151,8 @@ void TestStatistics::brokenRunChangesNothing_data()
     const QList<QPair<QString, int>> breaks{
         {QStringLiteral("statistic"), 1},  {QStringLiteral("statistic"), 3},
         {QStringLiteral("statistic2"), 1}, {QStringLiteral("statistic2"), 8},
-        {QStringLiteral("notice"), 1},     {QStringLiteral("counter"), 1},
+        {QStringLiteral("notice_history"), 1}, {QStringLiteral("notice"), 1},
+        {QStringLiteral("counter"), 1},
         {QStringLiteral("cancel reading"), 1}, {QStringLiteral("cancel writing"), 5},
     };
     for (DbKind kind : testedKinds())
@@ -135,19 +176,19 @@ void TestStatistics::brokenRunChangesNothing()
         const StatisticsPhase phase = step.endsWith(QLatin1String("reading")) ? StatisticsPhase::Reading
                                                                                : StatisticsPhase::Writing;
         hooks.progress = [&](StatisticsPhase p, int, int) { return !(p == phase && ++seen == occurrence); };
-        QVERIFY_THROWS_EXCEPTION(StatisticsCancelled, runStatistics(db, hooks));
+        QVERIFY_THROWS_EXCEPTION(StatisticsCancelled, runStatistics(db, runner(), hooks));
     } else {
         hooks.beforeWrite = [&](const QString &name) {
             if (name == step && ++seen == occurrence)
                 throw DbError(QStringLiteral("injected failure"));
         };
-        QVERIFY_THROWS_EXCEPTION(DbError, runStatistics(db, hooks));
+        QVERIFY_THROWS_EXCEPTION(DbError, runStatistics(db, runner(), hooks));
     }
     QCOMPARE(seen, occurrence);  // the break happened where it was meant to
     QCOMPARE(dumpTouchedTables(db), before);
 
     // The next run counts everything once.
-    QCOMPARE(runStatistics(db).counted, kFixtureCounted);
+    QCOMPARE(runStatistics(db, runner()).counted, kFixtureCounted);
     QCOMPARE(statisticRows(db), expectedStatistic());
     QCOMPARE(statistic2Rows(db), expectedStatistic2());
 }
@@ -178,12 +219,12 @@ void TestStatistics::killedConnectionChangesNothing()
             return;
         killed = t->scalar(QStringLiteral("select pg_terminate_backend(?)"), {pid}).toBool();
     };
-    QVERIFY_THROWS_EXCEPTION(DbError, runStatistics(run, hooks));
+    QVERIFY_THROWS_EXCEPTION(DbError, runStatistics(run, runner(), hooks));
     QVERIFY(killed);
     closeConnection(QStringLiteral("doomed"));
     QCOMPARE(dumpTouchedTables(t->connection()), before);
 
-    QCOMPARE(runStatistics(t->connection(QStringLiteral("again"))).counted, kFixtureCounted);
+    QCOMPARE(runStatistics(t->connection(QStringLiteral("again")), runner()).counted, kFixtureCounted);
     QCOMPARE(statisticRows(t->connection()), expectedStatistic());
 }
 
@@ -197,11 +238,11 @@ void TestStatistics::noticeBilledDuringTheRunWaits()
         if (name == QLatin1String("statistic") && t->scalar(QStringLiteral("select status from notice where ID='0000016'")).toInt() == 3)
             t->exec(QStringLiteral("update notice set status=5, billcode='0000016' where ID='0000016'"));
     };
-    QCOMPARE(runStatistics(db, hooks).counted, kFixtureCounted);
+    QCOMPARE(runStatistics(db, runner(), hooks).counted, kFixtureCounted);
     QCOMPARE(statisticRows(db), expectedStatistic());
     QCOMPARE(t->scalar(QStringLiteral("select status from notice where ID='0000016'")).toInt(), 5);
 
-    const StatisticsResult next = runStatistics(db);
+    const StatisticsResult next = runStatistics(db, runner());
     QCOMPARE(next.counted, 1);
     QCOMPARE(t->scalar(QStringLiteral("select \"1\" from statistic where year='2005' and department='船务科'")).toDouble(),
              1006.5);
@@ -221,7 +262,7 @@ void TestStatistics::noticeVoidedDuringTheRunVoidsTheRun()
             t->exec(QStringLiteral("update notice set status=-2 where ID='1000006' and status=5"));
     };
     try {
-        runStatistics(db, hooks);
+        runStatistics(db, runner(), hooks);
         QFAIL("the run went through");
     } catch (const UserRefusal &refusal) {
         QCOMPARE(refusal.message(), QStringLiteral("统计期间有通知单被修改，本次统计未生效，请重新统计"));
@@ -258,7 +299,7 @@ void TestStatistics::savesPlans()
     QFETCH(int, kind);
     FIXTURE(t, kind);
     QSqlDatabase db = t->connection(QStringLiteral("run"));
-    runStatistics(db);
+    runStatistics(db, runner());
     savePlan(db, QStringLiteral("2005"), QStringLiteral("船检科"), QStringLiteral("80000.1"));
     QCOMPARE(t->scalar(QStringLiteral("select expect from statistic where year='2005' and department='船检科'")).toDouble(),
              80000.1);

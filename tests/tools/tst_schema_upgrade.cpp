@@ -132,6 +132,8 @@ private slots:
     void refusesRepeatedNumbersUnchanged();
     void earlierVersionKeepsLineKeys_data() { addKindRows(); }
     void earlierVersionKeepsLineKeys();
+    void version2GainsHistory_data() { addKindRows(); }
+    void version2GainsHistory();
     void notADatabaseOfTheSystem();
 };
 
@@ -158,7 +160,7 @@ void TestSchemaUpgrade::originalTablesBecomeCurrent()
     Run r = dbadmin(folder.path(), QStringLiteral("check"));
     QVERIFY2(r.code == 0 && r.out.contains(QStringLiteral("run dbadmin upgrade")), qPrintable(r.out));
     r = dbadmin(folder.path(), QStringLiteral("upgrade"));
-    QVERIFY2(r.code == 0 && r.out.contains(QStringLiteral("from version 0 to 2")), qPrintable(r.out));
+    QVERIFY2(r.code == 0 && r.out.contains(QStringLiteral("from version 0 to %1").arg(kSchemaVersion)), qPrintable(r.out));
 
     db = t->connection(QStringLiteral("after"));
     QCOMPARE(schemaVersionOf(db), kSchemaVersion);
@@ -253,6 +255,7 @@ void TestSchemaUpgrade::earlierVersionKeepsLineKeys()
         QSKIP("PostgreSQL is not running (PGHOST unset)");
     QSqlDatabase db = t->connection();
     ddl(db, QStringLiteral("drop table schemaversion"));
+    ddl(db, QStringLiteral("drop table notice_history"));
     ddl(db, QStringLiteral("drop index notice_billcode_unique"));
     if (DbKind(kind) == DbKind::SQLite) {
         for (const char *trigger : {"insert", "delete", "update"})
@@ -279,6 +282,36 @@ void TestSchemaUpgrade::earlierVersionKeepsLineKeys()
     t->exec(QStringLiteral("insert into itemofnotice (ID,itemname) values ('0000001','新')"));
     QCOMPARE(t->scalar(QStringLiteral("select lineid from itemofnotice where itemname='新'")).toInt(), lastLine + 1);
     QVERIFY(!upgradeSchema(db, TestDatabase::schemaFolder()).changed);
+}
+
+void TestSchemaUpgrade::version2GainsHistory()
+{
+    QFETCH(int, kind);
+    // Version 2: the current schema without the notices' history.
+    auto t = TestDatabase::create(DbKind(kind));
+    if (!t)
+        QSKIP("PostgreSQL is not running (PGHOST unset)");
+    QSqlDatabase db = t->connection();
+    ddl(db, QStringLiteral("drop table notice_history"));
+    t->exec(QStringLiteral("update schemaversion set version=2"));
+    loadDemoData(db);
+    QCOMPARE(schemaVersionOf(db), 2);
+    const QStringList before = contents(db);
+
+    QTemporaryDir folder;
+    writeConfig(folder, t->settings());
+    const Run r = dbadmin(folder.path(), QStringLiteral("upgrade"));
+    QVERIFY2(r.code == 0 && r.out.contains(QStringLiteral("from version 2 to %1").arg(kSchemaVersion)),
+             qPrintable(r.out));
+    db = t->connection(QStringLiteral("after"));
+    QCOMPARE(schemaVersionOf(db), kSchemaVersion);
+    QCOMPARE(contents(db), before);
+    auto fresh = TestDatabase::create(DbKind(kind));
+    QCOMPARE(columnsOf(db, QStringLiteral("notice_history")),
+             columnsOf(fresh->connection(QStringLiteral("fresh")), QStringLiteral("notice_history")));
+    t->exec(QStringLiteral("insert into notice_history (ID,acted_at,action) values ('0000001',?,'新建')"),
+            {QDateTime::currentDateTime()});
+    QCOMPARE(t->scalar(QStringLiteral("select count(*) from notice_history")).toInt(), 1);
 }
 
 void TestSchemaUpgrade::notADatabaseOfTheSystem()

@@ -1,0 +1,341 @@
+// The history of a notice: every change the program makes writes one row in
+// its own transaction, with the account, the states and a detail; a change
+// that is refused writes none; a history row that cannot be written undoes
+// the change.
+
+#include "main_window_fixture.h"
+
+#include "app/login_operation.h"
+#include "app/named_query.h"
+#include "app/notice_history.h"
+#include "app/sql_statement.h"
+#include "fees/fee_lines.h"
+#include "fees/notice_total.h"
+#include "finance/bill_operations.h"
+#include "finance/notice_printing.h"
+#include "finance/statistics_run.h"
+#include "notices/notice_operations.h"
+#include "reportpreview.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QtTest>
+
+class TestNoticeHistory : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void eachChangeWritesItsRow();
+    void refusedChangeWritesNothing();
+    void failedHistoryWriteUndoesTheChange();
+};
+
+namespace {
+
+UserRecord userOf(MainWindowFixture &f, const QString &nickname)
+{
+    const std::optional<UserRecord> user = findAccount(*f.dm->aq_login, nickname, QStringLiteral("pw"));
+    if (!user)
+        qFatal("no account %s", qPrintable(nickname));
+    return *user;
+}
+
+// The notice alone in the notice query, as a search shows it.
+void openNotice(MainWindowFixture &f, const QString &id)
+{
+    f.dm->aq_notice->open(QStringLiteral("select * from notice where ID=?"), {id});
+    QCOMPARE(f.dm->aq_notice->currentRow(), 0);
+}
+
+// "action|account|name|before|after|detail" per row, oldest first.
+QStringList historyOf(MainWindowFixture &f, const QString &id)
+{
+    QSqlQuery q = runStatement(f.db->connection(),
+                               QStringLiteral("select action,account,fullname,state_before,state_after,detail "
+                                              "from notice_history where ID=? order by historyid"),
+                               {id});
+    QStringList rows;
+    while (q.next()) {
+        QStringList cells;
+        for (int i = 0; i < 6; ++i)
+            cells << (q.isNull(i) ? QString() : q.value(i).toString());
+        rows << cells.join(QLatin1Char('|'));
+    }
+    return rows;
+}
+
+int historyCount(MainWindowFixture &f)
+{
+    return f.db->scalar(QStringLiteral("select count(*) from notice_history")).toInt();
+}
+
+int revisionOf(MainWindowFixture &f, const QString &id)
+{
+    return f.db->scalar(QStringLiteral("select revision from notice where ID=?"), {id}).toInt();
+}
+
+// Everything a change of a notice could touch, to compare before and after.
+QStringList dump(MainWindowFixture &f)
+{
+    QStringList rows;
+    QSqlDatabase db = f.db->connection();
+    for (const QString &sql :
+         {QStringLiteral("select * from notice order by ID"), QStringLiteral("select * from itemofnotice order by lineid"),
+          QStringLiteral("select billcode, statictime from counter"),
+          QStringLiteral("select * from statistic order by year, department"),
+          QStringLiteral("select * from notice_history order by historyid")}) {
+        QSqlQuery q = runStatement(db, sql);
+        while (q.next()) {
+            QStringList cells;
+            for (int i = 0; i < q.record().count(); ++i)
+                cells << q.value(i).toString();
+            rows << cells.join(QLatin1Char('|'));
+        }
+    }
+    return rows;
+}
+
+// Makes every history write fail as a database failure would, on either
+// kind of database.
+void refuseHistoryWrites(MainWindowFixture &f)
+{
+    QSqlQuery q(f.db->connection());
+    if (MainWindowFixture::defaultKind() == DbKind::PostgreSQL) {
+        QVERIFY2(q.exec(QStringLiteral("create function refuse_history() returns trigger language plpgsql as "
+                                       "$$ begin raise exception 'history refused'; end $$")),
+                 qPrintable(q.lastError().text()));
+        QVERIFY2(q.exec(QStringLiteral("create trigger refuse_history before insert on notice_history "
+                                       "for each row execute function refuse_history()")),
+                 qPrintable(q.lastError().text()));
+    } else {
+        QVERIFY2(q.exec(QStringLiteral("create trigger refuse_history before insert on notice_history "
+                                       "begin select raise(abort, 'history refused'); end")),
+                 qPrintable(q.lastError().text()));
+    }
+}
+
+void addInspectionCatalogue(MainWindowFixture &f)
+{
+    f.db->exec(QStringLiteral("insert into itemcj (name,orderx) values ('检验费',1)"));
+    f.db->exec(QStringLiteral("insert into itemcj (name,orderx) values ('证书费',2)"));
+}
+
+// Computes the first fee line of the notice as the editor does on Enter.
+void computeFirstLine(MainWindowFixture &f, const QString &id, const QString &steps, double amount)
+{
+    openNotice(f, id);
+    QVERIFY(fees::prepareFeeLines(*f.dm, CurrentUser));
+    fees::openEditorLines(*f.dm, CurrentUser.department);
+    NamedQuery &lines = *f.dm->aq_itemofnotice;
+    lines.setCurrentRow(0);
+    lines.edit();
+    lines.setValue(QStringLiteral("description"), steps);
+    lines.setValue(QStringLiteral("money"), amount);
+    fees::storeCurrentLine(*f.dm);
+}
+
+}  // namespace
+
+void TestNoticeHistory::initTestCase()
+{
+    if (!MainWindowFixture::available())
+        QSKIP("PostgreSQL is not running (PGHOST unset)");
+}
+
+void TestNoticeHistory::init()
+{
+    ReportPreview::setHook([](const QList<PreparedReport> &) {});
+}
+
+void TestNoticeHistory::cleanup()
+{
+    ReportPreview::setHook({});
+}
+
+void TestNoticeHistory::eachChangeWritesItsRow()
+{
+    MainWindowFixture f;
+    f.addNotices();
+    addInspectionCatalogue(f);
+    const QDateTime started = QDateTime::currentDateTime().addSecs(-1);
+    const UserRecord clerk = userOf(f, QStringLiteral("cj"));
+    const UserRecord reviewer = userOf(f, QStringLiteral("cjsh"));
+    const UserRecord leader = userOf(f, QStringLiteral("cjld"));
+    CurrentUser = clerk;
+
+    // Created, changed, its lines computed.
+    const QString id = createNotice(*f.dm, clerk);
+    QCOMPARE(id, QStringLiteral("1000041"));
+    f.dm->aq_notice->setValue(QStringLiteral("shipname"), QStringLiteral("海安轮"));
+    f.dm->aq_notice->setValue(QStringLiteral("checktype"), QStringLiteral("营运检验"));
+    saveNotice(*f.dm, clerk);
+    computeFirstLine(f, id, QStringLiteral("100*2.5"), 250.0);
+    QCOMPARE(f.db->scalar(QStringLiteral("select money from notice where ID=?"), {id}).toDouble(), 250.0);
+
+    // Reviewed twice, saved back to review, approved.
+    openNotice(f, id);
+    approveNotice(*f.dm, reviewer, QString());
+    openNotice(f, id);
+    rejectNotice(*f.dm, leader, QStringLiteral("金额有误"));
+    openNotice(f, id);
+    startChange(*f.dm);
+    saveNotice(*f.dm, clerk);
+    openNotice(f, id);
+    approveNotice(*f.dm, leader, QString());
+
+    // Printed, billed, voided.
+    openNotice(f, id);
+    QVERIFY(finance::printNotice(*f.dm, clerk));
+    const int proposed = finance::proposedBillNumber(f.db->connection());
+    const QString bill = finance::issueBill(f.db->connection(), reviewer,
+                                            {id, revisionOf(f, id), proposed, QString::number(proposed)});
+    finance::voidBill(f.db->connection(), reviewer, id, revisionOf(f, id));
+
+    const QStringList expected{
+        QStringLiteral("新建|cj|孙船检||1|"),
+        QStringLiteral("保存|cj|孙船检|1|1|修改：缴费单位、检验类型"),
+        QStringLiteral("建立收费项目|cj|孙船检|1|1|按收费目录建立 2 行；合计 0.00 → 0.00"),
+        QStringLiteral("修改收费项目|cj|孙船检|1|1|检验费：100*2.5 = 250.00；合计 0.00 → 250.00"),
+        QStringLiteral("审核通过|cjsh|周船检|1|2|"),
+        QStringLiteral("驳回|cjld|吴科长|2|-1|理由：金额有误"),
+        QStringLiteral("保存|cj|孙船检|-1|1|未修改"),
+        QStringLiteral("审核通过|cjld|吴科长|1|2|"),
+        QStringLiteral("打印|cj|孙船检|2|3|合计 250.00"),
+        QStringLiteral("开票|cjsh|周船检|3|5|票据号 %1").arg(bill),
+        QStringLiteral("作废|cjsh|周船检|5|-2|票据号 %1").arg(bill),
+    };
+    QCOMPARE(historyOf(f, id), expected);
+    const QDateTime first = f.db->scalar(QStringLiteral("select min(acted_at) from notice_history")).toDateTime();
+    const QDateTime last = f.db->scalar(QStringLiteral("select max(acted_at) from notice_history")).toDateTime();
+    QVERIFY2(first >= started && last <= QDateTime::currentDateTime(), qPrintable(first.toString()));
+    QCOMPARE(f.db->scalar(QStringLiteral("select count(distinct department) from notice_history")).toString(),
+             QStringLiteral("1"));
+
+    // Deleted by its handler: the row keeps the notice and its lines.
+    CurrentUser = userOf(f, QStringLiteral("cw"));
+    openNotice(f, QStringLiteral("0000011"));
+    deleteNotice(*f.dm, CurrentUser);
+    QCOMPARE(historyOf(f, QStringLiteral("0000011")),
+             QStringList{QStringLiteral("删除|cw|张船务|1||合计 100.00，收费项目 0 行")});
+    const QString snapshot =
+        f.db->scalar(QStringLiteral("select snapshot from notice_history where ID='0000011'")).toString();
+    QVERIFY2(snapshot.contains(QStringLiteral("\"shipname\":\"船11\"")), qPrintable(snapshot));
+}
+
+void TestNoticeHistory::refusedChangeWritesNothing()
+{
+    MainWindowFixture f;
+    f.addNotices();
+    const UserRecord clerk = userOf(f, QStringLiteral("cj"));
+    const UserRecord reviewer = userOf(f, QStringLiteral("cjsh"));
+    CurrentUser = clerk;
+
+    // Changed by another workstation since it was read.
+    openNotice(f, QStringLiteral("1000001"));
+    startChange(*f.dm);
+    f.dm->aq_notice->setValue(QStringLiteral("shipname"), QStringLiteral("迟到的修改"));
+    f.db->exec(QStringLiteral("update notice set revision=revision+1 where ID='1000001'"));
+    QVERIFY_THROWS_EXCEPTION(UserRefusal, saveNotice(*f.dm, clerk));
+    f.dm->aq_notice->cancel();
+    openNotice(f, QStringLiteral("1000005"));
+    f.db->exec(QStringLiteral("update notice set revision=revision+1 where ID='1000005'"));
+    QVERIFY_THROWS_EXCEPTION(UserRefusal, deleteNotice(*f.dm, clerk));
+    QCOMPARE(f.db->scalar(QStringLiteral("select count(*) from notice where ID='1000005'")).toInt(), 1);
+
+    // The workflow's gates: one's own notice, a bill for an unprinted notice,
+    // voiding a bill that was never issued.
+    openNotice(f, QStringLiteral("1000006"));
+    QVERIFY_THROWS_EXCEPTION(UserRefusal, approveNotice(*f.dm, reviewer, QString()));
+    const int proposed = finance::proposedBillNumber(f.db->connection());
+    QVERIFY_THROWS_EXCEPTION(UserRefusal, finance::issueBill(f.db->connection(), reviewer,
+                                                             {QStringLiteral("1000002"), revisionOf(f, "1000002"),
+                                                              proposed, QString::number(proposed)}));
+    QVERIFY_THROWS_EXCEPTION(UserRefusal, finance::voidBill(f.db->connection(), reviewer, QStringLiteral("1000003"),
+                                                            revisionOf(f, "1000003")));
+    QCOMPARE(finance::proposedBillNumber(f.db->connection()), proposed);
+    QCOMPARE(historyCount(f), 0);
+
+    // Another workstation holds the notice longer than the lock wait.
+    openNotice(f, QStringLiteral("1000001"));
+    startChange(*f.dm);
+    f.dm->aq_notice->setValue(QStringLiteral("shipname"), QStringLiteral("等锁的修改"));
+    QSqlDatabase other = f.db->connection(QStringLiteral("other-workstation"));
+    QVERIFY(other.transaction());
+    QSqlQuery hold(other);
+    QVERIFY(hold.exec(QStringLiteral("update notice set money=3 where ID='1000001'")));
+    try {
+        saveNotice(*f.dm, clerk);
+        QFAIL("stored while another workstation held the notice");
+    } catch (const UserRefusal &refusal) {
+        QCOMPARE(refusal.message(), kNoticeInUse);
+    }
+    hold.finish();
+    QVERIFY(other.rollback());
+    QCOMPARE(historyCount(f), 0);
+    // Once free, the same edit is stored with its row.
+    saveNotice(*f.dm, clerk);
+    QCOMPARE(historyOf(f, QStringLiteral("1000001")),
+             QStringList{QStringLiteral("保存|cj|孙船检|1|1|修改：缴费单位")});
+}
+
+void TestNoticeHistory::failedHistoryWriteUndoesTheChange()
+{
+    MainWindowFixture f;
+    f.addNotices();
+    addInspectionCatalogue(f);
+    f.db->exec(QStringLiteral("insert into itemofnotice (ID,itemname,money,orderx) values ('1000002','检验费',100,1)"));
+    f.db->exec(QStringLiteral("insert into itemofnotice (ID,itemname,orderx) values ('1000001','检验费',1)"));
+    f.db->exec(QStringLiteral("update notice set billcode='0000099' where ID='1000004'"));
+    const UserRecord clerk = userOf(f, QStringLiteral("cj"));
+    const UserRecord reviewer = userOf(f, QStringLiteral("cjsh"));
+    CurrentUser = clerk;
+    refuseHistoryWrites(f);
+    const QStringList before = dump(f);
+    const int proposed = finance::proposedBillNumber(f.db->connection());
+
+    QVERIFY_THROWS_EXCEPTION(DbError, createNotice(*f.dm, clerk));
+    QCOMPARE(dump(f), before);
+
+    openNotice(f, QStringLiteral("1000001"));
+    startChange(*f.dm);
+    f.dm->aq_notice->setValue(QStringLiteral("shipname"), QStringLiteral("不该存下"));
+    QVERIFY_THROWS_EXCEPTION(DbError, saveNotice(*f.dm, clerk));
+    QCOMPARE(dump(f), before);
+    // The edit is still there to be stored again.
+    QCOMPARE(f.dm->aq_notice->state(), NamedQuery::State::Editing);
+    QCOMPARE(f.dm->aq_notice->value(QStringLiteral("shipname")).toString(), QStringLiteral("不该存下"));
+    f.dm->aq_notice->cancel();
+
+    QVERIFY_THROWS_EXCEPTION(DbError, computeFirstLine(f, QStringLiteral("1000001"), QStringLiteral("7*3"), 21.0));
+    QCOMPARE(dump(f), before);
+    // The editor shows the line as it is stored.
+    QCOMPARE(f.dm->aq_itemofnotice->valueAt(0, QStringLiteral("description")).toString(), QString());
+
+    openNotice(f, QStringLiteral("1000001"));
+    QVERIFY_THROWS_EXCEPTION(DbError, approveNotice(*f.dm, reviewer, QString()));
+    QCOMPARE(dump(f), before);
+
+    f.dm->aq_notice->cancel();
+    openNotice(f, QStringLiteral("1000002"));
+    QVERIFY_THROWS_EXCEPTION(DbError, finance::printNotice(*f.dm, clerk));
+    QCOMPARE(dump(f), before);
+
+    f.dm->aq_notice->cancel();
+    QVERIFY_THROWS_EXCEPTION(DbError, finance::issueBill(f.db->connection(), reviewer,
+                                                         {QStringLiteral("1000003"), revisionOf(f, "1000003"),
+                                                          proposed, QString::number(proposed)}));
+    QVERIFY_THROWS_EXCEPTION(DbError, finance::voidBill(f.db->connection(), reviewer, QStringLiteral("1000004"),
+                                                        revisionOf(f, "1000004")));
+    QVERIFY_THROWS_EXCEPTION(DbError, finance::runStatistics(f.db->connection(), userOf(f, QStringLiteral("cwkld"))));
+    QCOMPARE(dump(f), before);
+
+    openNotice(f, QStringLiteral("1000005"));
+    QVERIFY_THROWS_EXCEPTION(DbError, deleteNotice(*f.dm, clerk));
+    QCOMPARE(dump(f), before);
+}
+
+QTEST_MAIN(TestNoticeHistory)
+#include "tst_notice_history.moc"
