@@ -1,6 +1,7 @@
 #include "column_proxy_model.h"
 
 #include <QDateTime>
+#include <QLocale>
 #include "row_set_model.h"
 #include <QSqlRecord>
 
@@ -153,5 +154,17 @@ QString dateTimeText(const QVariant &value)
         dt = QDateTime::fromString(value.toString(), Qt::ISODate);
     if (!dt.isValid())
         return value.toString();
-    return dt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    return workstationDateTime(dt);
+}
+
+QString workstationDateTime(const QDateTime &time)
+{
+    if (!time.isValid())
+        return {};
+    const QLocale locale = QLocale::system();
+    // The long time format carries the seconds; the time zone is left out.
+    QString timeFormat = locale.timeFormat(QLocale::LongFormat);
+    timeFormat.remove(QLatin1Char('t'));
+    return locale.toString(time.date(), QLocale::ShortFormat) + QLatin1Char(' ')
+           + locale.toString(time.time(), timeFormat.trimmed());
 }

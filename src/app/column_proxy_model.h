@@ -4,6 +4,7 @@
 // shown as its text). Rows are fetched from the source as the view needs them.
 
 #include <QAbstractProxyModel>
+#include <QDateTime>
 #include <functional>
 
 class ColumnProxyModel : public QAbstractProxyModel
@@ -46,5 +47,7 @@ private:
 // Money as the program writes it in fields: up to 15 significant digits,
 // no trailing zeros.
 QString moneyText(const QVariant &value);
-// A stored date and time as shown in lists and fields.
+// A stored date and time as shown in lists and fields: in the workstation's
+// own format (its short date and its time with seconds).
 QString dateTimeText(const QVariant &value);
+QString workstationDateTime(const QDateTime &time);

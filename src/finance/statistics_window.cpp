@@ -97,14 +97,7 @@ TF_caiwu::TF_caiwu(Tdm &dm, QWidget *parent) : QDialog(parent), m_dm(dm)
 
 QString TF_caiwu::workstationTime(const QDateTime &time)
 {
-    if (!time.isValid())
-        return {};
-    const QLocale locale = QLocale::system();
-    // The long time format carries the seconds; the time zone is left out.
-    QString timeFormat = locale.timeFormat(QLocale::LongFormat);
-    timeFormat.remove(QLatin1Char('t'));
-    return locale.toString(time.date(), QLocale::ShortFormat) + QLatin1Char(' ')
-           + locale.toString(time.time(), timeFormat.trimmed());
+    return workstationDateTime(time);
 }
 
 void TF_caiwu::FormShow()

@@ -11,6 +11,7 @@
 #include "app/tdm.h"
 
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QFocusEvent>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -60,6 +61,14 @@ TF_main::TF_main(Tdm &dm, QWidget *parent) : QMainWindow(parent), m_dm(dm)
     const int widths[] = {62, 226, 128, 130, 80, 52};
     for (int i = 0; i < 6; ++i)
         DBGrid_notice->setColumnWidth(i, widths[i]);
+    // The date column is as wide as the workstation's date and time format
+    // needs, seconds included (a two-digit day, month and hour as the widest
+    // case); the wide state column gives up what it takes, so the list still
+    // fits the window.
+    const QString widestTime = dateTimeText(QDateTime(QDate(2026, 12, 28), QTime(23, 58, 58)));
+    const int dateWidth = std::max(widths[2], DBGrid_notice->fontMetrics().horizontalAdvance(widestTime) + 14);
+    DBGrid_notice->setColumnWidth(2, dateWidth);
+    DBGrid_notice->setColumnWidth(1, widths[1] - (dateWidth - widths[2]));
     DBGrid_notice->horizontalHeader()->setStretchLastSection(true);
     column->addWidget(DBGrid_notice, 1);
 
@@ -72,7 +81,7 @@ TF_main::TF_main(Tdm &dm, QWidget *parent) : QMainWindow(parent), m_dm(dm)
     auto *right = new QWidget(bottom);
     right->setLayout(new QVBoxLayout);
     right->layout()->setContentsMargins(0, 0, 0, 0);
-    right->setFixedWidth(230);
+    right->setFixedWidth(200);
     buildContentArea(left);
     buildHandlerArea(right);
     buildLeaderArea(right);
@@ -83,6 +92,7 @@ TF_main::TF_main(Tdm &dm, QWidget *parent) : QMainWindow(parent), m_dm(dm)
 
     buildStatusBar();
     buildShortcuts();
+    buildTabOrder();
     bindFields();
     connectHandlers();
 

@@ -193,6 +193,8 @@ private:
     void buildStatusBar();
     // The usual keys: new, save, print, find, refresh the list.
     void buildShortcuts();
+    // The order in which Tab walks the fields and buttons.
+    void buildTabOrder();
     void bindFields();
     void connectHandlers();
     // The menu items and toolbar buttons that open the secondary windows.

@@ -16,6 +16,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateTime>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -192,7 +193,7 @@ void TF_main::buildContentArea(QWidget *host)
     grid->addWidget(dbedit_date, 0, 1);
     grid->addWidget(Label_Id, 0, 2);
     grid->addWidget(DBEdit_ID, 0, 3);
-    grid->addWidget(systemNote, 1, 3);
+    grid->addWidget(systemNote, 1, 2, 1, 2, Qt::AlignRight);
     grid->addWidget(Label_dept, 1, 0);
     grid->addWidget(DBEdit_dept, 1, 1);
     grid->addWidget(Label_shipname, 2, 0);
@@ -241,6 +242,14 @@ void TF_main::buildContentArea(QWidget *host)
     panelLayout->addStretch();
     memoGrid->addWidget(Panel1, 0, 0, 4, 2);
     grid->addWidget(memoHost, 0, 4, 4, 1, Qt::AlignTop);
+
+    // Wide enough for what they show: the creation time in the workstation's
+    // format, seconds included, and the names of the pick lists.
+    const QString widestTime = dateTimeText(QDateTime(QDate(2026, 12, 28), QTime(23, 58, 58)));
+    dbedit_date->setMinimumWidth(dbedit_date->fontMetrics().horizontalAdvance(widestTime) + 12);
+    DBEdit_ID->setMaximumWidth(DBEdit_ID->fontMetrics().horizontalAdvance(QStringLiteral("0000000")) + 14);
+    for (QComboBox *pick : {DBcb_checktype, DBCb_checkcontent, DBCb_company})
+        pick->setMinimumWidth(92);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
 
@@ -323,6 +332,9 @@ void TF_main::buildShortcuts()
         b->setShortcut(key);
         b->setToolTip(key.toString(QKeySequence::NativeText));
     }
+    // Menu items: the manual on F1, leaving the program as desktop programs do.
+    Html1->setShortcut(QKeySequence::HelpContents);
+    N12->setShortcut(QKeySequence::Quit);
     auto *find = new QShortcut(QKeySequence::Find, this);
     connect(find, &QShortcut::activated, this, [this] {
         if (Edit_searchid->isEnabled()) {
@@ -339,6 +351,27 @@ void TF_main::buildShortcuts()
         checkshow();
         dbgird_notice_check();
     });
+}
+
+void TF_main::buildTabOrder()
+{
+    // The two lists are read-only: a click gives them the keyboard for moving
+    // between rows, but Tab passes them by. The reason field passes Tab on
+    // instead of typing it.
+    DBGrid_notice->setFocusPolicy(Qt::ClickFocus);
+    DBgrid_item->setFocusPolicy(Qt::ClickFocus);
+    DBMemo_badcheck->setTabChangesFocus(true);
+    // Top to bottom, left to right; a notice's own fields before the buttons
+    // that store it, the reason for a rejection before the reviewer's buttons.
+    const QList<QWidget *> order{Edit_searchid, bt_clear, bt_search,
+                                 dbedit_date, DBEdit_ID, DBEdit_dept, DBEdit_shipname,
+                                 DBcb_checktype, DBCb_checkcontent, DBCb_company,
+                                 dbck_dengji, dbck_peixun, dbck_gongbenfei, dbck_neibuziliao,
+                                 DBedit_money, bt_totalmoney,
+                                 DBEdit_handler, bt_new, bt_save, bt_print, bt_modify, bt_del,
+                                 DBCb_leader, Edit_leadernow, DBMemo_badcheck, bt_checknow, bt_badchecknow};
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
 }
 
 void TF_main::bindFields()

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -15,6 +16,7 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrintPreviewWidget>
+#include <QScreen>
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QToolBar>
@@ -54,7 +56,14 @@ ReportPreviewDialog::ReportPreviewDialog(QList<PreparedReport> reports, QWidget 
     setObjectName(QStringLiteral("ReportPreviewDialog"));
     setWindowTitle(QStringLiteral("打印预览"));
     setWindowFlag(Qt::WindowMaximizeButtonHint);
-    resize(980, 760);
+    // As large as a page needs, but never larger than the screen's free area
+    // less the window frame and title (a 1366x768 screen with a taskbar).
+    QSize size(980, 760);
+    if (const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen()) {
+        const QRect free = screen->availableGeometry();
+        size = size.boundedTo(QSize(free.width() - 16, free.height() - 40));
+    }
+    resize(size);
 
     ReportPrinter::applyPageSetup(&printer_, reports_);
     preview_ = new QPrintPreviewWidget(&printer_, this);

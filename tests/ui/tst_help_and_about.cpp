@@ -10,6 +10,8 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
@@ -24,6 +26,7 @@ private slots:
     void documents_data();
     void documents();
     void missingDocumentIsNamed();
+    void shippedManualsAreFound();
     void configurationProgram();
     void aboutBox();
 
@@ -112,6 +115,40 @@ void TestHelpAndAbout::missingDocumentIsNamed()
     QCOMPARE(f->shown.informations,
              QStringList{QStringLiteral("找不到文件 ")
                          + QDir::toNativeSeparators(QDir(m_workdir.path()).filePath(QStringLiteral("help/Nollard用户手册.doc")))});
+}
+
+void TestHelpAndAbout::shippedManualsAreFound()
+{
+    // The program runs in the build folder (as the run command starts it),
+    // where the build puts the manuals.
+    QDir::setCurrent(m_startDir);
+    const auto restore = qScopeGuard([this] { QDir::setCurrent(m_workdir.path()); });
+    for (const char *control : {"bt_help", "Html1", "word1"}) {
+        m_requests.clear();
+        trigger(QString::fromLatin1(control));
+        QVERIFY2(f->shown.all().isEmpty(), qPrintable(f->shown.all().join('\n')));
+        QCOMPARE(m_requests.size(), 1);
+        QVERIFY2(QFileInfo(m_requests[0].path).isFile(), qPrintable(m_requests[0].path));
+    }
+
+    // The HTML manual, and every picture it shows lies beside it.
+    QFile html(QDir(m_startDir).filePath(ui::htmlManualPath()));
+    QVERIFY(html.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(html.readAll());
+    QVERIFY(text.contains(QStringLiteral("<title>Nollard 用户手册</title>")));
+    static const QRegularExpression picture(QStringLiteral("<img src=\"([^\"]+)\""));
+    int pictures = 0;
+    for (const auto &m : picture.globalMatch(text)) {
+        const QFileInfo png(QFileInfo(html).dir(), m.captured(1));
+        QVERIFY2(png.isFile() && png.size() > 1000, qPrintable(png.filePath()));
+        ++pictures;
+    }
+    QVERIFY(pictures >= 10);
+
+    // The word-processor manual is a document of the compound file format.
+    QFile doc(QDir(m_startDir).filePath(ui::wordManualPath()));
+    QVERIFY(doc.open(QIODevice::ReadOnly));
+    QCOMPARE(doc.read(8), QByteArray::fromHex("d0cf11e0a1b11ae1"));
 }
 
 void TestHelpAndAbout::configurationProgram()
