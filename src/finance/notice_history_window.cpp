@@ -52,8 +52,9 @@ TF_history::TF_history(Tdm &dm, const QString &noticeId, QWidget *parent)
     DBGrid_history->verticalHeader()->hide();
     DBGrid_history->verticalHeader()->setDefaultSectionSize(20);
     DBGrid_history->horizontalHeader()->setStretchLastSection(true);
-    for (const auto &[column, width] : {std::pair{0, 130}, {1, 60}, {2, 60}, {3, 90}, {4, 150}, {5, 150}})
+    for (const auto &[column, width] : {std::pair{1, 60}, {2, 60}, {3, 90}, {4, 150}, {5, 150}})
         DBGrid_history->setColumnWidth(column, width);
+    DBGrid_history->resizeColumnToContents(0);  // the time in full
 
     bt_preview = new QPushButton(QStringLiteral("打印预览"), this);
     bt_preview->setObjectName(QStringLiteral("bt_preview"));

@@ -96,6 +96,7 @@ void TF_deleted::refresh()
         cells[2]->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
         m_rows->appendRow(cells);
     }
+    DBGrid_deleted->resizeColumnToContents(5);
     bt_restore->setEnabled(false);
     bt_history->setEnabled(false);
 }
@@ -116,9 +117,9 @@ void TF_deleted::bt_restoreClick()
     const qint64 historyId = notice->historyId;
     QString id;
     const bool restored = messages::guarded([&] { id = restoreNotice(m_dm.database(), CurrentUser, historyId); });
+    refresh();
     if (restored) {
         m_restored << id;
         messages::inform(QStringLiteral("通知单 %1 已恢复。").arg(id));
     }
-    refresh();
 }
