@@ -42,12 +42,6 @@ constexpr int kRuns = 9;
 constexpr int kScreenRows = 25;
 constexpr int kBills = 60;
 
-double median(QList<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 double bareStatement(QSqlDatabase db, const Statement &s)
 {
     QElapsedTimer t;
@@ -135,7 +129,7 @@ bool measureLists(Tdm &dm, const char *kindTitle)
             paintTimes << p.nsecsElapsed() / 1e6;
             (void)clicked;
         }
-        const double w = median(windowTimes), b = median(bareTimes), p = median(paintTimes);
+        const double w = bench::median(windowTimes), b = bench::median(bareTimes), p = bench::median(paintTimes);
         const double ratio = w / (b + p);
         const bool within = w <= 16.0 && ratio <= 1.5;
         ok = ok && within;
@@ -183,7 +177,7 @@ bool measureIssuing(Tdm &dm, const char *kindTitle)
     for (const auto &[id, revision] : printed)
         runStatement(db, QStringLiteral("update notice set status=3, billcode=null where ID=?"), {id});
     std::sort(times.begin(), times.end());
-    const double m = median(times), worst = times.last();
+    const double m = bench::median(times), worst = times.last();
     std::printf("\n%s: issuing one bill (transaction), %d bills: median %.2f ms, 90%% %.2f ms, worst %.2f ms %s\n",
                 kindTitle, int(times.size()), m, times[times.size() * 9 / 10], worst, m < 10.0 ? "" : "  <-- over");
     return m < 10.0;
@@ -198,28 +192,11 @@ int main(int argc, char **argv)
     const QString path = argc > 1 ? QString::fromLocal8Bit(argv[1])
                                   : QDir::temp().filePath(QStringLiteral("nollard-bench-bills.db"));
     const int notices = argc > 2 ? QByteArray(argv[2]).toInt() : 1000000;
-    bool ok = true;
-    try {
-        const DbSettings sqlite = bench::sqliteDatabase(path, notices);
-        {
-            Tdm dm(sqlite, QStringLiteral("bench-sqlite"));
-            dm.DataModuleCreate();
-            ok = measureLists(dm, "SQLite") && ok;
-            ok = measureIssuing(dm, "SQLite") && ok;
-        }
-
-        if (!qEnvironmentVariableIsEmpty("PGHOST")) {
-            const DbSettings pg = bench::postgresDatabase(notices);
-            Tdm dm(pg, QStringLiteral("bench-postgresql"));
-            dm.DataModuleCreate();
-            ok = measureLists(dm, "PostgreSQL") && ok;
-            ok = measureIssuing(dm, "PostgreSQL") && ok;
-        } else {
-            std::printf("\nPostgreSQL: not measured (PGHOST unset; run through scripts/with-postgres.sh)\n");
-        }
-    } catch (const DbError &e) {
-        std::fprintf(stderr, "%s\n", qPrintable(e.message()));
-        return 1;
-    }
+    const bool ok = bench::measureOnEachDatabase(
+        path, notices, [](Tdm &dm, const char *title) {
+            const bool lists = measureLists(dm, title);
+            return measureIssuing(dm, title) && lists;
+        },
+        false);
     return ok ? 0 : 1;
 }

@@ -1,13 +1,16 @@
 #include "bench_database.h"
 
 #include "app/connection.h"
+#include "app/db_error.h"
 #include "app/schema.h"
+#include "app/tdm.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <algorithm>
 #include <cstdio>
 
 namespace bench {
@@ -105,6 +108,36 @@ DbSettings postgresDatabase(int notices)
         fill(openConnection(pg, QStringLiteral("fill")), DbKind::PostgreSQL, notices);
     closeConnection(QStringLiteral("fill"));
     return pg;
+}
+
+double median(QList<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.isEmpty() ? -1 : values[values.size() / 2];
+}
+
+bool measureOnEachDatabase(const QString &sqlitePath, int notices, const Measurement &measure, bool postgresRequired)
+{
+    bool ok = true;
+    try {
+        {
+            Tdm dm(sqliteDatabase(sqlitePath, notices), QStringLiteral("bench-sqlite"));
+            dm.DataModuleCreate();
+            ok = measure(dm, "SQLite") && ok;
+        }
+        if (!qEnvironmentVariableIsEmpty("PGHOST")) {
+            Tdm dm(postgresDatabase(notices), QStringLiteral("bench-postgresql"));
+            dm.DataModuleCreate();
+            ok = measure(dm, "PostgreSQL") && ok;
+        } else {
+            std::printf("\nPostgreSQL: not measured (PGHOST unset; run through scripts/with-postgres.sh)\n");
+            ok = ok && !postgresRequired;
+        }
+    } catch (const DbError &e) {
+        std::fprintf(stderr, "%s\n", qPrintable(e.message()));
+        return false;
+    }
+    return ok;
 }
 
 }  // namespace bench

@@ -6,8 +6,12 @@
 
 #include "app/db_settings.h"
 
+#include <QList>
 #include <QSqlDatabase>
 #include <QString>
+#include <functional>
+
+class Tdm;
 
 namespace bench {
 
@@ -21,5 +25,16 @@ void run(QSqlDatabase db, const QString &sql);
 DbSettings sqliteDatabase(const QString &path, int notices);
 // Valid only when PGHOST is set.
 DbSettings postgresDatabase(int notices);
+
+// The middle value of the timings.
+double median(QList<double> values);
+
+// Opens the data module on the SQLite file and then, when PGHOST is set, on
+// PostgreSQL, and runs the measurement on each with the database's title.
+// False when a measurement fails, a database error ends it, or PostgreSQL is
+// not there and postgresRequired.
+using Measurement = std::function<bool(Tdm &dm, const char *title)>;
+bool measureOnEachDatabase(const QString &sqlitePath, int notices, const Measurement &measure,
+                           bool postgresRequired);
 
 }  // namespace bench

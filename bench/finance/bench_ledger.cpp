@@ -36,12 +36,6 @@
 
 namespace {
 
-double median(QList<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 struct Case
 {
     const char *title;
@@ -134,11 +128,11 @@ bool measure(Tdm &dm, const char *kindTitle)
         }
         // The preview lays out and paints every page before it shows the first,
         // so the first page and all pages appear at the same moment.
-        const double first = median(shown);
+        const double first = bench::median(shown);
         const bool within = first <= c.limitShown && first <= c.limitAll;
         ok = ok && within;
         std::printf("%-14s %6d %6d | %9.1f ms %9.1f ms | %7.1f ms %9.1f ms %9.1f ms %s\n", c.title, bills, pages,
-                    first, first, median(queries), median(layouts), median(paints),
+                    first, first, bench::median(queries), bench::median(layouts), bench::median(paints),
                     within ? "" : "  <-- over");
     }
     return ok;
@@ -158,24 +152,5 @@ int main(int argc, char **argv)
     messages::setPresenter([](messages::Kind, const QString &text) {
         std::fprintf(stderr, "message: %s\n", qPrintable(text));
     });
-    bool ok = true;
-    try {
-        {
-            Tdm dm(bench::sqliteDatabase(path, notices), QStringLiteral("bench-sqlite"));
-            dm.DataModuleCreate();
-            ok = measure(dm, "SQLite") && ok;
-        }
-        if (!qEnvironmentVariableIsEmpty("PGHOST")) {
-            Tdm dm(bench::postgresDatabase(notices), QStringLiteral("bench-postgresql"));
-            dm.DataModuleCreate();
-            ok = measure(dm, "PostgreSQL") && ok;
-        } else {
-            std::printf("\nPostgreSQL: not measured (PGHOST unset; run through scripts/with-postgres.sh)\n");
-            ok = false;
-        }
-    } catch (const DbError &e) {
-        std::fprintf(stderr, "%s\n", qPrintable(e.message()));
-        return 1;
-    }
-    return ok ? 0 : 1;
+    return bench::measureOnEachDatabase(path, notices, measure, true) ? 0 : 1;
 }

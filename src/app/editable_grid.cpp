@@ -26,7 +26,8 @@ EditableGrid::EditableGrid(NamedQuery &query, QTableView *view, QList<ColumnProx
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     view->verticalHeader()->setDefaultSectionSize(20);
     view->horizontalHeader()->setStretchLastSection(true);
-    view->viewport()->installEventFilter(this);
+    m_viewport = view->viewport();
+    m_viewport->installEventFilter(this);
 
     connect(&query, &NamedQuery::reset, this, [this] {
         showCurrentRow();
@@ -51,7 +52,9 @@ EditableGrid::EditableGrid(NamedQuery &query, QTableView *view, QList<ColumnProx
 
 bool EditableGrid::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_view->viewport() && event->type() == QEvent::MouseButtonRelease && m_view->isEnabled()) {
+    // The type is checked first: the viewport still sends events while the
+    // view that owns it is being destroyed, when the view is no longer one.
+    if (event->type() == QEvent::MouseButtonRelease && watched == m_viewport && m_view->isEnabled()) {
         const auto *mouse = static_cast<QMouseEvent *>(event);
         // A click on a row, or anywhere in a grid without rows; not on the
         // blank space below the rows.

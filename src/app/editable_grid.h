@@ -71,6 +71,7 @@ private:
 
     NamedQuery &m_query;
     QTableView *m_view;
+    QObject *m_viewport = nullptr;
     QList<Field> m_fields;
     std::function<void(NamedQuery &)> m_storeCheck;
     bool m_showing = false;

@@ -69,6 +69,9 @@ public:
     QVariant value(const QString &column) const;
     QVariant valueAt(int row, const QString &column) const;
 
+    // The columns that identify a row. A statement ordered by them (last) is
+    // read page by page as the grid scrolls, instead of whole.
+    void setKeyColumns(const QStringList &keyColumns) { m_keyColumns = keyColumns; }
     // Row editing through one table. The key columns identify the stored row.
     void setUpdateTable(const QString &table, const QStringList &keyColumns);
     // A column that every store raises by one. A store is made only while the

@@ -103,15 +103,7 @@ void RowSetModel::setStatement(QSqlDatabase db, const QString &sql, const QVaria
 
 RowSetModel::Page RowSetModel::readWhole() const
 {
-    Page page;
-    QSqlQuery q = runStatement(m_db, m_sql, m_values);
-    page.columns = emptied(q.record());
-    while (q.next())
-        page.rows << q.record();
-    const QSqlError error = q.lastError();
-    q.finish();
-    if (error.isValid())
-        throwDbFailure(m_db, error);
+    Page page = collect(runStatement(m_db, m_sql, m_values));
     page.complete = true;
     return page;
 }
@@ -119,17 +111,22 @@ RowSetModel::Page RowSetModel::readWhole() const
 RowSetModel::Page RowSetModel::readPage(int count, const QVariantList &after) const
 {
     const SqlDialect dialect(kindOf(m_db));
-    const Statement s = dialect.pageStatement({m_paged->select, m_values}, m_paged->order, count, after);
+    Page page = collect(runStatement(m_db, dialect.pageStatement({m_paged->select, m_values}, m_paged->order, count, after)));
+    page.complete = page.rows.size() < count;
+    return page;
+}
+
+RowSetModel::Page RowSetModel::collect(QSqlQuery q) const
+{
     Page page;
-    QSqlQuery q = runStatement(m_db, s);
     page.columns = emptied(q.record());
     while (q.next())
         page.rows << q.record();
     const QSqlError error = q.lastError();
+    // Nothing stays half read: the embedded file is never held by a list.
     q.finish();
     if (error.isValid())
         throwDbFailure(m_db, error);
-    page.complete = page.rows.size() < count;
     return page;
 }
 

@@ -62,6 +62,8 @@ private:
     };
     Page readPage(int count, const QVariantList &after) const;
     Page readWhole() const;
+    // Every row of an executed statement; throws DbError when reading fails.
+    Page collect(QSqlQuery query) const;
 
     QSqlDatabase m_db;
     QString m_sql;

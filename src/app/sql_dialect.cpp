@@ -268,21 +268,72 @@ namespace {
 // The shortest text the trigram indexes can look up.
 constexpr int kTrigram = 3;
 
+// A phrase of the full-text table: in double quotes every other character is
+// taken literally.
+QString ftsPhrase(const QString &text)
+{
+    QString phrase = text;
+    phrase.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + phrase + QLatin1Char('"');
+}
+
 }  // namespace
 
-Statement SqlDialect::noticeIdContains(const QString &text) const
+bool SqlDialect::hasNoticeIdIndex(const QString &text) const
 {
-    Statement s{QStringLiteral(" and ID like ?") + kLikeEscape, {containsPattern(text)}};
-    if (m_kind == DbKind::SQLite && text.size() >= kTrigram) {
-        // The full-text table gives the few numbers holding the text; "like"
-        // keeps its exact meaning. A phrase in double quotes takes every
-        // other character literally.
-        QString phrase = text;
-        phrase.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-        s.sql += QStringLiteral(" and ID in (select ID from notice_search where notice_search match ?)");
-        s.values << QString(QLatin1Char('"') + phrase + QLatin1Char('"'));
+    return m_kind != DbKind::SqlServer && text.size() >= kTrigram;
+}
+
+Statement SqlDialect::noticeIdMatchCount(const QString &text, int cap) const
+{
+    switch (m_kind) {
+    case DbKind::SQLite:
+        // The full-text table alone: no notice row is read to count.
+        return {QStringLiteral("select count(*) from (select 1 from notice_search "
+                               "where notice_search match ? limit %1)").arg(cap),
+                {ftsPhrase(text)}};
+    case DbKind::PostgreSQL:
+        return {QStringLiteral("select count(*) from (select 1 from notice where ID like ?%1 limit %2) found")
+                    .arg(kLikeEscape)
+                    .arg(cap),
+                {containsPattern(text)}};
+    case DbKind::SqlServer: break;
     }
-    // PostgreSQL's trigram index serves the "like" itself; SQL Server has none.
+    return {QStringLiteral("select count(*) from (select top (%1) 1 as one from notice where ID like ?%2) found")
+                .arg(cap)
+                .arg(kLikeEscape),
+            {containsPattern(text)}};
+}
+
+Statement SqlDialect::noticeIdSearch(const Statement &scope, const QString &text, IdSearch way) const
+{
+    Statement s = scope;
+    if (way == IdSearch::Lookup && hasNoticeIdIndex(text)) {
+        if (m_kind == DbKind::SQLite) {
+            // The full-text table gives the few numbers holding the text;
+            // "like" keeps its exact meaning (the table ignores letter case).
+            s.sql += QStringLiteral(" and ID like ?") + kLikeEscape
+                     + QStringLiteral(" and ID in (select ID from notice_search where notice_search match ?)");
+            s.values << containsPattern(text) << ftsPhrase(text);
+            return s;
+        }
+        // PostgreSQL's trigram index serves the "like". The rows are taken
+        // apart from the list's order, so the planner cannot trade the index
+        // for a walk of the ordered one on a guess of how many rows match.
+        s.sql = QStringLiteral("select * from (with found as materialized (%1 and ID like ?%2) select * from found) found")
+                    .arg(s.sql.trimmed(), kLikeEscape);
+        s.values << containsPattern(text);
+        return s;
+    }
+    if (m_kind == DbKind::PostgreSQL) {
+        // The trigram index cannot serve strpos, so the ordered index is
+        // walked; strpos finds the text literally, as the escaped "like".
+        s.sql += QStringLiteral(" and strpos(ID, ?) > 0");
+        s.values << text;
+        return s;
+    }
+    s.sql += QStringLiteral(" and ID like ?") + kLikeEscape;
+    s.values << containsPattern(text);
     return s;
 }
 

@@ -25,6 +25,16 @@ struct OrderKey
     bool operator==(const OrderKey &) const = default;
 };
 
+// How a search for a part of the notice number reaches its rows.
+enum class IdSearch {
+    // Walk the list's ordered index and test each number: the first screen
+    // fills early when many numbers contain the text.
+    Walk,
+    // Look the numbers up in the substring index and sort what it gives:
+    // quick when few numbers contain the text.
+    Lookup,
+};
+
 class SqlDialect
 {
 public:
@@ -77,12 +87,20 @@ public:
     bool failedBeforeRunning(const QSqlError &error) const;
     bool isDuplicateKey(const QSqlError &error) const;
 
-    // The condition (" and ...") that a notice's number contains the text,
-    // matched literally: "%" and "_" are no wildcards. Texts of three
-    // characters or more are looked up in the kind's substring index (a
-    // trigram index); shorter ones are matched while a list's ordered index
-    // is walked, where most numbers contain them.
-    Statement noticeIdContains(const QString &text) const;
+    // The search by any part of a notice number. The text is matched
+    // literally: "%" and "_" are no wildcards.
+    //
+    // Whether the database has an index of substrings that serves this text
+    // (a trigram index, so texts of three characters or more).
+    bool hasNoticeIdIndex(const QString &text) const;
+    // Counts the notices of every section whose number contains the text,
+    // through that index, stopping at `cap`: a count that stays quick however
+    // common the text is.
+    Statement noticeIdMatchCount(const QString &text, int cap) const;
+    // The notices of a select over the notice table ("select * from notice
+    // where ...", no order) whose number contains the text, found the given
+    // way; the result is a select without order, for the caller to order.
+    Statement noticeIdSearch(const Statement &scope, const QString &text, IdSearch way) const;
 
     // The schema upgrade: setting a table's rows aside in a new table.
     QString copyTableStatement(const QString &from, const QString &to) const;

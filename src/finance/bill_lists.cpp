@@ -26,7 +26,9 @@ Statement stateOfSection(int status, const UserRecord &user, const QString &colu
         sql += QStringLiteral(" and %1 like ?").arg(column) + kLikeEscape;
         values << containsPattern(text);
     }
-    return {sql + QStringLiteral(" order by Rdate desc"), values};
+    // Newest first; the number settles notices of the same second, so the
+    // order is total and the grid reads the list page by page by key.
+    return {sql + QStringLiteral(" order by Rdate desc, ID desc"), values};
 }
 
 }  // namespace

@@ -116,6 +116,9 @@ TF_cjkpj::TF_cjkpj(Tdm &dm, QWidget *parent) : QDialog(parent), m_dm(dm)
 
     aq_pjyk = new NamedQuery(QStringLiteral("aq_pjyk"), dm.connectionName(), this);
     aq_pjfp = new NamedQuery(QStringLiteral("aq_pjfp"), dm.connectionName(), this);
+    // The areas list by notice number last: each reads its rows page by page.
+    for (NamedQuery *q : {m_dm.aq_pj, aq_pjyk, aq_pjfp})
+        q->setKeyColumns({QStringLiteral("ID")});
 
     auto *column = new QVBoxLayout(this);
     buildArea1();

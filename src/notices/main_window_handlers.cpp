@@ -94,7 +94,7 @@ void TF_main::bt_searchClick()
     NamedQuery &q = *m_dm.aq_notice;
     run([&] {
         q.close();
-        const Statement s = noticeSearchStatement(Edit_searchid->text(), CurrentUser, m_dm.dialect());
+        const Statement s = noticeSearch(m_dm.database(), Edit_searchid->text(), CurrentUser);
         q.open(s.sql, s.values);
     });
     checkshow();

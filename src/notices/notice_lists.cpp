@@ -1,7 +1,10 @@
 #include "notice_lists.h"
 
 #include "app/codes.h"
+#include "app/connection.h"
 #include "app/current_user.h"
+
+#include <QSqlQuery>
 
 namespace {
 
@@ -88,7 +91,8 @@ Statement noticeListStatement(NoticeList list, const UserRecord &user)
     return scoped(scopeOf(list, user), conditionOf(list, user.typeId), {}, user);
 }
 
-Statement noticeSearchStatement(const QString &text, const UserRecord &user, const SqlDialect &dialect)
+Statement noticeSearchStatement(const QString &text, const UserRecord &user, const SqlDialect &dialect,
+                                IdSearch way)
 {
     const int role = user.typeId;
     Scope scope = Scope::Empty;
@@ -100,6 +104,29 @@ Statement noticeSearchStatement(const QString &text, const UserRecord &user, con
     // itself: the same rows, found through the key instead of a scan.
     if (text.size() == kNoticeNumberLength)
         return scoped(scope, QStringLiteral(" and ID=?"), {text}, user);
-    const Statement contains = dialect.noticeIdContains(text);
-    return scoped(scope, contains.sql, contains.values, user);
+    if (scope == Scope::Empty)
+        return emptyNoticeList();
+    Statement s = scope == Scope::Section
+                      ? Statement{QStringLiteral("select * from notice where department=?"), {user.department}}
+                      : Statement{QStringLiteral("select * from notice where handler=?"), {user.userName}};
+    if (!text.isEmpty())
+        s = dialect.noticeIdSearch(s, text, way);
+    s.sql += kOrder;
+    return s;
+}
+
+IdSearch chooseIdSearch(QSqlDatabase db, const QString &text, int limit)
+{
+    const SqlDialect dialect(kindOf(db));
+    if (text.size() == kNoticeNumberLength || !dialect.hasNoticeIdIndex(text))
+        return IdSearch::Walk;
+    QSqlQuery q = runStatement(db, dialect.noticeIdMatchCount(text, limit));
+    const int found = q.next() ? q.value(0).toInt() : 0;
+    q.finish();
+    return found >= limit ? IdSearch::Walk : IdSearch::Lookup;
+}
+
+Statement noticeSearch(QSqlDatabase db, const QString &text, const UserRecord &user, int limit)
+{
+    return noticeSearchStatement(text, user, SqlDialect(kindOf(db)), chooseIdSearch(db, text, limit));
 }

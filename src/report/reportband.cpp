@@ -7,50 +7,83 @@ namespace {
 
 const auto kCase = QRegularExpression::CaseInsensitiveOption;
 
+struct Cell
+{
+    QStringView open;   // <td align="center">
+    QStringView html;   // what stands between the tags
+    QStringView close;  // </td>
+};
+
+// A row of the page text; its views point into the page text.
 struct Row
 {
     qsizetype start = 0;
     qsizetype end = 0;
-    QString shape;           // the tags and attributes, without the cells' text
-    QStringList cellOpen;    // "<td align=\"center\">"
-    QStringList cellClose;   // "</td>"
-    QStringList cellHtml;    // what stands between them
-    QString open;            // "<tr ...>"
+    QStringView open;  // <tr ...>
+    std::vector<Cell> cells;
 };
+
+// Rows of one shape have the same tags with the same attributes.
+bool sameShape(const Row &a, const Row &b)
+{
+    if (a.open != b.open || a.cells.size() != b.cells.size())
+        return false;
+    for (std::size_t i = 0; i < a.cells.size(); ++i) {
+        if (a.cells[i].open != b.cells[i].open)
+            return false;
+    }
+    return true;
+}
 
 // One row whose cells hold text and line breaks only, starting at the offset
 // (white space before it allowed).
 std::optional<Row> rowAt(const QString &html, qsizetype offset)
 {
     static const QRegularExpression row(
-        QStringLiteral(R"(\s*(<tr\b[^>]*>)((?:\s*<t[dh]\b[^>]*>[^<]*(?:<br\s*/?>[^<]*)*</t[dh]\s*>)*)\s*</tr\s*>)"), kCase);
-    static const QRegularExpression cell(QStringLiteral(R"((<t([dh])\b[^>]*>)([^<]*(?:<br\s*/?>[^<]*)*)(</t\2\s*>))"), kCase);
+        QStringLiteral(R"(\s*(<tr\b[^>]*>)(?:\s*<t[dh]\b[^>]*>[^<]*(?:<br\s*/?>[^<]*)*</t[dh]\s*>)+\s*</tr\s*>)"), kCase);
+    // Matched on the row's own text: a match on the whole page would check
+    // the whole page's text again for every row.
+    const qsizetype close = html.indexOf(QLatin1String("</tr"), offset, Qt::CaseInsensitive);
+    const qsizetype end = close < 0 ? -1 : html.indexOf(u'>', close);
+    if (end < 0)
+        return std::nullopt;
+    const QStringView text = QStringView(html).mid(offset, end + 1 - offset);
     const QRegularExpressionMatch match =
-        row.match(html, offset, QRegularExpression::NormalMatch, QRegularExpression::AnchorAtOffsetMatchOption);
-    if (!match.hasMatch())
+        row.match(text, 0, QRegularExpression::NormalMatch, QRegularExpression::AnchorAtOffsetMatchOption);
+    if (!match.hasMatch() || match.capturedEnd(0) != text.size())
         return std::nullopt;
     Row found;
-    found.start = match.capturedStart(1);
-    found.end = match.capturedEnd(0);
-    found.open = match.captured(1);
-    found.shape = found.open;
-    for (auto it = cell.globalMatch(match.capturedView(2)); it.hasNext();) {
-        const QRegularExpressionMatch c = it.next();
-        found.cellOpen << c.captured(1);
-        found.cellHtml << c.captured(3);
-        found.cellClose << c.captured(4);
-        found.shape += c.captured(1);
+    found.start = offset + match.capturedStart(1);
+    found.end = offset + match.capturedEnd(0);
+    found.open = match.capturedView(1);
+    // The pattern has checked the form: each cell is its tag, text without
+    // tags but <br>, and the closing tag.
+    for (qsizetype at = match.capturedEnd(1);;) {
+        while (at < text.size() && text[at].isSpace())
+            ++at;
+        if (text.mid(at, 4).compare(QLatin1String("</tr"), Qt::CaseInsensitive) == 0)
+            break;
+        Cell cell;
+        const qsizetype openEnd = text.indexOf(u'>', at) + 1;
+        cell.open = text.mid(at, openEnd - at);
+        const qsizetype closeStart = text.indexOf(QLatin1String("</t"), openEnd, Qt::CaseInsensitive);
+        const qsizetype closeEnd = text.indexOf(u'>', closeStart) + 1;
+        cell.html = text.mid(openEnd, closeStart - openEnd);
+        cell.close = text.mid(closeStart, closeEnd - closeStart);
+        found.cells.push_back(cell);
+        at = closeEnd;
     }
-    if (found.cellOpen.isEmpty())
-        return std::nullopt;
     return found;
 }
 
 QString emptyRow(const Row &row, const QString &content)
 {
-    QString html = row.open;
-    for (int i = 0; i < row.cellOpen.size(); ++i)
-        html += row.cellOpen[i] + content + row.cellClose[i];
+    QString html = row.open.toString();
+    for (const Cell &cell : row.cells) {
+        html += cell.open;
+        html += content;
+        html += cell.close;
+    }
     return html + QStringLiteral("</tr>");
 }
 
@@ -93,14 +126,42 @@ QString resolveReferences(const QString &text)
     return out;
 }
 
+// HTML's white space (not a no-break space) collapsed to single blanks, none at the ends.
+QString collapsedSpaces(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    bool blank = false;
+    for (const QChar ch : text) {
+        if (ch == u' ' || ch == u'\t' || ch == u'\n' || ch == u'\r' || ch == u'\f') {
+            blank = !out.isEmpty();
+            continue;
+        }
+        if (blank)
+            out += u' ';
+        blank = false;
+        out += ch;
+    }
+    return out;
+}
+
 }  // namespace
 
-QString reportCellText(const QString &cellHtml)
+QString reportCellText(QStringView cellHtml)
 {
+    // Most cells hold a plain text with single blanks: taken as it is.
+    bool plain = !cellHtml.isEmpty() && cellHtml.front() != u' ' && cellHtml.back() != u' ';
+    for (qsizetype i = 0; plain && i < cellHtml.size(); ++i) {
+        const QChar ch = cellHtml[i];
+        plain = ch != u'<' && ch != u'&' && ch != u'\t' && ch != u'\n' && ch != u'\r' && ch != u'\f'
+                && (ch != u' ' || cellHtml[i + 1] != u' ');
+    }
+    if (plain || cellHtml.isEmpty())
+        return cellHtml.toString();
     static const QRegularExpression lineBreak(QStringLiteral(R"(<br\s*/?>)"), kCase);
-    QStringList lines = cellHtml.split(lineBreak);
+    QStringList lines = cellHtml.toString().split(lineBreak);
     for (QString &line : lines)
-        line = resolveReferences(line.simplified());  // references after: &nbsp; is kept
+        line = resolveReferences(collapsedSpaces(line));  // references after: &nbsp; is kept
     return lines.join(QChar::LineSeparator);
 }
 
@@ -138,10 +199,11 @@ std::optional<ReportBandSplit> splitLongBand(const QString &html, int minimumRow
         std::vector<Row> rows;
         qsizetype at = head.capturedEnd();
         for (;;) {
-            const QRegularExpressionMatch skip =
-                bodyTag.match(html, at, QRegularExpression::NormalMatch, QRegularExpression::AnchorAtOffsetMatchOption);
+            const QRegularExpressionMatch skip = bodyTag.match(QStringView(html).mid(at, 256), 0,
+                                                               QRegularExpression::NormalMatch,
+                                                               QRegularExpression::AnchorAtOffsetMatchOption);
             if (skip.hasMatch()) {
-                at = skip.capturedEnd();
+                at += skip.capturedEnd();
                 continue;
             }
             std::optional<Row> row = rowAt(html, at);
@@ -155,7 +217,7 @@ std::optional<ReportBandSplit> splitLongBand(const QString &html, int minimumRow
         int bestStart = 0;
         int bestLength = 0;
         for (int i = 1; i <= int(rows.size()); ++i) {
-            const bool ends = i == int(rows.size()) || rows[i].shape != rows[runStart].shape
+            const bool ends = i == int(rows.size()) || !sameShape(rows[i], rows[runStart])
                               || rows[i].start != rows[i - 1].end && !QStringView(html)
                                                                          .mid(rows[i - 1].end, rows[i].start - rows[i - 1].end)
                                                                          .trimmed()
@@ -193,13 +255,13 @@ std::optional<ReportBandSplit> splitLongBand(const QString &html, int minimumRow
     split.band.tableIndex = best.tableIndex;
     split.band.sampleRow = best.rowsBefore;
     split.band.tableRows = best.tableRows;
-    split.band.cells = int(first.cellOpen.size());
+    split.band.cells = int(first.cells.size());
     split.band.rows.reserve(qsizetype(best.rows.size()));
     for (const Row &row : best.rows) {
         QStringList cells;
-        cells.reserve(row.cellHtml.size());
-        for (const QString &cell : row.cellHtml)
-            cells << reportCellText(cell);
+        cells.reserve(qsizetype(row.cells.size()));
+        for (const Cell &cell : row.cells)
+            cells << reportCellText(cell.html);
         split.band.rows.append(cells);
     }
     return split;

@@ -35,4 +35,4 @@ std::optional<ReportBandSplit> splitLongBand(const QString &html, int minimumRow
 
 // The text a cell of the page text shows: white space collapsed as HTML does,
 // <br> as a line separator, character references resolved.
-QString reportCellText(const QString &cellHtml);
+QString reportCellText(QStringView cellHtml);

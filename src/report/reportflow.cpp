@@ -246,6 +246,7 @@ bool ReportFlow::measureBand(QTextTable *table)
         // the format is read from the second sample, which holds a line break.
         const QTextCharFormat text = two.charFormat();
         column.font = text.font().resolve(document_->defaultFont());
+        column.metrics = std::make_shared<QFontMetricsF>(column.font, layout->paintDevice());
         column.color = text.foreground().style() == Qt::NoBrush ? QColor(Qt::black) : text.foreground().color();
         column.alignment = two.blockFormat().alignment() & Qt::AlignHorizontal_Mask;
         if (!column.alignment)
@@ -278,12 +279,9 @@ int ReportFlow::lineCount(int column, const QString &text) const
         return 1;
     const Column &c = columns_[std::size_t(column)];
     QPaintDevice *device = document_->documentLayout()->paintDevice();
-    if (!text.contains(QChar::LineSeparator)) {
-        // Most cells hold one short line: measuring the advance is enough.
-        const QFontMetricsF metrics(c.font, device);
-        if (metrics.horizontalAdvance(text) <= c.width)
-            return 1;
-    }
+    // Most cells hold one short line: measuring the advance is enough.
+    if (!text.contains(QChar::LineSeparator) && c.metrics->horizontalAdvance(text) <= c.width)
+        return 1;
     QTextLayout layout(text, c.font, device);
     QTextOption option(c.alignment);
     option.setWrapMode(document_->defaultTextOption().wrapMode());

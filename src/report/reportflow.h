@@ -5,6 +5,7 @@
 #include <QBrush>
 #include <QColor>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QList>
 #include <QString>
 #include <memory>
@@ -63,6 +64,7 @@ private:
         double width = 0;
         double lineStep = 0;
         QFont font;
+        std::shared_ptr<QFontMetricsF> metrics;  // of the font on the layout's device
         QColor color;
         Qt::Alignment alignment;
         int verticalAlignment = 0;  // QTextCharFormat::VerticalAlignment

@@ -3,6 +3,8 @@
 #include "reporterror.h"
 #include "reportvalues.h"
 
+#include <QRegularExpression>
+#include <QSet>
 #include <QSqlField>
 #include <kainjow/mustache.hpp>
 
@@ -28,15 +30,40 @@ mustache::data fieldData(const QSqlField &field)
     return textData(reportValueText(value, field.metaType()));
 }
 
+// The names a template's tags use (each part of a dotted name). Only these
+// fields are handed to it: a ledger of 10,000 notices would otherwise convert
+// every column of every row. Empty when the template changes its delimiters
+// and the tags cannot be read this way: then every field is handed over.
+using UsedNames = QSet<QString>;
+UsedNames usedNames(const QString &templateText)
+{
+    UsedNames names;
+    if (templateText.contains(QLatin1String("{{=")))
+        return names;
+    static const QRegularExpression tag(QStringLiteral(R"(\{\{\s*[#^/&{]?\s*([^}\s]+))"));
+    for (auto it = tag.globalMatch(templateText); it.hasNext();) {
+        for (const QString &part : it.next().captured(1).split(u'.'))
+            names.insert(part);
+    }
+    return names;
+}
+
 // A row's fields under their names as the database gives them and in lower case,
 // since servers differ in the case they report ("ID" or "id") for `select *`.
-mustache::data rowData(const QSqlRecord &record, int rowNumber)
+mustache::data rowData(const QSqlRecord &record, int rowNumber, const UsedNames &used)
 {
     mustache::data row(mustache::data::type::object);
-    for (int i = 0; i < record.count(); ++i)
-        row.set(utf8(record.fieldName(i)), fieldData(record.field(i)));
+    const bool all = used.isEmpty();
     for (int i = 0; i < record.count(); ++i) {
-        const std::string lower = utf8(record.fieldName(i).toLower());
+        const QString name = record.fieldName(i);
+        if (all || used.contains(name))
+            row.set(utf8(name), fieldData(record.field(i)));
+    }
+    for (int i = 0; i < record.count(); ++i) {
+        const QString name = record.fieldName(i).toLower();
+        if (!all && !used.contains(name))
+            continue;
+        const std::string lower = utf8(name);
         if (!row.get(lower))
             row.set(lower, fieldData(record.field(i)));
     }
@@ -45,17 +72,17 @@ mustache::data rowData(const QSqlRecord &record, int rowNumber)
     return row;
 }
 
-mustache::data datasetData(const ReportDatasetSnapshot &dataset)
+mustache::data datasetData(const ReportDatasetSnapshot &dataset, const UsedNames &used)
 {
     const ReportRows &rows = dataset.rows;
     if (dataset.range == ReportRange::CurrentRow) {
         if (rows.current < 0 || rows.current >= rows.records.size())
             return mustache::data(false);
-        return rowData(rows.records.at(rows.current), 0);
+        return rowData(rows.records.at(rows.current), 0, used);
     }
     mustache::data list(mustache::data::type::list);
     for (int i = 0; i < rows.records.size(); ++i)
-        list.push_back(rowData(rows.records.at(i), i + 1));
+        list.push_back(rowData(rows.records.at(i), i + 1, used));
     return list;
 }
 
@@ -92,9 +119,13 @@ QString renderReportTemplate(const QString &templateText, const QVariantMap &var
     mustache::data root(mustache::data::type::object);
     for (auto it = variables.cbegin(); it != variables.cend(); ++it)
         root.set(utf8(it.key()), variableData(it.value()));
-    // A dataset and a variable of the same name: the dataset wins.
-    for (auto it = datasets.cbegin(); it != datasets.cend(); ++it)
-        root.set(utf8(it.key()), datasetData(it.value()));
+    // A dataset and a variable of the same name: the dataset wins. A dataset
+    // the template never names is not converted.
+    const UsedNames used = usedNames(templateText);
+    for (auto it = datasets.cbegin(); it != datasets.cend(); ++it) {
+        if (used.isEmpty() || used.contains(it.key()))
+            root.set(utf8(it.key()), datasetData(it.value(), used));
+    }
 
     mustache::mustache tmpl(utf8(templateText));
     tmpl.set_custom_escape(escapeForHtml);

@@ -140,16 +140,41 @@ void TestSchemaFiles::statementsOfEachKind()
     QVERIFY(server.beforeExplicitKeys(QStringLiteral("notice"), {}).isEmpty());
     QVERIFY(sqlite.identityColumnsQuery().isEmpty());
 
-    // The number search: SQLite adds its full-text table from three characters
-    // on; the servers keep one "like" (PostgreSQL's trigram index serves it).
-    const QString like = QStringLiteral(" and ID like ? escape '\\'");
-    QCOMPARE(server.noticeIdContains(QStringLiteral("1[2")).sql, like);
-    QCOMPARE(server.noticeIdContains(QStringLiteral("1[2")).values, QVariantList{QStringLiteral("%1\\[2%")});
-    QCOMPARE(postgres.noticeIdContains(QStringLiteral("99998")).sql, like);
-    QCOMPARE(sqlite.noticeIdContains(QStringLiteral("12")).sql, like);
-    const Statement indexed = sqlite.noticeIdContains(QStringLiteral("9\"%_"));
+    // The number search. SQL Server has no substring index: one "like",
+    // with its own wildcard "[" escaped, and the count is never needed.
+    const Statement scope{QStringLiteral("select * from notice where department=?"), {QStringLiteral("船检科")}};
+    const QString like = scope.sql + QStringLiteral(" and ID like ? escape '\\'");
+    QVERIFY(!server.hasNoticeIdIndex(QStringLiteral("12345")));
+    for (IdSearch way : {IdSearch::Walk, IdSearch::Lookup}) {
+        const Statement s = server.noticeIdSearch(scope, QStringLiteral("1[2"), way);
+        QCOMPARE(s.sql, like);
+        QCOMPARE(s.values, (QVariantList{QStringLiteral("船检科"), QStringLiteral("%1\\[2%")}));
+    }
+    QCOMPARE(server.noticeIdMatchCount(QStringLiteral("123"), 2000).sql,
+             QStringLiteral("select count(*) from (select top (2000) 1 as one from notice where ID like ? escape '\\') found"));
+
+    // Texts shorter than a trigram are always walked.
+    QVERIFY(!sqlite.hasNoticeIdIndex(QStringLiteral("12")));
+    QVERIFY(!postgres.hasNoticeIdIndex(QStringLiteral("12")));
+    QCOMPARE(sqlite.noticeIdSearch(scope, QStringLiteral("12"), IdSearch::Lookup).sql, like);
+
+    // SQLite: the full-text table, its phrase quoted; the walk a plain "like".
+    QCOMPARE(sqlite.noticeIdSearch(scope, QStringLiteral("123"), IdSearch::Walk).sql, like);
+    const Statement indexed = sqlite.noticeIdSearch(scope, QStringLiteral("9\"%_"), IdSearch::Lookup);
     QCOMPARE(indexed.sql, like + QStringLiteral(" and ID in (select ID from notice_search where notice_search match ?)"));
-    QCOMPARE(indexed.values, (QVariantList{QStringLiteral("%9\"\\%\\_%"), QStringLiteral("\"9\"\"%_\"")}));
+    QCOMPARE(indexed.values,
+             (QVariantList{QStringLiteral("船检科"), QStringLiteral("%9\"\\%\\_%"), QStringLiteral("\"9\"\"%_\"")}));
+    QCOMPARE(sqlite.noticeIdMatchCount(QStringLiteral("9\"9"), 50).sql,
+             QStringLiteral("select count(*) from (select 1 from notice_search where notice_search match ? limit 50)"));
+
+    // PostgreSQL: the lookup apart from the list's order, the walk by strpos,
+    // which its trigram index cannot serve.
+    const Statement walk = postgres.noticeIdSearch(scope, QStringLiteral("99%"), IdSearch::Walk);
+    QCOMPARE(walk.sql, scope.sql + QStringLiteral(" and strpos(ID, ?) > 0"));
+    QCOMPARE(walk.values, (QVariantList{QStringLiteral("船检科"), QStringLiteral("99%")}));
+    QCOMPARE(postgres.noticeIdSearch(scope, QStringLiteral("99998"), IdSearch::Lookup).sql,
+             QStringLiteral("select * from (with found as materialized (") + like
+                 + QStringLiteral(") select * from found) found"));
 }
 
 QTEST_GUILESS_MAIN(TestSchemaFiles)

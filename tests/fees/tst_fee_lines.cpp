@@ -242,7 +242,8 @@ void TestFeeLines::typeFilter_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QStringList>("editorLines");
     for (DbKind kind : testedKinds()) {
-        const char *k = qPrintable(kindName(kind));
+        const QByteArray name = kindName(kind).toLocal8Bit();
+        const char *k = name.constData();
         QTest::addRow("%s no flag", k) << int(kind) << NoticeFlags{} << QString() << QStringList{};
         QTest::addRow("%s one flag", k)
             << int(kind) << NoticeFlags{false, true, false, false}
@@ -283,7 +284,8 @@ void TestFeeLines::selectionsKeepCountingLines_data()
     QTest::addColumn<QStringList>("display");
     QTest::addColumn<double>("total");
     for (DbKind kind : testedKinds()) {
-        const char *k = qPrintable(kindName(kind));
+        const QByteArray name = kindName(kind).toLocal8Bit();
+        const char *k = name.constData();
         QTest::addRow("%s ship inspection", k)
             << int(kind) << kInspection << kInspection
             << QStringList{"检验费", "图纸审查费", "丈量费"} << QStringList{"检验费", "丈量费"} << 30.75;

@@ -8,10 +8,12 @@
 #include "typing.h"
 
 #include "app/named_query.h"
+#include "app/row_set_model.h"
 #include "finance/bill_operations.h"
 #include "finance/bill_window.h"
 
 #include <QLineEdit>
+#include <QSqlQuery>
 #include <QTableView>
 #include <QTimer>
 #include <QtTest>
@@ -108,6 +110,7 @@ private slots:
     void searches();
     void voidRefusedWhenCounted();
     void openedFromMainWindow();
+    void longListReadByPages();
 };
 
 void TestBillWindow::openingState_data()
@@ -348,6 +351,38 @@ void TestBillWindow::openedFromMainWindow()
     // The main window's list shows the notice as the bill left it.
     QVERIFY(!f.listedIds().contains(QStringLiteral("0000013")));
     QVERIFY(f.shown.all().isEmpty());
+}
+
+void TestBillWindow::longListReadByPages()
+{
+    BillWindowFixture f;
+    // 150 more printed notices, three to a second: only the number orders those.
+    const QDateTime start(QDate(2026, 3, 1), QTime(9, 0));
+    for (int i = 0; i < 150; ++i)
+        f.db->exec(QStringLiteral("insert into notice (ID,Rdate,status,department,handler) values (?,?,3,?,'经办')"),
+                   {QStringLiteral("00005%1").arg(i, 2, 10, QLatin1Char('0')).right(7), start.addSecs(i / 3), kShip});
+    TF_cjkpj *w = f.open(QStringLiteral("cwsh"));
+    QAbstractItemModel *model = w->DBGrid1->model();
+    QCOMPARE(model->rowCount(), RowSetModel::kFirstRows);  // the first page only
+    QVERIFY(model->canFetchMore({}));
+
+    // Another workstation prints a notice while the user looks at the first
+    // page: it is newer than every row shown, so the next pages neither
+    // repeat a row nor skip one.
+    addNotice(*f.db, QStringLiteral("0000031"), 3, kShip, {}, 0.05);
+    const QStringList shown = idsOf(w->DBGrid1);
+    QCOMPARE(QSet<QString>(shown.begin(), shown.end()).size(), shown.size());
+
+    QSqlQuery q(f.db->connection());
+    q.prepare(QStringLiteral("select ID from notice where status=3 and department=? and ID<>'0000031' "
+                             "order by Rdate desc, ID desc"));
+    q.addBindValue(kShip);
+    QVERIFY(q.exec());
+    QStringList stored;
+    while (q.next())
+        stored << q.value(0).toString();
+    QCOMPARE(stored.size(), 154);
+    QCOMPARE(shown, stored);
 }
 
 QTEST_MAIN(TestBillWindow)

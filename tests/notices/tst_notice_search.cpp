@@ -6,6 +6,8 @@
 
 #include "app/codes.h"
 #include "app/current_user.h"
+#include "app/like_pattern.h"
+#include "app/row_set_model.h"
 #include "app/sql_statement.h"
 #include "notices/notice_lists.h"
 
@@ -41,30 +43,111 @@ class TestNoticeSearch : public QObject
 private slots:
     void findsExactlyTheContainingNumbers_data() { addKindRows(); }
     void findsExactlyTheContainingNumbers();
+    void choiceAtTheLimit_data() { addKindRows(); }
+    void choiceAtTheLimit();
 
 private:
+    QStringList plainLike(TestDatabase &t, const QString &text);
     void compareAll(TestDatabase &t, const QStringList &numbers, const QString &stage);
+    void addNumbers(TestDatabase &t, const QStringList &numbers);
     UserRecord m_leader;
 };
+
+QStringList TestNoticeSearch::plainLike(TestDatabase &t, const QString &text)
+{
+    QSqlQuery q = runStatement(t.connection(),
+                               QStringLiteral("select ID from notice where department=? and ID like ? escape '\\' "
+                                              "order by Rdate desc, ID desc"),
+                               {m_leader.department, containsPattern(text)});
+    QStringList ids;
+    while (q.next())
+        ids << q.value(0).toString();
+    return ids;
+}
 
 void TestNoticeSearch::compareAll(TestDatabase &t, const QStringList &numbers, const QString &stage)
 {
     const SqlDialect dialect(t.settings().kind());
     for (const QString &text : kTexts) {
-        const Statement s = noticeSearchStatement(text, m_leader, dialect);
-        QSqlQuery q = runStatement(t.connection(), s.sql, s.values);
-        QStringList found;
-        while (q.next())
-            found << q.value(QStringLiteral("ID")).toString();
         QStringList expected;
         for (const QString &n : numbers)
             if (n.contains(text))
                 expected << n;
-        found.sort();
         expected.sort();
-        if (found != expected)
-            QFAIL(qPrintable(QStringLiteral("%1, text \"%2\": found %3, expected %4")
-                                 .arg(stage, text, found.join(QLatin1Char(' ')), expected.join(QLatin1Char(' ')))));
+        // In the order of a plain "like" over the list's order.
+        const QStringList ordered = plainLike(t, text);
+        QStringList plainSorted = ordered;
+        plainSorted.sort();
+        QCOMPARE(plainSorted, expected);
+
+        for (IdSearch way : {IdSearch::Walk, IdSearch::Lookup}) {
+            // Read as the list grid reads it: page by page by key.
+            const Statement s = noticeSearchStatement(text, m_leader, dialect, way);
+            RowSetModel model;
+            model.setStatement(t.connection(), s.sql, s.values, {QStringLiteral("ID")});
+            while (model.canFetchMore())
+                model.fetchMore();
+            QStringList found;
+            for (int row = 0; row < model.rowCount(); ++row)
+                found << model.record(row).value(QStringLiteral("ID")).toString();
+            if (found != ordered)
+                QFAIL(qPrintable(QStringLiteral("%1, %2, text \"%3\": found %4, expected %5")
+                                     .arg(stage, way == IdSearch::Walk ? QStringLiteral("walk") : QStringLiteral("lookup"),
+                                          text, found.join(QLatin1Char(' ')), ordered.join(QLatin1Char(' ')))));
+        }
+    }
+}
+
+void TestNoticeSearch::addNumbers(TestDatabase &t, const QStringList &numbers)
+{
+    // Two dates, so the order is the date first and the number within a date.
+    for (int i = 0; i < numbers.size(); ++i)
+        t.exec(QStringLiteral("insert into notice (ID,Rdate,status,department,handler) values (?,?,1,?,'孙船检')"),
+               {numbers[i], QDateTime(QDate(2026, 1, 1 + i % 2), QTime(8, 0)), codes::kInspection});
+    // Another section's numbers are outside the leader's scope.
+    t.exec(QStringLiteral("insert into notice (ID,status,department) values ('0123999',1,?)"), {codes::kShipAffairs});
+}
+
+void TestNoticeSearch::choiceAtTheLimit()
+{
+    QFETCH(int, kind);
+    auto t = TestDatabase::create(DbKind(kind));
+    if (!t)
+        QSKIP("PostgreSQL is not running (PGHOST unset)");
+    m_leader.typeId = codes::RoleInspectionLeader;
+    m_leader.userName = QStringLiteral("吴科长");
+    m_leader.deriveFromRole();
+    addNumbers(*t, kNumbers);
+    QSqlDatabase db = t->connection();
+    const SqlDialect dialect(t->settings().kind());
+
+    for (const QString &text : kTexts) {
+        // Every section's numbers count: the count is the index's.
+        const int matches = t->scalar(QStringLiteral("select count(*) from notice where ID like ? escape '\\'"),
+                                      {containsPattern(text)})
+                                .toInt();
+        if (!dialect.hasNoticeIdIndex(text) || text.size() == 7) {
+            QCOMPARE(chooseIdSearch(db, text, 1), IdSearch::Walk);  // nothing to count
+            continue;
+        }
+        if (matches == 0) {
+            QCOMPARE(chooseIdSearch(db, text, 1), IdSearch::Lookup);
+            continue;
+        }
+        // Exactly at the limit the list is walked; one above, looked up.
+        QCOMPARE(chooseIdSearch(db, text, matches), IdSearch::Walk);
+        QCOMPARE(chooseIdSearch(db, text, matches + 1), IdSearch::Lookup);
+        if (matches > 1)
+            QCOMPARE(chooseIdSearch(db, text, matches - 1), IdSearch::Walk);
+        // Either way the search shows what a plain "like" shows.
+        for (int limit : {matches, matches + 1}) {
+            const Statement s = noticeSearch(db, text, m_leader, limit);
+            QSqlQuery q = runStatement(db, s);
+            QStringList found;
+            while (q.next())
+                found << q.value(QStringLiteral("ID")).toString();
+            QCOMPARE(found, plainLike(*t, text));
+        }
     }
 }
 
@@ -79,11 +162,7 @@ void TestNoticeSearch::findsExactlyTheContainingNumbers()
     m_leader.deriveFromRole();
 
     QStringList numbers = kNumbers;
-    for (const QString &n : numbers)
-        t->exec(QStringLiteral("insert into notice (ID,Rdate,status,department,handler) values (?,?,1,?,'孙船检')"),
-                {n, QDateTime(QDate(2026, 1, 1), QTime(8, 0)), codes::kInspection});
-    // Another section's numbers are outside the leader's scope.
-    t->exec(QStringLiteral("insert into notice (ID,status,department) values ('0123999',1,?)"), {codes::kShipAffairs});
+    addNumbers(*t, numbers);
     compareAll(*t, numbers, QStringLiteral("inserted"));
 
     // Renumbered and deleted notices leave nothing behind in the index.

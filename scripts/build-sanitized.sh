@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Configures and builds Nollard and its tests a second time, into ./build-asan,
+# with AddressSanitizer and UndefinedBehaviorSanitizer: a wrong memory access,
+# a leak or undefined behaviour in our code then fails the test that reached it.
+# The benchmarks are left out; they measure the normal build.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+flags="-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined"
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNOLLARD_SKIP= \
+  -DNOLLARD_BUILD_BENCH=OFF \
+  "-DCMAKE_CXX_FLAGS=$flags" \
+  "-DCMAKE_EXE_LINKER_FLAGS=-fsanitize=address,undefined" \
+  "-DCMAKE_SHARED_LINKER_FLAGS=-fsanitize=address,undefined" >/dev/null
+cmake --build build-asan -j"$(nproc)"
