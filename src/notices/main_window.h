@@ -79,6 +79,8 @@ public:
     void Html1Click();
     void bt_helpClick();
     void word1Click();
+    void M_historyClick();
+    void M_deletedClick();
 
     QString rightsText() const { return m_rightsText; }
 
@@ -108,6 +110,9 @@ public:
     QAction *M_runtype;
     QAction *M_other;
     QAction *M_report;
+    // The selected notice's history; the section's deleted notices (leaders).
+    QAction *M_history;
+    QAction *M_deleted;
     QAction *M_cjkpj;
     QAction *M_caiwu;
     QAction *N12;

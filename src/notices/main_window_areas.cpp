@@ -127,7 +127,7 @@ void TF_main::freeze_newed()
 void TF_main::freeze_menu()
 {
     for (QAction *a : {M_buildtype, M_runtype, M_other, M_company, M_cjitem, M_cwitem, M_useradmin, M_money,
-                       M_cjkpj, M_caiwu})
+                       M_cjkpj, M_caiwu, M_deleted})
         a->setVisible(false);
 }
 
@@ -191,8 +191,10 @@ void TF_main::checkshow()
     if (role == codes::RoleInspectionLeader)
         for (QAction *a : {M_buildtype, M_runtype, M_other, M_company})
             a->setVisible(true);
-    if (role == codes::RoleShipAffairsLeader || role == codes::RoleInspectionLeader)
+    if (role == codes::RoleShipAffairsLeader || role == codes::RoleInspectionLeader) {
         M_useradmin->setVisible(true);
+        M_deleted->setVisible(true);
+    }
     if (role == codes::RoleInspectionLeader)
         M_cjitem->setVisible(true);
     if (role == codes::RoleShipAffairsLeader)

@@ -73,6 +73,12 @@ void TF_main::connectHandlers()
     connect(DBGrid_notice->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) { onGridRowChanged(current.isValid() ? current.row() : -1); });
     connect(m_dm.aq_notice, &NamedQuery::reset, this, [this] { showCurrentRowInGrid(); });
+    // An operation may move the current row itself (a deletion moves to the
+    // next notice): the highlighted row must stay the one the fields show.
+    connect(m_dm.aq_notice, &NamedQuery::currentRowChanged, this, [this](int row) {
+        if (DBGrid_notice->currentIndex().row() != row)
+            showCurrentRowInGrid();
+    });
     connectSecondaryWindows();
 }
 

@@ -122,6 +122,9 @@ void TF_main::buildMenus()
 
     QMenu *reports = named(menuBar()->addMenu(QStringLiteral("    报表和票据管理")), "N2");
     M_report = item(reports, QStringLiteral("统计报表"), "M_report");
+    M_history = item(reports, QStringLiteral("通知单历史"), "M_history");
+    M_history->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+    M_deleted = item(reports, QStringLiteral("恢复已删除的通知单"), "M_deleted");
     reports->addSeparator();
     M_cjkpj = item(reports, QStringLiteral("票据管理"), "M_cjkpj");
     reports->addSeparator();

@@ -8,7 +8,11 @@
 #include "app/named_query.h"
 #include "app/password_window.h"
 #include "app/tdm.h"
+#include "deleted_notices_window.h"
+
+#include "app/messages.h"
 #include "finance/bill_window.h"
+#include "finance/notice_history_window.h"
 #include "finance/report_window.h"
 #include "finance/statistics_window.h"
 #include "masterdata/menu.h"
@@ -59,6 +63,10 @@ void TF_main::connectSecondaryWindows()
     };
     connect(M_report, &QAction::triggered, this, openReports);
     connect(bt_report, &QAction::triggered, this, openReports);
+
+    // A notice's history; the section's deleted notices.
+    connect(M_history, &QAction::triggered, this, [this] { M_historyClick(); });
+    connect(M_deleted, &QAction::triggered, this, [this] { M_deletedClick(); });
 
     // Master data: accounts, catalogues, name lists.
     masterdata::connectMenu(m_dm, this,
@@ -117,4 +125,41 @@ void TF_main::bt_helpClick()
 void TF_main::word1Click()
 {
     ui::openDocument(ui::wordManualPath());
+}
+
+void TF_main::M_historyClick()
+{
+    // The notice in the header fields: the one selected in the list, or the
+    // one being edited. Whoever sees it may see its history.
+    const NamedQuery &notices = *m_dm.aq_notice;
+    const QString id = notices.isActive() ? notices.value(QStringLiteral("ID")).toString() : QString();
+    if (id.isEmpty()) {
+        messages::inform(QStringLiteral("请先在列表中选择一张通知单，再查看它的历史。"));
+        return;
+    }
+    if (findChild<QDialog *>(QStringLiteral("TF_history")))
+        return;
+    messages::guarded([&] {
+        TF_history window(m_dm, id, this);
+        window.exec();
+    });
+}
+
+void TF_main::M_deletedClick()
+{
+    if (!mayRestoreNotices(CurrentUser) || findChild<QDialog *>(QStringLiteral("TF_deleted")))
+        return;
+    QStringList restored;
+    {
+        TF_deleted window(m_dm, this);
+        window.exec();
+        restored = window.restored();
+    }
+    // A restored notice shows in the lists as it is now, unless a notice is
+    // being edited, whose edit must stay.
+    if (!restored.isEmpty() && m_dm.aq_notice->state() == NamedQuery::State::Browsing && m_dm.aq_notice->isActive()) {
+        run([this] { m_dm.aq_notice->reopen(); });
+        checkshow();
+        dbgird_notice_check();
+    }
 }

@@ -197,6 +197,18 @@ void TestNoticeEditing::deleteKeepsLines()
     QCOMPARE(f.db->scalar(QStringLiteral("select count(*) from notice where ID='1000001'")).toInt(), 0);
     QCOMPARE(f.db->scalar(QStringLiteral("select count(*) from itemofnotice where ID='1000001'")).toInt(), 1);
     QVERIFY(!f.button("bt_del")->isEnabled());  // resting again
+
+    // Deleting from the middle: the list moves to the next notice, and the
+    // highlighted row is the one the fields show.
+    f.db->exec(QStringLiteral("update notice set status=1 where ID='1000004'"));
+    QTest::mouseClick(f.button("bt_search"), Qt::LeftButton);
+    f.clickRow(1);
+    QVERIFY(f.button("bt_del")->isEnabled());
+    QTest::mouseClick(f.button("bt_del"), Qt::LeftButton);
+    QCOMPARE(f.listedIds(), (QStringList{"1000005", "1000002"}));
+    QCOMPARE(f.dm->aq_notice->value(QStringLiteral("ID")).toString(), QStringLiteral("1000002"));
+    QCOMPARE(f.child<QTableView>("DBGrid_notice")->currentIndex().row(), 1);
+    QCOMPARE(f.child<QTableView>("DBGrid_notice")->selectionModel()->selectedRows().value(0).row(), 1);
 }
 
 void TestNoticeEditing::pickLists()

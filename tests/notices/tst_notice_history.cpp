@@ -14,9 +14,18 @@
 #include "finance/bill_operations.h"
 #include "finance/notice_printing.h"
 #include "finance/statistics_run.h"
+#include "finance/notice_history_report.h"
+#include "menu_clicks.h"
+#include "notices/deleted_notices.h"
 #include "notices/notice_operations.h"
+#include "report_test_support.h"
 #include "reportpreview.h"
+#include "typing.h"
 
+#include <QApplication>
+#include <QLineEdit>
+#include <QTableView>
+#include <QTemporaryDir>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QtTest>
@@ -31,6 +40,10 @@ private slots:
     void eachChangeWritesItsRow();
     void refusedChangeWritesNothing();
     void failedHistoryWriteUndoesTheChange();
+    void deletedNoticeRestoredWithItsLines();
+    void restoreRefusedWhenNumberInUse();
+    void historyShownForSelectedNotice();
+    void leaderRestoresFromTheMenu();
 };
 
 namespace {
@@ -335,6 +348,254 @@ void TestNoticeHistory::failedHistoryWriteUndoesTheChange()
     openNotice(f, QStringLiteral("1000005"));
     QVERIFY_THROWS_EXCEPTION(DbError, deleteNotice(*f.dm, clerk));
     QCOMPARE(dump(f), before);
+}
+
+namespace {
+
+// The notice row and its lines, without the row keys and the revision.
+QStringList noticeWithLines(MainWindowFixture &f, const QString &id)
+{
+    QStringList rows;
+    QSqlQuery n = runStatement(f.db->connection(),
+                               QStringLiteral("select ID,Rdate,money,status,department,shipname,handler,dengji,"
+                                              "checktype,billcode from notice where ID=?"),
+                               {id});
+    while (n.next()) {
+        QStringList cells;
+        for (int i = 0; i < n.record().count(); ++i)
+            cells << (n.isNull(i) ? QStringLiteral("<null>") : n.value(i).toString());
+        rows << cells.join(QLatin1Char('|'));
+    }
+    QSqlQuery l = runStatement(
+        f.db->connection(),
+        QStringLiteral("select itemname,description,money,type,orderx from itemofnotice where ID=? order by orderx"),
+        {id});
+    while (l.next()) {
+        QStringList cells;
+        for (int i = 0; i < l.record().count(); ++i)
+            cells << (l.isNull(i) ? QStringLiteral("<null>") : l.value(i).toString());
+        rows << cells.join(QLatin1Char('|'));
+    }
+    return rows;
+}
+
+QStringList deletedIds(MainWindowFixture &f, const UserRecord &user)
+{
+    QStringList ids;
+    for (const DeletedNotice &notice : deletedNotices(f.db->connection(), user))
+        ids << notice.id;
+    return ids;
+}
+
+qint64 deletionOf(MainWindowFixture &f, const UserRecord &user, const QString &id)
+{
+    for (const DeletedNotice &notice : deletedNotices(f.db->connection(), user))
+        if (notice.id == id)
+            return notice.historyId;
+    return 0;
+}
+
+}  // namespace
+
+void TestNoticeHistory::deletedNoticeRestoredWithItsLines()
+{
+    MainWindowFixture f;
+    f.addNotices();
+    f.db->exec(QStringLiteral("update notice set checktype='营运检验', billcode=null where ID='1000001'"));
+    f.db->exec(QStringLiteral("insert into itemofnotice (ID,itemname,description,money,orderx) "
+                              "values ('1000001','检验费','30*2',60,1)"));
+    f.db->exec(QStringLiteral("insert into itemofnotice (ID,itemname,orderx) values ('1000001','证书费',2)"));
+    const UserRecord clerk = userOf(f, QStringLiteral("cj"));
+    const UserRecord leader = userOf(f, QStringLiteral("cjld"));
+    const QStringList before = noticeWithLines(f, QStringLiteral("1000001"));
+    const int revision = revisionOf(f, QStringLiteral("1000001"));
+
+    // Rejected, then deleted: both come back.
+    openNotice(f, QStringLiteral("1000005"));
+    deleteNotice(*f.dm, clerk);
+    openNotice(f, QStringLiteral("1000001"));
+    deleteNotice(*f.dm, clerk);
+    QCOMPARE(f.db->scalar(QStringLiteral("select count(*) from notice where ID='1000001'")).toInt(), 0);
+    // Deleting leaves the lines in place; the snapshot is what is restored,
+    // whatever happened to them since.
+    f.db->exec(QStringLiteral("delete from itemofnotice where ID='1000001'"));
+
+    // Only the section's leader sees the section's deleted notices.
+    QCOMPARE(deletedIds(f, leader), (QStringList{QStringLiteral("1000001"), QStringLiteral("1000005")}));
+    QCOMPARE(deletedIds(f, userOf(f, QStringLiteral("cwld"))), QStringList());
+    QCOMPARE(deletedIds(f, clerk), QStringList());
+    const DeletedNotice listed = deletedNotices(f.db->connection(), leader).first();
+    QCOMPARE(listed.lineCount, 2);
+    QCOMPARE(listed.money, 100.0);
+    QCOMPARE(listed.status.toInt(), 1);
+    QCOMPARE(listed.deletedBy, QStringLiteral("孙船检"));
+    QCOMPARE(listed.shipName, QStringLiteral("船01"));
+    try {
+        restoreNotice(f.db->connection(), clerk, listed.historyId);
+        QFAIL("a clerk restored a notice");
+    } catch (const UserRefusal &refusal) {
+        QCOMPARE(refusal.message(), kNoRestoreRight);
+    }
+
+    QCOMPARE(restoreNotice(f.db->connection(), leader, listed.historyId), QStringLiteral("1000001"));
+    QCOMPARE(noticeWithLines(f, QStringLiteral("1000001")), before);
+    QVERIFY(revisionOf(f, QStringLiteral("1000001")) > revision);
+    QCOMPARE(historyOf(f, QStringLiteral("1000001")),
+             (QStringList{QStringLiteral("删除|cj|孙船检|1||合计 100.00，收费项目 2 行"),
+                          QStringLiteral("恢复|cjld|吴科长||1|恢复已删除的通知单，合计 100.00，收费项目 2 行")}));
+    QCOMPARE(deletedIds(f, leader), QStringList{QStringLiteral("1000005")});
+    // Once back, it is not restored a second time.
+    try {
+        restoreNotice(f.db->connection(), leader, listed.historyId);
+        QFAIL("restored twice");
+    } catch (const UserRefusal &refusal) {
+        QCOMPARE(refusal.message(), kRestoreGone);
+    }
+    QCOMPARE(restoreNotice(f.db->connection(), leader, deletionOf(f, leader, QStringLiteral("1000005"))),
+             QStringLiteral("1000005"));
+    QCOMPARE(f.db->scalar(QStringLiteral("select status from notice where ID='1000005'")).toInt(), -1);
+
+    // A restored notice works as before: deleted again, it is listed again.
+    openNotice(f, QStringLiteral("1000001"));
+    deleteNotice(*f.dm, clerk);
+    QCOMPARE(deletedIds(f, leader), QStringList{QStringLiteral("1000001")});
+}
+
+void TestNoticeHistory::restoreRefusedWhenNumberInUse()
+{
+    MainWindowFixture f;
+    f.addNotices();
+    const UserRecord clerk = userOf(f, QStringLiteral("cj"));
+    const UserRecord leader = userOf(f, QStringLiteral("cjld"));
+    openNotice(f, QStringLiteral("1000005"));
+    deleteNotice(*f.dm, clerk);
+    const qint64 deletion = deletionOf(f, leader, QStringLiteral("1000005"));
+    QVERIFY(deletion > 0);
+    // The number is given to another notice (the counter went round, or a
+    // number typed in by another program).
+    f.db->exec(QStringLiteral("insert into notice (ID,status,department,handler,shipname) "
+                              "values ('1000005',1,'船检科','孙船检','新的通知单')"));
+    const QStringList before = dump(f);
+    try {
+        restoreNotice(f.db->connection(), leader, deletion);
+        QFAIL("restored over another notice");
+    } catch (const UserRefusal &refusal) {
+        QCOMPARE(refusal.message(), kRestoreNumberInUse.arg(QStringLiteral("1000005")));
+    }
+    QCOMPARE(dump(f), before);
+}
+
+void TestNoticeHistory::historyShownForSelectedNotice()
+{
+    MainWindowFixture f;
+    f.addNotices();
+    QList<PreparedReport> previews;
+    ReportPreview::setHook([&previews](const QList<PreparedReport> &reports) { previews += reports; });
+
+    // A clerk creates and saves a notice; a reviewer approves it.
+    f.login(QStringLiteral("cj"));
+    QTest::mouseClick(f.button("bt_new"), Qt::LeftButton);
+    auto *ship = f.child<QLineEdit>("DBEdit_shipname");
+    typeText(ship, QStringLiteral("历史轮"));
+    QTest::mouseClick(f.button("bt_save"), Qt::LeftButton);
+    QVERIFY2(f.shown.all().isEmpty(), qPrintable(f.shown.all().join(QLatin1Char('|'))));
+    const QString id = QStringLiteral("1000041");
+    f.login(QStringLiteral("cjsh"));
+    f.child<QLineEdit>("Edit_searchid")->setText(id);
+    QTest::mouseClick(f.button("bt_search"), Qt::LeftButton);
+    f.clickRow(f.rowOf(id));
+    QTest::mouseClick(f.button("bt_checknow"), Qt::LeftButton);
+    QVERIFY(f.shown.all().isEmpty());
+
+    // Another clerk of the section lists it and opens its history with the key.
+    f.login(QStringLiteral("cj"));
+    f.action("bt_checked")->trigger();
+    f.clickRow(f.rowOf(id));
+    QStringList shownRows;
+    QString title;
+    whenModal([&](QWidget *modal) {
+        title = modal->windowTitle();
+        auto *grid = modal->findChild<QTableView *>(QStringLiteral("DBGrid_history"));
+        for (int r = 0; grid && r < grid->model()->rowCount(); ++r) {
+            QStringList cells;
+            for (int c = 1; c < 6; ++c)
+                cells << grid->model()->index(r, c).data().toString();
+            shownRows << cells.join(QLatin1Char('|'));
+        }
+        // Read-only: a double click edits nothing.
+        QCOMPARE(grid->editTriggers(), QAbstractItemView::NoEditTriggers);
+        QTest::mouseClick(modal->findChild<QPushButton *>(QStringLiteral("bt_preview")), Qt::LeftButton);
+        QTest::mouseClick(modal->findChild<QPushButton *>(QStringLiteral("bt_close")), Qt::LeftButton);
+    });
+    QTest::keyClick(f.window.get(), Qt::Key_H, Qt::ControlModifier);
+    QTRY_VERIFY(!QApplication::activeModalWidget());
+    QCOMPARE(title, QStringLiteral("通知单历史 %1").arg(id));
+    QCOMPARE(shownRows, (QStringList{QStringLiteral("cjsh|周船检|审核通过|新建、未经申核|船务科未打印、船检科已审核且未打印"),
+                                     QStringLiteral("cj|孙船检|保存|新建、未经申核|新建、未经申核"),
+                                     QStringLiteral("cj|孙船检|新建||新建、未经申核")}));
+
+    // The preview got the rows newest first, and the same as a CSV table.
+    QCOMPARE(previews.size(), 1);
+    QVERIFY(previews.first().templateFound);
+    QCOMPARE(previews.first().table.rows.size(), 4);
+    QCOMPARE(previews.first().table.rows.at(1).at(3), QStringLiteral("审核通过"));
+    QCOMPARE(previews.first().table.rows.at(3).at(3), QStringLiteral("新建"));
+    QVERIFY(previews.first().exportName.contains(id));
+
+    // Printed to PDF, it reads back with the notice and every step.
+    QTemporaryDir dir;
+    const Report report = finance::buildHistoryReport(finance::readNoticeHistory(f.db->connection(), id));
+    const QStringList pages = pagesOf({&report}, dir.filePath(QStringLiteral("history.pdf")));
+    QCOMPARE(pages.size(), 1);
+    for (const QString &text : {QStringLiteral("通知单历史"), id, QStringLiteral("历史轮"), QStringLiteral("审核通过"),
+                                QStringLiteral("周船检"), QStringLiteral("保存"), QStringLiteral("新建")})
+        QVERIFY2(pages.first().contains(text), qPrintable(text + QStringLiteral("\n") + pages.first()));
+    QVERIFY(pages.first().indexOf(QStringLiteral("审核通过")) < pages.first().indexOf(QStringLiteral("保存")));
+
+    // With nothing selected there is no history to show.
+    f.login(QStringLiteral("cj"));
+    f.shown.clear();
+    QTest::keyClick(f.window.get(), Qt::Key_H, Qt::ControlModifier);
+    QCOMPARE(f.shown.informations.size(), 1);
+    QVERIFY(!QApplication::activeModalWidget());
+}
+
+void TestNoticeHistory::leaderRestoresFromTheMenu()
+{
+    MainWindowFixture f;
+    f.addNotices();
+    const UserRecord clerk = userOf(f, QStringLiteral("cj"));
+    openNotice(f, QStringLiteral("1000005"));
+    deleteNotice(*f.dm, clerk);
+
+    // Offered to the section leaders only.
+    f.login(QStringLiteral("cj"));
+    QVERIFY(!f.action("M_deleted")->isVisible());
+    f.login(QStringLiteral("cwld"));
+    QVERIFY(f.action("M_deleted")->isVisible());
+    f.login(QStringLiteral("cjld"));
+    QVERIFY(f.action("M_deleted")->isVisible());
+
+    int listed = -1;
+    whenModal([&](QWidget *modal) {
+        auto *grid = modal->findChild<QTableView *>(QStringLiteral("DBGrid_deleted"));
+        listed = grid->model()->rowCount();
+        QCOMPARE(grid->model()->index(0, 0).data().toString(), QStringLiteral("1000005"));
+        auto *restore = modal->findChild<QPushButton *>(QStringLiteral("bt_restore"));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(0, 0)).center());
+        QVERIFY(restore->isEnabled());
+        QTest::mouseClick(restore, Qt::LeftButton);
+        QCOMPARE(grid->model()->rowCount(), 0);
+        QTest::mouseClick(modal->findChild<QPushButton *>(QStringLiteral("bt_close")), Qt::LeftButton);
+    });
+    chooseMenuItem(f.window.get(), f.action("M_deleted"));
+    QTRY_VERIFY(!QApplication::activeModalWidget());
+    QCOMPARE(listed, 1);
+    QCOMPARE(f.shown.informations, QStringList{QStringLiteral("通知单 1000005 已恢复。")});
+    QCOMPARE(f.db->scalar(QStringLiteral("select status from notice where ID='1000005'")).toInt(), -1);
+    // Back in the leader's list of rejected notices.
+    f.action("bt_badchecked")->trigger();
+    QVERIFY(f.rowOf(QStringLiteral("1000005")) >= 0);
 }
 
 QTEST_MAIN(TestNoticeHistory)

@@ -1,0 +1,125 @@
+#include "deleted_notices_window.h"
+
+#include "app/codes.h"
+#include "app/current_user.h"
+#include "app/messages.h"
+#include "app/notice_history.h"
+#include "app/tdm.h"
+#include "finance/notice_history_window.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+
+QPushButton *button(const QString &text, const char *name, QWidget *parent)
+{
+    auto *b = new QPushButton(text, parent);
+    b->setObjectName(QLatin1String(name));
+    b->setAutoDefault(false);
+    return b;
+}
+
+}  // namespace
+
+TF_deleted::TF_deleted(Tdm &dm, QWidget *parent) : QDialog(parent), m_dm(dm)
+{
+    setObjectName(QStringLiteral("TF_deleted"));
+    setWindowTitle(QStringLiteral("恢复已删除的通知单"));
+    setModal(true);
+
+    auto *note = new QLabel(QStringLiteral("%1已删除的通知单（最近删除的在前）。选中一张，按“恢复”即可连同收费项目按原状态恢复。")
+                                .arg(CurrentUser.department),
+                            this);
+    m_rows = new QStandardItemModel(0, 7, this);
+    m_rows->setHorizontalHeaderLabels({QStringLiteral("流水号"), QStringLiteral("缴费单位"), QStringLiteral("合计金额"),
+                                       QStringLiteral("收费项目"), QStringLiteral("删除前状态"),
+                                       QStringLiteral("删除时间"), QStringLiteral("删除人")});
+    DBGrid_deleted = new QTableView(this);
+    DBGrid_deleted->setObjectName(QStringLiteral("DBGrid_deleted"));
+    DBGrid_deleted->setModel(m_rows);
+    DBGrid_deleted->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    DBGrid_deleted->setSelectionBehavior(QAbstractItemView::SelectRows);
+    DBGrid_deleted->setSelectionMode(QAbstractItemView::SingleSelection);
+    DBGrid_deleted->verticalHeader()->hide();
+    DBGrid_deleted->verticalHeader()->setDefaultSectionSize(20);
+    DBGrid_deleted->horizontalHeader()->setStretchLastSection(true);
+    for (const auto &[column, width] : {std::pair{0, 70}, {1, 150}, {2, 80}, {3, 60}, {4, 190}, {5, 130}})
+        DBGrid_deleted->setColumnWidth(column, width);
+
+    bt_restore = button(QStringLiteral("恢复"), "bt_restore", this);
+    bt_history = button(QStringLiteral("通知单历史"), "bt_history", this);
+    bt_close = button(QStringLiteral("关闭"), "bt_close", this);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(bt_restore);
+    buttons->addWidget(bt_history);
+    buttons->addWidget(bt_close);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(note);
+    layout->addWidget(DBGrid_deleted, 1);
+    layout->addLayout(buttons);
+    resize(860, 400);
+
+    connect(bt_restore, &QPushButton::clicked, this, &TF_deleted::bt_restoreClick);
+    connect(bt_history, &QPushButton::clicked, this, [this] {
+        if (const DeletedNotice *notice = currentNotice())
+            messages::guarded([&] { TF_history(m_dm, notice->id, this).exec(); });
+    });
+    connect(bt_close, &QPushButton::clicked, this, &QDialog::accept);
+    connect(DBGrid_deleted->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] {
+        bt_restore->setEnabled(currentNotice() != nullptr);
+        bt_history->setEnabled(currentNotice() != nullptr);
+    });
+    refresh();
+}
+
+void TF_deleted::refresh()
+{
+    m_rows->removeRows(0, m_rows->rowCount());
+    messages::guarded([this] { m_notices = deletedNotices(m_dm.database(), CurrentUser); });
+    for (const DeletedNotice &notice : std::as_const(m_notices)) {
+        QList<QStandardItem *> cells;
+        for (const QString &text :
+             {notice.id, notice.shipName, history::amountText(notice.money), QString::number(notice.lineCount),
+              notice.status.isNull() ? QString() : codes::stateText(notice.status.toInt()),
+              notice.deletedAt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), notice.deletedBy}) {
+            auto *cell = new QStandardItem(text);
+            cell->setEditable(false);
+            cells << cell;
+        }
+        cells[2]->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        m_rows->appendRow(cells);
+    }
+    DBGrid_deleted->resizeColumnToContents(5);
+    bt_restore->setEnabled(false);
+    bt_history->setEnabled(false);
+}
+
+const DeletedNotice *TF_deleted::currentNotice() const
+{
+    const QModelIndex current = DBGrid_deleted->currentIndex();
+    if (!current.isValid() || current.row() >= m_notices.size())
+        return nullptr;
+    return &m_notices[current.row()];
+}
+
+void TF_deleted::bt_restoreClick()
+{
+    const DeletedNotice *notice = currentNotice();
+    if (!notice)
+        return;
+    const qint64 historyId = notice->historyId;
+    QString id;
+    const bool restored = messages::guarded([&] { id = restoreNotice(m_dm.database(), CurrentUser, historyId); });
+    refresh();
+    if (restored) {
+        m_restored << id;
+        messages::inform(QStringLiteral("通知单 %1 已恢复。").arg(id));
+    }
+}
