@@ -22,6 +22,8 @@ EditableGrid::EditableGrid(NamedQuery &query, QTableView *view, QList<ColumnProx
     proxy->setSourceModel(query.model());
     view->setModel(proxy);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // The row is chosen with the mouse; Tab goes from field to field below.
+    view->setFocusPolicy(Qt::ClickFocus);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     view->verticalHeader()->setDefaultSectionSize(20);

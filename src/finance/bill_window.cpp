@@ -10,6 +10,7 @@
 #include "app/named_query.h"
 #include "app/tdm.h"
 
+#include <QDateTime>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -20,6 +21,7 @@
 #include <QShowEvent>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace finance {
 
@@ -60,10 +62,16 @@ QTableView *billGrid(const char *name, NamedQuery &query, bool billNumberFirst, 
     model->setSourceModel(query.model());
     grid->setModel(model);
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // A list is chosen from with the mouse; Tab goes from field to field.
+    grid->setFocusPolicy(Qt::ClickFocus);
     grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
     grid->verticalHeader()->setDefaultSectionSize(20);
     grid->verticalHeader()->setFixedWidth(14);
+    // The date column as wide as a time in the workstation's format needs.
+    const QString widestTime = dateTimeText(QDateTime(QDate(2026, 12, 28), QTime(23, 58, 58)));
+    const int dateColumn = billNumberFirst ? 3 : 2;
+    widths[dateColumn] = std::max(widths[dateColumn], grid->fontMetrics().horizontalAdvance(widestTime) + 12);
     for (int i = 0; i < widths.size(); ++i)
         grid->setColumnWidth(i, widths[i]);
     grid->horizontalHeader()->setStretchLastSection(true);
@@ -170,8 +178,9 @@ void TF_cjkpj::buildArea2()
     QWidget *panel = fields->parentWidget();
     Label3 = named(new QLabel(QStringLiteral("输入票据号"), panel), "Label3");
     Edit3 = entryField("Edit3", panel);
-    button6 = named(new QPushButton(QStringLiteral("清除"), panel), "button6");
+    // Created in the order Tab walks them: 查找 stands left of 清除.
     Button2 = named(new QPushButton(QStringLiteral("查找"), panel), "Button2");
+    button6 = named(new QPushButton(QStringLiteral("清除"), panel), "button6");
     button3 = named(new QPushButton(QStringLiteral("作废"), panel), "button3");
     fields->addWidget(Label3, 0, 0, 1, 2);
     fields->addWidget(Edit3, 1, 0, 1, 2);

@@ -76,6 +76,7 @@ TF_report::TF_report(Tdm &dm, QWidget *parent)
     DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
     DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
     DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    DBGrid1->setFocusPolicy(Qt::ClickFocus);  // a list to click, not a Tab stop
     DBGrid1->verticalHeader()->hide();
     DBGrid1->horizontalHeader()->setStretchLastSection(true);
     bt_cwk = button(QStringLiteral("船务科规费征收进度表"), "bt_cwk", progress);

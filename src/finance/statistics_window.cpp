@@ -68,6 +68,7 @@ TF_caiwu::TF_caiwu(Tdm &dm, QWidget *parent) : QDialog(parent), m_dm(dm)
     DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
     DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
     DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    DBGrid1->setFocusPolicy(Qt::ClickFocus);  // a list to click, not a Tab stop
     DBGrid1->verticalHeader()->hide();
     DBGrid1->horizontalHeader()->setStretchLastSection(true);
     DBEdit1 = new QLineEdit(plan);

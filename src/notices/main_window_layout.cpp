@@ -13,6 +13,7 @@
 #include "app/named_query.h"
 #include "app/tdm.h"
 #include "ui/database_label.h"
+#include "ui/eliding_label.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -311,14 +312,14 @@ void TF_main::buildStatusBar()
     statusBar()->setObjectName(QStringLiteral("StatusBar1"));
     StatusPanel1 = named(new QLabel(statusBar()), "StatusPanel1");
     StatusPanel2 = named(new QLabel(statusBar()), "StatusPanel2");
-    StatusPanel3 = named(new QLabel(statusBar()), "StatusPanel3");
+    StatusPanel3 = named(new ElidingLabel(statusBar()), "StatusPanel3");
     StatusPanel1->setFixedWidth(200);
     StatusPanel2->setFixedWidth(200);
     StatusPanel3->setMinimumWidth(50);
     statusBar()->addWidget(StatusPanel1);
     statusBar()->addWidget(StatusPanel2);
     statusBar()->addWidget(StatusPanel3, 1);
-    StatusPanel4 = named(new QLabel(ui::databaseInUse(m_dm.settings()), statusBar()), "StatusPanel4");
+    StatusPanel4 = named(new ElidingLabel(ui::databaseInUse(m_dm.settings()), statusBar()), "StatusPanel4");
     statusBar()->addPermanentWidget(StatusPanel4);
     statusBar()->setSizeGripEnabled(false);
 }

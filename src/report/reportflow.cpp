@@ -445,10 +445,8 @@ std::optional<ReportFlow::Place> ReportFlow::find(const QString &text, const Pla
     return inDocument(segment == 2 ? from.position : sampleEnd_, -1);
 }
 
-int ReportFlow::pageOf(const Place &place) const
+double ReportFlow::sourceY(const Place &place) const
 {
-    if (place.row >= 0)
-        return place.row < int(rowPages_.size()) ? rowPages_[std::size_t(place.row)] : 0;
     const QTextBlock block = document_->findBlock(place.position);
     double y = document_->documentLayout()->blockBoundingRect(block).top();
     if (const QTextLayout *layout = block.layout()) {
@@ -456,7 +454,34 @@ int ReportFlow::pageOf(const Place &place) const
         if (line.isValid())
             y += line.y() + line.height() / 2;
     }
+    return y;
+}
+
+int ReportFlow::pageOf(const Place &place) const
+{
+    if (place.row >= 0)
+        return place.row < int(rowPages_.size()) ? rowPages_[std::size_t(place.row)] : 0;
+    const double y = sourceY(place);
     const auto it = std::upper_bound(placed_.begin(), placed_.end(), y,
                                      [](double value, const Placed &p) { return value < p.sourceTop; });
     return it == placed_.begin() ? 0 : std::prev(it)->page;
+}
+
+double ReportFlow::topOf(const Place &place) const
+{
+    const int page = pageOf(place);
+    if (page < 0 || page >= pageCount())
+        return 0;
+    const double y = place.row >= 0 ? 0 : sourceY(place);
+    for (const Piece &piece : pages_[std::size_t(page)]) {
+        if (place.row >= 0 && piece.firstRow >= 0 && place.row >= piece.firstRow && place.row < piece.endRow) {
+            double top = piece.top;
+            for (int row = piece.firstRow; row < place.row; ++row)
+                top += rowHeights_[std::size_t(row)];
+            return top;
+        }
+        if (place.row < 0 && piece.firstRow < 0 && y >= piece.sourceTop && y < piece.sourceBottom)
+            return piece.top + y - piece.sourceTop;
+    }
+    return 0;
 }

@@ -54,6 +54,8 @@ public:
     // Orders places as they are read.
     bool before(const Place &a, const Place &b) const;
     int pageOf(const Place &place) const;
+    // How far below the top of its page's body the place stands.
+    double topOf(const Place &place) const;
 
 private:
     ReportFlow() = default;
@@ -89,6 +91,7 @@ private:
     bool measureBand(QTextTable *table);
     void paintRow(QPainter *painter, int row, double top, const Place &highlight, int highlightLength) const;
     int lineCount(int column, const QString &text) const;
+    double sourceY(const Place &place) const;  // in the long column, for a place outside the band
 
     QTextDocument *document_ = nullptr;
     ReportBand band_;

@@ -14,6 +14,7 @@
 #include <QTextLayout>
 #include <QTextObjectInterface>
 #include <algorithm>
+#include <tuple>
 
 namespace {
 
@@ -185,7 +186,7 @@ void ReportLayout::paintPage(QPainter *painter, int page, const ReportMatch &hig
     painter->restore();
 }
 
-int ReportLayout::pageOf(int report, int position) const
+std::pair<int, double> ReportLayout::positionOnPage(int report, int position) const
 {
     const Laid &laid = laid_.at(report);
     QTextDocument *document = laid.document.get();
@@ -198,8 +199,8 @@ int ReportLayout::pageOf(int report, int position) const
             y += line.y() + line.height() / 2;
     }
     const double height = document->pageSize().height();
-    const int local = height > 0 ? int(y / height) : 0;
-    return laid.firstPage + std::clamp(local, 0, laid.pages - 1);
+    const int local = std::clamp(height > 0 ? int(y / height) : 0, 0, laid.pages - 1);
+    return {laid.firstPage + local, laid.headerHeight + y - local * height};
 }
 
 ReportMatch ReportLayout::findIn(int report, const QString &text, const ReportMatch &from) const
@@ -217,6 +218,7 @@ ReportMatch ReportLayout::findIn(int report, const QString &text, const ReportMa
         match.cell = place->cell;
         match.length = length;
         match.page = laid.firstPage + laid.flow->pageOf(*place);
+        match.top = laid.headerHeight + laid.flow->topOf(*place);
         return match;
     }
     const QTextCursor found = laid.document->find(text, from.position);
@@ -225,7 +227,7 @@ ReportMatch ReportLayout::findIn(int report, const QString &text, const ReportMa
     match.report = report;
     match.position = found.selectionStart();
     match.length = found.selectionEnd() - found.selectionStart();
-    match.page = pageOf(report, match.position);
+    std::tie(match.page, match.top) = positionOnPage(report, match.position);
     return match;
 }
 

@@ -6,6 +6,7 @@
 #include <QSizeF>
 #include <QString>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class QPainter;
@@ -23,6 +24,7 @@ struct ReportMatch
     int page = -1;
     int row = -1;      // a row of a long table laid out by the engine (ReportFlow); -1: none
     int cell = -1;
+    double top = 0;    // below the top of the page's printable area, device units
     bool isValid() const { return report >= 0; }
 };
 
@@ -57,7 +59,9 @@ private:
         double headerHeight = 0;
         double footerHeight = 0;
     };
-    int pageOf(int report, int position) const;
+    // The page of a place in a report's text, and how far below the printable
+    // area's top it stands.
+    std::pair<int, double> positionOnPage(int report, int position) const;
     ReportMatch findIn(int report, const QString &text, const ReportMatch &from) const;
     bool before(int report, const ReportMatch &a, const ReportMatch &b) const;
 

@@ -1,5 +1,6 @@
 #include "reportpreviewdialog.h"
 
+#include "reportpageview.h"
 #include "reportpreview.h"
 #include "reportprinter.h"
 #include "reporttable.h"
@@ -15,7 +16,6 @@
 #include <QSettings>
 #include <QMessageBox>
 #include <QPrintDialog>
-#include <QPrintPreviewWidget>
 #include <QScreen>
 #include <QSpinBox>
 #include <QStandardPaths>
@@ -66,12 +66,17 @@ ReportPreviewDialog::ReportPreviewDialog(QList<PreparedReport> reports, QWidget 
     resize(size);
 
     ReportPrinter::applyPageSetup(&printer_, reports_);
-    preview_ = new QPrintPreviewWidget(&printer_, this);
+    // Laid out once, on the paper of the preview's printer; a page is painted only
+    // when it comes into view.
+    layout_ = std::make_unique<ReportLayout>(reports_, &printer_);
+    preview_ = new ReportPageView(this);
     preview_->setObjectName(QStringLiteral("previewWidget"));
-    preview_->setZoomMode(QPrintPreviewWidget::FitToWidth);
-    connect(preview_, &QPrintPreviewWidget::paintRequested, this,
-            &ReportPreviewDialog::paintPages);
-    connect(preview_, &QPrintPreviewWidget::previewChanged, this, &ReportPreviewDialog::showPageState);
+    const QPageLayout paper = printer_.pageLayout();
+    const int resolution = printer_.resolution();
+    preview_->setPages(layout_->pageCount(), paper.fullRectPixels(resolution).size(),
+                       paper.paintRectPixels(resolution).topLeft(), resolution,
+                       [this](QPainter *painter, int page) { paintPage(painter, page); });
+    connect(preview_, &ReportPageView::currentPageChanged, this, &ReportPreviewDialog::showPageState);
 
     toolBar_ = new QToolBar(this);
     toolBar_->setObjectName(QStringLiteral("tb_preview"));
@@ -82,9 +87,9 @@ ReportPreviewDialog::ReportPreviewDialog(QList<PreparedReport> reports, QWidget 
     connect(addToolAction(QStringLiteral("act_zoomOut"), QStringLiteral("缩小"), QKeySequence::ZoomOut),
             &QAction::triggered, preview_, [this] { preview_->zoomOut(); });
     connect(addToolAction(QStringLiteral("act_fitWidth"), QStringLiteral("适合宽度")),
-            &QAction::triggered, preview_, &QPrintPreviewWidget::fitToWidth);
+            &QAction::triggered, preview_, &ReportPageView::fitToWidth);
     connect(addToolAction(QStringLiteral("act_fitPage"), QStringLiteral("整页")),
-            &QAction::triggered, preview_, &QPrintPreviewWidget::fitInView);
+            &QAction::triggered, preview_, &ReportPageView::fitInView);
     toolBar_->addSeparator();
 
     connect(addToolAction(QStringLiteral("act_firstPage"), QStringLiteral("首页"), Qt::Key_Home),
@@ -98,7 +103,7 @@ ReportPreviewDialog::ReportPreviewDialog(QList<PreparedReport> reports, QWidget 
     pageCountLabel_ = new QLabel(this);
     pageCountLabel_->setObjectName(QStringLiteral("lb_pageCount"));
     toolBar_->addWidget(pageCountLabel_);
-    connect(pageBox_, &QSpinBox::valueChanged, preview_, &QPrintPreviewWidget::setCurrentPage);
+    connect(pageBox_, &QSpinBox::valueChanged, preview_, &ReportPageView::setCurrentPage);
     connect(addToolAction(QStringLiteral("act_nextPage"), QStringLiteral("下一页"), Qt::Key_PageDown),
             &QAction::triggered, preview_, [this] { preview_->setCurrentPage(preview_->currentPage() + 1); });
     connect(addToolAction(QStringLiteral("act_lastPage"), QStringLiteral("末页"), Qt::Key_End),
@@ -113,6 +118,8 @@ ReportPreviewDialog::ReportPreviewDialog(QList<PreparedReport> reports, QWidget 
     toolBar_->addWidget(findEdit_);
     connect(findEdit_, &QLineEdit::returnPressed, this, &ReportPreviewDialog::findNext);
     connect(findEdit_, &QLineEdit::textChanged, this, [this] {
+        if (match_.isValid())
+            preview_->refreshPage(match_.page + 1);
         match_ = ReportMatch();
         findState_->clear();
     });
@@ -146,6 +153,8 @@ ReportPreviewDialog::ReportPreviewDialog(QList<PreparedReport> reports, QWidget 
     layout->setSpacing(0);
     layout->addWidget(toolBar_);
     layout->addWidget(preview_, 1);
+    showPageState();
+    preview_->setFocus();
 }
 
 QAction *ReportPreviewDialog::addToolAction(const QString &objectName, const QString &text, const QKeySequence &shortcut)
@@ -181,12 +190,9 @@ void ReportPreviewDialog::printReports()
         QMessageBox::warning(this, QStringLiteral("Nollard"), QStringLiteral("打印机无法打开，报表未打印。"));
 }
 
-void ReportPreviewDialog::paintPages(QPrinter *printer)
+void ReportPreviewDialog::paintPage(QPainter *painter, int page)
 {
-    QPainter painter(printer);
-    if (!layout_)
-        layout_ = std::make_unique<ReportLayout>(reports_, printer);
-    ReportPrinter::paint(&painter, printer, *layout_, match_);
+    layout_->paintPage(painter, page, match_);
 }
 
 void ReportPreviewDialog::findNext()
@@ -194,19 +200,18 @@ void ReportPreviewDialog::findNext()
     const QString text = findEdit_->text();
     if (text.isEmpty())
         return;
-    if (!layout_)
-        layout_ = std::make_unique<ReportLayout>(reports_, &printer_);
+    const ReportMatch previous = match_;
     const ReportMatch found = layout_->find(text, match_);
+    match_ = found;
+    if (previous.isValid())
+        preview_->refreshPage(previous.page + 1);
     if (!found.isValid()) {
-        match_ = ReportMatch();
         findState_->setText(QStringLiteral(" 未找到 "));
-        preview_->updatePreview();
         return;
     }
     findState_->setText(QStringLiteral(" 第 %1 页 ").arg(found.page + 1));
-    match_ = found;
-    preview_->updatePreview();
-    preview_->setCurrentPage(found.page + 1);
+    preview_->refreshPage(found.page + 1);
+    preview_->showPlace(found.page + 1, found.top);
 }
 
 QString ReportPreviewDialog::chooseFile(const QString &title, const QString &suffix, const QString &filter)

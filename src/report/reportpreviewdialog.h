@@ -12,7 +12,8 @@
 class QAction;
 class QLabel;
 class QLineEdit;
-class QPrintPreviewWidget;
+class QPainter;
+class ReportPageView;
 class QSpinBox;
 class QToolBar;
 
@@ -28,7 +29,8 @@ public:
 
     ~ReportPreviewDialog() override;
 
-    QPrintPreviewWidget *previewWidget() const { return preview_; }
+    // The pages, painted as they come into view (object name previewWidget).
+    ReportPageView *pageView() const { return preview_; }
     // The match shown highlighted; invalid when none.
     ReportMatch currentMatch() const { return match_; }
 
@@ -46,13 +48,13 @@ private:
     void savePdf();
     void saveCsv();
     QString chooseFile(const QString &title, const QString &suffix, const QString &filter);
-    void paintPages(QPrinter *printer);
+    void paintPage(QPainter *painter, int page);
     void findNext();
     void showPageState();
 
     QList<PreparedReport> reports_;
     QPrinter printer_;
-    QPrintPreviewWidget *preview_ = nullptr;
+    ReportPageView *preview_ = nullptr;
     QSpinBox *pageBox_ = nullptr;
     QLabel *pageCountLabel_ = nullptr;
     QToolBar *toolBar_ = nullptr;

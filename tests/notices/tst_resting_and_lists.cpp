@@ -172,6 +172,15 @@ void TestRestingAndLists::restingState()
     QCOMPARE(f->window->StatusPanel1->text(), QStringLiteral("欢迎使用本系统：") + person->name);
     QCOMPARE(f->window->StatusPanel2->text(), QStringLiteral("你的身份是：") + CurrentUser.identity);
     QCOMPARE(f->window->StatusPanel3->text(), QStringLiteral("你的权限有：") + rights);
+    // Where the panel is too narrow the text ends in an ellipsis and shows in
+    // full as the tool tip; where it fits there is no tool tip.
+    QLabel *panel = f->window->StatusPanel3;
+    panel->resize(60, panel->height());
+    panel->grab();
+    QCOMPARE(panel->toolTip(), panel->text());
+    panel->resize(panel->fontMetrics().horizontalAdvance(panel->text()) + 20, panel->height());
+    panel->grab();
+    QCOMPARE(panel->toolTip(), QString());
 
     // Search always on; content, memo and leader areas off; the empty list grid off.
     QVERIFY(f->child<QLineEdit>("Edit_searchid")->isEnabled());

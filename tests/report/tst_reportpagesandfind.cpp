@@ -13,12 +13,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
-#include <QPrintPreviewWidget>
+#include "reportpageview.h"
 #include <QPrinter>
 #include <QProcess>
+#include <QSignalSpy>
+#include <QSpinBox>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 
 namespace {
 
@@ -44,6 +47,17 @@ QStringList pdfPages(const QString &path)
 
 QString squeezed(QString text) { return text.remove(u' '); }
 
+// Pixels of the find highlight on the screen, in the preview's window.
+int yellowOnScreen(ReportPageView *view)
+{
+    const QImage shown = view->viewport()->grab().toImage();
+    int yellow = 0;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x)
+            yellow += shown.pixel(x, y) == qRgb(255, 214, 0);
+    return yellow;
+}
+
 }  // namespace
 
 class TestReportPagesAndFind : public QObject
@@ -55,6 +69,7 @@ private slots:
     void picturesAreDrawnOnThePage();
     void findGivesThePrintedPage();
     void previewFindsAndHighlights();
+    void previewPaintsOnlyThePagesInView();
     void previewSavesCsvInTheFolderUsedLast();
 
 private:
@@ -159,19 +174,39 @@ void TestReportPagesAndFind::previewFindsAndHighlights()
     ReportPreviewDialog dialog({m_long.prepare(), m_short.prepare()});
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    auto *preview = dialog.findChild<QPrintPreviewWidget *>(QStringLiteral("previewWidget"));
+    auto *preview = dialog.findChild<ReportPageView *>(QStringLiteral("previewWidget"));
     QTRY_VERIFY(preview->pageCount() > 3);
     auto *find = dialog.findChild<QLineEdit *>(QStringLiteral("ed_find"));
     auto *state = dialog.findChild<QLabel *>(QStringLiteral("lb_findState"));
 
+    // A line at the foot of a page after the first, out of view until found.
+    QString low;
+    {
+        QPrinter printer(QPrinter::HighResolution);
+        const QList<PreparedReport> reports{m_long.prepare(), m_short.prepare()};
+        ReportPrinter::applyPageSetup(&printer, reports);
+        const ReportLayout layout(reports, &printer);
+        double lowest = 0;
+        for (int i = 100; i <= 160; ++i) {
+            const QString text = QStringLiteral("line-%1").arg(i, 4, 10, QLatin1Char('0'));
+            const ReportMatch at = layout.find(text);
+            if (at.page > 0 && at.top > lowest) {
+                lowest = at.top;
+                low = text;
+            }
+        }
+        QVERIFY(lowest > printer.height() * 0.7);
+    }
     QTest::mouseClick(find, Qt::LeftButton);
-    QTest::keyClicks(find, QStringLiteral("line-0150"));
+    QTest::keyClicks(find, low);
     QTest::keyClick(find, Qt::Key_Return);
     const ReportMatch match = dialog.currentMatch();
     QVERIFY(match.isValid());
     QVERIFY(match.page > 0);
     QCOMPARE(preview->currentPage(), match.page + 1);
     QCOMPARE(state->text().trimmed(), QStringLiteral("第 %1 页").arg(match.page + 1));
+    // The view went to the match, which stands highlighted in the window.
+    QVERIFY(yellowOnScreen(preview) > 20);
 
     // The highlight is painted on the preview's page, not on the printout.
     QImage highlighted(600, 850, QImage::Format_RGB32);
@@ -200,12 +235,52 @@ void TestReportPagesAndFind::previewFindsAndHighlights()
 
     // F3 goes on to the next match; a text that is nowhere says so.
     QTest::keyClick(find, Qt::Key_F3);
-    QVERIFY(dialog.currentMatch().report == 0 && dialog.currentMatch().page == match.page);  // only one line-0150
+    QVERIFY(dialog.currentMatch().report == 0 && dialog.currentMatch().page == match.page);  // only one such line
     find->selectAll();
     QTest::keyClicks(find, QStringLiteral("no-such-line"));
     QTest::keyClick(find, Qt::Key_Return);
     QVERIFY(!dialog.currentMatch().isValid());
     QCOMPARE(state->text().trimmed(), QStringLiteral("未找到"));
+    QCOMPARE(yellowOnScreen(preview), 0);
+}
+
+void TestReportPagesAndFind::previewPaintsOnlyThePagesInView()
+{
+    ReportPreviewDialog dialog({m_long.prepare(), m_short.prepare()});
+    auto *preview = dialog.findChild<ReportPageView *>(QStringLiteral("previewWidget"));
+    QSignalSpy painted(preview, &ReportPageView::pagePainted);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QTRY_VERIFY(!painted.isEmpty());
+    QCOMPARE(painted.first().first().toInt(), 1);
+    const int pages = preview->pageCount();
+    QVERIFY(pages > 3);
+    QCOMPARE(dialog.findChild<QLabel *>(QStringLiteral("lb_pageCount"))->text().trimmed(),
+             QStringLiteral("/ %1").arg(pages));
+    QVERIFY2(preview->paintedPages() < pages, qPrintable(QString::number(preview->paintedPages())));
+
+    // Going to the last page paints it, and the page box follows.
+    painted.clear();
+    QTest::mouseClick(dialog.findChild<QWidget *>(QStringLiteral("act_lastPage")), Qt::LeftButton);
+    QTRY_VERIFY(!painted.isEmpty());
+    QVERIFY(std::any_of(painted.cbegin(), painted.cend(), [&](const QList<QVariant> &args) {
+        return args.first().toInt() == pages;
+    }));
+    QCOMPARE(preview->currentPage(), pages);
+    QCOMPARE(dialog.findChild<QSpinBox *>(QStringLiteral("sb_page"))->value(), pages);
+
+    // Typing a page number goes there; zooming keeps that page in view.
+    auto *pageBox = dialog.findChild<QSpinBox *>(QStringLiteral("sb_page"));
+    pageBox->selectAll();
+    QTest::keyClicks(pageBox, QStringLiteral("2"));
+    QCOMPARE(preview->currentPage(), 2);
+    const double before = preview->zoomFactor();
+    QTest::mouseClick(dialog.findChild<QWidget *>(QStringLiteral("act_zoomIn")), Qt::LeftButton);
+    QVERIFY(preview->zoomFactor() > before);
+    QCOMPARE(preview->currentPage(), 2);
+    QTest::mouseClick(dialog.findChild<QWidget *>(QStringLiteral("act_fitPage")), Qt::LeftButton);
+    QVERIFY(preview->zoomFactor() < before);
+    QCOMPARE(preview->currentPage(), 2);
 }
 
 void TestReportPagesAndFind::previewSavesCsvInTheFolderUsedLast()

@@ -5,7 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
-#include <QPrintPreviewWidget>
+#include "reportpageview.h"
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -43,7 +43,7 @@ void TestReportPreview::previewOpensPagesAndCloses()
         auto *dialog = qobject_cast<ReportPreviewDialog *>(QApplication::activeModalWidget());
         if (!dialog)
             return;
-        auto *preview = dialog->findChild<QPrintPreviewWidget *>(QStringLiteral("previewWidget"));
+        auto *preview = dialog->findChild<ReportPageView *>(QStringLiteral("previewWidget"));
         if (!preview || preview->pageCount() == 0)
             return; // not laid out yet
         timer.stop();
