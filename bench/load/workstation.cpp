@@ -278,7 +278,8 @@ private:
             NamedQuery &q = *m_dm.aq_notice;
             if (q.state() != NamedQuery::State::Editing)
                 return;
-            const int status = q.value(QStringLiteral("status")).toInt();
+            // The notice as stored, refreshed after a refusal.
+            const int status = q.originalValue(QStringLiteral("status")).toInt();
             if (status != codes::StateNew && status != codes::StateRejected)
                 return;  // approved or printed meanwhile: the clerk leaves it
             const Outcome outcome = perform(kSave, [&](Record &r) {

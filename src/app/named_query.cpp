@@ -144,6 +144,13 @@ QVariant NamedQuery::valueAt(int row, const QString &column) const
     return m_model.record(row).value(column);
 }
 
+QVariant NamedQuery::originalValue(const QString &column) const
+{
+    if (m_state != State::Editing)
+        return {};
+    return m_original.value(column);
+}
+
 int NamedQuery::columnIndex(const QString &column) const
 {
     return m_model.record().indexOf(column);

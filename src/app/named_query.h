@@ -68,6 +68,11 @@ public:
     // column names compare without regard to letter case.
     QVariant value(const QString &column) const;
     QVariant valueAt(int row, const QString &column) const;
+    // While editing: a column of the row as it was read when the edit began,
+    // or as it was stored when the edit was rebased (rebaseEdit) — the row
+    // the edit will be stored over, whatever row of the reopened list the
+    // current row points to now. Null otherwise.
+    QVariant originalValue(const QString &column) const;
 
     // The columns that identify a row. A statement ordered by them (last) is
     // read page by page as the grid scrolls, instead of whole.

@@ -61,14 +61,15 @@ void storeOrRefuse(NamedQuery &aq_notice, const QString &changedMessage, const s
     }
 }
 
-// The columns of the row in editing that differ from the row as it was read.
+// The columns of the row in editing that differ from the row it is stored
+// over (after a refused store, the row as stored then, not the list's row).
 QStringList changedColumns(const NamedQuery &q)
 {
     QStringList changed;
     const QSqlRecord edited = q.currentRecord();
     for (int i = 0; i < edited.count(); ++i) {
         const QString column = edited.fieldName(i);
-        const QVariant before = q.valueAt(q.currentRow(), column);
+        const QVariant before = q.originalValue(column);
         const QVariant after = edited.value(i);
         if (before != after || before.isNull() != after.isNull())
             changed << column;
@@ -84,7 +85,7 @@ history::Entry entryOfEdit(const NamedQuery &q, const QString &action, const QSt
     entry.noticeId = q.value(QStringLiteral("ID")).toString();
     entry.department = q.value(QStringLiteral("department")).toString();
     entry.action = action;
-    entry.stateBefore = q.valueAt(q.currentRow(), QStringLiteral("status"));
+    entry.stateBefore = q.originalValue(QStringLiteral("status"));
     entry.stateAfter = q.value(QStringLiteral("status"));
     entry.detail = detail;
     return entry;
@@ -161,8 +162,14 @@ QString createNotice(Tdm &dm, const UserRecord &user)
 void saveNotice(Tdm &dm, const UserRecord &user)
 {
     NamedQuery &q = *dm.aq_notice;
-    if (q.value(QStringLiteral("status")).toInt() == codes::StateRejected)
-        q.setValue(QStringLiteral("status"), int(codes::StateNew));
+    // The state follows the notice as stored, never an earlier attempt: after
+    // a refused save the edit lies on the notice as another workstation left
+    // it, and saving again must not take an approval back.
+    if (q.state() == NamedQuery::State::Editing) {
+        const QVariant stored = q.originalValue(QStringLiteral("status"));
+        q.setValue(QStringLiteral("status"),
+                   stored.toInt() == codes::StateRejected ? QVariant(int(codes::StateNew)) : stored);
+    }
     cutToWidths(q);
     const QString id = q.value(QStringLiteral("ID")).toString();
     {
