@@ -172,7 +172,12 @@ void TF_main::checkshow()
     const int role = CurrentUser.typeId;
     freeze_all();
     active_search();
-    invisible_memo();
+    // The memo group of the role, set once: hiding the inspection group and
+    // showing it again would lay the window out twice on every list click.
+    if (isInspection(role))
+        visible_memo();
+    else
+        invisible_memo();
 
     if (CurrentUser.hasBillRight() && isInspection(role)) {
         M_cjkpj->setText(QStringLiteral("船检科票据管理"));
@@ -199,8 +204,6 @@ void TF_main::checkshow()
         M_cjitem->setVisible(true);
     if (role == codes::RoleShipAffairsLeader)
         M_cwitem->setVisible(true);
-    if (isInspection(role))
-        visible_memo();
     if (isSection(role)) {
         for (QAction *a : {bt_badchecked, bt_checked, bt_printed, bt_payed})
             a->setEnabled(true);

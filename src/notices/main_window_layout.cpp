@@ -320,6 +320,9 @@ void TF_main::buildStatusBar()
     statusBar()->addWidget(StatusPanel2);
     statusBar()->addWidget(StatusPanel3, 1);
     StatusPanel4 = named(new ElidingLabel(ui::databaseInUse(m_dm.settings()), statusBar()), "StatusPanel4");
+    // The rights panel comes first when room is short: a long server name
+    // ends in an ellipsis (whole in the tool tip) before the rights do.
+    StatusPanel4->setMaximumWidth(240);
     statusBar()->addPermanentWidget(StatusPanel4);
     statusBar()->setSizeGripEnabled(false);
 }
