@@ -503,3 +503,17 @@ double ReportFlow::topOf(const Place &place) const
     }
     return 0;
 }
+
+double ReportFlow::leftOf(const Place &place) const
+{
+    if (place.row >= 0)
+        return place.cell >= 0 && place.cell < int(columns_.size()) ? columns_[std::size_t(place.cell)].left : 0;
+    const QTextBlock block = document_->findBlock(place.position);
+    double x = document_->documentLayout()->blockBoundingRect(block).left();
+    if (const QTextLayout *layout = block.layout()) {
+        const QTextLine line = layout->lineForTextPosition(place.position - block.position());
+        if (line.isValid())
+            x += line.cursorToX(place.position - block.position());
+    }
+    return x;
+}

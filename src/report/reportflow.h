@@ -57,6 +57,8 @@ public:
     int pageOf(const Place &place) const;
     // How far below the top of its page's body the place stands.
     double topOf(const Place &place) const;
+    // How far right of the body's left edge the place stands.
+    double leftOf(const Place &place) const;
 
 private:
     ReportFlow() = default;
