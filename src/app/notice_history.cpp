@@ -21,6 +21,11 @@ QString cut(const QString &text)
 
 }  // namespace
 
+void lockNotice(QSqlDatabase db, const QString &noticeId)
+{
+    runStatement(db, QStringLiteral("update notice set revision=revision where ID=?"), {noticeId}).finish();
+}
+
 QDateTime historyTime()
 {
     QDateTime now = QDateTime::currentDateTime();
@@ -30,6 +35,7 @@ QDateTime historyTime()
 
 void appendHistory(QSqlDatabase db, const UserRecord &user, const Entry &entry)
 {
+    lockNotice(db, entry.noticeId);
     const QVariant noState;  // null: no notice before or after
     QVariantList values{entry.noticeId,
                         historyTime(),

@@ -45,9 +45,19 @@ struct Entry
 // as the notice's own creation time.
 QDateTime historyTime();
 
+// Holds the notice's row until the transaction ends (another workstation's
+// change of it waits), without changing it; a notice that does not exist
+// holds nothing. Throws DbError (RowInUse after the lock wait).
+void lockNotice(QSqlDatabase db, const QString &noticeId);
+
 // Appends one row for the user. Call it inside the Transaction of the change.
 // Throws DbError when the row cannot be written; the caller's transaction then
 // rolls the change back.
+// The notice is locked first (lockNotice): a change that writes its history
+// row before storing itself would otherwise, when another workstation stores
+// a change of the same notice in between, stand in the history before that
+// change although it was stored after it, and the states before and after
+// would not follow one another.
 void appendHistory(QSqlDatabase db, const UserRecord &user, const Entry &entry);
 
 // Appends one row for every notice that the condition (on the notice table,

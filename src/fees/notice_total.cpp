@@ -51,6 +51,9 @@ LinesChange LinesChange::begin(QSqlDatabase db, const QString &noticeId)
 {
     LinesChange change;
     change.noticeId = noticeId;
+    // The state read is the one the change is stored over: a review stored
+    // by another workstation meanwhile is waited for, not read past.
+    history::lockNotice(db, noticeId);
     QSqlQuery q = runStatement(db, QStringLiteral("select money,status,department from notice where ID=?"), {noticeId});
     if (q.next()) {
         change.exists = true;

@@ -34,7 +34,7 @@ struct LinesChange
     QVariant status;
     QString department;
 
-    // Reads the notice. Throws DbError.
+    // Locks and reads the notice. Throws DbError.
     static LinesChange begin(QSqlDatabase db, const QString &noticeId);
     // Appends the history row as CurrentUser: the detail, then the totals.
     // Nothing for a notice that does not exist. Throws DbError.

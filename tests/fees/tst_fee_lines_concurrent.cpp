@@ -1,12 +1,19 @@
 // Two workstations creating the lines of the same notice at the same moment:
-// the notice gets its catalogue once, not twice.
+// the notice gets its catalogue once, not twice. A line stored while the
+// notice is reviewed elsewhere: the history lists both in the order stored.
 
+#include "fee_fixture.h"
 #include "test_database.h"
 
+#include "app/current_user.h"
 #include "app/db_error.h"
+#include "app/named_query.h"
 #include "app/tdm.h"
 #include "fees/fee_lines.h"
+#include "fees/notice_total.h"
+#include "notices/notice_operations.h"
 
+#include <QSqlQuery>
 #include <QThread>
 #include <QtTest>
 
@@ -18,6 +25,8 @@ class TestFeeLinesConcurrent : public QObject
 private slots:
     void linesCreatedOnce_data();
     void linesCreatedOnce();
+    void lineAndReviewInStoredOrder_data();
+    void lineAndReviewInStoredOrder();
 };
 
 void TestFeeLinesConcurrent::linesCreatedOnce_data()
@@ -73,6 +82,121 @@ void TestFeeLinesConcurrent::linesCreatedOnce()
     QCOMPARE(t->scalar(QStringLiteral("select max(c) from (select count(*) as c from itemofnotice group by ID) x"))
                  .toInt(),
              kCatalogue);
+}
+
+namespace {
+
+// Waits until this many sessions of the database wait for a lock.
+bool lockWaiters(TestDatabase &t, int sessions)
+{
+    for (int i = 0; i < 400; ++i) {
+        if (t.scalar(QStringLiteral("select count(*) from pg_stat_activity where wait_event_type='Lock' "
+                                    "and datname=current_database()"))
+                .toInt()
+            >= sessions)
+            return true;
+        QThread::msleep(10);
+    }
+    return false;
+}
+
+}  // namespace
+
+void TestFeeLinesConcurrent::lineAndReviewInStoredOrder_data()
+{
+    QTest::addColumn<bool>("reviewFirst");
+    QTest::newRow("the review waits first") << true;
+    QTest::newRow("the line waits first") << false;
+}
+
+// A clerk stores a fee line while a section leader approves the notice, both
+// held up by a third workstation holding the notice: whichever is stored
+// first, the history's states follow one another and end in the notice's.
+void TestFeeLinesConcurrent::lineAndReviewInStoredOrder()
+{
+    QFETCH(bool, reviewFirst);
+    auto f = FeeFixture::create(DbKind::PostgreSQL, QStringLiteral("clerk"));
+    if (!f)
+        QSKIP("PostgreSQL is not running (PGHOST unset)");
+    const QString id = FeeFixture::kNoticeId;
+    f->openNotice({true, false, false, false});
+    QCOMPARE(fees::createLinesIfNone(*f->dm, QStringLiteral("船务科"), id), 6);
+    UserRecord clerk;
+    clerk.userName = QStringLiteral("张船务");
+    clerk.nickname = QStringLiteral("cw");
+    clerk.typeId = 3;
+    clerk.deriveFromRole();
+    CurrentUser = clerk;
+    UserRecord leader;
+    leader.userName = QStringLiteral("钱科长");
+    leader.nickname = QStringLiteral("cwld");
+    leader.typeId = 4;
+    leader.isChecker = 1;
+    leader.deriveFromRole();
+
+    // The third workstation holds the notice.
+    QSqlDatabase holder = f->db->connection(QStringLiteral("holder"));
+    QVERIFY(holder.transaction());
+    QSqlQuery hold(holder);
+    QVERIFY(hold.exec(QStringLiteral("update notice set revision=revision where ID='%1'").arg(id)));
+
+    std::atomic<bool> reviewed{false};
+    QThread *reviewer = QThread::create([&] {
+        Tdm dm(f->db->settings(), QStringLiteral("leader"));
+        try {
+            dm.DataModuleCreate();
+            dm.aq_notice->open(QStringLiteral("select * from notice where ID=?"), {id});
+            approveNotice(dm, leader, QString());
+            reviewed = true;
+        } catch (const std::exception &e) {
+            qWarning() << e.what();
+        }
+    });
+    QThread *lineStore = QThread::create([&] {
+        Tdm dm(f->db->settings(), QStringLiteral("clerk-line"));
+        try {
+            dm.DataModuleCreate();
+            fees::CurrentNoticeID = id;
+            NamedQuery &lines = *dm.aq_itemofnotice;
+            lines.open(QStringLiteral("select * from itemofnotice where ID=? and itemname=?"),
+                       {id, QStringLiteral("船舶登记费")});
+            lines.edit();
+            lines.setValue(QStringLiteral("description"), QStringLiteral("30*2"));
+            lines.setValue(QStringLiteral("money"), 60.0);
+            fees::storeCurrentLine(dm);
+        } catch (const std::exception &e) {
+            qWarning() << e.what();
+        }
+    });
+    QThread *first = reviewFirst ? reviewer : lineStore;
+    QThread *second = reviewFirst ? lineStore : reviewer;
+    first->start();
+    QVERIFY(lockWaiters(*f->db, 1));
+    second->start();
+    QVERIFY(lockWaiters(*f->db, 2));
+    QVERIFY(holder.commit());
+    QVERIFY(reviewer->wait(10000));
+    QVERIFY(lineStore->wait(10000));
+    delete reviewer;
+    delete lineStore;
+    QVERIFY(reviewed);
+
+    QSqlQuery rows(f->db->connection());
+    QVERIFY(rows.exec(QStringLiteral("select action,state_before,state_after from notice_history where ID='%1' "
+                                     "order by historyid")
+                          .arg(id)));
+    QStringList actions;
+    QVariant state = 1;
+    while (rows.next()) {
+        actions << rows.value(0).toString();
+        QCOMPARE(rows.value(1).toInt(), state.toInt());
+        state = rows.value(2);
+    }
+    QCOMPARE(actions, (QStringList{QStringLiteral("建立收费项目"), reviewFirst ? QStringLiteral("审核通过") : QStringLiteral("修改收费项目"),
+                                   reviewFirst ? QStringLiteral("修改收费项目") : QStringLiteral("审核通过")}));
+    QCOMPARE(state.toInt(), 2);
+    QCOMPARE(f->db->scalar(QStringLiteral("select status from notice where ID=?"), {id}).toInt(), 2);
+    QCOMPARE(f->db->scalar(QStringLiteral("select money from notice where ID=?"), {id}).toDouble(), 60.0);
 }
 
 QTEST_GUILESS_MAIN(TestFeeLinesConcurrent)
