@@ -6,6 +6,7 @@
 #include <QColor>
 #include <QFont>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <memory>
@@ -67,6 +68,7 @@ private:
         double lineStep = 0;
         QFont font;
         std::shared_ptr<QFontMetricsF> metrics;  // of the font on the layout's device
+        std::shared_ptr<QHash<char16_t, qreal>> advances;  // of single characters, as met
         QColor color;
         Qt::Alignment alignment;
         int verticalAlignment = 0;  // QTextCharFormat::VerticalAlignment

@@ -107,7 +107,9 @@ void ReportPageView::updateScrollBars()
 {
     const QSizeF page = pageSize();
     const int contentHeight = m_count > 0 ? int(std::ceil(2 * kMargin + m_count * page.height() + (m_count - 1) * kGap)) : 0;
-    const int contentWidth = int(std::ceil(page.width() + 2 * kMargin));
+    // Rounded down: a page fitted to the width must not call up a scroll bar for
+    // a fraction of a pixel.
+    const int contentWidth = int(page.width() + 2 * kMargin);
     const QSize room = viewport()->size();
     verticalScrollBar()->setRange(0, std::max(0, contentHeight - room.height()));
     verticalScrollBar()->setPageStep(room.height());

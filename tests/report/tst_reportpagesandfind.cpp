@@ -16,6 +16,7 @@
 #include "reportpageview.h"
 #include <QPrinter>
 #include <QProcess>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QStandardPaths>
@@ -258,6 +259,13 @@ void TestReportPagesAndFind::previewPaintsOnlyThePagesInView()
     QCOMPARE(dialog.findChild<QLabel *>(QStringLiteral("lb_pageCount"))->text().trimmed(),
              QStringLiteral("/ %1").arg(pages));
     QVERIFY2(preview->paintedPages() < pages, qPrintable(QString::number(preview->paintedPages())));
+    // Fitted to the width, the page needs no sideways scrolling, whatever the
+    // window's width.
+    for (int width = 700; width < 740; ++width) {
+        dialog.resize(width, dialog.height());
+        QApplication::processEvents();
+        QVERIFY2(!preview->horizontalScrollBar()->isVisible(), qPrintable(QString::number(width)));
+    }
 
     // Going to the last page paints it, and the page box follows.
     painted.clear();
