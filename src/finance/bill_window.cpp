@@ -5,6 +5,7 @@
 
 #include "app/codes.h"
 #include "app/column_proxy_model.h"
+#include "app/list_view.h"
 #include "app/current_user.h"
 #include "app/messages.h"
 #include "app/named_query.h"
@@ -57,15 +58,10 @@ QTableView *billGrid(const char *name, NamedQuery &query, bool billNumberFirst, 
         columns.prepend({QStringLiteral("billcode"), QStringLiteral("票据号"), {}});
         widths.prepend(62);
     }
-    QTableView *grid = named(new QTableView(parent), name);
-    auto *model = new ColumnProxyModel(columns, grid);
+    auto *model = new ColumnProxyModel(columns, parent);
     model->setSourceModel(query.model());
-    grid->setModel(model);
-    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    // A list is chosen from with the mouse; Tab goes from field to field.
-    grid->setFocusPolicy(Qt::ClickFocus);
-    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    QTableView *grid = makeListView(QString::fromLatin1(name), model, parent);
+    model->setParent(grid);
     grid->verticalHeader()->setDefaultSectionSize(20);
     grid->verticalHeader()->setFixedWidth(14);
     // The date column as wide as a time in the workstation's format needs.
@@ -74,7 +70,6 @@ QTableView *billGrid(const char *name, NamedQuery &query, bool billNumberFirst, 
     widths[dateColumn] = std::max(widths[dateColumn], grid->fontMetrics().horizontalAdvance(widestTime) + 12);
     for (int i = 0; i < widths.size(); ++i)
         grid->setColumnWidth(i, widths[i]);
-    grid->horizontalHeader()->setStretchLastSection(true);
     return grid;
 }
 

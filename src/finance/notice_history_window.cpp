@@ -1,5 +1,6 @@
 #include "notice_history_window.h"
 
+#include "app/list_view.h"
 #include "app/messages.h"
 #include "app/tdm.h"
 
@@ -43,15 +44,9 @@ TF_history::TF_history(Tdm &dm, const QString &noticeId, QWidget *parent)
         m_rows->appendRow(cells);
     }
 
-    DBGrid_history = new QTableView(this);
-    DBGrid_history->setObjectName(QStringLiteral("DBGrid_history"));
-    DBGrid_history->setModel(m_rows);
-    DBGrid_history->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    DBGrid_history->setSelectionBehavior(QAbstractItemView::SelectRows);
-    DBGrid_history->setSelectionMode(QAbstractItemView::SingleSelection);
+    DBGrid_history = makeListView(QStringLiteral("DBGrid_history"), m_rows, this);
     DBGrid_history->verticalHeader()->hide();
     DBGrid_history->verticalHeader()->setDefaultSectionSize(20);
-    DBGrid_history->horizontalHeader()->setStretchLastSection(true);
     for (const auto &[column, width] : {std::pair{1, 60}, {2, 60}, {3, 90}, {4, 150}, {5, 150}})
         DBGrid_history->setColumnWidth(column, width);
     DBGrid_history->resizeColumnToContents(0);  // the time in full

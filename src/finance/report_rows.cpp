@@ -10,8 +10,16 @@ ReportRows readRows(QSqlDatabase db, const QString &sql, const QVariantList &val
 {
     QSqlQuery query = runStatement(db, sql, values);
     ReportRows rows;
-    while (query.next())
-        rows.records.append(query.record());
+    // The fields' names and types are read once; each row only gives its values
+    // (asking the driver for the whole record of every row of a long ledger
+    // costs more than the statement).
+    QSqlRecord record = query.record();
+    const int fields = record.count();
+    while (query.next()) {
+        for (int i = 0; i < fields; ++i)
+            record.setValue(i, query.value(i));
+        rows.records.append(record);
+    }
     rows.current = rows.records.isEmpty() ? -1 : 0;
     return rows;
 }

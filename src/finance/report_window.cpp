@@ -4,6 +4,7 @@
 #include "ledger_report.h"
 #include "progress_report.h"
 
+#include "app/list_view.h"
 #include "app/column_proxy_model.h"
 #include "app/current_user.h"
 #include "app/messages.h"
@@ -70,15 +71,8 @@ TF_report::TF_report(Tdm &dm, QWidget *parent)
 
     // Progress tables.
     auto *progress = new QGroupBox(QStringLiteral("征收进度表"), this);
-    DBGrid1 = new QTableView(progress);
-    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
-    DBGrid1->setModel(m_static1Columns);
-    DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
-    DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    DBGrid1->setFocusPolicy(Qt::ClickFocus);  // a list to click, not a Tab stop
+    DBGrid1 = makeListView(QStringLiteral("DBGrid1"), m_static1Columns, progress);
     DBGrid1->verticalHeader()->hide();
-    DBGrid1->horizontalHeader()->setStretchLastSection(true);
     bt_cwk = button(QStringLiteral("船务科规费征收进度表"), "bt_cwk", progress);
     bt_cjk = button(QStringLiteral("船舶及船用产品征收进度表"), "bt_cjk", progress);
     auto *progressLayout = new QVBoxLayout(progress);

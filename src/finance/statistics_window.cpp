@@ -3,6 +3,7 @@
 #include "statistics_plan.h"
 #include "statistics_run.h"
 
+#include "app/list_view.h"
 #include "app/current_user.h"
 #include "app/column_proxy_model.h"
 #include "app/messages.h"
@@ -62,15 +63,8 @@ TF_caiwu::TF_caiwu(Tdm &dm, QWidget *parent) : QDialog(parent), m_dm(dm)
                                           {QStringLiteral("department"), QStringLiteral("科室")}},
                                          this);
     m_planColumns->setSourceModel(aq_jh->model());
-    DBGrid1 = new QTableView(plan);
-    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
-    DBGrid1->setModel(m_planColumns);
-    DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
-    DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    DBGrid1->setFocusPolicy(Qt::ClickFocus);  // a list to click, not a Tab stop
+    DBGrid1 = makeListView(QStringLiteral("DBGrid1"), m_planColumns, plan);
     DBGrid1->verticalHeader()->hide();
-    DBGrid1->horizontalHeader()->setStretchLastSection(true);
     DBEdit1 = new QLineEdit(plan);
     DBEdit1->setObjectName(QStringLiteral("DBEdit1"));
     DBEdit1->setMaxLength(16);

@@ -1,5 +1,6 @@
 #include "deleted_notices_window.h"
 
+#include "app/list_view.h"
 #include "app/codes.h"
 #include "app/current_user.h"
 #include "app/messages.h"
@@ -40,15 +41,9 @@ TF_deleted::TF_deleted(Tdm &dm, QWidget *parent) : QDialog(parent), m_dm(dm)
     m_rows->setHorizontalHeaderLabels({QStringLiteral("流水号"), QStringLiteral("缴费单位"), QStringLiteral("合计金额"),
                                        QStringLiteral("收费项目"), QStringLiteral("删除前状态"),
                                        QStringLiteral("删除时间"), QStringLiteral("删除人")});
-    DBGrid_deleted = new QTableView(this);
-    DBGrid_deleted->setObjectName(QStringLiteral("DBGrid_deleted"));
-    DBGrid_deleted->setModel(m_rows);
-    DBGrid_deleted->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    DBGrid_deleted->setSelectionBehavior(QAbstractItemView::SelectRows);
-    DBGrid_deleted->setSelectionMode(QAbstractItemView::SingleSelection);
+    DBGrid_deleted = makeListView(QStringLiteral("DBGrid_deleted"), m_rows, this);
     DBGrid_deleted->verticalHeader()->hide();
     DBGrid_deleted->verticalHeader()->setDefaultSectionSize(20);
-    DBGrid_deleted->horizontalHeader()->setStretchLastSection(true);
     for (const auto &[column, width] : {std::pair{0, 70}, {1, 150}, {2, 80}, {3, 60}, {4, 190}, {5, 130}})
         DBGrid_deleted->setColumnWidth(column, width);
 

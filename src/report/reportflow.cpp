@@ -247,6 +247,7 @@ bool ReportFlow::measureBand(QTextTable *table)
         const QTextCharFormat text = two.charFormat();
         column.font = text.font().resolve(document_->defaultFont());
         column.metrics = std::make_shared<QFontMetricsF>(column.font, layout->paintDevice());
+        column.advances = std::make_shared<QHash<char16_t, qreal>>();
         column.color = text.foreground().style() == Qt::NoBrush ? QColor(Qt::black) : text.foreground().color();
         column.alignment = two.blockFormat().alignment() & Qt::AlignHorizontal_Mask;
         if (!column.alignment)
@@ -279,9 +280,26 @@ int ReportFlow::lineCount(int column, const QString &text) const
         return 1;
     const Column &c = columns_[std::size_t(column)];
     QPaintDevice *device = document_->documentLayout()->paintDevice();
-    // Most cells hold one short line: measuring the advance is enough.
-    if (!text.contains(QChar::LineSeparator) && c.metrics->horizontalAdvance(text) <= c.width)
-        return 1;
+    if (!text.contains(QChar::LineSeparator)) {
+        // Most cells hold one short line. The sum of the characters' own widths
+        // tells that without shaping the text; kerning and the like move it by
+        // far less than the room left. Near the edge the text is measured.
+        qreal sum = 0;
+        for (const QChar ch : text) {
+            if (ch.isSurrogate()) {
+                sum = c.width;
+                break;
+            }
+            auto known = c.advances->constFind(ch.unicode());
+            if (known == c.advances->constEnd())
+                known = c.advances->insert(ch.unicode(), c.metrics->horizontalAdvance(ch));
+            sum += *known;
+        }
+        if (sum <= c.width * 0.9)
+            return 1;
+        if (c.metrics->horizontalAdvance(text) <= c.width)
+            return 1;
+    }
     QTextLayout layout(text, c.font, device);
     QTextOption option(c.alignment);
     option.setWrapMode(document_->defaultTextOption().wrapMode());
@@ -484,4 +502,18 @@ double ReportFlow::topOf(const Place &place) const
             return piece.top + y - piece.sourceTop;
     }
     return 0;
+}
+
+double ReportFlow::leftOf(const Place &place) const
+{
+    if (place.row >= 0)
+        return place.cell >= 0 && place.cell < int(columns_.size()) ? columns_[std::size_t(place.cell)].left : 0;
+    const QTextBlock block = document_->findBlock(place.position);
+    double x = document_->documentLayout()->blockBoundingRect(block).left();
+    if (const QTextLayout *layout = block.layout()) {
+        const QTextLine line = layout->lineForTextPosition(place.position - block.position());
+        if (line.isValid())
+            x += line.cursorToX(place.position - block.position());
+    }
+    return x;
 }

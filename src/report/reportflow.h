@@ -6,6 +6,7 @@
 #include <QColor>
 #include <QFont>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <memory>
@@ -56,6 +57,8 @@ public:
     int pageOf(const Place &place) const;
     // How far below the top of its page's body the place stands.
     double topOf(const Place &place) const;
+    // How far right of the body's left edge the place stands.
+    double leftOf(const Place &place) const;
 
 private:
     ReportFlow() = default;
@@ -67,6 +70,7 @@ private:
         double lineStep = 0;
         QFont font;
         std::shared_ptr<QFontMetricsF> metrics;  // of the font on the layout's device
+        std::shared_ptr<QHash<char16_t, qreal>> advances;  // of single characters, as met
         QColor color;
         Qt::Alignment alignment;
         int verticalAlignment = 0;  // QTextCharFormat::VerticalAlignment

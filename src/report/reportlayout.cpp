@@ -186,21 +186,24 @@ void ReportLayout::paintPage(QPainter *painter, int page, const ReportMatch &hig
     painter->restore();
 }
 
-std::pair<int, double> ReportLayout::positionOnPage(int report, int position) const
+std::pair<int, QPointF> ReportLayout::positionOnPage(int report, int position) const
 {
     const Laid &laid = laid_.at(report);
     QTextDocument *document = laid.document.get();
     const QTextBlock block = document->findBlock(position);
     const QRectF box = document->documentLayout()->blockBoundingRect(block);
+    double x = box.left();
     double y = box.top();
     if (const QTextLayout *layout = block.layout()) {
         const QTextLine line = layout->lineForTextPosition(position - block.position());
-        if (line.isValid())
+        if (line.isValid()) {
+            x += line.cursorToX(position - block.position());
             y += line.y() + line.height() / 2;
+        }
     }
     const double height = document->pageSize().height();
     const int local = std::clamp(height > 0 ? int(y / height) : 0, 0, laid.pages - 1);
-    return {laid.firstPage + local, laid.headerHeight + y - local * height};
+    return {laid.firstPage + local, QPointF(x, laid.headerHeight + y - local * height)};
 }
 
 ReportMatch ReportLayout::findIn(int report, const QString &text, const ReportMatch &from) const
@@ -219,6 +222,7 @@ ReportMatch ReportLayout::findIn(int report, const QString &text, const ReportMa
         match.length = length;
         match.page = laid.firstPage + laid.flow->pageOf(*place);
         match.top = laid.headerHeight + laid.flow->topOf(*place);
+        match.left = laid.flow->leftOf(*place);
         return match;
     }
     const QTextCursor found = laid.document->find(text, from.position);
@@ -227,7 +231,10 @@ ReportMatch ReportLayout::findIn(int report, const QString &text, const ReportMa
     match.report = report;
     match.position = found.selectionStart();
     match.length = found.selectionEnd() - found.selectionStart();
-    std::tie(match.page, match.top) = positionOnPage(report, match.position);
+    QPointF at;
+    std::tie(match.page, at) = positionOnPage(report, match.position);
+    match.left = at.x();
+    match.top = at.y();
     return match;
 }
 

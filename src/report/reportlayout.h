@@ -3,6 +3,7 @@
 #include "preparedreport.h"
 
 #include <QList>
+#include <QPointF>
 #include <QSizeF>
 #include <QString>
 #include <memory>
@@ -25,6 +26,7 @@ struct ReportMatch
     int row = -1;      // a row of a long table laid out by the engine (ReportFlow); -1: none
     int cell = -1;
     double top = 0;    // below the top of the page's printable area, device units
+    double left = 0;   // right of its left edge
     bool isValid() const { return report >= 0; }
 };
 
@@ -59,9 +61,9 @@ private:
         double headerHeight = 0;
         double footerHeight = 0;
     };
-    // The page of a place in a report's text, and how far below the printable
-    // area's top it stands.
-    std::pair<int, double> positionOnPage(int report, int position) const;
+    // The page of a place in a report's text, and where on the printable area
+    // it stands.
+    std::pair<int, QPointF> positionOnPage(int report, int position) const;
     ReportMatch findIn(int report, const QString &text, const ReportMatch &from) const;
     bool before(int report, const ReportMatch &a, const ReportMatch &b) const;
 

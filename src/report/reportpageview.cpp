@@ -11,6 +11,9 @@ namespace {
 constexpr int kMargin = 12;  // desk around the pages, pixels
 constexpr int kGap = 12;     // between two pages
 constexpr int kCachedPages = 12;
+// A page larger than this on the screen (zoomed in far) is not kept: only the
+// part in view is painted, each time it is shown.
+constexpr qint64 kLargestKeptPage = 16 * 1024 * 1024;
 constexpr double kZoomStep = 1.25;
 constexpr double kMinZoom = 0.1;
 constexpr double kMaxZoom = 8.0;
@@ -107,7 +110,9 @@ void ReportPageView::updateScrollBars()
 {
     const QSizeF page = pageSize();
     const int contentHeight = m_count > 0 ? int(std::ceil(2 * kMargin + m_count * page.height() + (m_count - 1) * kGap)) : 0;
-    const int contentWidth = int(std::ceil(page.width() + 2 * kMargin));
+    // Rounded down: a page fitted to the width must not call up a scroll bar for
+    // a fraction of a pixel.
+    const int contentWidth = int(page.width() + 2 * kMargin);
     const QSize room = viewport()->size();
     verticalScrollBar()->setRange(0, std::max(0, contentHeight - room.height()));
     verticalScrollBar()->setPageStep(room.height());
@@ -129,17 +134,23 @@ void ReportPageView::setCurrentPage(int page)
     }
 }
 
-void ReportPageView::showPlace(int page, double y)
+void ReportPageView::showPlace(int page, const QPointF &place)
 {
     if (m_count == 0)
         return;
     page = std::clamp(page, 1, m_count);
-    const double place = pageTop(page - 1) + (m_origin.y() + y) * pixelsPerUnit();
+    const QPointF at = QPointF(0, pageTop(page - 1)) + (m_origin + place) * pixelsPerUnit();
     QScrollBar *bar = verticalScrollBar();
     const int room = viewport()->height();
     m_scrollingToPage = true;
-    if (place < bar->value() + room / 8.0 || place > bar->value() + room * 7 / 8.0)
-        bar->setValue(int(std::lround(place - room / 4.0)));
+    if (at.y() < bar->value() + room / 8.0 || at.y() > bar->value() + room * 7 / 8.0)
+        bar->setValue(int(std::lround(at.y() - room / 4.0)));
+    // Sideways only when the page is wider than the window (zoomed in).
+    QScrollBar *across = horizontalScrollBar();
+    const double x = kMargin + at.x();
+    const int width = viewport()->width();
+    if (across->maximum() > 0 && (x < across->value() || x > across->value() + width * 3 / 4.0))
+        across->setValue(int(std::lround(x - width / 8.0)));
     m_scrollingToPage = false;
     if (page != m_current) {
         m_current = page;
@@ -210,17 +221,10 @@ void ReportPageView::wheelEvent(QWheelEvent *event)
     QAbstractScrollArea::wheelEvent(event);
 }
 
-const QImage &ReportPageView::pageImage(int index)
+QImage ReportPageView::renderPart(int index, const QRectF &part) const
 {
-    const auto cached = m_cache.constFind(index);
-    if (cached != m_cache.constEnd()) {
-        m_recent.removeAll(index);
-        m_recent.append(index);
-        return *cached;
-    }
     const double ratio = devicePixelRatioF();
-    const QSizeF size = pageSize();
-    QImage image((size * ratio).toSize().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    QImage image((part.size() * ratio).toSize().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
     image.setDevicePixelRatio(ratio);
     // Fonts given in points are sized for the printer's resolution, as on paper;
     // the painter's scale brings the whole page down to the screen.
@@ -231,17 +235,38 @@ const QImage &ReportPageView::pageImage(int index)
     if (m_painter) {
         QPainter painter(&image);
         painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
+        painter.translate(-part.topLeft());
         painter.scale(pixelsPerUnit(), pixelsPerUnit());
         painter.translate(m_origin);
         m_painter(&painter, index);
     }
+    return image;
+}
+
+QImage ReportPageView::pageImage(int index, const QRectF &shown, QPointF *offset)
+{
+    *offset = QPointF(0, 0);
+    const auto cached = m_cache.constFind(index);
+    if (cached != m_cache.constEnd()) {
+        m_recent.removeAll(index);
+        m_recent.append(index);
+        return *cached;
+    }
+    const QSizeF size = pageSize();
+    const double ratio = devicePixelRatioF();
+    const bool keep = qint64(size.width() * ratio) * qint64(size.height() * ratio) * 4 <= kLargestKeptPage;
+    const QImage image = renderPart(index, keep ? QRectF(QPointF(0, 0), size) : shown);
+    if (!keep)
+        *offset = shown.topLeft();
     ++m_painted;
-    while (m_recent.size() >= kCachedPages)
-        m_cache.remove(m_recent.takeFirst());
-    m_recent.append(index);
-    const QImage &stored = *m_cache.insert(index, image);
+    if (keep) {
+        while (m_recent.size() >= kCachedPages)
+            m_cache.remove(m_recent.takeFirst());
+        m_recent.append(index);
+        m_cache.insert(index, image);
+    }
     emit pagePainted(index + 1);
-    return stored;
+    return image;
 }
 
 void ReportPageView::paintEvent(QPaintEvent *event)
@@ -264,6 +289,10 @@ void ReportPageView::paintEvent(QPaintEvent *event)
         if (!page.intersects(event->rect()))
             continue;
         painter.fillRect(page.translated(3, 3), QColor(64, 64, 64));
-        painter.drawImage(page.topLeft(), pageImage(index));
+        // The part of the page in view, in the page's own pixels.
+        const QRectF shown = page.intersected(QRectF(event->rect())).translated(-page.topLeft());
+        QPointF offset;
+        const QImage image = pageImage(index, shown, &offset);
+        painter.drawImage(page.topLeft() + offset, image);
     }
 }

@@ -34,9 +34,9 @@ public:
     int currentPage() const { return m_current; }
     // Scrolls the page's top into view; out-of-range numbers are brought into range.
     void setCurrentPage(int page);
-    // Scrolls so that the place (device units from the top of the printable area of
-    // the page) is in view, a little below the top of the window.
-    void showPlace(int page, double y);
+    // Scrolls so that the place (device units from the top left of the printable
+    // area of the page) is in view, a little below the top of the window.
+    void showPlace(int page, const QPointF &place);
 
     ZoomMode zoomMode() const { return m_mode; }
     // Shown size against the paper's own size on this screen.
@@ -69,7 +69,11 @@ private:
     void applyZoomMode();
     void updateScrollBars();
     void updateCurrentFromScroll();
-    const QImage &pageImage(int index);
+    // The page as shown at the present zoom, kept for the next time; a page too
+    // large to keep gives only the part shown (in the page's pixels), and where
+    // that part begins.
+    QImage pageImage(int index, const QRectF &shown, QPointF *offset);
+    QImage renderPart(int index, const QRectF &part) const;
 
     int m_count = 0;
     QSizeF m_sheet;

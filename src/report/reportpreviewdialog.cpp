@@ -211,7 +211,7 @@ void ReportPreviewDialog::findNext()
     }
     findState_->setText(QStringLiteral(" 第 %1 页 ").arg(found.page + 1));
     preview_->refreshPage(found.page + 1);
-    preview_->showPlace(found.page + 1, found.top);
+    preview_->showPlace(found.page + 1, QPointF(found.left, found.top));
 }
 
 QString ReportPreviewDialog::chooseFile(const QString &title, const QString &suffix, const QString &filter)

@@ -72,18 +72,24 @@ mustache::data rowData(const QSqlRecord &record, int rowNumber, const UsedNames 
     return row;
 }
 
-mustache::data datasetData(const ReportDatasetSnapshot &dataset, const UsedNames &used)
+mustache::data currentRowData(const ReportDatasetSnapshot &dataset, const UsedNames &used)
 {
     const ReportRows &rows = dataset.rows;
-    if (dataset.range == ReportRange::CurrentRow) {
-        if (rows.current < 0 || rows.current >= rows.records.size())
-            return mustache::data(false);
-        return rowData(rows.records.at(rows.current), 0, used);
-    }
-    mustache::data list(mustache::data::type::list);
+    if (rows.current < 0 || rows.current >= rows.records.size())
+        return mustache::data(false);
+    return rowData(rows.records.at(rows.current), 0, used);
+}
+
+// Fills the rows into a list already in its place in the data. The library
+// copies what it is given (set, push_back) and copies rather than moves its
+// elements when a list grows: for a ledger of 10,000 rows that was most of the
+// time spent here. The rows are moved into the list the data owns instead.
+void fillRows(const mustache::data &list, const ReportRows &rows, const UsedNames &used)
+{
+    auto &items = const_cast<mustache::list &>(list.list_value());
+    items.reserve(std::size_t(rows.records.size()));
     for (int i = 0; i < rows.records.size(); ++i)
-        list.push_back(rowData(rows.records.at(i), i + 1, used));
-    return list;
+        items.push_back(rowData(rows.records.at(i), i + 1, used));
 }
 
 mustache::data variableData(const QVariant &value)
@@ -123,8 +129,15 @@ QString renderReportTemplate(const QString &templateText, const QVariantMap &var
     // the template never names is not converted.
     const UsedNames used = usedNames(templateText);
     for (auto it = datasets.cbegin(); it != datasets.cend(); ++it) {
-        if (used.isEmpty() || used.contains(it.key()))
-            root.set(utf8(it.key()), datasetData(it.value(), used));
+        if (!used.isEmpty() && !used.contains(it.key()))
+            continue;
+        const std::string name = utf8(it.key());
+        if (it.value().range == ReportRange::CurrentRow) {
+            root.set(name, currentRowData(it.value(), used));
+        } else {
+            root.set(name, mustache::data(mustache::data::type::list));
+            fillRows(*root.get(name), it.value().rows, used);
+        }
     }
 
     mustache::mustache tmpl(utf8(templateText));

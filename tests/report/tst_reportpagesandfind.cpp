@@ -16,6 +16,7 @@
 #include "reportpageview.h"
 #include <QPrinter>
 #include <QProcess>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QStandardPaths>
@@ -258,6 +259,13 @@ void TestReportPagesAndFind::previewPaintsOnlyThePagesInView()
     QCOMPARE(dialog.findChild<QLabel *>(QStringLiteral("lb_pageCount"))->text().trimmed(),
              QStringLiteral("/ %1").arg(pages));
     QVERIFY2(preview->paintedPages() < pages, qPrintable(QString::number(preview->paintedPages())));
+    // Fitted to the width, the page needs no sideways scrolling, whatever the
+    // window's width.
+    for (int width = 700; width < 740; ++width) {
+        dialog.resize(width, dialog.height());
+        QApplication::processEvents();
+        QVERIFY2(!preview->horizontalScrollBar()->isVisible(), qPrintable(QString::number(width)));
+    }
 
     // Going to the last page paints it, and the page box follows.
     painted.clear();
@@ -281,6 +289,19 @@ void TestReportPagesAndFind::previewPaintsOnlyThePagesInView()
     QTest::mouseClick(dialog.findChild<QWidget *>(QStringLiteral("act_fitPage")), Qt::LeftButton);
     QVERIFY(preview->zoomFactor() < before);
     QCOMPARE(preview->currentPage(), 2);
+
+    // Zoomed in far, only the part of a page in view is painted; a match found
+    // is in view and highlighted all the same.
+    for (int i = 0; i < 12; ++i)
+        QTest::mouseClick(dialog.findChild<QWidget *>(QStringLiteral("act_zoomIn")), Qt::LeftButton);
+    QVERIFY(preview->zoomFactor() > 4);
+    auto *find = dialog.findChild<QLineEdit *>(QStringLiteral("ed_find"));
+    QTest::mouseClick(find, Qt::LeftButton);
+    QTest::keyClicks(find, QStringLiteral("line-0100"));
+    QTest::keyClick(find, Qt::Key_Return);
+    QVERIFY(dialog.currentMatch().isValid());
+    QCOMPARE(preview->currentPage(), dialog.currentMatch().page + 1);
+    QVERIFY(yellowOnScreen(preview) > 20);
 }
 
 void TestReportPagesAndFind::previewSavesCsvInTheFolderUsedLast()

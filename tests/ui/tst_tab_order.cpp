@@ -6,12 +6,14 @@
 
 #include "app/password_window.h"
 #include "finance/bill_window.h"
+#include "finance/notice_history_window.h"
 #include "finance/report_window.h"
 #include "finance/statistics_window.h"
 #include "masterdata/account_window.h"
 #include "masterdata/catalogue_window.h"
 #include "masterdata/name_list_window.h"
 #include "masterdata/name_lists.h"
+#include "notices/deleted_notices_window.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -101,6 +103,12 @@ void TestTabOrder::everyWindow_data()
     });
     QTest::newRow("inspection catalogue") << "cjld" << maker([](MainWindowFixture &f) {
         return std::make_unique<TF_itemmodifycj>(*f.dm, f.window.get());
+    });
+    QTest::newRow("notice history") << "cjld" << maker([](MainWindowFixture &f) {
+        return std::make_unique<TF_history>(*f.dm, QStringLiteral("1000001"), f.window.get());
+    });
+    QTest::newRow("deleted notices") << "cjld" << maker([](MainWindowFixture &f) {
+        return std::make_unique<TF_deleted>(*f.dm, f.window.get());
     });
     QTest::newRow("companies") << "cjld" << maker([](MainWindowFixture &f) {
         return std::make_unique<TF_namelist>(*f.dm, masterdata::companyList(), f.window.get());
