@@ -94,11 +94,54 @@ void RowSetModel::setStatement(QSqlDatabase db, const QString &sql, const QVaria
         m_paged = oldPaged;
         throw;
     }
+    if (m_inPlace && sameColumns(first.columns)) {
+        m_complete = first.complete;
+        replaceRows(first.rows);
+        return;
+    }
     beginResetModel();
     m_columns = first.columns;
     m_rows = first.rows;
     m_complete = first.complete;
     endResetModel();
+}
+
+bool RowSetModel::sameColumns(const QSqlRecord &columns) const
+{
+    if (columns.count() != m_columns.count())
+        return false;
+    for (int i = 0; i < columns.count(); ++i)
+        if (columns.fieldName(i) != m_columns.fieldName(i))
+            return false;
+    return true;
+}
+
+void RowSetModel::replaceRows(const QList<QSqlRecord> &rows)
+{
+    const int before = int(m_rows.size());
+    const int after = int(rows.size());
+    if (after < before) {
+        beginRemoveRows({}, after, before - 1);
+        m_rows.resize(after);
+        endRemoveRows();
+    }
+    int firstChanged = -1;
+    int lastChanged = -1;
+    for (int row = 0; row < std::min(before, after); ++row) {
+        if (m_rows[row] == rows[row])
+            continue;
+        m_rows[row] = rows[row];
+        if (firstChanged < 0)
+            firstChanged = row;
+        lastChanged = row;
+    }
+    if (firstChanged >= 0)
+        emit dataChanged(index(firstChanged, 0), index(lastChanged, columnCount() - 1));
+    if (after > before) {
+        beginInsertRows({}, before, after - 1);
+        m_rows += rows.mid(before);
+        endInsertRows();
+    }
 }
 
 RowSetModel::Page RowSetModel::readWhole() const

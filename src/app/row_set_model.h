@@ -28,6 +28,12 @@ public:
     void setStatement(QSqlDatabase db, const QString &sql, const QVariantList &values,
                       const QStringList &keyColumns = {});
     void clear();
+    // Off by default. On: new rows under the same columns replace the shown
+    // ones where they differ (rows changed, removed, inserted) instead of
+    // resetting the views, so a list read again repaints only what changed.
+    // Views then keep their scroll position and selection: the owner moves
+    // them where the new rows want them.
+    void setReplacesInPlace(bool inPlace) { m_inPlace = inPlace; }
 
     // The columns of the statement (values empty), and one row.
     QSqlRecord record() const { return m_columns; }
@@ -64,6 +70,8 @@ private:
     Page readWhole() const;
     // Every row of an executed statement; throws DbError when reading fails.
     Page collect(QSqlQuery query) const;
+    bool sameColumns(const QSqlRecord &columns) const;
+    void replaceRows(const QList<QSqlRecord> &rows);
 
     QSqlDatabase m_db;
     QString m_sql;
@@ -72,4 +80,5 @@ private:
     QSqlRecord m_columns;
     QList<QSqlRecord> m_rows;
     bool m_complete = true;
+    bool m_inPlace = false;
 };

@@ -20,6 +20,12 @@ FeeLineModel::FeeLineModel(NamedQuery &lines, QObject *parent)
     connect(rows, &QAbstractItemModel::rowsAboutToBeInserted, this,
             [this](const QModelIndex &, int first, int last) { beginInsertRows({}, first, last); });
     connect(rows, &QAbstractItemModel::rowsInserted, this, &FeeLineModel::endInsertRows);
+    connect(rows, &QAbstractItemModel::rowsAboutToBeRemoved, this,
+            [this](const QModelIndex &, int first, int last) { beginRemoveRows({}, first, last); });
+    connect(rows, &QAbstractItemModel::rowsRemoved, this, &FeeLineModel::endRemoveRows);
+    connect(rows, &QAbstractItemModel::dataChanged, this, [this](const QModelIndex &from, const QModelIndex &to) {
+        emit dataChanged(index(from.row(), 0), index(to.row(), ColumnCount - 1));
+    });
     // The edit buffer of the current row changed, or was dropped.
     connect(&m_lines, &NamedQuery::valueChanged, this, &FeeLineModel::rowsShown);
     connect(&m_lines, &NamedQuery::currentRowChanged, this, &FeeLineModel::rowsShown);

@@ -7,6 +7,20 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
+namespace {
+
+// A row shown again with the same text leaves the field as it is: no repaint,
+// and the start of the text in view.
+void showLineText(QLineEdit *edit, const QString &text)
+{
+    if (edit->text() != text)
+        edit->setText(text);
+    if (edit->cursorPosition() != 0)
+        edit->setCursorPosition(0);
+}
+
+}  // namespace
+
 FieldBinding::FieldBinding(NamedQuery &query, QObject *parent) : QObject(parent), m_query(query)
 {
     connect(&query, &NamedQuery::reset, this, &FieldBinding::refresh);
@@ -49,18 +63,12 @@ void FieldBinding::refresh()
 void FieldBinding::showText(QLineEdit *edit, const QString &column,
                             std::function<QString(const QVariant &)> text)
 {
-    add(column, [edit, text](const QVariant &v) {
-        edit->setText(text ? text(v) : v.toString());
-        edit->setCursorPosition(0);
-    });
+    add(column, [edit, text](const QVariant &v) { showLineText(edit, text ? text(v) : v.toString()); });
 }
 
 void FieldBinding::bind(QLineEdit *edit, const QString &column)
 {
-    add(column, [edit](const QVariant &v) {
-        edit->setText(v.toString());
-        edit->setCursorPosition(0);
-    });
+    add(column, [edit](const QVariant &v) { showLineText(edit, v.toString()); });
     connect(edit, &QLineEdit::textEdited, this, [this, column](const QString &text) { write(column, text); });
 }
 
@@ -77,7 +85,8 @@ void FieldBinding::bind(QComboBox *combo, const QString &column)
     add(column, [combo](const QVariant &v) {
         const QString text = v.toString();
         if (combo->isEditable()) {
-            combo->setEditText(text);
+            if (combo->currentText() != text)
+                combo->setEditText(text);
             return;
         }
         int index = combo->findText(text);

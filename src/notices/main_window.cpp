@@ -8,6 +8,7 @@
 #include "app/current_user.h"
 #include "app/login_window.h"
 #include "app/named_query.h"
+#include "app/row_set_model.h"
 #include "app/tdm.h"
 
 #include <QCloseEvent>
@@ -53,6 +54,9 @@ TF_main::TF_main(Tdm &dm, QWidget *parent) : QMainWindow(parent), m_dm(dm)
         DBGrid_notice);
     list->setSourceModel(m_dm.aq_notice->model());
     DBGrid_notice->setModel(list);
+    // A list read again changes only the rows that differ: the window
+    // repaints what changed, and the grid's place is set by the current row.
+    m_dm.aq_notice->model()->setReplacesInPlace(true);
     DBGrid_notice->setEditTriggers(QAbstractItemView::NoEditTriggers);
     DBGrid_notice->setSelectionBehavior(QAbstractItemView::SelectRows);
     DBGrid_notice->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -151,11 +155,12 @@ void TF_main::showCurrentRowInGrid()
     // The grid follows the query's current row without running the selection.
     m_syncingGrid = true;
     const int row = m_dm.aq_notice->currentRow();
-    if (row >= 0)
-        DBGrid_notice->selectionModel()->setCurrentIndex(
-            DBGrid_notice->model()->index(row, 0),
-            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    else
+    if (row >= 0) {
+        const QModelIndex current = DBGrid_notice->model()->index(row, 0);
+        DBGrid_notice->selectionModel()->setCurrentIndex(current, QItemSelectionModel::ClearAndSelect
+                                                                      | QItemSelectionModel::Rows);
+        DBGrid_notice->scrollTo(current);
+    } else
         DBGrid_notice->selectionModel()->clear();
     m_syncingGrid = false;
 }

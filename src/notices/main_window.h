@@ -8,6 +8,7 @@
 #include <functional>
 
 class FieldBinding;
+class StateBatch;
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -199,7 +200,13 @@ private:
     void connectHandlers();
     // The menu items and toolbar buttons that open the secondary windows.
     void connectSecondaryWindows();
-    void setEnabled(const QList<QWidget *> &widgets, bool enabled);
+    // The states of widgets and actions: at once, or planned while the
+    // resting state is worked out (see checkshow).
+    void setAreaEnabled(const QList<QWidget *> &widgets, bool enabled);
+    void setAreaVisible(const QList<QWidget *> &widgets, bool visible);
+    void setItemEnabled(QAction *action, bool enabled);
+    void setItemVisible(QAction *action, bool visible);
+    bool isPlannedEnabled(const QWidget *widget) const;
     void showCurrentRowInGrid();
     void onGridRowChanged(int row);
     void afterStore();
@@ -215,6 +222,7 @@ private:
     FieldBinding *m_binding = nullptr;
     QString m_rightsText;
     bool m_syncingGrid = false;
+    StateBatch *m_batch = nullptr;
     QToolBar *m_toolbar = nullptr;
     // The toolbar's pictures are loaded when the window is first shown, not
     // while the program starts and the login window waits to appear.

@@ -17,7 +17,10 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTableView>
+
+#include "ui/state_batch.h"
 
 namespace {
 
@@ -54,31 +57,66 @@ QString rightsTextFor(const UserRecord &user)
 
 }  // namespace
 
-void TF_main::setEnabled(const QList<QWidget *> &widgets, bool enabled)
+void TF_main::setAreaEnabled(const QList<QWidget *> &widgets, bool enabled)
 {
-    for (QWidget *w : widgets)
-        w->setEnabled(enabled);
+    for (QWidget *w : widgets) {
+        if (m_batch)
+            m_batch->setEnabled(w, enabled);
+        else
+            w->setEnabled(enabled);
+    }
+}
+
+void TF_main::setItemEnabled(QAction *action, bool enabled)
+{
+    if (m_batch)
+        m_batch->setEnabled(action, enabled);
+    else
+        action->setEnabled(enabled);
+}
+
+void TF_main::setItemVisible(QAction *action, bool visible)
+{
+    if (m_batch)
+        m_batch->setVisible(action, visible);
+    else
+        action->setVisible(visible);
+}
+
+void TF_main::setAreaVisible(const QList<QWidget *> &widgets, bool visible)
+{
+    for (QWidget *w : widgets) {
+        if (m_batch)
+            m_batch->setVisible(w, visible);
+        else
+            w->setVisible(visible);
+    }
+}
+
+bool TF_main::isPlannedEnabled(const QWidget *widget) const
+{
+    return m_batch ? m_batch->isEnabled(widget) : widget->isEnabled();
 }
 
 void TF_main::freeze_search()
 {
-    setEnabled({Edit_searchid, bt_search}, false);
+    setAreaEnabled({Edit_searchid, bt_search}, false);
 }
 
 void TF_main::active_search()
 {
-    setEnabled({Edit_searchid, bt_search}, true);
+    setAreaEnabled({Edit_searchid, bt_search}, true);
 }
 
 void TF_main::freeze_status()
 {
     for (QAction *a : {bt_nochecked, bt_checked, bt_printed, bt_payed, bt_badchecked})
-        a->setEnabled(false);
+        setItemEnabled(a, false);
 }
 
 void TF_main::freeze_content()
 {
-    setEnabled({Label_date, dbedit_date, Label_Id, DBEdit_ID, Label_shipname, DBEdit_shipname, Label_item,
+    setAreaEnabled({Label_date, dbedit_date, Label_Id, DBEdit_ID, Label_shipname, DBEdit_shipname, Label_item,
                 DBgrid_item, Label_dept, DBEdit_dept, bt_totalmoney, DBedit_money, Label_totalmoney},
                false);
 }
@@ -86,40 +124,40 @@ void TF_main::freeze_content()
 void TF_main::active_content()
 {
     // The total's label is switched on by no action: it always shows disabled.
-    setEnabled({Label_date, dbedit_date, Label_Id, DBEdit_ID, Label_shipname, DBEdit_shipname, Label_item,
+    setAreaEnabled({Label_date, dbedit_date, Label_Id, DBEdit_ID, Label_shipname, DBEdit_shipname, Label_item,
                 DBgrid_item, Label_dept, DBEdit_dept, bt_totalmoney, DBedit_money},
                true);
 }
 
 void TF_main::freeze_memo()
 {
-    setEnabled({Label_memo, lable_checktype, DBcb_checktype, lable_checkcontent, DBCb_checkcontent, Label_company,
+    setAreaEnabled({Label_memo, lable_checktype, DBcb_checktype, lable_checkcontent, DBCb_checkcontent, Label_company,
                 DBCb_company, Label_memo_cw, dbck_dengji, dbck_peixun, dbck_gongbenfei, dbck_neibuziliao},
                false);
 }
 
 void TF_main::active_memo()
 {
-    setEnabled({Label_memo, lable_checktype, DBcb_checktype, lable_checkcontent, DBCb_checkcontent, Label_company,
+    setAreaEnabled({Label_memo, lable_checktype, DBcb_checktype, lable_checkcontent, DBCb_checkcontent, Label_company,
                 DBCb_company, Label_memo_cw, dbck_dengji, dbck_peixun, dbck_gongbenfei, dbck_neibuziliao},
                true);
 }
 
 void TF_main::freeze_handler()
 {
-    setEnabled({Label_handler, DBEdit_handler, bt_new, bt_del, bt_modify, bt_save, bt_print}, false);
+    setAreaEnabled({Label_handler, DBEdit_handler, bt_new, bt_del, bt_modify, bt_save, bt_print}, false);
 }
 
 void TF_main::freeze_leader()
 {
-    setEnabled({Label_leader, Label_badcheck, DBCb_leader, Label_leadernow, Edit_leadernow, bt_checknow,
+    setAreaEnabled({Label_leader, Label_badcheck, DBCb_leader, Label_leadernow, Edit_leadernow, bt_checknow,
                 bt_badchecknow, DBMemo_badcheck},
                false);
 }
 
 void TF_main::freeze_newed()
 {
-    setEnabled({Label_date, dbedit_date, Label_Id, DBEdit_ID, Label_dept, DBEdit_dept, Label_handler,
+    setAreaEnabled({Label_date, dbedit_date, Label_Id, DBEdit_ID, Label_dept, DBEdit_dept, Label_handler,
                 DBEdit_handler, Label_totalmoney, DBedit_money},
                false);
 }
@@ -128,7 +166,7 @@ void TF_main::freeze_menu()
 {
     for (QAction *a : {M_buildtype, M_runtype, M_other, M_company, M_cjitem, M_cwitem, M_useradmin, M_money,
                        M_cjkpj, M_caiwu, M_deleted})
-        a->setVisible(false);
+        setItemVisible(a, false);
 }
 
 void TF_main::freeze_all()
@@ -139,36 +177,46 @@ void TF_main::freeze_all()
     freeze_memo();
     freeze_handler();
     freeze_leader();
-    DBGrid_notice->setEnabled(false);
+    setAreaEnabled({DBGrid_notice}, false);
     freeze_menu();
 }
 
 void TF_main::visible_memo()
 {
-    for (QWidget *w : std::initializer_list<QWidget *>{Label_memo, lable_checktype, DBcb_checktype,
-                                                       lable_checkcontent, DBCb_checkcontent, Label_company,
-                                                       DBCb_company})
-        w->setVisible(true);
-    Panel1->setVisible(false);
+    setAreaVisible({Label_memo, lable_checktype, DBcb_checktype, lable_checkcontent, DBCb_checkcontent,
+                    Label_company, DBCb_company},
+                   true);
+    setAreaVisible({Panel1}, false);
 }
 
 void TF_main::invisible_memo()
 {
-    for (QWidget *w : std::initializer_list<QWidget *>{Label_memo, lable_checktype, DBcb_checktype,
-                                                       lable_checkcontent, DBCb_checkcontent, Label_company,
-                                                       DBCb_company})
-        w->setVisible(false);
-    Panel1->setVisible(true);
+    setAreaVisible({Label_memo, lable_checktype, DBcb_checktype, lable_checkcontent, DBCb_checkcontent,
+                    Label_company, DBCb_company},
+                   false);
+    setAreaVisible({Panel1}, true);
 }
 
 void TF_main::dbgird_notice_check()
 {
     const NamedQuery &q = *m_dm.aq_notice;
-    DBGrid_notice->setEnabled(q.isActive() && !q.isEmpty() && !bt_save->isEnabled());
+    setAreaEnabled({DBGrid_notice}, q.isActive() && !q.isEmpty() && !isPlannedEnabled(bt_save));
 }
 
 void TF_main::checkshow()
 {
+    // Planned whole and given to the widgets at the end: a list refreshed
+    // with the same rights repaints only what really changed.
+    StateBatch batch;
+    const bool outermost = m_batch == nullptr;
+    if (outermost)
+        m_batch = &batch;
+    const auto applyAtEnd = qScopeGuard([&] {
+        if (outermost) {
+            m_batch = nullptr;
+            batch.apply();
+        }
+    });
     const int role = CurrentUser.typeId;
     freeze_all();
     active_search();
@@ -181,37 +229,38 @@ void TF_main::checkshow()
 
     if (CurrentUser.hasBillRight() && isInspection(role)) {
         M_cjkpj->setText(QStringLiteral("船检科票据管理"));
-        M_cjkpj->setVisible(true);
-        bt_pj->setVisible(true);
+        setItemVisible(M_cjkpj, true);
+        setItemVisible(bt_pj, true);
     } else if (CurrentUser.hasBillRight() && isShipAffairs(role)) {
         M_cjkpj->setText(QStringLiteral("船务科票据管理"));
-        M_cjkpj->setVisible(true);
-        bt_pj->setVisible(true);
+        setItemVisible(M_cjkpj, true);
+        setItemVisible(bt_pj, true);
     }
     if (role == codes::RoleFinanceLeader) {
-        M_money->setVisible(true);
-        M_caiwu->setVisible(true);
-        bt_caiwu->setVisible(true);
+        setItemVisible(M_money, true);
+        setItemVisible(M_caiwu, true);
+        setItemVisible(bt_caiwu, true);
     }
     if (role == codes::RoleInspectionLeader)
         for (QAction *a : {M_buildtype, M_runtype, M_other, M_company})
-            a->setVisible(true);
+            setItemVisible(a, true);
     if (role == codes::RoleShipAffairsLeader || role == codes::RoleInspectionLeader) {
-        M_useradmin->setVisible(true);
-        M_deleted->setVisible(true);
+        setItemVisible(M_useradmin, true);
+        setItemVisible(M_deleted, true);
     }
     if (role == codes::RoleInspectionLeader)
-        M_cjitem->setVisible(true);
+        setItemVisible(M_cjitem, true);
     if (role == codes::RoleShipAffairsLeader)
-        M_cwitem->setVisible(true);
+        setItemVisible(M_cwitem, true);
     if (isSection(role)) {
         for (QAction *a : {bt_badchecked, bt_checked, bt_printed, bt_payed})
-            a->setEnabled(true);
-        bt_new->setEnabled(true);
+            setItemEnabled(a, true);
+        setAreaEnabled({bt_new}, true);
     }
     if (isInspection(role))
-        bt_nochecked->setEnabled(true);
-    bt_nochecked->setVisible(!isShipAffairs(role));
+        setItemEnabled(bt_nochecked, true);
+    setItemVisible(bt_nochecked, !isShipAffairs(role));
+    dbgird_notice_check();
 }
 
 void TF_main::FormShow()

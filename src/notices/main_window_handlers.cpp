@@ -84,10 +84,11 @@ void TF_main::connectHandlers()
 
 void TF_main::listClick(NoticeList list)
 {
+    // The new rows replace the shown ones in one step: a notice shown again
+    // is not cleared and filled in between (no flicker, no repaint), and a
+    // list that cannot be read leaves the one shown as it was.
     NamedQuery &q = *m_dm.aq_notice;
     run([&] {
-        q.close();
-        q.setStatement(QString());
         const Statement s = noticeListStatement(list, CurrentUser);
         q.open(s.sql, s.values);
     });
@@ -99,7 +100,6 @@ void TF_main::bt_searchClick()
 {
     NamedQuery &q = *m_dm.aq_notice;
     run([&] {
-        q.close();
         const Statement s = noticeSearch(m_dm.database(), Edit_searchid->text(), CurrentUser);
         q.open(s.sql, s.values);
     });
@@ -243,12 +243,12 @@ void TF_main::DBGrid_noticeCellClick()
     bt_del->setEnabled(rights.modifyAndDelete);
     bt_print->setEnabled(rights.print);
     if (rights.reviewArea) {
-        setEnabled({Label_leader, Label_leadernow}, true);
+        setAreaEnabled({Label_leader, Label_leadernow}, true);
         Edit_leadernow->setText(CurrentUser.userName);
         bt_checknow->setEnabled(rights.approve);
-        setEnabled({bt_badchecknow, DBMemo_badcheck, Label_badcheck}, rights.reject);
+        setAreaEnabled({bt_badchecknow, DBMemo_badcheck, Label_badcheck}, rights.reject);
     } else {
-        setEnabled({Label_leader, Label_leadernow, bt_checknow, bt_badchecknow, DBMemo_badcheck, Label_badcheck},
+        setAreaEnabled({Label_leader, Label_leadernow, bt_checknow, bt_badchecknow, DBMemo_badcheck, Label_badcheck},
                    false);
         Edit_leadernow->clear();
     }

@@ -4,6 +4,7 @@
 #include "test_database.h"
 
 #include "app/named_query.h"
+#include "app/row_set_model.h"
 #include "app/tdm.h"
 
 #include <QSqlQuery>
@@ -15,6 +16,8 @@ class TestRowSetModel : public QObject
 private slots:
     void readsOnDemand_data();
     void readsOnDemand();
+    void replacesInPlace_data();
+    void replacesInPlace();
 };
 
 void TestRowSetModel::readsOnDemand_data()
@@ -82,6 +85,96 @@ void TestRowSetModel::readsOnDemand()
     list.close();
     QCOMPARE(model->rowCount(), 0);
     QCOMPARE(model->columnCount(), 0);
+}
+
+void TestRowSetModel::replacesInPlace_data()
+{
+    addKindRows();
+}
+
+// A list read again under the same columns changes only the rows that differ:
+// views see rows changed, removed or added, never a reset, and nothing at all
+// when the rows are the same. The rows are always exactly the new ones.
+void TestRowSetModel::replacesInPlace()
+{
+    QFETCH(int, kind);
+    auto t = TestDatabase::create(DbKind(kind));
+    if (!t)
+        QSKIP("PostgreSQL is not running (PGHOST unset)");
+    QSqlDatabase check = t->connection();
+    QSqlQuery insert(check);
+    insert.prepare(QStringLiteral("insert into notice (ID,status,department,Rdate) values (?,?,'船检科',?)"));
+    const QDateTime start(QDate(2026, 3, 1), QTime(9, 0));
+    for (int i = 0; i < 10; ++i) {
+        insert.addBindValue(QStringLiteral("100000%1").arg(i));
+        insert.addBindValue(i < 6 ? 1 : 2);
+        insert.addBindValue(start.addSecs(i * 60));
+        QVERIFY(insert.exec());
+    }
+
+    Tdm dm(t->settings(), QStringLiteral("inplace"));
+    dm.DataModuleCreate();
+    NamedQuery &list = *dm.aq_notice;
+    RowSetModel *model = list.model();
+    model->setReplacesInPlace(true);
+    const QString byStatus = QStringLiteral("select * from notice where status=? order by Rdate desc, ID desc");
+    const QString all = QStringLiteral("select * from notice where status>? order by Rdate desc, ID desc");
+    list.open(byStatus, {1});
+
+    QSignalSpy resets(model, &QAbstractItemModel::modelReset);
+    QSignalSpy changed(model, &QAbstractItemModel::dataChanged);
+    QSignalSpy removed(model, &QAbstractItemModel::rowsRemoved);
+    QSignalSpy inserted(model, &QAbstractItemModel::rowsInserted);
+    const auto ids = [&] {
+        QStringList shown;
+        for (int row = 0; row < model->rowCount(); ++row)
+            shown << model->record(row).value(QStringLiteral("ID")).toString();
+        return shown;
+    };
+    const auto clearSpies = [&] {
+        for (QSignalSpy *spy : {&resets, &changed, &removed, &inserted})
+            spy->clear();
+    };
+
+    // The same rows again: no signal, so no view repaints a thing.
+    list.open(byStatus, {1});
+    QCOMPARE(resets.size() + changed.size() + removed.size() + inserted.size(), 0);
+    QCOMPARE(ids().size(), 6);
+
+    // One value changed elsewhere: that row alone.
+    QVERIFY(QSqlQuery(check).exec(QStringLiteral("update notice set shipname='新船名' where ID='1000003'")));
+    list.open(byStatus, {1});
+    QCOMPARE(changed.size(), 1);
+    QCOMPARE(changed[0][0].toModelIndex().row(), 2);
+    QCOMPARE(changed[0][1].toModelIndex().row(), 2);
+    QCOMPARE(model->record(2).value(QStringLiteral("shipname")).toString(), QStringLiteral("新船名"));
+    QCOMPARE(resets.size() + removed.size() + inserted.size(), 0);
+    clearSpies();
+
+    // Fewer rows: the tail is removed and the rest rewritten.
+    list.open(byStatus, {2});
+    QCOMPARE(ids(), (QStringList{"1000009", "1000008", "1000007", "1000006"}));
+    QCOMPARE(removed.size(), 1);
+    QCOMPARE(removed[0][1].toInt(), 4);
+    QCOMPARE(removed[0][2].toInt(), 5);
+    QCOMPARE(inserted.size() + resets.size(), 0);
+    clearSpies();
+
+    // More rows: the new ones are added after those rewritten.
+    list.open(all, {0});
+    QCOMPARE(ids(), (QStringList{"1000009", "1000008", "1000007", "1000006", "1000005", "1000004", "1000003",
+                                 "1000002", "1000001", "1000000"}));
+    QCOMPARE(inserted.size(), 1);
+    QCOMPARE(inserted[0][1].toInt(), 4);
+    QCOMPARE(inserted[0][2].toInt(), 9);
+    QCOMPARE(removed.size() + resets.size(), 0);
+    clearSpies();
+
+    // Other columns: the views start over.
+    list.open(QStringLiteral("select ID, status, Rdate from notice order by Rdate desc, ID desc"));
+    QCOMPARE(resets.size(), 1);
+    QCOMPARE(model->columnCount(), 3);
+    QCOMPARE(ids().size(), 10);
 }
 
 QTEST_GUILESS_MAIN(TestRowSetModel)

@@ -13,6 +13,9 @@
 #include <QMenuBar>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScopeGuard>
+#include <QScrollBar>
+#include <QSqlQuery>
 #include <QTableView>
 #include <QtTest>
 
@@ -31,6 +34,7 @@ private slots:
     void search();
     void clearEmptiesOnlyTheField();
     void switchToOtherSection();
+    void listReadAgain();
 
 private:
     std::unique_ptr<MainWindowFixture> f;
@@ -317,6 +321,85 @@ void TestRestingAndLists::switchToOtherSection()
     QVERIFY(!f->action("bt_pj")->isVisible());
     QVERIFY(!f->action("M_cjkpj")->isVisible());
     f->window->setLoginWindow(nullptr);
+}
+
+namespace {
+// Counts the paint events a widget receives.
+class PaintCounter : public QObject
+{
+public:
+    explicit PaintCounter(QWidget *watched) { watched->installEventFilter(this); }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++count;
+        return false;
+    }
+};
+}  // namespace
+
+// A list read again shows its first row at the top, whatever was scrolled
+// before, and repaints none of the notice's fields when they stay the same.
+void TestRestingAndLists::listReadAgain()
+{
+    QSqlDatabase db = f->db->connection();
+    QSqlQuery insert(db);
+    insert.prepare(QStringLiteral("insert into notice (ID,status,department,handler,Rdate,shipname) "
+                                  "values (?,1,'船检科','王检',?,?)"));
+    const QDateTime start(QDate(2020, 1, 1), QTime(8, 0));
+    for (int i = 0; i < 150; ++i) {
+        insert.addBindValue(QStringLiteral("1002%1").arg(i, 3, 10, QLatin1Char('0')));
+        insert.addBindValue(start.addSecs(i * 60));
+        insert.addBindValue(QStringLiteral("船%1").arg(i));
+        QVERIFY(insert.exec());
+    }
+    const auto removeThem = qScopeGuard([&] {
+        QSqlQuery(db).exec(QStringLiteral("delete from notice where ID like '1002%'"));
+    });
+
+    f->login(QStringLiteral("cjld"));
+    QTableView *grid = f->window->DBGrid_notice;
+    QVERIFY(QTest::qWaitForWindowExposed(f->window.get()));
+    f->action("bt_nochecked")->trigger();
+    QCOMPARE(f->listedIds().first(), QStringLiteral("1000001"));
+    // Paged down with clicks in the scroll bar's track, below its handle.
+    QScrollBar *bar = grid->verticalScrollBar();
+    QTest::qWait(20);
+    QVERIFY(bar->isVisible());
+    for (int i = 0; i < 4; ++i)
+        QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, bar->height() - 24));
+    QVERIFY(bar->value() > 0);
+
+    // The whole section through the search: the same columns, other rows.
+    auto *field = f->child<QLineEdit>("Edit_searchid");
+    field->clear();
+    QTest::mouseClick(f->button("bt_search"), Qt::LeftButton);
+    QCOMPARE(bar->value(), 0);
+    const QStringList ids = f->listedIds();
+    QCOMPARE(ids.first(), QStringLiteral("1000005"));
+    QCOMPARE(grid->selectionModel()->selectedRows(), (QModelIndexList{grid->model()->index(0, 0)}));
+    auto *number = f->child<QLineEdit>("DBEdit_ID");
+    auto *ship = f->child<QLineEdit>("DBEdit_shipname");
+
+    // The same list again: the fields keep what they show, unpainted.
+    QTest::qWait(20);
+    PaintCounter numberPaints(number);
+    PaintCounter shipPaints(ship);
+    QTest::mouseClick(f->button("bt_search"), Qt::LeftButton);
+    QTest::qWait(20);
+    QCOMPARE(f->listedIds(), ids);
+    QCOMPARE(number->text(), QStringLiteral("1000005"));
+    QCOMPARE(numberPaints.count, 0);
+    QCOMPARE(shipPaints.count, 0);
+
+    // Another notice chosen does repaint them.
+    f->clickRow(1);
+    QTest::qWait(20);
+    QCOMPARE(number->text(), ids[1]);
+    QVERIFY(numberPaints.count > 0);
 }
 
 QTEST_MAIN(TestRestingAndLists)
