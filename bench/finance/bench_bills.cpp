@@ -11,6 +11,7 @@
 // the recent ones in every state, the older ones counted or voided, every
 // billed notice with its own bill number.
 
+#include "app/nollard_application.h"
 #include "app/codes.h"
 #include "app/connection.h"
 #include "app/current_user.h"
@@ -188,7 +189,7 @@ bool measureIssuing(Tdm &dm, const char *kindTitle)
 int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    NollardApplication app(argc, argv);  // as the program runs
     const QString path = argc > 1 ? QString::fromLocal8Bit(argv[1])
                                   : QDir::temp().filePath(QStringLiteral("nollard-bench-bills.db"));
     const int notices = argc > 2 ? QByteArray(argv[2]).toInt() : 1000000;

@@ -12,6 +12,7 @@
 // the PostgreSQL database of the same kind. The load average of the machine is
 // printed with each table: the figures mean little on a busy machine.
 
+#include "app/nollard_application.h"
 #include "bench_database.h"
 
 #include "app/current_user.h"
@@ -190,7 +191,7 @@ bool measure(Tdm &dm, const char *kindTitle)
 int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    NollardApplication app(argc, argv);  // as the program runs
     const QString path = argc > 1 ? QString::fromLocal8Bit(argv[1])
                                   : QDir::temp().filePath(QStringLiteral("nollard-bench-bills.db"));
     const int notices = argc > 2 ? QByteArray(argv[2]).toInt() : 1000000;

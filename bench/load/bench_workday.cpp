@@ -13,6 +13,7 @@
 // the database on the server.
 // Run from the build folder through scripts/with-postgres.sh.
 
+#include "app/nollard_application.h"
 #include "workday_checks.h"
 #include "workday_database.h"
 #include "workday_plan.h"
@@ -288,7 +289,7 @@ int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");  // the workstations print without a screen
-    QApplication app(argc, argv);
+    NollardApplication app(argc, argv);  // as the program runs
     const QStringList args = app.arguments();
     if (args.value(1) == QLatin1String("--workstation"))
         return workstationMain(args);

@@ -284,47 +284,25 @@ bool SqlDialect::hasNoticeIdIndex(const QString &text) const
     return m_kind != DbKind::SqlServer && text.size() >= kTrigram;
 }
 
-Statement SqlDialect::noticeIdMatchCount(const QString &text, int cap) const
+Statement SqlDialect::noticeIdMatches(const QString &text, int cap) const
 {
     switch (m_kind) {
     case DbKind::SQLite:
-        // The full-text table alone: no notice row is read to count.
-        return {QStringLiteral("select count(*) from (select 1 from notice_search "
-                               "where notice_search match ? limit %1)").arg(cap),
+        // The full-text table alone: no notice row is read.
+        return {QStringLiteral("select ID from notice_search where notice_search match ? limit %1").arg(cap),
                 {ftsPhrase(text)}};
     case DbKind::PostgreSQL:
-        return {QStringLiteral("select count(*) from (select 1 from notice where ID like ?%1 limit %2) found")
-                    .arg(kLikeEscape)
-                    .arg(cap),
+        return {QStringLiteral("select ID from notice where ID like ?%1 limit %2").arg(kLikeEscape).arg(cap),
                 {containsPattern(text)}};
     case DbKind::SqlServer: break;
     }
-    return {QStringLiteral("select count(*) from (select top (%1) 1 as one from notice where ID like ?%2) found")
-                .arg(cap)
-                .arg(kLikeEscape),
+    return {QStringLiteral("select top (%1) ID from notice where ID like ?%2").arg(cap).arg(kLikeEscape),
             {containsPattern(text)}};
 }
 
-Statement SqlDialect::noticeIdSearch(const Statement &scope, const QString &text, IdSearch way) const
+Statement SqlDialect::noticeIdWalk(const Statement &scope, const QString &text) const
 {
     Statement s = scope;
-    if (way == IdSearch::Lookup && hasNoticeIdIndex(text)) {
-        if (m_kind == DbKind::SQLite) {
-            // The full-text table gives the few numbers holding the text;
-            // "like" keeps its exact meaning (the table ignores letter case).
-            s.sql += QStringLiteral(" and ID like ?") + kLikeEscape
-                     + QStringLiteral(" and ID in (select ID from notice_search where notice_search match ?)");
-            s.values << containsPattern(text) << ftsPhrase(text);
-            return s;
-        }
-        // PostgreSQL's trigram index serves the "like". The rows are taken
-        // apart from the list's order, so the planner cannot trade the index
-        // for a walk of the ordered one on a guess of how many rows match.
-        s.sql = QStringLiteral("select * from (with found as materialized (%1 and ID like ?%2) select * from found) found")
-                    .arg(s.sql.trimmed(), kLikeEscape);
-        s.values << containsPattern(text);
-        return s;
-    }
     if (m_kind == DbKind::PostgreSQL) {
         // The trigram index cannot serve strpos, so the ordered index is
         // walked; strpos finds the text literally, as the escaped "like".
@@ -334,6 +312,26 @@ Statement SqlDialect::noticeIdSearch(const Statement &scope, const QString &text
     }
     s.sql += QStringLiteral(" and ID like ?") + kLikeEscape;
     s.values << containsPattern(text);
+    return s;
+}
+
+Statement SqlDialect::noticeIdAmong(const Statement &scope, const QString &text, const QStringList &numbers) const
+{
+    // "like" keeps its exact meaning (SQLite's full-text table ignores letter
+    // case). No number found: "in (null)" holds for no row.
+    Statement s = scope;
+    const QStringList marks(numbers.size(), QStringLiteral("?"));
+    s.sql += QStringLiteral(" and ID like ?") + kLikeEscape + QStringLiteral(" and ID in (")
+             + (marks.isEmpty() ? QStringLiteral("null") : marks.join(QLatin1Char(','))) + QLatin1Char(')');
+    s.values << containsPattern(text);
+    for (const QString &number : numbers)
+        s.values << number;
+    if (m_kind == DbKind::PostgreSQL) {
+        // The rows are taken apart from the list's order, so the planner
+        // cannot trade the key for a walk of the ordered index.
+        s.sql = QStringLiteral("select * from (with found as materialized (%1) select * from found) found")
+                    .arg(s.sql.trimmed());
+    }
     return s;
 }
 

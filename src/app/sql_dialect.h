@@ -25,15 +25,6 @@ struct OrderKey
     bool operator==(const OrderKey &) const = default;
 };
 
-// How a search for a part of the notice number reaches its rows.
-enum class IdSearch {
-    // Walk the list's ordered index and test each number: the first screen
-    // fills early when many numbers contain the text.
-    Walk,
-    // Look the numbers up in the substring index and sort what it gives:
-    // quick when few numbers contain the text.
-    Lookup,
-};
 
 class SqlDialect
 {
@@ -93,14 +84,19 @@ public:
     // Whether the database has an index of substrings that serves this text
     // (a trigram index, so texts of three characters or more).
     bool hasNoticeIdIndex(const QString &text) const;
-    // Counts the notices of every section whose number contains the text,
-    // through that index, stopping at `cap`: a count that stays quick however
-    // common the text is.
-    Statement noticeIdMatchCount(const QString &text, int cap) const;
+    // The numbers of the notices of every section that contain the text,
+    // read through that index, at most `cap` of them: quick however common
+    // the text is. One column, ID.
+    Statement noticeIdMatches(const QString &text, int cap) const;
     // The notices of a select over the notice table ("select * from notice
-    // where ...", no order) whose number contains the text, found the given
-    // way; the result is a select without order, for the caller to order.
-    Statement noticeIdSearch(const Statement &scope, const QString &text, IdSearch way) const;
+    // where ...", no order) whose number contains the text; the result is a
+    // select without order, for the caller to order. The list's ordered index
+    // is walked and each number tested: the first screen fills early when
+    // many numbers contain the text.
+    Statement noticeIdWalk(const Statement &scope, const QString &text) const;
+    // The same notices among `numbers`, those noticeIdMatches found (all of
+    // them): read by their key and sorted, quick when they are few.
+    Statement noticeIdAmong(const Statement &scope, const QString &text, const QStringList &numbers) const;
 
     // The schema upgrade: setting a table's rows aside in a new table.
     QString copyTableStatement(const QString &from, const QString &to) const;

@@ -2,8 +2,10 @@
 
 #include "app/codes.h"
 #include "app/connection.h"
+#include "app/db_error.h"
 #include "app/current_user.h"
 
+#include <QSqlError>
 #include <QSqlQuery>
 
 namespace {
@@ -92,7 +94,7 @@ Statement noticeListStatement(NoticeList list, const UserRecord &user)
 }
 
 Statement noticeSearchStatement(const QString &text, const UserRecord &user, const SqlDialect &dialect,
-                                IdSearch way)
+                                const std::optional<QStringList> &numbers)
 {
     const int role = user.typeId;
     Scope scope = Scope::Empty;
@@ -110,23 +112,30 @@ Statement noticeSearchStatement(const QString &text, const UserRecord &user, con
                       ? Statement{QStringLiteral("select * from notice where department=?"), {user.department}}
                       : Statement{QStringLiteral("select * from notice where handler=?"), {user.userName}};
     if (!text.isEmpty())
-        s = dialect.noticeIdSearch(s, text, way);
+        s = numbers ? dialect.noticeIdAmong(s, text, *numbers) : dialect.noticeIdWalk(s, text);
     s.sql += kOrder;
     return s;
 }
 
-IdSearch chooseIdSearch(QSqlDatabase db, const QString &text, int limit)
+std::optional<QStringList> findNoticeNumbers(QSqlDatabase db, const QString &text, int limit)
 {
     const SqlDialect dialect(kindOf(db));
     if (text.size() == kNoticeNumberLength || !dialect.hasNoticeIdIndex(text))
-        return IdSearch::Walk;
-    QSqlQuery q = runStatement(db, dialect.noticeIdMatchCount(text, limit));
-    const int found = q.next() ? q.value(0).toInt() : 0;
+        return std::nullopt;
+    QSqlQuery q = runStatement(db, dialect.noticeIdMatches(text, limit));
+    QStringList numbers;
+    while (q.next())
+        numbers << q.value(0).toString();
+    const QSqlError error = q.lastError();
     q.finish();
-    return found >= limit ? IdSearch::Walk : IdSearch::Lookup;
+    if (error.isValid())
+        throwDbFailure(db, error);
+    if (numbers.size() >= limit)
+        return std::nullopt;
+    return numbers;
 }
 
 Statement noticeSearch(QSqlDatabase db, const QString &text, const UserRecord &user, int limit)
 {
-    return noticeSearchStatement(text, user, SqlDialect(kindOf(db)), chooseIdSearch(db, text, limit));
+    return noticeSearchStatement(text, user, SqlDialect(kindOf(db)), findNoticeNumbers(db, text, limit));
 }

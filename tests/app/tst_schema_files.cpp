@@ -141,40 +141,47 @@ void TestSchemaFiles::statementsOfEachKind()
     QVERIFY(sqlite.identityColumnsQuery().isEmpty());
 
     // The number search. SQL Server has no substring index: one "like",
-    // with its own wildcard "[" escaped, and the count is never needed.
+    // with its own wildcard "[" escaped.
     const Statement scope{QStringLiteral("select * from notice where department=?"), {QStringLiteral("船检科")}};
     const QString like = scope.sql + QStringLiteral(" and ID like ? escape '\\'");
     QVERIFY(!server.hasNoticeIdIndex(QStringLiteral("12345")));
-    for (IdSearch way : {IdSearch::Walk, IdSearch::Lookup}) {
-        const Statement s = server.noticeIdSearch(scope, QStringLiteral("1[2"), way);
-        QCOMPARE(s.sql, like);
-        QCOMPARE(s.values, (QVariantList{QStringLiteral("船检科"), QStringLiteral("%1\\[2%")}));
-    }
-    QCOMPARE(server.noticeIdMatchCount(QStringLiteral("123"), 2000).sql,
-             QStringLiteral("select count(*) from (select top (2000) 1 as one from notice where ID like ? escape '\\') found"));
+    const Statement serverWalk = server.noticeIdWalk(scope, QStringLiteral("1[2"));
+    QCOMPARE(serverWalk.sql, like);
+    QCOMPARE(serverWalk.values, (QVariantList{QStringLiteral("船检科"), QStringLiteral("%1\\[2%")}));
+    QCOMPARE(server.noticeIdMatches(QStringLiteral("123"), 2000).sql,
+             QStringLiteral("select top (2000) ID from notice where ID like ? escape '\\'"));
+    const Statement serverAmong = server.noticeIdAmong(scope, QStringLiteral("123"), {"0012345", "1123456"});
+    QCOMPARE(serverAmong.sql, like + QStringLiteral(" and ID in (?,?)"));
+    QCOMPARE(serverAmong.values, (QVariantList{QStringLiteral("船检科"), QStringLiteral("%123%"),
+                                               QStringLiteral("0012345"), QStringLiteral("1123456")}));
+    // No number found: a statement that holds for no row.
+    QCOMPARE(server.noticeIdAmong(scope, QStringLiteral("123"), {}).sql, like + QStringLiteral(" and ID in (null)"));
 
     // Texts shorter than a trigram are always walked.
     QVERIFY(!sqlite.hasNoticeIdIndex(QStringLiteral("12")));
     QVERIFY(!postgres.hasNoticeIdIndex(QStringLiteral("12")));
-    QCOMPARE(sqlite.noticeIdSearch(scope, QStringLiteral("12"), IdSearch::Lookup).sql, like);
 
     // SQLite: the full-text table, its phrase quoted; the walk a plain "like".
-    QCOMPARE(sqlite.noticeIdSearch(scope, QStringLiteral("123"), IdSearch::Walk).sql, like);
-    const Statement indexed = sqlite.noticeIdSearch(scope, QStringLiteral("9\"%_"), IdSearch::Lookup);
-    QCOMPARE(indexed.sql, like + QStringLiteral(" and ID in (select ID from notice_search where notice_search match ?)"));
-    QCOMPARE(indexed.values,
-             (QVariantList{QStringLiteral("船检科"), QStringLiteral("%9\"\\%\\_%"), QStringLiteral("\"9\"\"%_\"")}));
-    QCOMPARE(sqlite.noticeIdMatchCount(QStringLiteral("9\"9"), 50).sql,
-             QStringLiteral("select count(*) from (select 1 from notice_search where notice_search match ? limit 50)"));
+    QCOMPARE(sqlite.noticeIdWalk(scope, QStringLiteral("123")).sql, like);
+    const Statement matches = sqlite.noticeIdMatches(QStringLiteral("9\"%_"), 50);
+    QCOMPARE(matches.sql, QStringLiteral("select ID from notice_search where notice_search match ? limit 50"));
+    QCOMPARE(matches.values, (QVariantList{QStringLiteral("\"9\"\"%_\"")}));
+    const Statement among = sqlite.noticeIdAmong(scope, QStringLiteral("9\"%_"), {"19\"%_1"});
+    QCOMPARE(among.sql, like + QStringLiteral(" and ID in (?)"));
+    QCOMPARE(among.values, (QVariantList{QStringLiteral("船检科"), QStringLiteral("%9\"\\%\\_%"),
+                                         QStringLiteral("19\"%_1")}));
 
-    // PostgreSQL: the lookup apart from the list's order, the walk by strpos,
-    // which its trigram index cannot serve.
-    const Statement walk = postgres.noticeIdSearch(scope, QStringLiteral("99%"), IdSearch::Walk);
+    // PostgreSQL: the numbers through its trigram index; the rows among them
+    // apart from the list's order; the walk by strpos, which its trigram
+    // index cannot serve.
+    QCOMPARE(postgres.noticeIdMatches(QStringLiteral("999"), 2000).sql,
+             QStringLiteral("select ID from notice where ID like ? escape '\\' limit 2000"));
+    const Statement walk = postgres.noticeIdWalk(scope, QStringLiteral("99%"));
     QCOMPARE(walk.sql, scope.sql + QStringLiteral(" and strpos(ID, ?) > 0"));
     QCOMPARE(walk.values, (QVariantList{QStringLiteral("船检科"), QStringLiteral("99%")}));
-    QCOMPARE(postgres.noticeIdSearch(scope, QStringLiteral("99998"), IdSearch::Lookup).sql,
+    QCOMPARE(postgres.noticeIdAmong(scope, QStringLiteral("99998"), {"1999998"}).sql,
              QStringLiteral("select * from (with found as materialized (") + like
-                 + QStringLiteral(") select * from found) found"));
+                 + QStringLiteral(" and ID in (?)) select * from found) found"));
 }
 
 QTEST_GUILESS_MAIN(TestSchemaFiles)
