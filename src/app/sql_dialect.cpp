@@ -180,6 +180,12 @@ Statement SqlDialect::pageStatement(const Statement &select, const QList<OrderKe
                              .arg(select.sql.trimmed(), where, orderBy.join(QStringLiteral(", ")));
     if (m_kind == DbKind::SqlServer)
         return {QStringLiteral("select top (%1) * from ").arg(rows) + body, values};
+    // The first page is the statement itself with a limit: nothing to add
+    // to its conditions, and a plainer statement to prepare on every click.
+    if (after.isEmpty())
+        return {select.sql.trimmed() + QStringLiteral(" order by ") + orderBy.join(QStringLiteral(", "))
+                    + QStringLiteral(" limit %1").arg(rows),
+                values};
     return {QStringLiteral("select * from ") + body + QStringLiteral(" limit %1").arg(rows), values};
 }
 
@@ -302,11 +308,13 @@ Statement SqlDialect::noticeIdMatches(const QString &text, int cap) const
 
 Statement SqlDialect::noticeIdWalk(const Statement &scope, const QString &text) const
 {
+    // The ordered index is walked and each number tested for the text,
+    // literally and minding letter case: strpos and instr need no escaping,
+    // and a trigram index could not serve them anyway.
     Statement s = scope;
-    if (m_kind == DbKind::PostgreSQL) {
-        // The trigram index cannot serve strpos, so the ordered index is
-        // walked; strpos finds the text literally, as the escaped "like".
-        s.sql += QStringLiteral(" and strpos(ID, ?) > 0");
+    if (m_kind == DbKind::PostgreSQL || m_kind == DbKind::SQLite) {
+        s.sql += m_kind == DbKind::PostgreSQL ? QStringLiteral(" and strpos(ID, ?) > 0")
+                                              : QStringLiteral(" and instr(ID, ?) > 0");
         s.values << text;
         return s;
     }
@@ -315,15 +323,13 @@ Statement SqlDialect::noticeIdWalk(const Statement &scope, const QString &text) 
     return s;
 }
 
-Statement SqlDialect::noticeIdAmong(const Statement &scope, const QString &text, const QStringList &numbers) const
+Statement SqlDialect::noticeIdAmong(const Statement &scope, const QStringList &numbers) const
 {
-    // "like" keeps its exact meaning (SQLite's full-text table ignores letter
-    // case). No number found: "in (null)" holds for no row.
+    // No number found: "in (null)" holds for no row.
     Statement s = scope;
     const QStringList marks(numbers.size(), QStringLiteral("?"));
-    s.sql += QStringLiteral(" and ID like ?") + kLikeEscape + QStringLiteral(" and ID in (")
-             + (marks.isEmpty() ? QStringLiteral("null") : marks.join(QLatin1Char(','))) + QLatin1Char(')');
-    s.values << containsPattern(text);
+    s.sql += QStringLiteral(" and ID in (") + (marks.isEmpty() ? QStringLiteral("null") : marks.join(QLatin1Char(',')))
+             + QLatin1Char(')');
     for (const QString &number : numbers)
         s.values << number;
     if (m_kind == DbKind::PostgreSQL) {

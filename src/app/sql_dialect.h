@@ -84,9 +84,11 @@ public:
     // Whether the database has an index of substrings that serves this text
     // (a trigram index, so texts of three characters or more).
     bool hasNoticeIdIndex(const QString &text) const;
-    // The numbers of the notices of every section that contain the text,
-    // read through that index, at most `cap` of them: quick however common
-    // the text is. One column, ID.
+    // The numbers of the notices of every section that may contain the
+    // text, read through that index, at most `cap` of them: quick however
+    // common the text is. One column, ID. SQLite's full-text table ignores
+    // letter case: the caller keeps the numbers that contain the text as it
+    // is.
     Statement noticeIdMatches(const QString &text, int cap) const;
     // The notices of a select over the notice table ("select * from notice
     // where ...", no order) whose number contains the text; the result is a
@@ -94,9 +96,10 @@ public:
     // is walked and each number tested: the first screen fills early when
     // many numbers contain the text.
     Statement noticeIdWalk(const Statement &scope, const QString &text) const;
-    // The same notices among `numbers`, those noticeIdMatches found (all of
-    // them): read by their key and sorted, quick when they are few.
-    Statement noticeIdAmong(const Statement &scope, const QString &text, const QStringList &numbers) const;
+    // The notices of the select among `numbers` (those found through
+    // noticeIdMatches that contain the text): read by their key and sorted,
+    // quick when they are few.
+    Statement noticeIdAmong(const Statement &scope, const QStringList &numbers) const;
 
     // The schema upgrade: setting a table's rows aside in a new table.
     QString copyTableStatement(const QString &from, const QString &to) const;

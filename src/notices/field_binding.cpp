@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QSqlRecord>
 
 namespace {
 
@@ -23,7 +24,8 @@ void showLineText(QLineEdit *edit, const QString &text)
 
 FieldBinding::FieldBinding(NamedQuery &query, QObject *parent) : QObject(parent), m_query(query)
 {
-    connect(&query, &NamedQuery::reset, this, &FieldBinding::refresh);
+    // Open, close and post announce the current row after replacing the
+    // rows: that one signal shows the fields once.
     connect(&query, &NamedQuery::currentRowChanged, this, &FieldBinding::refresh);
     connect(&query, &NamedQuery::valueChanged, this, [this](const QString &column) {
         if (m_showing)
@@ -55,8 +57,9 @@ void FieldBinding::refresh()
 {
     m_showing = true;
     const bool hasRow = m_query.isActive() && m_query.currentRow() >= 0;
+    const QSqlRecord row = hasRow ? m_query.currentRecord() : QSqlRecord();
     for (const Field &f : std::as_const(m_fields))
-        f.show(hasRow ? m_query.value(f.column) : QVariant());
+        f.show(row.value(f.column));
     m_showing = false;
 }
 

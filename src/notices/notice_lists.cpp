@@ -112,7 +112,7 @@ Statement noticeSearchStatement(const QString &text, const UserRecord &user, con
                       ? Statement{QStringLiteral("select * from notice where department=?"), {user.department}}
                       : Statement{QStringLiteral("select * from notice where handler=?"), {user.userName}};
     if (!text.isEmpty())
-        s = numbers ? dialect.noticeIdAmong(s, text, *numbers) : dialect.noticeIdWalk(s, text);
+        s = numbers ? dialect.noticeIdAmong(s, *numbers) : dialect.noticeIdWalk(s, text);
     s.sql += kOrder;
     return s;
 }
@@ -124,13 +124,18 @@ std::optional<QStringList> findNoticeNumbers(QSqlDatabase db, const QString &tex
         return std::nullopt;
     QSqlQuery q = runStatement(db, dialect.noticeIdMatches(text, limit));
     QStringList numbers;
-    while (q.next())
-        numbers << q.value(0).toString();
+    int read = 0;
+    for (; q.next(); ++read) {
+        // The index may ignore letter case; the search does not.
+        const QString number = q.value(0).toString();
+        if (number.contains(text))
+            numbers << number;
+    }
     const QSqlError error = q.lastError();
     q.finish();
     if (error.isValid())
         throwDbFailure(db, error);
-    if (numbers.size() >= limit)
+    if (read >= limit)
         return std::nullopt;
     return numbers;
 }

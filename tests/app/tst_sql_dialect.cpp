@@ -45,7 +45,7 @@ void TestSqlDialect::statements_data()
                                 << QStringLiteral("update counter set billcode = billcode + 1 returning billcode")
                                 << QStringLiteral("\"1\"") << QStringList{QStringLiteral("set lock_timeout = 4000")}
                                 << QStringLiteral("connect_timeout=8")
-                                << QStringLiteral("select * from (select * from notice where department=?) page "
+                                << QStringLiteral("select * from notice where department=? "
                                                   "order by Rdate desc, ID desc limit 64");
     QTest::newRow("SQLite") << DbKind::SQLite
                             << QStringLiteral("update counter set billcode = billcode + 1 returning billcode")
@@ -53,7 +53,7 @@ void TestSqlDialect::statements_data()
                             << QStringList{QStringLiteral("pragma journal_mode = wal"),
                                            QStringLiteral("pragma foreign_keys = on")}
                             << QStringLiteral("QSQLITE_BUSY_TIMEOUT=4000")
-                            << QStringLiteral("select * from (select * from notice where department=?) page "
+                            << QStringLiteral("select * from notice where department=? "
                                               "order by Rdate desc, ID desc limit 64");
 }
 

@@ -65,9 +65,12 @@ void TestNoticeSaveAgain::historyOfTheSecondSave()
     startChange(*f.dm);
     q.setValue(QStringLiteral("shipname"), QStringLiteral("改过的船名"));
 
-    // The embedded file reads "interval" differently: the date moves in text.
+    // The embedded file has no "interval": the date moves in text, written
+    // as the program writes its dates (a "T" between date and time), so that
+    // it sorts among them by its time.
     if (MainWindowFixture::defaultKind() == DbKind::SQLite)
-        elsewhere.replace(QStringLiteral("Rdate+interval '1 day'"), QStringLiteral("datetime(Rdate,'+1 day')"));
+        elsewhere.replace(QStringLiteral("Rdate+interval '1 day'"),
+                          QStringLiteral("strftime('%Y-%m-%dT%H:%M:%f', Rdate, '+1 day')"));
     for (const QString &statement : elsewhere.split(QStringLiteral("; ")))
         f.db->exec(statement);
     try {
