@@ -57,6 +57,8 @@ std::optional<RowSetModel::PagedStatement> RowSetModel::pagedForm(const QString 
         if (!named.contains(k.toLower()))
             return std::nullopt;  // not a total order: pages could repeat or skip rows
     }
+    if (keyColumns.size() == 1)
+        paged.key = keyColumns.first();
     return paged;
 }
 
@@ -154,7 +156,7 @@ RowSetModel::Page RowSetModel::readWhole() const
 RowSetModel::Page RowSetModel::readPage(int count, const QVariantList &after) const
 {
     const SqlDialect dialect(kindOf(m_db));
-    Page page = collect(runStatement(m_db, dialect.pageStatement({m_paged->select, m_values}, m_paged->order, count, after)));
+    Page page = collect(runStatement(m_db, dialect.pageStatement({m_paged->select, m_values}, m_paged->order, count, after, m_paged->key)));
     page.complete = page.rows.size() < count;
     return page;
 }

@@ -56,6 +56,7 @@ public:
     {
         QString select;
         QList<OrderKey> order;
+        QString key;  // the one key column, when there is one
     };
     static std::optional<PagedStatement> pagedForm(const QString &sql, const QStringList &keyColumns);
 

@@ -3,6 +3,7 @@
 #include "like_pattern.h"
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QRegularExpression>
 
 QString SqlDialect::driverName() const
 {
@@ -113,7 +114,7 @@ Statement SqlDialect::insertIfMissing(const QString &table, const QStringList &c
 }
 
 Statement SqlDialect::pageStatement(const Statement &select, const QList<OrderKey> &order, int rows,
-                                    const QVariantList &after) const
+                                    const QVariantList &after, const QString &key) const
 {
     QStringList orderBy;
     for (const OrderKey &k : order)
@@ -123,7 +124,7 @@ Statement SqlDialect::pageStatement(const Statement &select, const QList<OrderKe
     // the columns before it and beyond it on this one. NULL sorts where this
     // database puts it, so a row without a date is neither lost nor repeated.
     QVariantList values = select.values;
-    QString where;
+    QString beyondLast;
     if (!after.isEmpty()) {
         QStringList alternatives;
         QStringList equal;
@@ -172,14 +173,40 @@ Statement SqlDialect::pageStatement(const Statement &select, const QList<OrderKe
                     + QStringLiteral(" and ");
             values.insert(select.values.size(), v);
         }
-        where = QStringLiteral(" where ") + start + QLatin1Char('(') + alternatives.join(QStringLiteral(" or "))
-                + QLatin1Char(')');
+        beyondLast = start + QLatin1Char('(') + alternatives.join(QStringLiteral(" or ")) + QLatin1Char(')');
     }
+    const QString where = beyondLast.isEmpty() ? QString() : QStringLiteral(" where ") + beyondLast;
 
     const QString body = QStringLiteral("(%1) page%2 order by %3")
                              .arg(select.sql.trimmed(), where, orderBy.join(QStringLiteral(", ")));
     if (m_kind == DbKind::SqlServer)
         return {QStringLiteral("select top (%1) * from ").arg(rows) + body, values};
+    if (m_kind == DbKind::PostgreSQL && !key.isEmpty()) {
+        // The server reads a table row for every index entry it walks, even
+        // to test a condition the index alone could answer. Where the key is
+        // tested through a function (a search for a part of the number),
+        // that condition bounds nothing and the walk passed thousands of
+        // notices, reading them all. Such a page of a plain select over one
+        // table is chosen by its keys first (from the index alone where an
+        // index holds the columns), and only its rows are read.
+        static const QRegularExpression oneTable(QStringLiteral("^select\\s+\\*\\s+from\\s+(\\w+)\\s+where\\s+(.+)$"),
+                                                 QRegularExpression::CaseInsensitiveOption
+                                                     | QRegularExpression::DotMatchesEverythingOption);
+        const QRegularExpressionMatch m = oneTable.match(select.sql.trimmed());
+        const QRegularExpression keyInFunction(QStringLiteral("\\w\\(\\s*") + QRegularExpression::escape(key)
+                                                   + QStringLiteral("\\s*,"),
+                                               QRegularExpression::CaseInsensitiveOption);
+        if (m.hasMatch() && m.captured(2).contains(keyInFunction)) {
+            const QString table = m.captured(1);
+            const QString ordered = orderBy.join(QStringLiteral(", "));
+            const QString keys = QStringLiteral("select ") + key + QStringLiteral(" from ") + table
+                                 + QStringLiteral(" where (") + m.captured(2) + QLatin1Char(')')
+                                 + (beyondLast.isEmpty() ? QString() : QStringLiteral(" and ") + beyondLast)
+                                 + QStringLiteral(" order by ") + ordered + QStringLiteral(" limit %1").arg(rows);
+            return {QStringLiteral("select * from %1 where %2 in (%3) order by %4").arg(table, key, keys, ordered),
+                    values};
+        }
+    }
     // The first page is the statement itself with a limit: nothing to add
     // to its conditions, and a plainer statement to prepare on every click.
     if (after.isEmpty())

@@ -66,9 +66,10 @@ public:
     // given order, starting after the row whose order values are `after`
     // (empty: from the first row). The order must be total (end in a unique
     // key), so that rows inserted or deleted by others between two pages
-    // neither repeat nor hide a row.
+    // neither repeat nor hide a row. `key`, when given, is the one column
+    // that tells the rows of the select's table apart.
     Statement pageStatement(const Statement &select, const QList<OrderKey> &order, int rows,
-                            const QVariantList &after = {}) const;
+                            const QVariantList &after = {}, const QString &key = {}) const;
 
     // How the database said what went wrong.
     bool isLockTimeout(const QSqlError &error) const;

@@ -20,6 +20,7 @@ private slots:
     void statements();
     void pageAfterKey_data();
     void pageAfterKey();
+    void pagesByKeyFirst();
     void insertIfMissing();
     void errors_data();
     void errors();
@@ -119,6 +120,50 @@ void TestSqlDialect::pageAfterKey()
     QTEST(int(s.values.size()), "boundValues");
     QCOMPARE(s.values.first(), QVariant(QStringLiteral("船检科")));
     QCOMPARE(s.values.last(), QVariant(QStringLiteral("1000123")));
+}
+
+// PostgreSQL chooses a page of a plain one-table select that tests its key
+// through a function by the key first, then reads those rows; the other
+// databases and other selects page as they are.
+void TestSqlDialect::pagesByKeyFirst()
+{
+    const QList<OrderKey> order{{QStringLiteral("Rdate"), true}, {QStringLiteral("ID"), true}};
+    const Statement search{QStringLiteral("select * from notice where handler=? and strpos(ID, ?) > 0"),
+                           {QStringLiteral("周航检"), QStringLiteral("123")}};
+    const SqlDialect postgres(DbKind::PostgreSQL);
+
+    const Statement first = postgres.pageStatement(search, order, 64, {}, QStringLiteral("ID"));
+    QCOMPARE(first.sql, QStringLiteral("select * from notice where ID in (select ID from notice where (handler=? and "
+                                       "strpos(ID, ?) > 0) order by Rdate desc, ID desc limit 64) "
+                                       "order by Rdate desc, ID desc"));
+    QCOMPARE(first.values, search.values);
+
+    const QDateTime last(QDate(2026, 3, 1), QTime(9, 30, 5));
+    const Statement next = postgres.pageStatement(search, order, 256, {last, QStringLiteral("1000123")},
+                                                  QStringLiteral("ID"));
+    QCOMPARE(next.sql, QStringLiteral("select * from notice where ID in (select ID from notice where (handler=? and "
+                                      "strpos(ID, ?) > 0) and Rdate <= ? and (Rdate < ? or (Rdate = ? and ID < ?)) "
+                                      "order by Rdate desc, ID desc limit 256) order by Rdate desc, ID desc"));
+    QCOMPARE(next.values, (QVariantList{QStringLiteral("周航检"), QStringLiteral("123"), last, last, last,
+                                        QStringLiteral("1000123")}));
+
+    // A condition the index can bound: paged as it is.
+    const Statement list{QStringLiteral("select * from notice where department=? and status=2"),
+                         {QStringLiteral("船检科")}};
+    QCOMPARE(postgres.pageStatement(list, order, 64, {}, QStringLiteral("ID")).sql,
+             list.sql + QStringLiteral(" order by Rdate desc, ID desc limit 64"));
+    // Not a plain select over one table: paged as it is.
+    const Statement found{QStringLiteral("select * from (with found as materialized (select * from notice where "
+                                         "department=? and ID in (?)) select * from found) found"),
+                          {QStringLiteral("船检科"), QStringLiteral("1000123")}};
+    QCOMPARE(postgres.pageStatement(found, order, 64, {}, QStringLiteral("ID")).sql,
+             found.sql + QStringLiteral(" order by Rdate desc, ID desc limit 64"));
+    // Without a key, and on the other databases, the page is read as it is.
+    QCOMPARE(postgres.pageStatement(search, order, 64).sql,
+             search.sql + QStringLiteral(" order by Rdate desc, ID desc limit 64"));
+    for (DbKind kind : {DbKind::SQLite, DbKind::SqlServer})
+        QCOMPARE(SqlDialect(kind).pageStatement(search, order, 64, {}, QStringLiteral("ID")).sql,
+                 SqlDialect(kind).pageStatement(search, order, 64).sql);
 }
 
 void TestSqlDialect::insertIfMissing()
