@@ -73,6 +73,10 @@ TF_main::TF_main(Tdm &dm, QWidget *parent) : QMainWindow(parent), m_dm(dm)
     const int dateWidth = std::max(widths[2], DBGrid_notice->fontMetrics().horizontalAdvance(widestTime) + 14);
     DBGrid_notice->setColumnWidth(2, dateWidth);
     DBGrid_notice->setColumnWidth(1, widths[1] - (dateWidth - widths[2]));
+    // The last column takes the room left, and never less than its width
+    // before it stretched: that width is kept narrow, so that the column
+    // still ends at the grid's edge when the vertical scroll bar appears.
+    DBGrid_notice->setColumnWidth(6, 52);
     DBGrid_notice->horizontalHeader()->setStretchLastSection(true);
     column->addWidget(DBGrid_notice, 1);
 
