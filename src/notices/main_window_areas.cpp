@@ -117,30 +117,30 @@ void TF_main::freeze_status()
 void TF_main::freeze_content()
 {
     setAreaEnabled({Label_date, dbedit_date, Label_Id, DBEdit_ID, Label_shipname, DBEdit_shipname, Label_item,
-                DBgrid_item, Label_dept, DBEdit_dept, bt_totalmoney, DBedit_money, Label_totalmoney},
-               false);
+                    DBgrid_item, Label_dept, DBEdit_dept, bt_totalmoney, DBedit_money, Label_totalmoney},
+                   false);
 }
 
 void TF_main::active_content()
 {
     // The total's label is switched on by no action: it always shows disabled.
     setAreaEnabled({Label_date, dbedit_date, Label_Id, DBEdit_ID, Label_shipname, DBEdit_shipname, Label_item,
-                DBgrid_item, Label_dept, DBEdit_dept, bt_totalmoney, DBedit_money},
-               true);
+                    DBgrid_item, Label_dept, DBEdit_dept, bt_totalmoney, DBedit_money},
+                   true);
 }
 
 void TF_main::freeze_memo()
 {
     setAreaEnabled({Label_memo, lable_checktype, DBcb_checktype, lable_checkcontent, DBCb_checkcontent, Label_company,
-                DBCb_company, Label_memo_cw, dbck_dengji, dbck_peixun, dbck_gongbenfei, dbck_neibuziliao},
-               false);
+                    DBCb_company, Label_memo_cw, dbck_dengji, dbck_peixun, dbck_gongbenfei, dbck_neibuziliao},
+                   false);
 }
 
 void TF_main::active_memo()
 {
     setAreaEnabled({Label_memo, lable_checktype, DBcb_checktype, lable_checkcontent, DBCb_checkcontent, Label_company,
-                DBCb_company, Label_memo_cw, dbck_dengji, dbck_peixun, dbck_gongbenfei, dbck_neibuziliao},
-               true);
+                    DBCb_company, Label_memo_cw, dbck_dengji, dbck_peixun, dbck_gongbenfei, dbck_neibuziliao},
+                   true);
 }
 
 void TF_main::freeze_handler()
@@ -151,15 +151,15 @@ void TF_main::freeze_handler()
 void TF_main::freeze_leader()
 {
     setAreaEnabled({Label_leader, Label_badcheck, DBCb_leader, Label_leadernow, Edit_leadernow, bt_checknow,
-                bt_badchecknow, DBMemo_badcheck},
-               false);
+                    bt_badchecknow, DBMemo_badcheck},
+                   false);
 }
 
 void TF_main::freeze_newed()
 {
     setAreaEnabled({Label_date, dbedit_date, Label_Id, DBEdit_ID, Label_dept, DBEdit_dept, Label_handler,
-                DBEdit_handler, Label_totalmoney, DBedit_money},
-               false);
+                    DBEdit_handler, Label_totalmoney, DBedit_money},
+                   false);
 }
 
 void TF_main::freeze_menu()

@@ -249,7 +249,7 @@ void TF_main::DBGrid_noticeCellClick()
         setAreaEnabled({bt_badchecknow, DBMemo_badcheck, Label_badcheck}, rights.reject);
     } else {
         setAreaEnabled({Label_leader, Label_leadernow, bt_checknow, bt_badchecknow, DBMemo_badcheck, Label_badcheck},
-                   false);
+                       false);
         Edit_leadernow->clear();
     }
     bt_checknow->setText(QStringLiteral("审核通过"));
