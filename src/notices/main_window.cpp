@@ -164,8 +164,9 @@ void TF_main::showCurrentRowInGrid()
         DBGrid_notice->selectionModel()->setCurrentIndex(current, QItemSelectionModel::ClearAndSelect
                                                                       | QItemSelectionModel::Rows);
         DBGrid_notice->scrollTo(current);
-    } else
+    } else {
         DBGrid_notice->selectionModel()->clear();
+    }
     m_syncingGrid = false;
 }
 

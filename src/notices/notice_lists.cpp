@@ -2,8 +2,8 @@
 
 #include "app/codes.h"
 #include "app/connection.h"
-#include "app/db_error.h"
 #include "app/current_user.h"
+#include "app/db_error.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
