@@ -25,7 +25,6 @@ struct OrderKey
     bool operator==(const OrderKey &) const = default;
 };
 
-
 class SqlDialect
 {
 public:

@@ -54,6 +54,7 @@ public:
     void visible_memo();
     void invisible_memo();
     void dbgird_notice_check();
+    // The resting state of the user's role, the list grid's state included.
     void checkshow();
     // The identity switch: back to the login window, no notice list left open.
     void user_switchExecute();

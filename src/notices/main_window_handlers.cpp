@@ -93,7 +93,6 @@ void TF_main::listClick(NoticeList list)
         q.open(s.sql, s.values);
     });
     checkshow();
-    dbgird_notice_check();
 }
 
 void TF_main::bt_searchClick()
@@ -104,7 +103,6 @@ void TF_main::bt_searchClick()
         q.open(s.sql, s.values);
     });
     checkshow();
-    dbgird_notice_check();
 }
 
 void TF_main::bt_clearClick()
@@ -121,7 +119,6 @@ void TF_main::bt_newClick()
     if (!created) {
         // Nothing to edit: back to the resting state.
         checkshow();
-        dbgird_notice_check();
         return;
     }
     active_content();
@@ -135,7 +132,6 @@ void TF_main::afterStore()
 {
     m_dm.aq_itemofnotice->close();
     checkshow();
-    dbgird_notice_check();
 }
 
 void TF_main::bt_saveClick()
@@ -164,7 +160,6 @@ void TF_main::bt_DelClick()
     m_dm.aq_itemofnotice->close();
     run([this] { deleteNotice(m_dm, CurrentUser); });
     checkshow();
-    dbgird_notice_check();
 }
 
 void TF_main::bt_checknowClick()
@@ -177,7 +172,6 @@ void TF_main::bt_checknowClick()
         && handler == CurrentUser.userName)
         return;  // one's own notice: nothing changes, the window stays as it was
     checkshow();
-    dbgird_notice_check();
 }
 
 void TF_main::bt_badchecknowClick()
@@ -191,7 +185,6 @@ void TF_main::bt_badchecknowClick()
         return;
     freeze_leader();
     checkshow();
-    dbgird_notice_check();
 }
 
 void TF_main::bt_totalmoneyClick()
@@ -224,7 +217,6 @@ void TF_main::bt_printClick()
             m_dm.aq_notice->reopen();
     });
     checkshow();
-    dbgird_notice_check();
 }
 
 void TF_main::DBGrid_noticeCellClick()

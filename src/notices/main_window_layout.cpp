@@ -353,7 +353,6 @@ void TF_main::buildShortcuts()
             return;
         run([this] { m_dm.aq_notice->reopen(); });
         checkshow();
-        dbgird_notice_check();
     });
 }
 

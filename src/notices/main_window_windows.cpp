@@ -40,7 +40,6 @@ void TF_main::connectSecondaryWindows()
         if (m_dm.aq_notice->state() == NamedQuery::State::Browsing) {
             run([this] { m_dm.aq_notice->reopen(); });
             checkshow();
-            dbgird_notice_check();
         }
     };
     for (QAction *opener : {M_cjkpj, bt_pj})
@@ -160,6 +159,5 @@ void TF_main::M_deletedClick()
     if (!restored.isEmpty() && m_dm.aq_notice->state() == NamedQuery::State::Browsing && m_dm.aq_notice->isActive()) {
         run([this] { m_dm.aq_notice->reopen(); });
         checkshow();
-        dbgird_notice_check();
     }
 }
