@@ -2,5 +2,8 @@
 # Configures and builds Nollard into ./build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNOLLARD_SKIP= >/dev/null
+# A compiler cache, where installed, spares rebuilding what did not change.
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNOLLARD_SKIP= "${launcher[@]}" >/dev/null
 cmake --build build -j"$(nproc)"
