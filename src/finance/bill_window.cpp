@@ -299,21 +299,19 @@ void TF_cjkpj::Button1Click()
         return;
     }
 
-    try {
-        issueBill(m_dm.database(), CurrentUser, request);
-        Edit2->clear();
-    } catch (const BillNumberTaken &taken) {
-        // The form in the printer must carry the number that will be stored:
-        // show the usable one before saying why.
-        m_shownNumber = taken.smallestUsable();
-        Edit1->setText(codes::PadBillCode7(m_shownNumber));
-        Edit2->setText(Edit1->text());
-        messages::inform(taken.message());
-    } catch (const UserRefusal &refusal) {
-        messages::inform(refusal.message());
-    } catch (const std::exception &error) {
-        messages::showException(error);
-    }
+    run([&] {
+        try {
+            issueBill(m_dm.database(), CurrentUser, request);
+            Edit2->clear();
+        } catch (const BillNumberTaken &taken) {
+            // The form in the printer must carry the number that will be
+            // stored: show the usable one before the wrapper says why.
+            m_shownNumber = taken.smallestUsable();
+            Edit1->setText(codes::PadBillCode7(m_shownNumber));
+            Edit2->setText(Edit1->text());
+            throw;
+        }
+    });
     // The next bill starts with a new click in the list.
     Button1->setEnabled(false);
     run([&] { q.reopen(); });

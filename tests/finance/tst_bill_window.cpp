@@ -7,12 +7,14 @@
 #include "main_window_fixture.h"
 #include "typing.h"
 
+#include "app/db_error.h"
 #include "app/named_query.h"
 #include "app/row_set_model.h"
 #include "finance/bill_operations.h"
 #include "finance/bill_window.h"
 
 #include <QLineEdit>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTableView>
 #include <QTimer>
@@ -105,6 +107,7 @@ private slots:
     void refusedNumbers_data();
     void refusedNumbers();
     void numberTakenByAnotherWorkstation();
+    void rowHeldByAnotherWorkstation();
     void voidAndFindVoided();
     void searches_data();
     void searches();
@@ -240,6 +243,35 @@ void TestBillWindow::numberTakenByAnotherWorkstation()
     clickRow(w->DBGrid1, QStringLiteral("0000021"));
     click(w->Button1);
     QCOMPARE(storedNotice(*f.db, QStringLiteral("0000021")), QStringLiteral("5 0000101 1"));
+}
+
+// A notice held by another workstation longer than the lock wait is a
+// refusal the user waits out, told as information; nothing is billed.
+void TestBillWindow::rowHeldByAnotherWorkstation()
+{
+    BillWindowFixture f;
+    TF_cjkpj *w = f.open(QStringLiteral("cwsh"));
+    clickRow(w->DBGrid1, QStringLiteral("0000021"));
+
+    QSqlDatabase other = f.db->connection(QStringLiteral("other workstation"));
+    QSqlQuery hold(other);
+    if (f.db->settings().kind() == DbKind::SQLite) {
+        QVERIFY2(hold.exec(QStringLiteral("begin immediate")), qPrintable(hold.lastError().text()));
+    } else {
+        QVERIFY(other.transaction());
+        QVERIFY2(hold.exec(QStringLiteral("select ID from notice where ID='0000021' for update")),
+                 qPrintable(hold.lastError().text()));
+    }
+    click(w->Button1);
+    QVERIFY(f.shown.errors.isEmpty());
+    QCOMPARE(f.shown.informations, QStringList{RowInUse::text()});
+    hold.finish();
+    if (f.db->settings().kind() == DbKind::SQLite)
+        QVERIFY(hold.exec(QStringLiteral("rollback")));
+    else
+        QVERIFY(other.rollback());
+    QCOMPARE(storedNotice(*f.db, QStringLiteral("0000021")), QStringLiteral("3  0"));
+    QCOMPARE(storedCounter(*f.db), 100);
 }
 
 void TestBillWindow::voidAndFindVoided()
