@@ -7,7 +7,7 @@
 // is common SQL.
 
 #include "db_settings.h"
-#include "sql_statement.h"
+#include "statement.h"
 
 #include <QList>
 #include <QSqlError>

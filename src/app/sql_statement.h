@@ -1,18 +1,13 @@
 #pragma once
-// A statement with the values bound to its placeholders, and the one way the
-// program runs such a statement: prepared, every value bound, never spliced
-// into the text.
+// The one way the program runs a statement: prepared, every value bound,
+// never spliced into the text.
+
+#include "statement.h"
 
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
 #include <QVariantList>
-
-struct Statement
-{
-    QString sql;
-    QVariantList values;
-};
 
 // Prepares the statement, binds the values in order and executes it.
 //
