@@ -49,7 +49,7 @@ double bareStatement(QSqlDatabase db, const Statement &s)
     t.start();
     QSqlQuery q(db);
     q.setForwardOnly(true);
-    q.prepare(s.sql + (kindOf(db) == DbKind::SQLite ? QString() : QStringLiteral(" limit 64")));
+    q.prepare(s.sql + (SqlDialect::kindOf(db) == DbKind::SQLite ? QString() : QStringLiteral(" limit 64")));
     for (const QVariant &v : s.values)
         q.addBindValue(v);
     if (!q.exec()) {

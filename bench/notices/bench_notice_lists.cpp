@@ -230,7 +230,7 @@ double bareAndPainted(QSqlDatabase db, const std::function<Statement()> &stateme
     const Statement s = statement();
     QSqlQuery q(db);
     q.setForwardOnly(true);
-    const QString sql = kindOf(db) == DbKind::SQLite
+    const QString sql = SqlDialect::kindOf(db) == DbKind::SQLite
                             ? s.sql
                             : s.sql + QStringLiteral(" limit %1").arg(RowSetModel::kFirstRows);
     if (!q.prepare(sql))

@@ -12,29 +12,6 @@
 
 namespace {
 
-void configure(QSqlDatabase &db, const DbSettings &s)
-{
-    switch (s.kind()) {
-    case DbKind::SQLite:
-        db.setDatabaseName(s.dataSource);
-        break;
-    case DbKind::PostgreSQL: {
-        const HostPort hp = splitHostPort(s.dataSource);
-        db.setHostName(hp.host);
-        if (hp.port > 0)
-            db.setPort(hp.port);
-        db.setDatabaseName(s.initialCatalog);
-        db.setUserName(s.userId);
-        db.setPassword(s.password);
-        break;
-    }
-    case DbKind::SqlServer:
-        db.setDatabaseName(sqlServerOdbcString(s));
-        break;
-    }
-    db.setConnectOptions(SqlDialect(s.kind()).connectOptions());
-}
-
 // Connections that were open once: when such a one cannot be opened again,
 // the server went away, which the user is told in plain words.
 QMutex openedOnceLock;
@@ -46,23 +23,22 @@ QSet<QString> &openedOnce()
 
 void startSession(QSqlDatabase &db)
 {
-    for (const QString &sql : SqlDialect(kindOf(db)).sessionSetup()) {
+    const SqlDialect dialect(db);
+    for (const QString &sql : dialect.sessionSetup()) {
         QSqlQuery q(db);
-        // The embedded file may refuse the write-ahead log (a read-only
-        // folder, a network share); it then keeps working as before.
-        if (!q.exec(sql) && kindOf(db) != DbKind::SQLite)
+        if (!q.exec(sql) && !dialect.sessionSetupIsOptional())
             throw DbError(q.lastError());
     }
     const QMutexLocker lock(&openedOnceLock);
     openedOnce().insert(db.connectionName());
 }
 
-// Qt's SQLite driver opens any file; the first statement finds out whether it
-// is a database at all.
-void checkSqliteFile(QSqlDatabase &db)
+// The driver of an embedded file opens any file; the first statement finds
+// out whether it is a database at all.
+void checkDatabaseFile(QSqlDatabase &db, const SqlDialect &dialect)
 {
     QSqlQuery probe(db);
-    if (!probe.exec(QStringLiteral("select count(*) from sqlite_master"))) {
+    if (!probe.exec(dialect.fileCheckStatement())) {
         const QSqlError error = probe.lastError();
         probe.finish();
         throw DbError(QStringLiteral("%1: %2").arg(QFileInfo(db.databaseName()).fileName(),
@@ -83,16 +59,14 @@ QSqlDatabase openConnection(const DbSettings &settings, const QString &connectio
         throw DbError(QStringLiteral("Driver not loaded: %1").arg(dialect.driverName()));
     }
     QSqlDatabase db = QSqlDatabase::addDatabase(dialect.driverName(), connectionName);
-    configure(db, settings);
+    dialect.configure(db, settings);
 
-    if (settings.kind() == DbKind::SQLite && !options.createMissingFile
-        && !QFileInfo::exists(settings.dataSource)) {
+    if (dialect.isEmbeddedFile() && !options.createMissingFile && !QFileInfo::exists(settings.dataSource))
         throw DbError(QStringLiteral("unable to open database file: %1").arg(settings.dataSource));
-    }
     if (!db.open())
         throw DbError(db.lastError());
-    if (settings.kind() == DbKind::SQLite)
-        checkSqliteFile(db);
+    if (dialect.isEmbeddedFile())
+        checkDatabaseFile(db, dialect);
     startSession(db);
     return db;
 }
@@ -108,7 +82,7 @@ void ensureOpen(QSqlDatabase &db)
     }
     if (!db.isValid())
         throw DbError(QStringLiteral("No database connection"));
-    if (kindOf(db) == DbKind::SQLite && !QFileInfo::exists(db.databaseName()))
+    if (SqlDialect(db).isEmbeddedFile() && !QFileInfo::exists(db.databaseName()))
         throw DbError(QStringLiteral("unable to open database file: %1").arg(db.databaseName()));
     if (!db.open()) {
         if (wasOpen)
@@ -136,14 +110,4 @@ void closeConnection(const QString &connectionName)
         openedOnce().remove(connectionName);
     }
     QSqlDatabase::removeDatabase(connectionName);
-}
-
-DbKind kindOf(const QSqlDatabase &db)
-{
-    const QString driver = db.driverName();
-    if (driver == QLatin1String("QSQLITE"))
-        return DbKind::SQLite;
-    if (driver == QLatin1String("QPSQL"))
-        return DbKind::PostgreSQL;
-    return DbKind::SqlServer;
 }

@@ -30,6 +30,3 @@ void reopenConnection(QSqlDatabase &db);
 
 // Removes a connection registered by openConnection.
 void closeConnection(const QString &connectionName);
-
-// Which kind of database an open connection talks to.
-DbKind kindOf(const QSqlDatabase &db);

@@ -1,20 +1,14 @@
 #include "counter.h"
 
-#include "connection.h"
 #include "db_error.h"
 #include "sql_statement.h"
 
 #include <QElapsedTimer>
 #include <QSqlQuery>
-#include <QThread>
-
-namespace {
-constexpr int kCounterWaitMs = 10000;
-}
 
 int advanceCounter(QSqlDatabase db, CounterColumn column)
 {
-    const SqlDialect dialect(kindOf(db));
+    const SqlDialect dialect(db);
     QElapsedTimer waited;
     waited.start();
     for (;;) {
@@ -27,12 +21,9 @@ int advanceCounter(QSqlDatabase db, CounterColumn column)
             q.finish();
             return value;
         } catch (const RowInUse &) {
-            // Nobody holds the counter row for long: on the embedded file a
-            // crowd of programs taking numbers at once only has to queue, so
-            // the step is tried again for a while longer than one lock wait.
-            if (dialect.kind() != DbKind::SQLite || waited.elapsed() > kCounterWaitMs)
+            // Nobody holds the counter row for long.
+            if (!dialect.waitToRetryBusy(waited.elapsed()))
                 throw;
-            QThread::msleep(2 + waited.elapsed() % 7);
         }
     }
 }

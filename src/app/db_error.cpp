@@ -1,6 +1,5 @@
 #include "db_error.h"
 
-#include "connection.h"
 #include "sql_dialect.h"
 
 #include <QRegularExpression>
@@ -72,7 +71,7 @@ const QString &DuplicateKey::text()
 
 void throwDbFailure(const QSqlDatabase &db, const QSqlError &error)
 {
-    const SqlDialect dialect(kindOf(db));
+    const SqlDialect dialect(db);
     if (dialect.isConnectionLost(error))
         throw ConnectionLost();
     if (dialect.isLockTimeout(error))

@@ -1,6 +1,5 @@
 #include "row_set_model.h"
 
-#include "connection.h"
 #include "db_error.h"
 #include "messages.h"
 #include "sql_statement.h"
@@ -155,7 +154,7 @@ RowSetModel::Page RowSetModel::readWhole() const
 
 RowSetModel::Page RowSetModel::readPage(int count, const QVariantList &after) const
 {
-    const SqlDialect dialect(kindOf(m_db));
+    const SqlDialect dialect(m_db);
     Page page = collect(runStatement(m_db, dialect.pageStatement({m_paged->select, m_values}, m_paged->order, count, after, m_paged->key)));
     page.complete = page.rows.size() < count;
     return page;

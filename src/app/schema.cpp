@@ -1,6 +1,5 @@
 #include "schema.h"
 
-#include "connection.h"
 #include "db_error.h"
 #include "sql_dialect.h"
 #include "transaction.h"
@@ -55,7 +54,7 @@ void runSchemaStatements(QSqlDatabase db, const QStringList &statements)
 
 void createSchema(QSqlDatabase db, const QString &schemaFolder)
 {
-    const QStringList statements = schemaFileStatements(kindOf(db), schemaFolder);
+    const QStringList statements = schemaFileStatements(SqlDialect::kindOf(db), schemaFolder);
     Transaction transaction(db);
     runSchemaStatements(db, statements);
     transaction.commit();

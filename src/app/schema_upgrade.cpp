@@ -1,6 +1,5 @@
 #include "schema_upgrade.h"
 
-#include "connection.h"
 #include "db_error.h"
 #include "schema.h"
 #include "schema_file.h"
@@ -134,7 +133,7 @@ void checkKeyRule(QSqlDatabase db, const KeyRule &rule, QStringList &problems)
 
 QStringList upgradeProblems(QSqlDatabase db, const QString &schemaFolder)
 {
-    const SchemaDeclarations target = declarationsOf(schemaFileStatements(kindOf(db), schemaFolder));
+    const SchemaDeclarations target = declarationsOf(schemaFileStatements(SqlDialect::kindOf(db), schemaFolder));
     QStringList problems;
     for (const KeyRule &rule : keyRules())
         if (hasTable(db, rule.table))
@@ -164,7 +163,7 @@ QStringList upgradeProblems(QSqlDatabase db, const QString &schemaFolder)
 
 UpgradeOutcome upgradeSchema(QSqlDatabase db, const QString &schemaFolder)
 {
-    const SqlDialect dialect(kindOf(db));
+    const SqlDialect dialect(db);
     UpgradeOutcome outcome;
     outcome.fromVersion = schemaVersionOf(db);
     outcome.toVersion = kSchemaVersion;

@@ -4,6 +4,17 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QRegularExpression>
+#include <QThread>
+
+DbKind SqlDialect::kindOf(const QSqlDatabase &db)
+{
+    const QString driver = db.driverName();
+    if (driver == QLatin1String("QSQLITE"))
+        return DbKind::SQLite;
+    if (driver == QLatin1String("QPSQL"))
+        return DbKind::PostgreSQL;
+    return DbKind::SqlServer;
+}
 
 QString SqlDialect::driverName() const
 {
@@ -44,6 +55,29 @@ QString SqlDialect::advanceCounterStatement(CounterColumn column) const
     return QStringLiteral("update counter set %1 = %1 + 1 returning %1").arg(c);
 }
 
+void SqlDialect::configure(QSqlDatabase &db, const DbSettings &s) const
+{
+    switch (m_kind) {
+    case DbKind::SQLite:
+        db.setDatabaseName(s.dataSource);
+        break;
+    case DbKind::PostgreSQL: {
+        const HostPort hp = splitHostPort(s.dataSource);
+        db.setHostName(hp.host);
+        if (hp.port > 0)
+            db.setPort(hp.port);
+        db.setDatabaseName(s.initialCatalog);
+        db.setUserName(s.userId);
+        db.setPassword(s.password);
+        break;
+    }
+    case DbKind::SqlServer:
+        db.setDatabaseName(sqlServerOdbcString(s));
+        break;
+    }
+    db.setConnectOptions(connectOptions());
+}
+
 QString SqlDialect::connectOptions() const
 {
     switch (m_kind) {
@@ -70,6 +104,21 @@ QStringList SqlDialect::sessionSetup() const
     case DbKind::SqlServer: break;
     }
     return {QStringLiteral("set lock_timeout %1").arg(kLockWaitMs)};
+}
+
+QString SqlDialect::fileCheckStatement() const
+{
+    if (m_kind == DbKind::SQLite)
+        return QStringLiteral("select count(*) from sqlite_master");
+    return {};
+}
+
+bool SqlDialect::waitToRetryBusy(qint64 waitedMs) const
+{
+    if (m_kind != DbKind::SQLite || waitedMs > kBusyRetryMs)
+        return false;
+    QThread::msleep(2 + waitedMs % 7);
+    return true;
 }
 
 QString SqlDialect::quoted(const QString &identifier) const

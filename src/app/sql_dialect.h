@@ -2,14 +2,15 @@
 // What differs between the three kinds of database: the Qt driver, how the
 // settings become connection options, what every connection sets when it
 // opens, the schema file, the statements whose syntax is not shared (page of
-// a list, counter step, insert-if-missing, quoted names) and how each kind
-// reports a lock wait, a lost connection and a duplicate key. Everything else
-// is common SQL.
+// a list, counter step, insert-if-missing, quoted names), how each kind
+// reports a lock wait, a lost connection and a duplicate key, and how long a
+// busy embedded file is waited for. Everything else is common SQL.
 
 #include "db_settings.h"
 #include "statement.h"
 
 #include <QList>
+#include <QSqlDatabase>
 #include <QSqlError>
 #include <QString>
 #include <QStringList>
@@ -29,6 +30,11 @@ class SqlDialect
 {
 public:
     explicit SqlDialect(DbKind kind) : m_kind(kind) {}
+    // The dialect of the database a connection talks to.
+    explicit SqlDialect(const QSqlDatabase &db) : m_kind(kindOf(db)) {}
+
+    // Which kind of database a connection talks to, told by its driver.
+    static DbKind kindOf(const QSqlDatabase &db);
 
     // How long a statement waits for a row or table that another connection
     // holds before it gives up: long enough for a neighbour's save to finish,
@@ -40,12 +46,37 @@ public:
     // The file in db/ that creates the schema for this kind of database.
     QString schemaFileName() const;
 
+    // Points a new connection of this kind's driver at the database the
+    // settings name (file, or server, catalog and account) with the
+    // connectOptions.
+    void configure(QSqlDatabase &db, const DbSettings &settings) const;
     // Driver options of a new connection (lock wait, connect timeout).
     QString connectOptions() const;
     // Statements run on every connection right after it opens (and after it
     // is opened again): the write-ahead log and foreign keys of the embedded
     // file, the lock wait of the servers.
     QStringList sessionSetup() const;
+    // Whether the connection may go on when a statement of sessionSetup is
+    // refused: the embedded file may refuse the write-ahead log (a read-only
+    // folder, a network share) and then keeps working as before.
+    bool sessionSetupIsOptional() const { return m_kind == DbKind::SQLite; }
+
+    // The database is a file that the driver opens in this process: opening
+    // a missing one would make an empty database, and the driver opens any
+    // file, database or not.
+    bool isEmbeddedFile() const { return m_kind == DbKind::SQLite; }
+    // For an embedded file: a statement that fails when the opened file is
+    // no database. Empty for the servers.
+    QString fileCheckStatement() const;
+
+    // A statement gave up waiting for a lock (RowInUse), `waitedMs` after
+    // the first try of a step that nobody holds for long (taking a number).
+    // On the embedded file a crowd of programs doing it at once only has to
+    // queue, so the step is tried again for a while longer than one lock
+    // wait: the dialect then waits a moment and returns true. A server's lock
+    // wait is final: false.
+    bool waitToRetryBusy(qint64 waitedMs) const;
+    static constexpr int kBusyRetryMs = 10000;
 
     // One statement that advances a counter column by one and returns the
     // column's new value, so that no two connections can see the same value.

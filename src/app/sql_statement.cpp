@@ -48,7 +48,7 @@ QSqlQuery runStatement(QSqlDatabase db, const QString &sql, const QVariantList &
         return q;
     const QSqlError error = q.lastError();
     q = QSqlQuery();
-    const SqlDialect dialect(kindOf(db));
+    const SqlDialect dialect(db);
     if (!dialect.isConnectionLost(error))
         throwDbFailure(db, error);
 

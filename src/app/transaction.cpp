@@ -38,7 +38,7 @@ Transaction::Transaction(QSqlDatabase db) : m_db(db)
     if (!m_db.transaction()) {
         const QSqlError error = m_db.lastError();
         // Nothing has run yet: on a connection that broke, begin on a new one.
-        if (!SqlDialect(kindOf(m_db)).isConnectionLost(error))
+        if (!SqlDialect(m_db).isConnectionLost(error))
             throwDbFailure(m_db, error);
         reopenConnection(m_db);
         if (!m_db.transaction())
@@ -60,7 +60,7 @@ void Transaction::commit()
 {
     if (!m_db.commit()) {
         const QSqlError error = m_db.lastError();
-        if (SqlDialect(kindOf(m_db)).isConnectionLost(error)) {
+        if (SqlDialect(m_db).isConnectionLost(error)) {
             // Whether the server kept the change cannot be known; the
             // connection is made again for the next action.
             m_done = true;

@@ -151,7 +151,7 @@ int pendingNoticeCount(QSqlDatabase db)
 
 StatisticsResult runStatistics(QSqlDatabase db, const UserRecord &user, const StatisticsHooks &hooks)
 {
-    const SqlDialect dialect(kindOf(db));
+    const SqlDialect dialect(db);
     const int expected = pendingNoticeCount(db);
     report(hooks, StatisticsPhase::Reading, 0, expected);
 
