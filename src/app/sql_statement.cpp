@@ -2,7 +2,7 @@
 
 #include "connection.h"
 #include "db_error.h"
-#include "gbk_width.h"
+#include "gbk_text.h"
 #include "sql_dialect.h"
 #include "transaction.h"
 #include "user_refusal.h"

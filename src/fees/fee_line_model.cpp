@@ -2,7 +2,7 @@
 
 #include "number_text.h"
 
-#include "app/gbk_width.h"
+#include "app/gbk_text.h"
 #include "app/named_query.h"
 
 #include "app/row_set_model.h"

@@ -1,7 +1,7 @@
 #include "named_rows.h"
 
 #include "app/db_error.h"
-#include "app/gbk_width.h"
+#include "app/gbk_text.h"
 #include "app/named_query.h"
 #include "app/sql_statement.h"
 

@@ -7,7 +7,7 @@
 #include "app/codes.h"
 #include "app/counter.h"
 #include "app/current_user.h"
-#include "app/gbk_width.h"
+#include "app/gbk_text.h"
 #include "app/named_query.h"
 #include "app/notice_history.h"
 #include "app/sql_statement.h"
