@@ -5,6 +5,7 @@
 #include "gbk_width.h"
 #include "messages.h"
 #include "named_query.h"
+#include "read_failures.h"
 #include "tdm.h"
 
 #include <QFocusEvent>
@@ -65,6 +66,7 @@ TF_password::TF_password(Tdm &dm, QWidget *parent) : QDialog(parent), m_dm(dm)
     setWindowTitle(QStringLiteral("账号和密码更改"));
     setAttribute(Qt::WA_DeleteOnClose);
     aq_personcheck = new NamedQuery(QStringLiteral("aq_personcheck"), dm.connectionName(), this);
+    tellReadFailures(aq_personcheck);
 
     auto *row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 12, 12);

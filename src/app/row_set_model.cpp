@@ -1,7 +1,6 @@
 #include "row_set_model.h"
 
 #include "db_error.h"
-#include "messages.h"
 #include "sql_statement.h"
 
 #include <QRegularExpression>
@@ -223,8 +222,7 @@ void RowSetModel::fetchMore(const QModelIndex &parent)
         // The rows read so far stay and the list ends here (the list buttons
         // read it again); the user is told why.
         m_complete = true;
-        const std::exception_ptr failure = std::current_exception();
-        messages::guarded([failure] { std::rethrow_exception(failure); });
+        emit readFailed(std::current_exception());
         return;
     }
     m_complete = more.complete;

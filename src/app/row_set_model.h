@@ -16,6 +16,8 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 
+#include <exception>
+
 class RowSetModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -59,6 +61,13 @@ public:
         QString key;  // the one key column, when there is one
     };
     static std::optional<PagedStatement> pagedForm(const QString &sql, const QStringList &keyColumns);
+
+signals:
+    // A further page could not be read (fetchMore): the rows read so far
+    // stay and the list ends there until it is read again. The failure is
+    // the exception the read threw (DbError, ConnectionLost, RowInUse, ...);
+    // whoever shows the list tells the user.
+    void readFailed(const std::exception_ptr &failure);
 
 private:
     struct Page
