@@ -1,6 +1,7 @@
 #include "current_user.h"
 
 #include "codes.h"
+#include "notice_history.h"
 
 UserRecord CurrentUser;
 
@@ -8,4 +9,9 @@ void UserRecord::deriveFromRole()
 {
     identity = codes::identityForRole(typeId);
     department = codes::departmentForRole(typeId);
+}
+
+UserRecord::operator history::Actor() const
+{
+    return {nickname, userName};
 }

@@ -1,6 +1,5 @@
 #include "notice_history.h"
 
-#include "current_user.h"
 #include "sql_statement.h"
 
 #include <QDateTime>
@@ -33,14 +32,14 @@ QDateTime historyTime()
     return now;
 }
 
-void appendHistory(QSqlDatabase db, const UserRecord &user, const Entry &entry)
+void appendHistory(QSqlDatabase db, const Actor &actor, const Entry &entry)
 {
     lockNotice(db, entry.noticeId);
     const QVariant noState;  // null: no notice before or after
     QVariantList values{entry.noticeId,
                         historyTime(),
-                        user.nickname,
-                        user.userName,
+                        actor.account,
+                        actor.fullName,
                         entry.department,
                         entry.action,
                         entry.stateBefore.isValid() ? entry.stateBefore : noState,
@@ -54,11 +53,11 @@ void appendHistory(QSqlDatabase db, const UserRecord &user, const Entry &entry)
     runStatement(db, sql, values).finish();
 }
 
-int appendHistoryForNotices(QSqlDatabase db, const UserRecord &user, const QString &action, int stateBefore,
+int appendHistoryForNotices(QSqlDatabase db, const Actor &actor, const QString &action, int stateBefore,
                             int stateAfter, const QString &detail, const QString &condition,
                             const QVariantList &conditionValues)
 {
-    QVariantList values{historyTime(), user.nickname, user.userName, action, stateBefore, stateAfter, cut(detail)};
+    QVariantList values{historyTime(), actor.account, actor.fullName, action, stateBefore, stateAfter, cut(detail)};
     values << conditionValues;
     QSqlQuery q = runStatement(db,
                                QStringLiteral("insert into notice_history (%1) select ID,?,?,?,department,?,?,?,? "

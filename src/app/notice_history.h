@@ -9,9 +9,15 @@
 #include <QVariant>
 #include <QVariantList>
 
-struct UserRecord;
-
 namespace history {
+
+// Who made a change: the account's login name and the person's name. The
+// logged-in user (UserRecord) converts to it.
+struct Actor
+{
+    QString account;
+    QString fullName;
+};
 
 // The actions, as the history list shows them.
 inline const QString kCreated = QStringLiteral("新建");
@@ -50,7 +56,7 @@ QDateTime historyTime();
 // holds nothing. Throws DbError (RowInUse after the lock wait).
 void lockNotice(QSqlDatabase db, const QString &noticeId);
 
-// Appends one row for the user. Call it inside the Transaction of the change.
+// Appends one row for the actor. Call it inside the Transaction of the change.
 // Throws DbError when the row cannot be written; the caller's transaction then
 // rolls the change back.
 // The notice is locked first (lockNotice): a change that writes its history
@@ -58,14 +64,14 @@ void lockNotice(QSqlDatabase db, const QString &noticeId);
 // a change of the same notice in between, stand in the history before that
 // change although it was stored after it, and the states before and after
 // would not follow one another.
-void appendHistory(QSqlDatabase db, const UserRecord &user, const Entry &entry);
+void appendHistory(QSqlDatabase db, const Actor &actor, const Entry &entry);
 
 // Appends one row for every notice that the condition (on the notice table,
 // with its bound values) selects, in one statement: the statistics run
 // records the notices it archives without a round trip per notice. The rows
 // take the notice's number and section and the given states. Returns the
 // number of rows written.
-int appendHistoryForNotices(QSqlDatabase db, const UserRecord &user, const QString &action, int stateBefore,
+int appendHistoryForNotices(QSqlDatabase db, const Actor &actor, const QString &action, int stateBefore,
                             int stateAfter, const QString &detail, const QString &condition,
                             const QVariantList &conditionValues);
 
