@@ -6,13 +6,13 @@
 //
 //   bench_statistics [notices] [repeats]
 
-#include "app/connection.h"
+#include "db/connection.h"
 #include "app/current_user.h"
-#include "app/db_error.h"
-#include "app/schema.h"
-#include "app/sql_dialect.h"
-#include "app/sql_statement.h"
-#include "app/transaction.h"
+#include "db/db_error.h"
+#include "db/schema.h"
+#include "db/sql_dialect.h"
+#include "db/sql_statement.h"
+#include "db/transaction.h"
 #include "finance/statistics_run.h"
 
 #include <QCoreApplication>

@@ -1,8 +1,8 @@
 #include "account_change.h"
 
 #include "current_user.h"
-#include "named_query.h"
-#include "user_refusal.h"
+#include "db/named_query.h"
+#include "db/user_refusal.h"
 
 bool loginNameTakenByAnother(NamedQuery &aq_personcheck, const QString &currentNickname,
                              const QString &newNickname)

@@ -1,7 +1,8 @@
 #include "current_user.h"
 
 #include "codes.h"
-#include "notice_history.h"
+
+#include "db/notice_history.h"
 
 UserRecord CurrentUser;
 

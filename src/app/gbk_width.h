@@ -2,7 +2,7 @@
 // Input fields limited to a width in bytes of GBK (gbk_text.h), and free of
 // control characters.
 
-#include "gbk_text.h"
+#include "db/gbk_text.h"
 
 #include <QString>
 #include <QValidator>

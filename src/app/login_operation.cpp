@@ -1,6 +1,6 @@
 #include "login_operation.h"
 
-#include "named_query.h"
+#include "db/named_query.h"
 
 std::optional<UserRecord> findAccount(NamedQuery &aq_login, const QString &nickname,
                                       const QString &password)

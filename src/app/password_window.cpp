@@ -4,9 +4,9 @@
 #include "current_user.h"
 #include "gbk_width.h"
 #include "messages.h"
-#include "named_query.h"
+#include "db/named_query.h"
 #include "read_failures.h"
-#include "tdm.h"
+#include "db/tdm.h"
 
 #include <QFocusEvent>
 #include <QGridLayout>

@@ -1,9 +1,10 @@
 #include "read_failures.h"
 
 #include "messages.h"
-#include "named_query.h"
-#include "row_set_model.h"
-#include "tdm.h"
+
+#include "db/named_query.h"
+#include "db/row_set_model.h"
+#include "db/tdm.h"
 
 void tellReadFailures(RowSetModel *model)
 {

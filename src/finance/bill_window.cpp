@@ -8,9 +8,9 @@
 #include "app/list_view.h"
 #include "app/current_user.h"
 #include "app/messages.h"
-#include "app/named_query.h"
+#include "db/named_query.h"
 #include "app/read_failures.h"
-#include "app/tdm.h"
+#include "db/tdm.h"
 
 #include <QDateTime>
 #include <QGridLayout>

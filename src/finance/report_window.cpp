@@ -8,11 +8,11 @@
 #include "app/column_proxy_model.h"
 #include "app/current_user.h"
 #include "app/messages.h"
-#include "app/named_query.h"
+#include "db/named_query.h"
 #include "app/read_failures.h"
-#include "app/tdm.h"
-#include "app/user_refusal.h"
-#include "app/sql_statement.h"
+#include "db/tdm.h"
+#include "db/user_refusal.h"
+#include "db/sql_statement.h"
 
 #include <QApplication>
 #include <QGridLayout>

@@ -1,13 +1,13 @@
 #include "statistics_run.h"
 
 #include "app/codes.h"
-#include "app/connection.h"
-#include "app/db_error.h"
-#include "app/notice_history.h"
-#include "app/sql_dialect.h"
-#include "app/sql_statement.h"
-#include "app/transaction.h"
-#include "app/user_refusal.h"
+#include "db/connection.h"
+#include "db/db_error.h"
+#include "db/notice_history.h"
+#include "db/sql_dialect.h"
+#include "db/sql_statement.h"
+#include "db/transaction.h"
+#include "db/user_refusal.h"
 
 #include <QElapsedTimer>
 #include <QHash>

@@ -7,10 +7,10 @@
 #include "app/current_user.h"
 #include "app/column_proxy_model.h"
 #include "app/messages.h"
-#include "app/named_query.h"
+#include "db/named_query.h"
 #include "app/read_failures.h"
-#include "app/sql_statement.h"
-#include "app/tdm.h"
+#include "db/sql_statement.h"
+#include "db/tdm.h"
 
 #include <QCoreApplication>
 #include <QFormLayout>

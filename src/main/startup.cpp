@@ -6,8 +6,8 @@
 #include "app/login_window.h"
 #include "app/messages.h"
 #include "app/read_failures.h"
-#include "app/schema_version.h"
-#include "app/tdm.h"
+#include "db/schema_version.h"
+#include "db/tdm.h"
 #include "fees/item_window.h"
 #include "notices/main_window.h"
 

@@ -5,9 +5,9 @@
 #include "app/codes.h"
 #include "app/editable_grid.h"
 #include "app/messages.h"
-#include "app/named_query.h"
+#include "db/named_query.h"
 #include "app/read_failures.h"
-#include "app/tdm.h"
+#include "db/tdm.h"
 
 #include <QComboBox>
 #include <QGridLayout>

@@ -1,9 +1,9 @@
 #include "notice_lists.h"
 
 #include "app/codes.h"
-#include "app/connection.h"
+#include "db/connection.h"
 #include "app/current_user.h"
-#include "app/db_error.h"
+#include "db/db_error.h"
 
 #include <QSqlError>
 #include <QSqlQuery>

@@ -6,7 +6,7 @@
 // A store is refused when another workstation changed or deleted the notice
 // since it was read (NoticeChangedElsewhere); the user's edit is kept.
 
-#include "app/user_refusal.h"
+#include "db/user_refusal.h"
 
 #include <QString>
 

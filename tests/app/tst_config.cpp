@@ -1,8 +1,8 @@
 // The initialisation file, its defaults and the connection strings.
 
-#include "app/db_settings.h"
-#include "app/ini_file.h"
-#include "app/sql_dialect.h"
+#include "db/db_settings.h"
+#include "db/ini_file.h"
+#include "db/sql_dialect.h"
 
 #include <QStringEncoder>
 #include <QTemporaryDir>

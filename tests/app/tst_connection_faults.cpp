@@ -8,12 +8,12 @@
 #include "postgres_server.h"
 #include "test_database.h"
 
-#include "app/db_error.h"
+#include "db/db_error.h"
 #include "app/gbk_width.h"
-#include "app/named_query.h"
-#include "app/sql_statement.h"
-#include "app/tdm.h"
-#include "app/transaction.h"
+#include "db/named_query.h"
+#include "db/sql_statement.h"
+#include "db/tdm.h"
+#include "db/transaction.h"
 
 #include <QElapsedTimer>
 #include <QSqlQuery>

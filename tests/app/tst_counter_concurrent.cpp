@@ -3,9 +3,9 @@
 
 #include "test_database.h"
 
-#include "app/connection.h"
-#include "app/counter.h"
-#include "app/db_error.h"
+#include "db/connection.h"
+#include "db/counter.h"
+#include "db/db_error.h"
 
 #include <QThread>
 #include <QtTest>

@@ -4,9 +4,9 @@
 
 #include "test_database.h"
 
-#include "app/connection.h"
-#include "app/named_query.h"
-#include "app/tdm.h"
+#include "db/connection.h"
+#include "db/named_query.h"
+#include "db/tdm.h"
 
 #include <QElapsedTimer>
 #include <QSqlQuery>

@@ -3,9 +3,9 @@
 
 #include "test_database.h"
 
-#include "app/named_query.h"
-#include "app/row_set_model.h"
-#include "app/tdm.h"
+#include "db/named_query.h"
+#include "db/row_set_model.h"
+#include "db/tdm.h"
 
 #include <QSqlQuery>
 #include <QtTest>

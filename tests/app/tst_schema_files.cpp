@@ -5,10 +5,10 @@
 
 #include "test_database.h"
 
-#include "app/schema.h"
-#include "app/schema_file.h"
-#include "app/schema_version.h"
-#include "app/sql_dialect.h"
+#include "db/schema.h"
+#include "db/schema_file.h"
+#include "db/schema_version.h"
+#include "db/sql_dialect.h"
 
 #include <QSqlRecord>
 #include <QtTest>

@@ -3,8 +3,8 @@
 // each kind's errors are read, and that an error shown to the user carries
 // neither the statement nor the values.
 
-#include "app/db_error.h"
-#include "app/sql_dialect.h"
+#include "db/db_error.h"
+#include "db/sql_dialect.h"
 
 #include <QDateTime>
 #include <QtTest>

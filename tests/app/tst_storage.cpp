@@ -4,13 +4,13 @@
 #include "test_database.h"
 #include "message_recorder.h"
 
-#include "app/connection.h"
-#include "app/counter.h"
-#include "app/db_error.h"
+#include "db/connection.h"
+#include "db/counter.h"
+#include "db/db_error.h"
 #include "app/login_operation.h"
-#include "app/named_query.h"
-#include "app/schema.h"
-#include "app/tdm.h"
+#include "db/named_query.h"
+#include "db/schema.h"
+#include "db/tdm.h"
 
 #include <QSqlQuery>
 #include <QtTest>

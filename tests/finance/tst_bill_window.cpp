@@ -7,8 +7,8 @@
 #include "main_window_fixture.h"
 #include "typing.h"
 
-#include "app/named_query.h"
-#include "app/row_set_model.h"
+#include "db/named_query.h"
+#include "db/row_set_model.h"
 #include "finance/bill_operations.h"
 #include "finance/bill_window.h"
 

@@ -1,7 +1,7 @@
 #include "main_window_fixture.h"
 
 #include "app/login_operation.h"
-#include "app/named_query.h"
+#include "db/named_query.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

@@ -7,8 +7,8 @@
 #include "main_window_fixture.h"
 
 #include "app/login_operation.h"
-#include "app/named_query.h"
-#include "app/sql_statement.h"
+#include "db/named_query.h"
+#include "db/sql_statement.h"
 #include "notices/notice_lists.h"
 #include "notices/notice_operations.h"
 

@@ -6,7 +6,7 @@
 #include "typing.h"
 
 #include "app/login_window.h"
-#include "app/named_query.h"
+#include "db/named_query.h"
 #include "app/password_window.h"
 
 #include <QLineEdit>
