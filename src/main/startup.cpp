@@ -3,7 +3,7 @@
 #include "config_check.h"
 #include "window_memory.h"
 
-#include "app/login_window.h"
+#include "session/login_window.h"
 #include "app/messages.h"
 #include "app/read_failures.h"
 #include "db/schema_version.h"

@@ -6,7 +6,7 @@
 
 #include "app/current_user.h"
 #include "db/named_query.h"
-#include "app/password_window.h"
+#include "session/password_window.h"
 #include "db/tdm.h"
 #include "deleted_notices_window.h"
 

@@ -5,7 +5,7 @@
 #include "typing.h"
 
 #include "app/current_user.h"
-#include "app/login_window.h"
+#include "session/login_window.h"
 #include "db/named_query.h"
 #include "db/tdm.h"
 

@@ -7,7 +7,7 @@
 #include "db/connection.h"
 #include "db/counter.h"
 #include "db/db_error.h"
-#include "app/login_operation.h"
+#include "session/login_operation.h"
 #include "db/named_query.h"
 #include "db/schema.h"
 #include "db/tdm.h"

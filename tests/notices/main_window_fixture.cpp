@@ -1,6 +1,6 @@
 #include "main_window_fixture.h"
 
-#include "app/login_operation.h"
+#include "session/login_operation.h"
 #include "db/named_query.h"
 
 #include <QAbstractItemView>

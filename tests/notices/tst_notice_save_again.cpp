@@ -6,7 +6,7 @@
 
 #include "main_window_fixture.h"
 
-#include "app/login_operation.h"
+#include "session/login_operation.h"
 #include "db/named_query.h"
 #include "db/sql_statement.h"
 #include "notices/notice_lists.h"

@@ -3,7 +3,7 @@
 
 #include "main_window_fixture.h"
 
-#include "app/login_window.h"
+#include "session/login_window.h"
 #include "db/named_query.h"
 
 #include <QCheckBox>

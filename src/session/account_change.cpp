@@ -1,6 +1,7 @@
 #include "account_change.h"
 
-#include "current_user.h"
+#include "app/current_user.h"
+
 #include "db/named_query.h"
 #include "db/user_refusal.h"
 

@@ -1,9 +1,10 @@
 #include "login_window.h"
 
-#include "current_user.h"
-#include "gbk_width.h"
 #include "login_operation.h"
-#include "messages.h"
+
+#include "app/current_user.h"
+#include "app/gbk_width.h"
+#include "app/messages.h"
 
 #include <QApplication>
 #include <QCloseEvent>

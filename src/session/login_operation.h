@@ -1,6 +1,6 @@
 #pragma once
 
-#include "current_user.h"
+#include "app/current_user.h"
 
 #include <optional>
 

@@ -1,11 +1,12 @@
 #include "password_window.h"
 
 #include "account_change.h"
-#include "current_user.h"
-#include "gbk_width.h"
-#include "messages.h"
+
+#include "app/current_user.h"
+#include "app/gbk_width.h"
+#include "app/messages.h"
+#include "app/read_failures.h"
 #include "db/named_query.h"
-#include "read_failures.h"
 #include "db/tdm.h"
 
 #include <QFocusEvent>
