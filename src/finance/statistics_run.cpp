@@ -1,6 +1,7 @@
 #include "statistics_run.h"
 
 #include "app/codes.h"
+#include "app/current_user.h"
 #include "db/connection.h"
 #include "db/db_error.h"
 #include "db/notice_history.h"
