@@ -1,9 +1,9 @@
 #include "bench_database.h"
 
-#include "app/connection.h"
-#include "app/db_error.h"
-#include "app/schema.h"
-#include "app/tdm.h"
+#include "db/connection.h"
+#include "db/db_error.h"
+#include "db/schema.h"
+#include "db/tdm.h"
 
 #include <QCoreApplication>
 #include <QDir>

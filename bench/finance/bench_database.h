@@ -4,7 +4,7 @@
 // ones counted or voided, every billed notice with its own bill number
 // (bill number n on the n-th notice, oldest first). Made once and kept.
 
-#include "app/db_settings.h"
+#include "db/db_settings.h"
 
 #include <QList>
 #include <QSqlDatabase>

@@ -16,9 +16,9 @@
 #include "bench_database.h"
 
 #include "app/current_user.h"
-#include "app/db_error.h"
+#include "db/db_error.h"
 #include "app/messages.h"
-#include "app/tdm.h"
+#include "db/tdm.h"
 #include "finance/ledger_report.h"
 #include "finance/report_window.h"
 #include "reportlayout.h"

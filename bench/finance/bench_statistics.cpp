@@ -6,13 +6,13 @@
 //
 //   bench_statistics [notices] [repeats]
 
-#include "app/connection.h"
+#include "db/connection.h"
 #include "app/current_user.h"
-#include "app/db_error.h"
-#include "app/schema.h"
-#include "app/sql_dialect.h"
-#include "app/sql_statement.h"
-#include "app/transaction.h"
+#include "db/db_error.h"
+#include "db/schema.h"
+#include "db/sql_dialect.h"
+#include "db/sql_statement.h"
+#include "db/transaction.h"
 #include "finance/statistics_run.h"
 
 #include <QCoreApplication>
@@ -102,7 +102,7 @@ QString monthColumns(const SqlDialect &dialect)
 // The same totals by set-based SQL.
 void floorRun(QSqlDatabase db)
 {
-    const SqlDialect dialect(kindOf(db));
+    const SqlDialect dialect(db);
     const QString pending = QStringLiteral("(select %1 as ym,department,checktype,checkcontent,money from notice where %2) n")
                                 .arg(dialect.yearMonthExpression(QStringLiteral("Rdate")), kPending);
     Transaction transaction(db);
@@ -123,7 +123,7 @@ void floorRun(QSqlDatabase db)
 // Both tables as text, money rounded to cents (the floor sums floating point).
 QStringList tables(QSqlDatabase db)
 {
-    const SqlDialect dialect(kindOf(db));
+    const SqlDialect dialect(db);
     QStringList rows;
     for (const QString &table : {QStringLiteral("statistic"), QStringLiteral("statistic2")}) {
         QSqlQuery q = runStatement(
@@ -252,7 +252,7 @@ Figures measure(Databases &dbs, const QString &kindName, int billed, int repeats
         QElapsedTimer filling;
         filling.start();
         fill(db, billed);
-        if (kindOf(db) == DbKind::PostgreSQL) {
+        if (SqlDialect::kindOf(db) == DbKind::PostgreSQL) {
             QSqlQuery analyze(db);
             if (!analyze.exec(QStringLiteral("analyze")))
                 throw DbError(analyze.lastError());

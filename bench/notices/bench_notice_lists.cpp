@@ -18,17 +18,17 @@
 
 #include "app/codes.h"
 #include "app/column_proxy_model.h"
-#include "app/connection.h"
+#include "db/connection.h"
 #include "app/current_user.h"
-#include "app/db_error.h"
-#include "app/like_pattern.h"
-#include "app/named_query.h"
+#include "db/db_error.h"
+#include "db/like_pattern.h"
+#include "db/named_query.h"
 #include "app/nollard_application.h"
-#include "app/row_set_model.h"
-#include "app/schema.h"
-#include "app/schema_upgrade.h"
-#include "app/schema_version.h"
-#include "app/tdm.h"
+#include "db/row_set_model.h"
+#include "db/schema.h"
+#include "db/schema_upgrade.h"
+#include "db/schema_version.h"
+#include "db/tdm.h"
 #include "notices/main_window.h"
 #include "notices/notice_lists.h"
 
@@ -230,7 +230,7 @@ double bareAndPainted(QSqlDatabase db, const std::function<Statement()> &stateme
     const Statement s = statement();
     QSqlQuery q(db);
     q.setForwardOnly(true);
-    const QString sql = kindOf(db) == DbKind::SQLite
+    const QString sql = SqlDialect::kindOf(db) == DbKind::SQLite
                             ? s.sql
                             : s.sql + QStringLiteral(" limit %1").arg(RowSetModel::kFirstRows);
     if (!q.prepare(sql))

@@ -1,7 +1,7 @@
 #include "messages.h"
 
-#include "db_error.h"
-#include "user_refusal.h"
+#include "db/db_error.h"
+#include "db/user_refusal.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -7,7 +7,7 @@
 #include <QStringList>
 #include <QVariantList>
 
-#include "app/sql_statement.h"
+#include "db/sql_statement.h"
 
 class NamedQuery;
 class Tdm;

@@ -3,7 +3,7 @@
 // amount was computed are computed first, then everything is stored with the
 // notice total in one transaction.
 
-#include "app/user_refusal.h"
+#include "db/user_refusal.h"
 
 #include <QStringList>
 

@@ -4,11 +4,11 @@
 
 #include "app/codes.h"
 #include "app/current_user.h"
-#include "app/named_query.h"
-#include "app/notice_history.h"
-#include "app/sql_statement.h"
-#include "app/tdm.h"
-#include "app/transaction.h"
+#include "db/named_query.h"
+#include "db/notice_history.h"
+#include "db/sql_statement.h"
+#include "db/tdm.h"
+#include "db/transaction.h"
 
 #include <QSqlRecord>
 

@@ -8,8 +8,9 @@
 #include "app/list_view.h"
 #include "app/current_user.h"
 #include "app/messages.h"
-#include "app/named_query.h"
-#include "app/tdm.h"
+#include "db/named_query.h"
+#include "app/read_failures.h"
+#include "db/tdm.h"
 
 #include <QDateTime>
 #include <QGridLayout>
@@ -119,6 +120,8 @@ TF_cjkpj::TF_cjkpj(Tdm &dm, QWidget *parent) : QDialog(parent), m_dm(dm)
 
     aq_pjyk = new NamedQuery(QStringLiteral("aq_pjyk"), dm.connectionName(), this);
     aq_pjfp = new NamedQuery(QStringLiteral("aq_pjfp"), dm.connectionName(), this);
+    tellReadFailures(aq_pjyk);
+    tellReadFailures(aq_pjfp);
     // The areas list by notice number last: each reads its rows page by page.
     for (NamedQuery *q : {m_dm.aq_pj, aq_pjyk, aq_pjfp})
         q->setKeyColumns({QStringLiteral("ID")});

@@ -6,7 +6,7 @@
 // A store is refused when another workstation changed or deleted the notice
 // since it was read (NoticeChangedElsewhere); the user's edit is kept.
 
-#include "app/user_refusal.h"
+#include "db/user_refusal.h"
 
 #include <QString>
 
@@ -32,7 +32,7 @@ inline const QString kReviewChangedElsewhere =
 // Returns its number.
 QString createNotice(Tdm &dm, const UserRecord &user);
 
-// Every change below is written into the notice's history (app/notice_history.h)
+// Every change below is written into the notice's history (db/notice_history.h)
 // in the same transaction, as the user.
 
 // Stores the notice in editing; a rejected notice goes back to review (state 1).

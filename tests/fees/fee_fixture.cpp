@@ -1,6 +1,6 @@
 #include "fee_fixture.h"
 
-#include "app/named_query.h"
+#include "db/named_query.h"
 
 #include <QtTest>
 

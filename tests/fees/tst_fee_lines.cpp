@@ -4,8 +4,8 @@
 #include "fee_fixture.h"
 
 #include "app/current_user.h"
-#include "app/db_error.h"
-#include "app/named_query.h"
+#include "db/db_error.h"
+#include "db/named_query.h"
 #include "fees/fee_lines.h"
 #include "fees/number_text.h"
 

@@ -6,9 +6,9 @@
 #include "test_database.h"
 
 #include "app/current_user.h"
-#include "app/db_error.h"
-#include "app/named_query.h"
-#include "app/tdm.h"
+#include "db/db_error.h"
+#include "db/named_query.h"
+#include "db/tdm.h"
 #include "fees/fee_lines.h"
 #include "fees/notice_total.h"
 #include "notices/notice_operations.h"

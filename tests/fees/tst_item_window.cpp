@@ -6,7 +6,7 @@
 #include "typing.h"
 
 #include "app/current_user.h"
-#include "app/named_query.h"
+#include "db/named_query.h"
 #include "fees/fee_lines.h"
 #include "fees/item_window.h"
 

@@ -5,8 +5,8 @@
 #include "bill_fixture.h"
 
 #include "app/codes.h"
-#include "app/connection.h"
-#include "app/db_error.h"
+#include "db/connection.h"
+#include "db/db_error.h"
 #include "finance/bill_operations.h"
 
 #include <QSqlError>

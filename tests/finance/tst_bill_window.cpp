@@ -7,9 +7,9 @@
 #include "main_window_fixture.h"
 #include "typing.h"
 
-#include "app/db_error.h"
-#include "app/named_query.h"
-#include "app/row_set_model.h"
+#include "db/db_error.h"
+#include "db/named_query.h"
+#include "db/row_set_model.h"
 #include "finance/bill_operations.h"
 #include "finance/bill_window.h"
 

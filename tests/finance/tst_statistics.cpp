@@ -5,13 +5,13 @@
 
 #include "statistics_fixture.h"
 
-#include "app/connection.h"
+#include "db/connection.h"
 #include "app/current_user.h"
-#include "app/notice_history.h"
-#include "app/db_error.h"
-#include "app/sql_dialect.h"
-#include "app/sql_statement.h"
-#include "app/user_refusal.h"
+#include "db/notice_history.h"
+#include "db/db_error.h"
+#include "db/sql_dialect.h"
+#include "db/sql_statement.h"
+#include "db/user_refusal.h"
 #include "finance/statistics_plan.h"
 #include "finance/statistics_run.h"
 

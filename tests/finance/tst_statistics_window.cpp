@@ -7,8 +7,8 @@
 #include "typing.h"
 
 #include "app/current_user.h"
-#include "app/named_query.h"
-#include "app/tdm.h"
+#include "db/named_query.h"
+#include "db/tdm.h"
 #include "finance/statistics_plan.h"
 #include "finance/statistics_window.h"
 #include "notices/main_window.h"

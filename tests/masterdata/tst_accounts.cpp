@@ -7,7 +7,7 @@
 #include "typing.h"
 
 #include "app/gbk_width.h"
-#include "app/named_query.h"
+#include "db/named_query.h"
 #include "masterdata/account_window.h"
 
 #include <QComboBox>

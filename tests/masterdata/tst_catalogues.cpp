@@ -5,7 +5,7 @@
 #include "masterdata_fixture.h"
 #include "typing.h"
 
-#include "app/named_query.h"
+#include "db/named_query.h"
 #include "masterdata/catalogue_window.h"
 
 #include <QComboBox>

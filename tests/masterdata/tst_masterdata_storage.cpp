@@ -4,8 +4,8 @@
 
 #include "test_database.h"
 
-#include "app/connection.h"
-#include "app/db_error.h"
+#include "db/connection.h"
+#include "db/db_error.h"
 #include "masterdata/catalogue.h"
 
 #include <QCoreApplication>

@@ -6,7 +6,7 @@
 #include "typing.h"
 
 #include "app/gbk_width.h"
-#include "app/named_query.h"
+#include "db/named_query.h"
 #include "masterdata/name_list_window.h"
 
 #include <QComboBox>

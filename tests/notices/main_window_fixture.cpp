@@ -1,7 +1,8 @@
 #include "main_window_fixture.h"
 
-#include "app/login_operation.h"
-#include "app/named_query.h"
+#include "app/read_failures.h"
+#include "db/named_query.h"
+#include "session/login_operation.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -50,6 +51,7 @@ MainWindowFixture::MainWindowFixture(DbKind kind, const QString &connection)
         db->exec(QStringLiteral("insert into person (name,nickname,password,typeid,checker,admin) values (?,?,?,?,?,?)"),
                  {p.name, p.nickname, QStringLiteral("pw"), p.typeId, p.checker, p.admin});
     dm = std::make_unique<Tdm>(db->settings(), connection);
+    tellReadFailures(*dm);  // as the program's start-up does
     dm->DataModuleCreate();
     window = std::make_unique<TF_main>(*dm);
     item = std::make_unique<TF_item>(*dm);

@@ -6,7 +6,7 @@
 #include "test_database.h"
 
 #include "app/current_user.h"
-#include "app/tdm.h"
+#include "db/tdm.h"
 #include "fees/item_window.h"
 #include "notices/main_window.h"
 

@@ -4,7 +4,7 @@
 
 #include "main_window_fixture.h"
 
-#include "app/named_query.h"
+#include "db/named_query.h"
 #include "typing.h"
 
 #include "reportpreview.h"

@@ -5,10 +5,10 @@
 
 #include "main_window_fixture.h"
 
-#include "app/login_operation.h"
-#include "app/named_query.h"
-#include "app/notice_history.h"
-#include "app/sql_statement.h"
+#include "session/login_operation.h"
+#include "db/named_query.h"
+#include "db/notice_history.h"
+#include "db/sql_statement.h"
 #include "fees/fee_lines.h"
 #include "fees/notice_total.h"
 #include "finance/bill_operations.h"

@@ -6,9 +6,9 @@
 #include "main_window_fixture.h"
 #include "postgres_server.h"
 
-#include "app/db_error.h"
+#include "db/db_error.h"
 #include "app/gbk_width.h"
-#include "app/named_query.h"
+#include "db/named_query.h"
 #include "notices/notice_operations.h"
 #include "typing.h"
 

@@ -6,9 +6,9 @@
 
 #include "app/codes.h"
 #include "app/current_user.h"
-#include "app/like_pattern.h"
-#include "app/row_set_model.h"
-#include "app/sql_statement.h"
+#include "db/like_pattern.h"
+#include "db/row_set_model.h"
+#include "db/sql_statement.h"
 #include "notices/notice_lists.h"
 
 #include <QSqlQuery>

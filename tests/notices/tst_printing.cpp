@@ -3,7 +3,7 @@
 
 #include "main_window_fixture.h"
 
-#include "app/named_query.h"
+#include "db/named_query.h"
 #include "reportpreview.h"
 #include "reportprinter.h"
 #include "reportvariables.h"

@@ -3,8 +3,8 @@
 
 #include "main_window_fixture.h"
 
-#include "app/login_window.h"
-#include "app/named_query.h"
+#include "session/login_window.h"
+#include "db/named_query.h"
 
 #include <QCheckBox>
 #include <QComboBox>

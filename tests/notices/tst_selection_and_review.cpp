@@ -3,7 +3,7 @@
 
 #include "main_window_fixture.h"
 
-#include "app/named_query.h"
+#include "db/named_query.h"
 #include "notices/notice_operations.h"
 #include "typing.h"
 

@@ -1,8 +1,8 @@
 #include "test_database.h"
 
-#include "app/connection.h"
-#include "app/db_error.h"
-#include "app/schema.h"
+#include "db/connection.h"
+#include "db/db_error.h"
+#include "db/schema.h"
 
 #include <QAtomicInt>
 #include <QCoreApplication>

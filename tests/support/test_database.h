@@ -3,7 +3,7 @@
 // database on the PostgreSQL server that the test script started (found
 // through PGHOST/PGPORT/PGUSER). Both get the real schema files.
 
-#include "app/db_settings.h"
+#include "db/db_settings.h"
 
 #include <QSqlDatabase>
 #include <QString>

@@ -5,9 +5,9 @@
 #include "test_database.h"
 #include "typing.h"
 
-#include "app/connection.h"
-#include "app/db_settings.h"
-#include "app/user_refusal.h"
+#include "db/connection.h"
+#include "db/db_settings.h"
+#include "db/user_refusal.h"
 #include "config_operations.h"
 #include "config_window.h"
 

@@ -4,7 +4,7 @@
 
 #include "test_database.h"
 
-#include "app/connection.h"
+#include "db/connection.h"
 
 #include <QProcess>
 #include <QRegularExpression>

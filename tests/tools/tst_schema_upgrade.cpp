@@ -5,13 +5,13 @@
 
 #include "test_database.h"
 
-#include "app/connection.h"
-#include "app/counter.h"
-#include "app/db_error.h"
-#include "app/schema.h"
-#include "app/schema_upgrade.h"
-#include "app/schema_version.h"
-#include "app/user_refusal.h"
+#include "db/connection.h"
+#include "db/counter.h"
+#include "db/db_error.h"
+#include "db/schema.h"
+#include "db/schema_upgrade.h"
+#include "db/schema_version.h"
+#include "db/user_refusal.h"
 #include "demo_data.h"
 
 #include <QFile>

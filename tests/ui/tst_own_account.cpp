@@ -5,9 +5,9 @@
 #include "menu_clicks.h"
 #include "typing.h"
 
-#include "app/login_window.h"
-#include "app/named_query.h"
-#include "app/password_window.h"
+#include "session/login_window.h"
+#include "db/named_query.h"
+#include "session/password_window.h"
 
 #include <QLineEdit>
 #include <QLabel>
