@@ -4,6 +4,8 @@
 // it or anything of the connection string. Failures a user can act on have
 // types of their own.
 
+#include "db/refusal.h"
+
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QString>
@@ -33,10 +35,11 @@ public:
 
 // A database failure that the user can act on (wait, choose another
 // number): the message seam tells it as information, like a UserRefusal.
-class DbRefusal : public DbError
+class DbRefusal : public DbError, public Refusal
 {
 public:
     using DbError::DbError;
+    QString message() const override { return DbError::message(); }
 };
 
 // Another workstation holds the row (or, on the embedded file, the database)

@@ -15,7 +15,7 @@
 // the statement is run again when that cannot do it twice: a read, or a
 // change that the server refused before running it; not inside a
 // Transaction. Throws ConnectionLost when that is not possible, RowInUse
-// after the lock wait, DuplicateKey for a key that exists, TypedTextRefused
+// after the lock wait, DuplicateKey for a key that exists, a UserRefusal
 // for a value with control characters, and DbError with the database's
 // first line otherwise.
 QSqlQuery runStatement(QSqlDatabase db, const QString &sql, const QVariantList &values = {});

@@ -4,15 +4,17 @@
 // handler wrapper (messages::guarded) shows its text as information, not as an
 // error.
 
+#include "db/refusal.h"
+
 #include <QString>
 #include <stdexcept>
 
-class UserRefusal : public std::runtime_error
+class UserRefusal : public std::runtime_error, public Refusal
 {
 public:
     explicit UserRefusal(const QString &message)
         : std::runtime_error(message.toStdString()), m_message(message) {}
-    QString message() const { return m_message; }
+    QString message() const override { return m_message; }
 
 private:
     QString m_message;
