@@ -58,9 +58,10 @@ private slots:
 
 void TestConnectionFaults::serverRestart()
 {
-    auto t = TestDatabase::create(DbKind::PostgreSQL);
-    if (!t || !postgresServer::canRestart())
+    REQUIRE_DATABASE(DbKind::PostgreSQL);
+    if (!postgresServer::canRestart())
         QSKIP("No PostgreSQL server of the test script to restart");
+    auto t = TestDatabase::create(DbKind::PostgreSQL);
     addNotices(*t, 5);
     const QString id = QStringLiteral("1000005");
     Tdm dm(t->settings(), QStringLiteral("restart"));
@@ -114,9 +115,8 @@ void TestConnectionFaults::serverRestart()
 void TestConnectionFaults::rowLockedElsewhere()
 {
     QFETCH(int, kind);
+    REQUIRE_DATABASE(DbKind(kind));
     auto t = TestDatabase::create(DbKind(kind));
-    if (!t)
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
     addNotices(*t, 1);
     const QString id = QStringLiteral("1000001");
     Tdm dm(t->settings(), QStringLiteral("editor"));
@@ -154,9 +154,8 @@ void TestConnectionFaults::rowLockedElsewhere()
 void TestConnectionFaults::plainMessages()
 {
     QFETCH(int, kind);
+    REQUIRE_DATABASE(DbKind(kind));
     auto t = TestDatabase::create(DbKind(kind));
-    if (!t)
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
     addNotices(*t, 2);
     Tdm dm(t->settings(), QStringLiteral("plain"));
     dm.DataModuleCreate();

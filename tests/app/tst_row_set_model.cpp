@@ -28,9 +28,8 @@ void TestRowSetModel::readsOnDemand_data()
 void TestRowSetModel::readsOnDemand()
 {
     QFETCH(int, kind);
+    REQUIRE_DATABASE(DbKind(kind));
     auto t = TestDatabase::create(DbKind(kind));
-    if (!t)
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
     constexpr int kRows = 700;
     QSqlDatabase check = t->connection();
     check.transaction();
@@ -98,9 +97,8 @@ void TestRowSetModel::replacesInPlace_data()
 void TestRowSetModel::replacesInPlace()
 {
     QFETCH(int, kind);
+    REQUIRE_DATABASE(DbKind(kind));
     auto t = TestDatabase::create(DbKind(kind));
-    if (!t)
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
     QSqlDatabase check = t->connection();
     QSqlQuery insert(check);
     insert.prepare(QStringLiteral("insert into notice (ID,status,department,Rdate) values (?,?,'船检科',?)"));

@@ -47,9 +47,8 @@ std::unique_ptr<TestDatabase> TestStorage::fixture(bool withSchema)
 }
 
 #define FIXTURE(var) \
-    auto var = fixture(); \
-    if (!var) \
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
+    REQUIRE_DATABASE(rowKind()); \
+    auto var = fixture();
 
 void TestStorage::schema()
 {

@@ -73,9 +73,8 @@ std::unique_ptr<FeeFixture> TestFeeLines::fixture()
 }
 
 #define FIXTURE(var) \
-    auto var = fixture(); \
-    if (!var) \
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
+    REQUIRE_DATABASE(rowKind()); \
+    auto var = fixture();
 
 void TestFeeLines::setAmounts(FeeFixture &f, const QList<QPair<QString, QVariant>> &amounts)
 {

@@ -37,9 +37,8 @@ void TestFeeLinesConcurrent::linesCreatedOnce_data()
 void TestFeeLinesConcurrent::linesCreatedOnce()
 {
     QFETCH(int, kind);
+    REQUIRE_DATABASE(DbKind(kind));
     auto t = TestDatabase::create(DbKind(kind));
-    if (!t)
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
     constexpr int kNotices = 40;
     constexpr int kCatalogue = 12;
     for (int i = 0; i < kCatalogue; ++i)
@@ -125,9 +124,8 @@ void TestFeeLinesConcurrent::lineAndReviewInStoredOrder_data()
 void TestFeeLinesConcurrent::lineAndReviewInStoredOrder()
 {
     QFETCH(bool, reviewFirst);
+    REQUIRE_DATABASE(DbKind::PostgreSQL);
     auto f = FeeFixture::create(DbKind::PostgreSQL, QStringLiteral("clerk"));
-    if (!f)
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
     const QString id = FeeFixture::kNoticeId;
     f->openNotice({true, false, false, false});
     QCOMPARE(fees::createLinesIfNone(*f->dm, QStringLiteral("船务科"), id), 6);

@@ -64,9 +64,8 @@ private slots:
 void TestBillOperations::billNumberStoredOnce()
 {
     QFETCH(int, kind);
+    REQUIRE_DATABASE(DbKind(kind));
     auto db = TestDatabase::create(DbKind(kind));
-    if (!db)
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
     addNotice(*db, QStringLiteral("0000001"), 5, kShip, QStringLiteral("0000100"));
     // Notices without a bill share the empty number freely.
     addNotice(*db, QStringLiteral("0000002"), 3, kShip);
@@ -112,9 +111,8 @@ void TestBillOperations::typedNumber()
     QFETCH(QString, stored);
     QFETCH(int, counter);
     QFETCH(QString, refusal);
+    REQUIRE_DATABASE(DbKind(kind));
     auto db = printedNotices(DbKind(kind));
-    if (!db)
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
     QSqlDatabase c = db->connection(QStringLiteral("workstation"));
 
     QString outcome;
@@ -133,9 +131,8 @@ void TestBillOperations::typedNumber()
 void TestBillOperations::numberTakenMeanwhile()
 {
     QFETCH(int, kind);
+    REQUIRE_DATABASE(DbKind(kind));
     auto db = printedNotices(DbKind(kind));
-    if (!db)
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
     QSqlDatabase mine = db->connection(QStringLiteral("mine"));
     QSqlDatabase other = db->connection(QStringLiteral("other"));
     const UserRecord inspection = billManager(kInsp);
@@ -187,9 +184,8 @@ void TestBillOperations::numberTakenMeanwhile()
 void TestBillOperations::noticeChangedMeanwhile()
 {
     QFETCH(int, kind);
+    REQUIRE_DATABASE(DbKind(kind));
     auto db = printedNotices(DbKind(kind));
-    if (!db)
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
     QSqlDatabase c = db->connection(QStringLiteral("workstation"));
     const UserRecord user = billManager(kShip);
 
@@ -230,9 +226,8 @@ void TestBillOperations::noticeChangedMeanwhile()
 void TestBillOperations::voiding()
 {
     QFETCH(int, kind);
+    REQUIRE_DATABASE(DbKind(kind));
     auto db = TestDatabase::create(DbKind(kind));
-    if (!db)
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
     addNotice(*db, QStringLiteral("0000031"), 5, kShip, QStringLiteral("0000031"));
     addNotice(*db, QStringLiteral("0000032"), 5, kShip, QStringLiteral("0000032"));
     addNotice(*db, QStringLiteral("0000033"), 5, kShip, QStringLiteral("0000033"));

@@ -95,8 +95,7 @@ class TestBillWindow : public QObject
 private slots:
     void initTestCase()
     {
-        if (!MainWindowFixture::available())
-            QSKIP("PostgreSQL is not running (PGHOST unset)");
+        REQUIRE_DATABASE(MainWindowFixture::defaultKind());
     }
     void openingState_data();
     void openingState();

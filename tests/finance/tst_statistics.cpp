@@ -69,9 +69,8 @@ std::unique_ptr<TestDatabase> TestStatistics::fixture(DbKind kind)
 
 // A database of the kind with the fixture, or skip when it cannot run here.
 #define FIXTURE(t, kind)                                        \
-    auto t = fixture(DbKind(kind));                             \
-    if (!t)                                                     \
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
+    REQUIRE_DATABASE(DbKind(kind));                             \
+    auto t = fixture(DbKind(kind));
 
 void TestStatistics::countsTheFixtureOnce()
 {
@@ -133,9 +132,8 @@ void TestStatistics::countsTheFixtureOnce()
 void TestStatistics::emptyRunRecordsTheTime()
 {
     QFETCH(int, kind);
+    REQUIRE_DATABASE(DbKind(kind));
     auto t = TestDatabase::create(DbKind(kind));
-    if (!t)
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
     QVERIFY(t->scalar(QStringLiteral("select statictime from counter")).isNull());
     QCOMPARE(runStatistics(t->connection(QStringLiteral("run")), runner()).counted, 0);
     QVERIFY(!t->scalar(QStringLiteral("select statictime from counter")).isNull());

@@ -17,9 +17,8 @@ private slots:
 void TestStatisticsConcurrent::runsAtOnceCountOnce()
 {
     QFETCH(int, kind);
+    REQUIRE_DATABASE(DbKind(kind));
     auto t = TestDatabase::create(DbKind(kind));
-    if (!t)
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
     addStatisticsFixture(*t);
     const DbSettings s = t->settings();
 

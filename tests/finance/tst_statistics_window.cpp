@@ -55,9 +55,8 @@ TestStatisticsWindow::Setup TestStatisticsWindow::setup(DbKind kind)
 }
 
 #define SETUP(s, kind)                                       \
-    Setup s = setup(DbKind(kind));                           \
-    if (!s.db)                                               \
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
+    REQUIRE_DATABASE(DbKind(kind));                          \
+    Setup s = setup(DbKind(kind));
 
 namespace {
 

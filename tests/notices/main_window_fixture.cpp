@@ -36,11 +36,6 @@ DbKind MainWindowFixture::defaultKind()
                                                                                     : DbKind::SQLite;
 }
 
-bool MainWindowFixture::available()
-{
-    return defaultKind() != DbKind::PostgreSQL || TestDatabase::postgresAvailable();
-}
-
 MainWindowFixture::MainWindowFixture(DbKind kind, const QString &connection)
 {
     db = TestDatabase::create(kind);

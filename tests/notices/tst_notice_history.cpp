@@ -154,8 +154,7 @@ void computeFirstLine(MainWindowFixture &f, const QString &id, const QString &st
 
 void TestNoticeHistory::initTestCase()
 {
-    if (!MainWindowFixture::available())
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
+    REQUIRE_DATABASE(MainWindowFixture::defaultKind());
 }
 
 void TestNoticeHistory::init()

@@ -43,8 +43,7 @@ private:
 
 void TestRestingAndLists::initTestCase()
 {
-    if (!MainWindowFixture::available())
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
+    REQUIRE_DATABASE(MainWindowFixture::defaultKind());
     f = std::make_unique<MainWindowFixture>();
     f->addNotices();
 }

@@ -95,9 +95,8 @@ void TestDbadmin::prepareDemoOnTheEmbeddedFile()
 
 void TestDbadmin::schemaAndDemoOnAServer()
 {
+    REQUIRE_DATABASE(DbKind::PostgreSQL);
     auto server = TestDatabase::create(DbKind::PostgreSQL, false);
-    if (!server)
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
     const DbSettings s = server->settings();
     QTemporaryDir folder;
     Result r = dbadmin(folder.path(),
