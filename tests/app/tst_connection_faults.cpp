@@ -115,8 +115,7 @@ void TestConnectionFaults::serverRestart()
 void TestConnectionFaults::rowLockedElsewhere()
 {
     QFETCH(int, kind);
-    REQUIRE_DATABASE(DbKind(kind));
-    auto t = TestDatabase::create(DbKind(kind));
+    FIXTURE(t, DbKind(kind), TestDatabase::create);
     addNotices(*t, 1);
     const QString id = QStringLiteral("1000001");
     Tdm dm(t->settings(), QStringLiteral("editor"));
@@ -154,8 +153,7 @@ void TestConnectionFaults::rowLockedElsewhere()
 void TestConnectionFaults::plainMessages()
 {
     QFETCH(int, kind);
-    REQUIRE_DATABASE(DbKind(kind));
-    auto t = TestDatabase::create(DbKind(kind));
+    FIXTURE(t, DbKind(kind), TestDatabase::create);
     addNotices(*t, 2);
     Tdm dm(t->settings(), QStringLiteral("plain"));
     dm.DataModuleCreate();

@@ -77,8 +77,7 @@ private slots:
 void TestListPaging::changesBetweenPages()
 {
     QFETCH(int, kind);
-    REQUIRE_DATABASE(DbKind(kind));
-    auto t = TestDatabase::create(DbKind(kind));
+    FIXTURE(t, DbKind(kind), TestDatabase::create);
     fill(*t, 600);
     const QStringList before = storedOrder(*t);
     QCOMPARE(before.size(), 600);
@@ -125,8 +124,7 @@ void TestListPaging::changesBetweenPages()
 void TestListPaging::writerWhileListHalfRead()
 {
     QFETCH(int, kind);
-    REQUIRE_DATABASE(DbKind(kind));
-    auto t = TestDatabase::create(DbKind(kind));
+    FIXTURE(t, DbKind(kind), TestDatabase::create);
     fill(*t, 400);
 
     Tdm reader(t->settings(), QStringLiteral("reader"));

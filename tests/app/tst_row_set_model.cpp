@@ -28,8 +28,7 @@ void TestRowSetModel::readsOnDemand_data()
 void TestRowSetModel::readsOnDemand()
 {
     QFETCH(int, kind);
-    REQUIRE_DATABASE(DbKind(kind));
-    auto t = TestDatabase::create(DbKind(kind));
+    FIXTURE(t, DbKind(kind), TestDatabase::create);
     constexpr int kRows = 700;
     QSqlDatabase check = t->connection();
     check.transaction();
@@ -97,8 +96,7 @@ void TestRowSetModel::replacesInPlace_data()
 void TestRowSetModel::replacesInPlace()
 {
     QFETCH(int, kind);
-    REQUIRE_DATABASE(DbKind(kind));
-    auto t = TestDatabase::create(DbKind(kind));
+    FIXTURE(t, DbKind(kind), TestDatabase::create);
     QSqlDatabase check = t->connection();
     QSqlQuery insert(check);
     insert.prepare(QStringLiteral("insert into notice (ID,status,department,Rdate) values (?,?,'船检科',?)"));

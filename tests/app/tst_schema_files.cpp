@@ -110,8 +110,7 @@ void TestSchemaFiles::kindsDeclareTheSameSchema()
 void TestSchemaFiles::databaseHasWhatTheFileDeclares()
 {
     QFETCH(int, kind);
-    REQUIRE_DATABASE(DbKind(kind));
-    auto t = TestDatabase::create(DbKind(kind));
+    FIXTURE(t, DbKind(kind), TestDatabase::create);
     const SchemaDeclarations d = declarations(DbKind(kind));
     QSqlDatabase db = t->connection();
     for (const QString &table : d.tables) {

@@ -32,27 +32,11 @@ private slots:
     void notADatabaseFile();
     void missingDatabaseFile();
     void unreachableServer();
-
-private:
-    std::unique_ptr<TestDatabase> fixture(bool withSchema = true);
 };
-
-std::unique_ptr<TestDatabase> TestStorage::fixture(bool withSchema)
-{
-    QFETCH(int, kind);
-    auto db = TestDatabase::create(DbKind(kind), withSchema);
-    if (!db)
-        return nullptr;
-    return db;
-}
-
-#define FIXTURE(var) \
-    REQUIRE_DATABASE(rowKind()); \
-    auto var = fixture();
 
 void TestStorage::schema()
 {
-    FIXTURE(t);
+    FIXTURE(t, rowKind(), TestDatabase::create);
     QSqlDatabase db = t->connection();
     for (const QString &table : systemTables())
         QVERIFY2(db.tables().contains(table, Qt::CaseInsensitive), qPrintable(table));
@@ -81,7 +65,7 @@ void TestStorage::schema()
 
 void TestStorage::counter()
 {
-    FIXTURE(t);
+    FIXTURE(t, rowKind(), TestDatabase::create);
     QSqlDatabase db = t->connection();
     t->exec(QStringLiteral("update counter set id=41, billcode=100, ordercj=7"));
     QCOMPARE(takeCounterValue(db, CounterColumn::Id), 41);
@@ -127,7 +111,7 @@ void TestStorage::login()
     QFETCH(QString, nickname);
     QFETCH(QString, password);
     QFETCH(QString, expectedName);
-    FIXTURE(t);
+    FIXTURE(t, rowKind(), TestDatabase::create);
     t->exec(QStringLiteral("insert into person (name,nickname,password,typeid,checker,admin) values (?,?,?,?,?,?)"),
             {QStringLiteral("吴科长"), QStringLiteral("cjld"), QStringLiteral("pw6"), 6, 1, 2});
     t->exec(QStringLiteral("insert into person (name,nickname,password,typeid,checker,admin) values (?,?,?,?,?,?)"),
@@ -159,7 +143,7 @@ void TestStorage::login()
 
 void TestStorage::buildtypeRefusesEmptyName()
 {
-    FIXTURE(t);
+    FIXTURE(t, rowKind(), TestDatabase::create);
     MessageRecorder shown;
     Tdm dm(t->settings(), QStringLiteral("buildtype-test"));
     dm.DataModuleCreate();
@@ -187,7 +171,7 @@ void TestStorage::buildtypeRefusesEmptyName()
 
 void TestStorage::reopenRepeatsStatement()
 {
-    FIXTURE(t);
+    FIXTURE(t, rowKind(), TestDatabase::create);
     Tdm dm(t->settings(), QStringLiteral("reopen-test"));
     dm.DataModuleCreate();
     NamedQuery &q = *dm.aq_notice;

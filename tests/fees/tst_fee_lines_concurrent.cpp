@@ -37,8 +37,7 @@ void TestFeeLinesConcurrent::linesCreatedOnce_data()
 void TestFeeLinesConcurrent::linesCreatedOnce()
 {
     QFETCH(int, kind);
-    REQUIRE_DATABASE(DbKind(kind));
-    auto t = TestDatabase::create(DbKind(kind));
+    FIXTURE(t, DbKind(kind), TestDatabase::create);
     constexpr int kNotices = 40;
     constexpr int kCatalogue = 12;
     for (int i = 0; i < kCatalogue; ++i)
@@ -124,8 +123,7 @@ void TestFeeLinesConcurrent::lineAndReviewInStoredOrder_data()
 void TestFeeLinesConcurrent::lineAndReviewInStoredOrder()
 {
     QFETCH(bool, reviewFirst);
-    REQUIRE_DATABASE(DbKind::PostgreSQL);
-    auto f = FeeFixture::create(DbKind::PostgreSQL, QStringLiteral("clerk"));
+    FIXTURE(f, DbKind::PostgreSQL, FeeFixture::create, QStringLiteral("clerk"));
     const QString id = FeeFixture::kNoticeId;
     f->openNotice({true, false, false, false});
     QCOMPARE(fees::createLinesIfNone(*f->dm, QStringLiteral("船务科"), id), 6);

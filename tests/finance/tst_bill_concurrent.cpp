@@ -24,8 +24,7 @@ private slots:
 
 void TestBillConcurrent::eightWorkstationsAtOnce()
 {
-    REQUIRE_DATABASE(DbKind::PostgreSQL);
-    auto db = TestDatabase::create(DbKind::PostgreSQL);
+    FIXTURE(db, DbKind::PostgreSQL, TestDatabase::create);
     for (int w = 0; w < kWorkstations; ++w) {
         const QString department = w % 2 ? QStringLiteral("船检科") : QStringLiteral("船务科");
         db->exec(QStringLiteral("insert into notice (ID,status,department,handler,Rdate) "

@@ -64,8 +64,7 @@ private slots:
 void TestBillOperations::billNumberStoredOnce()
 {
     QFETCH(int, kind);
-    REQUIRE_DATABASE(DbKind(kind));
-    auto db = TestDatabase::create(DbKind(kind));
+    FIXTURE(db, DbKind(kind), TestDatabase::create);
     addNotice(*db, QStringLiteral("0000001"), 5, kShip, QStringLiteral("0000100"));
     // Notices without a bill share the empty number freely.
     addNotice(*db, QStringLiteral("0000002"), 3, kShip);
@@ -111,8 +110,7 @@ void TestBillOperations::typedNumber()
     QFETCH(QString, stored);
     QFETCH(int, counter);
     QFETCH(QString, refusal);
-    REQUIRE_DATABASE(DbKind(kind));
-    auto db = printedNotices(DbKind(kind));
+    FIXTURE(db, DbKind(kind), printedNotices);
     QSqlDatabase c = db->connection(QStringLiteral("workstation"));
 
     QString outcome;
@@ -131,8 +129,7 @@ void TestBillOperations::typedNumber()
 void TestBillOperations::numberTakenMeanwhile()
 {
     QFETCH(int, kind);
-    REQUIRE_DATABASE(DbKind(kind));
-    auto db = printedNotices(DbKind(kind));
+    FIXTURE(db, DbKind(kind), printedNotices);
     QSqlDatabase mine = db->connection(QStringLiteral("mine"));
     QSqlDatabase other = db->connection(QStringLiteral("other"));
     const UserRecord inspection = billManager(kInsp);
@@ -184,8 +181,7 @@ void TestBillOperations::numberTakenMeanwhile()
 void TestBillOperations::noticeChangedMeanwhile()
 {
     QFETCH(int, kind);
-    REQUIRE_DATABASE(DbKind(kind));
-    auto db = printedNotices(DbKind(kind));
+    FIXTURE(db, DbKind(kind), printedNotices);
     QSqlDatabase c = db->connection(QStringLiteral("workstation"));
     const UserRecord user = billManager(kShip);
 
@@ -226,8 +222,7 @@ void TestBillOperations::noticeChangedMeanwhile()
 void TestBillOperations::voiding()
 {
     QFETCH(int, kind);
-    REQUIRE_DATABASE(DbKind(kind));
-    auto db = TestDatabase::create(DbKind(kind));
+    FIXTURE(db, DbKind(kind), TestDatabase::create);
     addNotice(*db, QStringLiteral("0000031"), 5, kShip, QStringLiteral("0000031"));
     addNotice(*db, QStringLiteral("0000032"), 5, kShip, QStringLiteral("0000032"));
     addNotice(*db, QStringLiteral("0000033"), 5, kShip, QStringLiteral("0000033"));

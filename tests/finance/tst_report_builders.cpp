@@ -96,8 +96,7 @@ void TestReportBuilders::initTestCase()
 void TestReportBuilders::progressTable()
 {
     QFETCH(int, kind);
-    REQUIRE_DATABASE(DbKind(kind));
-    auto f = ReportFixture::create(DbKind(kind));
+    FIXTURE(f, DbKind(kind), ReportFixture::create);
     finance::ProgressReport progress = finance::buildProgressReport(f->dm->database(), QStringLiteral("2024"),
                                                                     QStringLiteral("船务科"),
                                                                     finance::kShipAffairsProgressTemplate);
@@ -129,8 +128,7 @@ void TestReportBuilders::progressTable()
 void TestReportBuilders::firstYearHasNoPreviousColumn()
 {
     QFETCH(int, kind);
-    REQUIRE_DATABASE(DbKind(kind));
-    auto f = ReportFixture::create(DbKind(kind));
+    FIXTURE(f, DbKind(kind), ReportFixture::create);
     finance::ProgressReport progress = finance::buildProgressReport(f->dm->database(), QStringLiteral("2024"),
                                                                     QStringLiteral("船检科"),
                                                                     finance::kInspectionProgressTemplate);
@@ -162,8 +160,7 @@ void TestReportBuilders::yearThatIsNoNumber()
 void TestReportBuilders::inspectionCounts()
 {
     QFETCH(int, kind);
-    REQUIRE_DATABASE(DbKind(kind));
-    auto f = ReportFixture::create(DbKind(kind));
+    FIXTURE(f, DbKind(kind), ReportFixture::create);
     Report report = finance::buildInspectionReport(f->dm->database(), QStringLiteral("2024"));
     const QStringList pages = pagesOf({&report}, m_dir.filePath(QStringLiteral("static2.pdf")));
     QCOMPARE(pages.size(), 1);
@@ -192,8 +189,7 @@ void TestReportBuilders::inspectionCounts()
 void TestReportBuilders::ledger()
 {
     QFETCH(int, kind);
-    REQUIRE_DATABASE(DbKind(kind));
-    auto f = ReportFixture::create(DbKind(kind));
+    FIXTURE(f, DbKind(kind), ReportFixture::create);
     UserRecord user;
     user.userName = QStringLiteral("王海务");
     user.isAdmin = 1;
@@ -242,8 +238,7 @@ void TestReportBuilders::ledger()
 void TestReportBuilders::ledgerOfVoidedBillsOnly()
 {
     QFETCH(int, kind);
-    REQUIRE_DATABASE(DbKind(kind));
-    auto f = ReportFixture::create(DbKind(kind));
+    FIXTURE(f, DbKind(kind), ReportFixture::create);
     const finance::Ledger ledger = finance::buildLedger(
         f->dm->database(), {QStringLiteral("0000107"), QStringLiteral("0000107"), {}, {}}, UserRecord());
     QVERIFY(!ledger.isEmpty());

@@ -101,8 +101,7 @@ void TestReportWindow::clickGridRowOf(const Open &w, const QString &year, const 
 void TestReportWindow::opening()
 {
     QFETCH(int, kind);
-    REQUIRE_DATABASE(DbKind(kind));
-    Open w = open(DbKind(kind));
+    FIXTURE(w, DbKind(kind), open);
     QVERIFY(w.window);
     QCOMPARE(w.window->windowTitle(), QStringLiteral("统计报表"));
     auto *years = w.child<QListWidget>("ListBox1");

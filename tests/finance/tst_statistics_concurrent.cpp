@@ -17,8 +17,7 @@ private slots:
 void TestStatisticsConcurrent::runsAtOnceCountOnce()
 {
     QFETCH(int, kind);
-    REQUIRE_DATABASE(DbKind(kind));
-    auto t = TestDatabase::create(DbKind(kind));
+    FIXTURE(t, DbKind(kind), TestDatabase::create);
     addStatisticsFixture(*t);
     const DbSettings s = t->settings();
 

@@ -54,10 +54,6 @@ TestStatisticsWindow::Setup TestStatisticsWindow::setup(DbKind kind)
     return s;
 }
 
-#define SETUP(s, kind)                                       \
-    REQUIRE_DATABASE(DbKind(kind));                          \
-    Setup s = setup(DbKind(kind));
-
 namespace {
 
 void clickGridRow(QTableView *grid, int row)
@@ -80,7 +76,7 @@ int gridRowOf(QTableView *grid, const QString &year, const QString &department)
 void TestStatisticsWindow::runShowsBothMessagesAndTheTime()
 {
     QFETCH(int, kind);
-    SETUP(s, kind);
+    FIXTURE(s, DbKind(kind), setup);
     MessageRecorder shown;
     finance::TF_caiwu window(*s.dm);
     window.show();
@@ -120,7 +116,7 @@ void TestStatisticsWindow::runShowsBothMessagesAndTheTime()
 
 void TestStatisticsWindow::progressWaitsForTheFirstMessage()
 {
-    SETUP(s, DbKind::SQLite);
+    FIXTURE(s, DbKind::SQLite, setup);
     finance::TF_caiwu window(*s.dm);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -145,7 +141,7 @@ void TestStatisticsWindow::progressWaitsForTheFirstMessage()
 void TestStatisticsWindow::planFollowsTheGridAndItsRule()
 {
     QFETCH(int, kind);
-    SETUP(s, kind);
+    FIXTURE(s, DbKind(kind), setup);
     s.db->exec(QStringLiteral("update counter set statictime=?"), {QDateTime(QDate(2005, 2, 1), QTime(8, 0, 0))});
     MessageRecorder shown;
     finance::TF_caiwu window(*s.dm);
@@ -201,7 +197,7 @@ void TestStatisticsWindow::planFollowsTheGridAndItsRule()
 
 void TestStatisticsWindow::opensFromTheMainWindowForTheFinanceLeader()
 {
-    SETUP(s, DbKind::SQLite);
+    FIXTURE(s, DbKind::SQLite, setup);
     MessageRecorder shown;
     TF_main main(*s.dm);
     struct Case

@@ -79,8 +79,7 @@ void TestMasterDataStorage::namesAreUnique()
 {
     QFETCH(int, kind);
     QFETCH(QString, insert);
-    REQUIRE_DATABASE(DbKind(kind));
-    auto t = TestDatabase::create(DbKind(kind));
+    FIXTURE(t, DbKind(kind), TestDatabase::create);
     t->exec(insert, {QStringLiteral("名称")});
     QSqlQuery q(t->connection());
     q.prepare(insert);
@@ -93,8 +92,7 @@ void TestMasterDataStorage::namesAreUnique()
 void TestMasterDataStorage::programsDrawDistinctOrderNumbers()
 {
     QFETCH(int, kind);
-    REQUIRE_DATABASE(DbKind(kind));
-    auto t = TestDatabase::create(DbKind(kind));
+    FIXTURE(t, DbKind(kind), TestDatabase::create);
     t->exec(QStringLiteral("update counter set ordercj=100, ordercw=7"));
 
     constexpr int kPrograms = 4;

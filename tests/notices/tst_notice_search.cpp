@@ -135,8 +135,7 @@ void TestNoticeSearch::addNumbers(TestDatabase &t, const QStringList &numbers)
 void TestNoticeSearch::choiceAtTheLimit()
 {
     QFETCH(int, kind);
-    REQUIRE_DATABASE(DbKind(kind));
-    auto t = TestDatabase::create(DbKind(kind));
+    FIXTURE(t, DbKind(kind), TestDatabase::create);
     m_leader.typeId = codes::RoleInspectionLeader;
     m_leader.userName = QStringLiteral("吴科长");
     m_leader.deriveFromRole();
@@ -177,8 +176,7 @@ void TestNoticeSearch::choiceAtTheLimit()
 void TestNoticeSearch::findsExactlyTheContainingNumbers()
 {
     QFETCH(int, kind);
-    REQUIRE_DATABASE(DbKind(kind));
-    auto t = TestDatabase::create(DbKind(kind));
+    FIXTURE(t, DbKind(kind), TestDatabase::create);
     m_leader.typeId = codes::RoleInspectionLeader;
     m_leader.userName = QStringLiteral("吴科长");
     m_leader.deriveFromRole();

@@ -56,3 +56,12 @@ DbKind rowKind();
         if (!whyUnavailable_.isEmpty())                                      \
             QSKIP(qPrintable(whyUnavailable_));                              \
     } while (false)
+
+// Declares var as what factory(kind, arguments...) makes: a test database, or
+// a fixture over one. The test is skipped first when a database of the kind
+// cannot be made here.
+//   FIXTURE(t, DbKind(kind), TestDatabase::create);
+//   FIXTURE(f, rowKind(), FeeFixture::create, QStringLiteral("fee-lines"));
+#define FIXTURE(var, kind, factory, ...) \
+    REQUIRE_DATABASE(kind);               \
+    auto var = factory(kind __VA_OPT__(, ) __VA_ARGS__)

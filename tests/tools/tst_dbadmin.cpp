@@ -95,8 +95,7 @@ void TestDbadmin::prepareDemoOnTheEmbeddedFile()
 
 void TestDbadmin::schemaAndDemoOnAServer()
 {
-    REQUIRE_DATABASE(DbKind::PostgreSQL);
-    auto server = TestDatabase::create(DbKind::PostgreSQL, false);
+    FIXTURE(server, DbKind::PostgreSQL, TestDatabase::create, false);
     const DbSettings s = server->settings();
     QTemporaryDir folder;
     Result r = dbadmin(folder.path(),

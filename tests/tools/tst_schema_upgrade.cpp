@@ -140,8 +140,7 @@ private slots:
 void TestSchemaUpgrade::originalTablesBecomeCurrent()
 {
     QFETCH(int, kind);
-    REQUIRE_DATABASE(DbKind(kind));
-    auto t = originalDatabase(DbKind(kind));
+    FIXTURE(t, DbKind(kind), originalDatabase);
     QSqlDatabase db = t->connection();
     const QStringList before = contents(db);
     QVERIFY(before.size() > 100);
@@ -197,8 +196,7 @@ void TestSchemaUpgrade::originalTablesBecomeCurrent()
 void TestSchemaUpgrade::refusesRepeatedNumbersUnchanged()
 {
     QFETCH(int, kind);
-    REQUIRE_DATABASE(DbKind(kind));
-    auto t = originalDatabase(DbKind(kind));
+    FIXTURE(t, DbKind(kind), originalDatabase);
     // Rows the old tables let in: a bill number given twice, a login name
     // used twice, a company listed twice.
     const QString billed = t->scalar(QStringLiteral("select min(billcode) from notice where billcode <> ''")).toString();
@@ -248,8 +246,7 @@ void TestSchemaUpgrade::earlierVersionKeepsLineKeys()
     QFETCH(int, kind);
     // Our schema before the version was recorded: the current one without
     // what came with the version.
-    REQUIRE_DATABASE(DbKind(kind));
-    auto t = TestDatabase::create(DbKind(kind));
+    FIXTURE(t, DbKind(kind), TestDatabase::create);
     QSqlDatabase db = t->connection();
     ddl(db, QStringLiteral("drop table schemaversion"));
     ddl(db, QStringLiteral("drop table notice_history"));
@@ -285,8 +282,7 @@ void TestSchemaUpgrade::version2GainsHistory()
 {
     QFETCH(int, kind);
     // Version 2: the current schema without the notices' history.
-    REQUIRE_DATABASE(DbKind(kind));
-    auto t = TestDatabase::create(DbKind(kind));
+    FIXTURE(t, DbKind(kind), TestDatabase::create);
     QSqlDatabase db = t->connection();
     ddl(db, QStringLiteral("drop table notice_history"));
     t->exec(QStringLiteral("update schemaversion set version=2"));
