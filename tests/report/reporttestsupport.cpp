@@ -1,5 +1,9 @@
 #include "reporttestsupport.h"
 
+#include "test_database.h"
+
+#include "app/schema.h"
+
 #include <QFile>
 #include <QProcess>
 #include <QSqlError>
@@ -24,18 +28,7 @@ NoticeDatabase::NoticeDatabase(const QString &filePath)
     db.setDatabaseName(filePath);
     if (!db.open())
         throw std::runtime_error(db.lastError().text().toStdString());
-    QSqlQuery query(db);
-    query.prepare(QStringLiteral(
-        "create table notice (ID varchar(7) primary key, Rdate datetime, money double, status int,"
-        " department varchar(10), shipname varchar(50), company varchar(50), checktype varchar(10),"
-        " checkcontent varchar(20), leader varchar(6), handler varchar(6), billcode varchar(7),"
-        " memo_badcheck varchar(200), receipter varchar(6), dengji boolean, peixun boolean,"
-        " gongbenfei boolean, neibuziliao boolean)"));
-    exec(query);
-    query.prepare(QStringLiteral(
-        "create table itemofnotice (ID varchar(7), itemname varchar(50), description varchar(200),"
-        " money double, type varchar(30), orderx int)"));
-    exec(query);
+    createSchema(db, TestDatabase::schemaFolder());
 }
 
 NoticeDatabase::~NoticeDatabase()
