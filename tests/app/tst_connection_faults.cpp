@@ -5,6 +5,7 @@
 // values.
 
 #include "message_recorder.h"
+#include "notice_row.h"
 #include "postgres_server.h"
 #include "test_database.h"
 
@@ -27,10 +28,14 @@ const QString kShipname = QStringLiteral("shipname");
 
 void addNotices(TestDatabase &t, int count)
 {
-    for (int i = 1; i <= count; ++i)
-        t.exec(QStringLiteral("insert into notice (ID,status,department,Rdate,shipname) values (?,1,?,?,?)"),
-               {QStringLiteral("1%1").arg(i, 6, 10, QLatin1Char('0')), kSection,
-                QDateTime(QDate(2026, 2, 1), QTime(9, 0)).addSecs(i), QStringLiteral("原船名")});
+    for (int i = 1; i <= count; ++i) {
+        NoticeRow(QStringLiteral("1%1").arg(i, 6, 10, QLatin1Char('0')))
+            .status(1)
+            .department(kSection)
+            .rdate(QDateTime(QDate(2026, 2, 1), QTime(9, 0)).addSecs(i))
+            .shipname(QStringLiteral("原船名"))
+            .insert(t.connection());
+    }
 }
 
 QVariant storedShipname(TestDatabase &t, const QString &connection, const QString &id)

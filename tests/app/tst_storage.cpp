@@ -3,6 +3,7 @@
 
 #include "test_database.h"
 #include "message_recorder.h"
+#include "notice_row.h"
 
 #include "app/connection.h"
 #include "app/counter.h"
@@ -47,8 +48,8 @@ void TestStorage::schema()
     QVERIFY(!q.exec(QStringLiteral("insert into counter (onerow,id) values (2,5)")));
     t->exec(QStringLiteral("insert into person (name,nickname,password,typeid) values ('甲','same','1',3)"));
     QVERIFY(!q.exec(QStringLiteral("insert into person (name,nickname,password,typeid) values ('乙','same','2',5)")));
-    t->exec(QStringLiteral("insert into notice (ID,status) values ('0000001',1)"));
-    QVERIFY(!q.exec(QStringLiteral("insert into notice (ID,status) values ('0000001',2)")));
+    NoticeRow(QStringLiteral("0000001")).status(1).insert(db);
+    QVERIFY(!NoticeRow(QStringLiteral("0000001")).status(2).tryInsert(db));
 
     // Fee lines get their own key; month columns named by number work.
     t->exec(QStringLiteral("insert into itemofnotice (ID,itemname) values ('0000001','a')"));
@@ -175,11 +176,11 @@ void TestStorage::reopenRepeatsStatement()
     Tdm dm(t->settings(), QStringLiteral("reopen-test"));
     dm.DataModuleCreate();
     NamedQuery &q = *dm.aq_notice;
-    t->exec(QStringLiteral("insert into notice (ID,status,department) values ('1000001',1,'船检科')"));
+    NoticeRow(QStringLiteral("1000001")).status(1).department(QStringLiteral("船检科")).insert(t->connection());
     q.open(QStringLiteral("select * from notice where department=? and status=1"), {QStringLiteral("船检科")});
     QCOMPARE(q.rowCount(), 1);
     QCOMPARE(q.value(QStringLiteral("id")).toString(), QStringLiteral("1000001"));  // any letter case
-    t->exec(QStringLiteral("insert into notice (ID,status,department) values ('1000002',1,'船检科')"));
+    NoticeRow(QStringLiteral("1000002")).status(1).department(QStringLiteral("船检科")).insert(t->connection());
     t->exec(QStringLiteral("update notice set status=2 where ID='1000001'"));
     q.close();
     QVERIFY(!q.isActive());

@@ -3,6 +3,7 @@
 // notice is reviewed elsewhere: the history lists both in the order stored.
 
 #include "fee_fixture.h"
+#include "notice_row.h"
 #include "test_database.h"
 
 #include "app/current_user.h"
@@ -44,8 +45,10 @@ void TestFeeLinesConcurrent::linesCreatedOnce()
         t->exec(QStringLiteral("insert into itemcj (name,orderx) values (?,?)"),
                 {QStringLiteral("检验费%1").arg(i), i});
     for (int n = 0; n < kNotices; ++n)
-        t->exec(QStringLiteral("insert into notice (ID,status,department) values (?,1,'船检科')"),
-                {QStringLiteral("1%1").arg(n, 6, 10, QLatin1Char('0'))});
+        NoticeRow(QStringLiteral("1%1").arg(n, 6, 10, QLatin1Char('0')))
+            .status(1)
+            .department(QStringLiteral("船检科"))
+            .insert(t->connection());
 
     std::atomic<int> failures{0};
     std::atomic<int> ready{0};

@@ -3,6 +3,7 @@
 // against a bill number stored twice.
 
 #include "bill_fixture.h"
+#include "notice_row.h"
 
 #include "app/codes.h"
 #include "app/connection.h"
@@ -73,8 +74,11 @@ void TestBillOperations::billNumberStoredOnce()
     addNotice(*db, QStringLiteral("0000004"), 3, kShip);
 
     QSqlQuery q(db->connection());
-    QVERIFY(!q.exec(QStringLiteral("insert into notice (ID,status,department,billcode) "
-                                   "values ('1000001',5,'船检科','0000100')")));
+    QVERIFY(!NoticeRow(QStringLiteral("1000001"))
+                 .status(5)
+                 .department(QStringLiteral("船检科"))
+                 .billcode(QStringLiteral("0000100"))
+                 .tryInsert(db->connection()));
     QVERIFY(!q.exec(QStringLiteral("update notice set billcode='0000100' where ID='0000004'")));
     QCOMPARE(db->scalar(QStringLiteral("select count(*) from notice where billcode='0000100'")).toInt(), 1);
 }

@@ -1,5 +1,6 @@
 #include "reporttestsupport.h"
 
+#include "notice_row.h"
 #include "test_database.h"
 
 #include "app/schema.h"
@@ -42,17 +43,23 @@ NoticeDatabase::~NoticeDatabase()
 
 void NoticeDatabase::addNotice(const Notice &n)
 {
-    QSqlQuery query(db());
-    query.prepare(QStringLiteral(
-        "insert into notice (ID, Rdate, money, status, department, shipname, company, checktype,"
-        " checkcontent, leader, handler, receipter, dengji, peixun, gongbenfei, neibuziliao)"
-        " values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"));
-    const QVariantList values{n.id, n.rdate, n.money, n.status, n.department, n.shipname, n.company,
-                              n.checktype, n.checkcontent, n.leader, n.handler, n.receipter,
-                              n.dengji, n.peixun, n.gongbenfei, n.neibuziliao};
-    for (const QVariant &value : values)
-        query.addBindValue(value);
-    exec(query);
+    NoticeRow(n.id)
+        .rdate(n.rdate)
+        .money(n.money)
+        .status(n.status)
+        .department(n.department)
+        .shipname(n.shipname)
+        .company(n.company)
+        .checktype(n.checktype)
+        .checkcontent(n.checkcontent)
+        .leader(n.leader)
+        .handler(n.handler)
+        .receipter(n.receipter)
+        .dengji(n.dengji)
+        .peixun(n.peixun)
+        .gongbenfei(n.gongbenfei)
+        .neibuziliao(n.neibuziliao)
+        .insert(db());
 }
 
 void NoticeDatabase::addLine(const QString &id, const QString &itemname, const QString &description,
