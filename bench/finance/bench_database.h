@@ -15,8 +15,8 @@ class Tdm;
 
 namespace bench {
 
-// Creates the schema and fills the notices in one statement.
-void fill(QSqlDatabase db, DbKind kind, int notices);
+// Creates the schema and fills the notices.
+void fill(QSqlDatabase db, int notices);
 // Runs a statement; a failure ends the program with the database's message.
 void run(QSqlDatabase db, const QString &sql);
 

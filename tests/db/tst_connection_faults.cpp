@@ -5,6 +5,7 @@
 // values.
 
 #include "message_recorder.h"
+#include "notice_row.h"
 #include "postgres_server.h"
 #include "test_database.h"
 
@@ -27,10 +28,14 @@ const QString kShipname = QStringLiteral("shipname");
 
 void addNotices(TestDatabase &t, int count)
 {
-    for (int i = 1; i <= count; ++i)
-        t.exec(QStringLiteral("insert into notice (ID,status,department,Rdate,shipname) values (?,1,?,?,?)"),
-               {QStringLiteral("1%1").arg(i, 6, 10, QLatin1Char('0')), kSection,
-                QDateTime(QDate(2026, 2, 1), QTime(9, 0)).addSecs(i), QStringLiteral("原船名")});
+    for (int i = 1; i <= count; ++i) {
+        NoticeRow(QStringLiteral("1%1").arg(i, 6, 10, QLatin1Char('0')))
+            .status(1)
+            .department(kSection)
+            .rdate(QDateTime(QDate(2026, 2, 1), QTime(9, 0)).addSecs(i))
+            .shipname(QStringLiteral("原船名"))
+            .insert(t.connection());
+    }
 }
 
 QVariant storedShipname(TestDatabase &t, const QString &connection, const QString &id)
@@ -58,9 +63,10 @@ private slots:
 
 void TestConnectionFaults::serverRestart()
 {
-    auto t = TestDatabase::create(DbKind::PostgreSQL);
-    if (!t || !postgresServer::canRestart())
+    REQUIRE_DATABASE(DbKind::PostgreSQL);
+    if (!postgresServer::canRestart())
         QSKIP("No PostgreSQL server of the test script to restart");
+    auto t = TestDatabase::create(DbKind::PostgreSQL);
     addNotices(*t, 5);
     const QString id = QStringLiteral("1000005");
     Tdm dm(t->settings(), QStringLiteral("restart"));
@@ -114,9 +120,7 @@ void TestConnectionFaults::serverRestart()
 void TestConnectionFaults::rowLockedElsewhere()
 {
     QFETCH(int, kind);
-    auto t = TestDatabase::create(DbKind(kind));
-    if (!t)
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
+    FIXTURE(t, DbKind(kind), TestDatabase::create);
     addNotices(*t, 1);
     const QString id = QStringLiteral("1000001");
     Tdm dm(t->settings(), QStringLiteral("editor"));
@@ -154,9 +158,7 @@ void TestConnectionFaults::rowLockedElsewhere()
 void TestConnectionFaults::plainMessages()
 {
     QFETCH(int, kind);
-    auto t = TestDatabase::create(DbKind(kind));
-    if (!t)
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
+    FIXTURE(t, DbKind(kind), TestDatabase::create);
     addNotices(*t, 2);
     Tdm dm(t->settings(), QStringLiteral("plain"));
     dm.DataModuleCreate();

@@ -29,9 +29,7 @@ void TestCounterConcurrent::everyValueOnce_data()
 void TestCounterConcurrent::everyValueOnce()
 {
     QFETCH(int, kind);
-    auto t = TestDatabase::create(DbKind(kind));
-    if (!t)
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
+    FIXTURE(t, DbKind(kind), TestDatabase::create);
     t->exec(QStringLiteral("update counter set id=1000, billcode=1"));
 
     constexpr int kWorkstations = 8;

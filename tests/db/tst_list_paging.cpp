@@ -2,6 +2,7 @@
 // notice is shown twice and none that exists is missing, and a list left
 // half read never holds up another program's write.
 
+#include "notice_row.h"
 #include "test_database.h"
 
 #include "db/connection.h"
@@ -28,15 +29,16 @@ void fill(TestDatabase &t, int count)
 {
     QSqlDatabase db = t.connection();
     db.transaction();
-    QSqlQuery insert(db);
-    insert.prepare(QStringLiteral("insert into notice (ID,status,department,Rdate) values (?,1,?,?)"));
+    NoticeRows notices(db);
     const QDateTime start(QDate(2026, 1, 1), QTime(8, 0));
     for (int i = 0; i < count; ++i) {
-        insert.addBindValue(number(i));
-        insert.addBindValue(kSection);
-        insert.addBindValue(i % 97 == 5 ? QVariant() : QVariant(start.addSecs((i / 4) * 60)));
-        QVERIFY2(insert.exec(), qPrintable(insert.lastError().text()));
+        NoticeRow notice(number(i));
+        notice.status(1).department(kSection).rdate(start.addSecs((i / 4) * 60));
+        if (i % 97 == 5)
+            notice.null(QStringLiteral("Rdate"));
+        notices.add(notice);
     }
+    notices.finish();
     db.commit();
 }
 
@@ -77,9 +79,7 @@ private slots:
 void TestListPaging::changesBetweenPages()
 {
     QFETCH(int, kind);
-    auto t = TestDatabase::create(DbKind(kind));
-    if (!t)
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
+    FIXTURE(t, DbKind(kind), TestDatabase::create);
     fill(*t, 600);
     const QStringList before = storedOrder(*t);
     QCOMPARE(before.size(), 600);
@@ -98,12 +98,12 @@ void TestListPaging::changesBetweenPages()
     // not yet shown deleted, and an old one inserted further down.
     const QString shownGone = before[10];
     const QString unseenGone = before[300];
-    t->exec(QStringLiteral("insert into notice (ID,status,department,Rdate) values (?,1,?,?)"),
-            {number(900000), kSection, QDateTime(QDate(2027, 1, 1), QTime(0, 0))});
+    NoticeRow(number(900000)).status(1).department(kSection).rdate(QDateTime(QDate(2027, 1, 1), QTime(0, 0)))
+        .insert(t->connection());
     t->exec(QStringLiteral("delete from notice where ID=?"), {shownGone});
     t->exec(QStringLiteral("delete from notice where ID=?"), {unseenGone});
-    t->exec(QStringLiteral("insert into notice (ID,status,department,Rdate) values (?,1,?,?)"),
-            {number(900001), kSection, QDateTime(QDate(2025, 6, 1), QTime(0, 0))});
+    NoticeRow(number(900001)).status(1).department(kSection).rdate(QDateTime(QDate(2025, 6, 1), QTime(0, 0)))
+        .insert(t->connection());
 
     const QStringList shown = shownNumbers(list);
     QCOMPARE(QSet<QString>(shown.begin(), shown.end()).size(), shown.size());  // none twice
@@ -126,9 +126,7 @@ void TestListPaging::changesBetweenPages()
 void TestListPaging::writerWhileListHalfRead()
 {
     QFETCH(int, kind);
-    auto t = TestDatabase::create(DbKind(kind));
-    if (!t)
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
+    FIXTURE(t, DbKind(kind), TestDatabase::create);
     fill(*t, 400);
 
     Tdm reader(t->settings(), QStringLiteral("reader"));

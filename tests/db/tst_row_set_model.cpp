@@ -1,6 +1,7 @@
 // Rows read as the grid asks for them: the first screen at once, the rest on
 // demand, in the statement's order, with other statements running between.
 
+#include "notice_row.h"
 #include "test_database.h"
 
 #include "db/named_query.h"
@@ -28,21 +29,19 @@ void TestRowSetModel::readsOnDemand_data()
 void TestRowSetModel::readsOnDemand()
 {
     QFETCH(int, kind);
-    auto t = TestDatabase::create(DbKind(kind));
-    if (!t)
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
+    FIXTURE(t, DbKind(kind), TestDatabase::create);
     constexpr int kRows = 700;
     QSqlDatabase check = t->connection();
     check.transaction();
-    QSqlQuery insert(check);
-    insert.prepare(QStringLiteral("insert into notice (ID,status,department,Rdate) values (?,1,?,?)"));
+    NoticeRows notices(check);
     const QDateTime start(QDate(2026, 1, 1), QTime(8, 0));
     for (int i = 0; i < kRows; ++i) {
-        insert.addBindValue(QStringLiteral("1%1").arg(i, 6, 10, QLatin1Char('0')));
-        insert.addBindValue(i % 7 == 0 ? QStringLiteral("船务科") : QStringLiteral("船检科"));
-        insert.addBindValue(start.addSecs(i * 60));
-        QVERIFY(insert.exec());
+        notices.add(NoticeRow(QStringLiteral("1%1").arg(i, 6, 10, QLatin1Char('0')))
+                        .status(1)
+                        .department(i % 7 == 0 ? QStringLiteral("船务科") : QStringLiteral("船检科"))
+                        .rdate(start.addSecs(i * 60)));
     }
+    notices.finish();
     check.commit();
     const int section = t->scalar(QStringLiteral("select count(*) from notice where department='船检科'")).toInt();
 
@@ -98,18 +97,15 @@ void TestRowSetModel::replacesInPlace_data()
 void TestRowSetModel::replacesInPlace()
 {
     QFETCH(int, kind);
-    auto t = TestDatabase::create(DbKind(kind));
-    if (!t)
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
+    FIXTURE(t, DbKind(kind), TestDatabase::create);
     QSqlDatabase check = t->connection();
-    QSqlQuery insert(check);
-    insert.prepare(QStringLiteral("insert into notice (ID,status,department,Rdate) values (?,?,'船检科',?)"));
     const QDateTime start(QDate(2026, 3, 1), QTime(9, 0));
     for (int i = 0; i < 10; ++i) {
-        insert.addBindValue(QStringLiteral("100000%1").arg(i));
-        insert.addBindValue(i < 6 ? 1 : 2);
-        insert.addBindValue(start.addSecs(i * 60));
-        QVERIFY(insert.exec());
+        NoticeRow(QStringLiteral("100000%1").arg(i))
+            .status(i < 6 ? 1 : 2)
+            .department(QStringLiteral("船检科"))
+            .rdate(start.addSecs(i * 60))
+            .insert(check);
     }
 
     Tdm dm(t->settings(), QStringLiteral("inplace"));

@@ -110,9 +110,7 @@ void TestSchemaFiles::kindsDeclareTheSameSchema()
 void TestSchemaFiles::databaseHasWhatTheFileDeclares()
 {
     QFETCH(int, kind);
-    auto t = TestDatabase::create(DbKind(kind));
-    if (!t)
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
+    FIXTURE(t, DbKind(kind), TestDatabase::create);
     const SchemaDeclarations d = declarations(DbKind(kind));
     QSqlDatabase db = t->connection();
     for (const QString &table : d.tables) {

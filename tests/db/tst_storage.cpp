@@ -3,6 +3,7 @@
 
 #include "test_database.h"
 #include "message_recorder.h"
+#include "notice_row.h"
 
 #include "db/connection.h"
 #include "db/counter.h"
@@ -32,28 +33,11 @@ private slots:
     void notADatabaseFile();
     void missingDatabaseFile();
     void unreachableServer();
-
-private:
-    std::unique_ptr<TestDatabase> fixture(bool withSchema = true);
 };
-
-std::unique_ptr<TestDatabase> TestStorage::fixture(bool withSchema)
-{
-    QFETCH(int, kind);
-    auto db = TestDatabase::create(DbKind(kind), withSchema);
-    if (!db)
-        return nullptr;
-    return db;
-}
-
-#define FIXTURE(var) \
-    auto var = fixture(); \
-    if (!var) \
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
 
 void TestStorage::schema()
 {
-    FIXTURE(t);
+    FIXTURE(t, rowKind(), TestDatabase::create);
     QSqlDatabase db = t->connection();
     for (const QString &table : systemTables())
         QVERIFY2(db.tables().contains(table, Qt::CaseInsensitive), qPrintable(table));
@@ -64,8 +48,8 @@ void TestStorage::schema()
     QVERIFY(!q.exec(QStringLiteral("insert into counter (onerow,id) values (2,5)")));
     t->exec(QStringLiteral("insert into person (name,nickname,password,typeid) values ('甲','same','1',3)"));
     QVERIFY(!q.exec(QStringLiteral("insert into person (name,nickname,password,typeid) values ('乙','same','2',5)")));
-    t->exec(QStringLiteral("insert into notice (ID,status) values ('0000001',1)"));
-    QVERIFY(!q.exec(QStringLiteral("insert into notice (ID,status) values ('0000001',2)")));
+    NoticeRow(QStringLiteral("0000001")).status(1).insert(db);
+    QVERIFY(!NoticeRow(QStringLiteral("0000001")).status(2).tryInsert(db));
 
     // Fee lines get their own key; month columns named by number work.
     t->exec(QStringLiteral("insert into itemofnotice (ID,itemname) values ('0000001','a')"));
@@ -82,7 +66,7 @@ void TestStorage::schema()
 
 void TestStorage::counter()
 {
-    FIXTURE(t);
+    FIXTURE(t, rowKind(), TestDatabase::create);
     QSqlDatabase db = t->connection();
     t->exec(QStringLiteral("update counter set id=41, billcode=100, ordercj=7"));
     QCOMPARE(takeCounterValue(db, CounterColumn::Id), 41);
@@ -128,7 +112,7 @@ void TestStorage::login()
     QFETCH(QString, nickname);
     QFETCH(QString, password);
     QFETCH(QString, expectedName);
-    FIXTURE(t);
+    FIXTURE(t, rowKind(), TestDatabase::create);
     t->exec(QStringLiteral("insert into person (name,nickname,password,typeid,checker,admin) values (?,?,?,?,?,?)"),
             {QStringLiteral("吴科长"), QStringLiteral("cjld"), QStringLiteral("pw6"), 6, 1, 2});
     t->exec(QStringLiteral("insert into person (name,nickname,password,typeid,checker,admin) values (?,?,?,?,?,?)"),
@@ -160,7 +144,7 @@ void TestStorage::login()
 
 void TestStorage::buildtypeRefusesEmptyName()
 {
-    FIXTURE(t);
+    FIXTURE(t, rowKind(), TestDatabase::create);
     MessageRecorder shown;
     Tdm dm(t->settings(), QStringLiteral("buildtype-test"));
     dm.DataModuleCreate();
@@ -188,15 +172,15 @@ void TestStorage::buildtypeRefusesEmptyName()
 
 void TestStorage::reopenRepeatsStatement()
 {
-    FIXTURE(t);
+    FIXTURE(t, rowKind(), TestDatabase::create);
     Tdm dm(t->settings(), QStringLiteral("reopen-test"));
     dm.DataModuleCreate();
     NamedQuery &q = *dm.aq_notice;
-    t->exec(QStringLiteral("insert into notice (ID,status,department) values ('1000001',1,'船检科')"));
+    NoticeRow(QStringLiteral("1000001")).status(1).department(QStringLiteral("船检科")).insert(t->connection());
     q.open(QStringLiteral("select * from notice where department=? and status=1"), {QStringLiteral("船检科")});
     QCOMPARE(q.rowCount(), 1);
     QCOMPARE(q.value(QStringLiteral("id")).toString(), QStringLiteral("1000001"));  // any letter case
-    t->exec(QStringLiteral("insert into notice (ID,status,department) values ('1000002',1,'船检科')"));
+    NoticeRow(QStringLiteral("1000002")).status(1).department(QStringLiteral("船检科")).insert(t->connection());
     t->exec(QStringLiteral("update notice set status=2 where ID='1000001'"));
     q.close();
     QVERIFY(!q.isActive());

@@ -57,7 +57,7 @@ private slots:
 
 private:
     void kinds();
-    std::unique_ptr<FeeFixture> fixture();
+    std::unique_ptr<FeeFixture> fixture(DbKind kind);
     void setAmounts(FeeFixture &f, const QList<QPair<QString, QVariant>> &amounts);
 };
 
@@ -66,16 +66,10 @@ void TestFeeLines::kinds()
     addKindRows();
 }
 
-std::unique_ptr<FeeFixture> TestFeeLines::fixture()
+std::unique_ptr<FeeFixture> TestFeeLines::fixture(DbKind kind)
 {
-    QFETCH(int, kind);
-    return FeeFixture::create(DbKind(kind), QStringLiteral("fee-lines"));
+    return FeeFixture::create(kind, QStringLiteral("fee-lines"));
 }
-
-#define FIXTURE(var) \
-    auto var = fixture(); \
-    if (!var) \
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
 
 void TestFeeLines::setAmounts(FeeFixture &f, const QList<QPair<QString, QVariant>> &amounts)
 {
@@ -122,7 +116,7 @@ void TestFeeLines::linesCreatedOncePerNotice()
 {
     QFETCH(int, role);
     QFETCH(QStringList, names);
-    FIXTURE(f);
+    FIXTURE(f, rowKind(), fixture);
     f->openNotice();
     const UserRecord clerk = userOfRole(role);
 
@@ -164,7 +158,7 @@ void TestFeeLines::linesCreatedOncePerNotice()
 
 void TestFeeLines::shipAffairsLinesCarryUnitPrices()
 {
-    FIXTURE(f);
+    FIXTURE(f, rowKind(), fixture);
     QCOMPARE(createLinesIfNone(*f->dm, kShipAffairs, FeeFixture::kNoticeId), 6);
 
     QSqlQuery q(f->db->connection());
@@ -190,7 +184,7 @@ void TestFeeLines::shipAffairsLinesCarryUnitPrices()
 
 void TestFeeLines::failedCreationLeavesNoLine()
 {
-    FIXTURE(f);
+    FIXTURE(f, rowKind(), fixture);
     // Two ship affairs catalogue rows share an orderx: with this index the
     // second of them cannot be stored, after others already were.
     QSqlQuery ddl(f->db->connection());
@@ -223,7 +217,7 @@ void TestFeeLines::pressDoesNothing()
 {
     QFETCH(int, role);
     QFETCH(bool, withNotice);
-    FIXTURE(f);
+    FIXTURE(f, rowKind(), fixture);
     if (withNotice)
         f->openNotice();
     else
@@ -265,7 +259,7 @@ void TestFeeLines::typeFilter()
     QFETCH(NoticeFlags, flags);
     QFETCH(QString, text);
     QFETCH(QStringList, editorLines);
-    FIXTURE(f);
+    FIXTURE(f, rowKind(), fixture);
     f->openNotice(flags);
     QVERIFY(prepareFeeLines(*f->dm, userOfRole(4)));
 
@@ -307,7 +301,7 @@ void TestFeeLines::selectionsKeepCountingLines()
     QFETCH(QStringList, editor);
     QFETCH(QStringList, display);
     QFETCH(double, total);
-    FIXTURE(f);
+    FIXTURE(f, rowKind(), fixture);
     f->openNotice({true, false, true, false});
     createLinesIfNone(*f->dm, lineSection, FeeFixture::kNoticeId);
     const QVariant none(QMetaType::fromType<double>());
@@ -335,7 +329,7 @@ void TestFeeLines::selectionsKeepCountingLines()
 
 void TestFeeLines::totalIsWrittenUnstored()
 {
-    FIXTURE(f);
+    FIXTURE(f, rowKind(), fixture);
     f->openNotice({true, false, true, false});
     QVERIFY(prepareFeeLines(*f->dm, userOfRole(3)));
     setAmounts(*f, {{"变更登记费", 100.0}, {"船舶登记费", 0.0}, {"证书工本费", 25.5}});

@@ -5,6 +5,7 @@
 
 #include "bill_fixture.h"
 #include "main_window_fixture.h"
+#include "notice_row.h"
 #include "typing.h"
 
 #include "db/db_error.h"
@@ -97,8 +98,7 @@ class TestBillWindow : public QObject
 private slots:
     void initTestCase()
     {
-        if (!MainWindowFixture::available())
-            QSKIP("PostgreSQL is not running (PGHOST unset)");
+        REQUIRE_DATABASE(MainWindowFixture::defaultKind());
     }
     void openingState_data();
     void openingState();
@@ -391,9 +391,15 @@ void TestBillWindow::longListReadByPages()
     BillWindowFixture f;
     // 150 more printed notices, three to a second: only the number orders those.
     const QDateTime start(QDate(2026, 3, 1), QTime(9, 0));
-    for (int i = 0; i < 150; ++i)
-        f.db->exec(QStringLiteral("insert into notice (ID,Rdate,status,department,handler) values (?,?,3,?,'经办')"),
-                   {QStringLiteral("00005%1").arg(i, 2, 10, QLatin1Char('0')).right(7), start.addSecs(i / 3), kShip});
+    NoticeRows notices(f.db->connection());
+    for (int i = 0; i < 150; ++i) {
+        notices.add(NoticeRow(QStringLiteral("00005%1").arg(i, 2, 10, QLatin1Char('0')).right(7))
+                        .rdate(start.addSecs(i / 3))
+                        .status(3)
+                        .department(kShip)
+                        .handler(QStringLiteral("经办")));
+    }
+    notices.finish();
     TF_cjkpj *w = f.open(QStringLiteral("cwsh"));
     QAbstractItemModel *model = w->DBGrid1->model();
     QCOMPARE(model->rowCount(), RowSetModel::kFirstRows);  // the first page only

@@ -101,9 +101,7 @@ void TestReportWindow::clickGridRowOf(const Open &w, const QString &year, const 
 void TestReportWindow::opening()
 {
     QFETCH(int, kind);
-    Open w = open(DbKind(kind));
-    if (!w.fixture)
-        QSKIP("no PostgreSQL server");
+    FIXTURE(w, DbKind(kind), open);
     QVERIFY(w.window);
     QCOMPARE(w.window->windowTitle(), QStringLiteral("统计报表"));
     auto *years = w.child<QListWidget>("ListBox1");

@@ -20,6 +20,7 @@ class TestAccounts : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase() { REQUIRE_DATABASE(MainWindowFixture::defaultKind()); }
     void userAdminOpening_data();
     void userAdminOpening();
     void userAdminAdd();

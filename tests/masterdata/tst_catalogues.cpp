@@ -19,6 +19,7 @@ class TestCatalogues : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase() { REQUIRE_DATABASE(MainWindowFixture::defaultKind()); }
     void openingState();
     void addItem_data();
     void addItem();

@@ -22,6 +22,7 @@ class TestNameLists : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase() { REQUIRE_DATABASE(MainWindowFixture::defaultKind()); }
     void openingState_data() { lists(); }
     void openingState();
     void addAndDelete_data() { lists(); }

@@ -1,8 +1,10 @@
 #include "main_window_fixture.h"
 
-#include "app/read_failures.h"
-#include "db/named_query.h"
+#include "notice_row.h"
+
 #include "session/login_operation.h"
+#include "db/named_query.h"
+#include "app/read_failures.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -35,11 +37,6 @@ DbKind MainWindowFixture::defaultKind()
 {
     return qEnvironmentVariable("NOLLARD_FIXTURE_DB") == QLatin1String("postgresql") ? DbKind::PostgreSQL
                                                                                     : DbKind::SQLite;
-}
-
-bool MainWindowFixture::available()
-{
-    return defaultKind() != DbKind::PostgreSQL || TestDatabase::postgresAvailable();
 }
 
 MainWindowFixture::MainWindowFixture(DbKind kind, const QString &connection)
@@ -89,10 +86,15 @@ void MainWindowFixture::addNotices()
     for (const Row &r : rows) {
         QDateTime at = now.addSecs(qint64(-r.hours * 3600));
         at.setTime(QTime(at.time().hour(), at.time().minute(), at.time().second()));
-        db->exec(QStringLiteral("insert into notice (ID,Rdate,status,department,handler,shipname,money,dengji) "
-                                "values (?,?,?,?,?,?,?,?)"),
-                 {QString::fromLatin1(r.id), at, r.status, QString::fromUtf8(r.dept), QString::fromUtf8(r.handler),
-                  QStringLiteral("船") + QString::fromLatin1(r.id).right(2), 100.0, true});
+        NoticeRow(QString::fromLatin1(r.id))
+            .rdate(at)
+            .status(r.status)
+            .department(QString::fromUtf8(r.dept))
+            .handler(QString::fromUtf8(r.handler))
+            .shipname(QStringLiteral("船") + QString::fromLatin1(r.id).right(2))
+            .money(100.0)
+            .dengji(true)
+            .insert(db->connection());
     }
     db->exec(QStringLiteral("update counter set id=41"));
 }

@@ -39,8 +39,6 @@ public:
     // unset, the embedded file), so the same tests run on both.
     explicit MainWindowFixture(DbKind kind = defaultKind(), const QString &connection = QStringLiteral("main-window"));
     static DbKind defaultKind();
-    // False when the tests are to run on a PostgreSQL server that is not there.
-    static bool available();
     ~MainWindowFixture();
 
     // Fills the notices: see the table in the source file.

@@ -285,8 +285,7 @@ void TestFeeLineFlow::totalFollowsLinesAndFlags()
 
 void TestFeeLineFlow::initTestCase()
 {
-    if (!MainWindowFixture::available())
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
+    REQUIRE_DATABASE(MainWindowFixture::defaultKind());
 }
 
 QTEST_MAIN(TestFeeLineFlow)

@@ -4,6 +4,7 @@
 // the change.
 
 #include "main_window_fixture.h"
+#include "notice_row.h"
 
 #include "session/login_operation.h"
 #include "db/named_query.h"
@@ -154,8 +155,7 @@ void computeFirstLine(MainWindowFixture &f, const QString &id, const QString &st
 
 void TestNoticeHistory::initTestCase()
 {
-    if (!MainWindowFixture::available())
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
+    REQUIRE_DATABASE(MainWindowFixture::defaultKind());
 }
 
 void TestNoticeHistory::init()
@@ -473,8 +473,12 @@ void TestNoticeHistory::restoreRefusedWhenNumberInUse()
     QVERIFY(deletion > 0);
     // The number is given to another notice (the counter went round, or a
     // number typed in by another program).
-    f.db->exec(QStringLiteral("insert into notice (ID,status,department,handler,shipname) "
-                              "values ('1000005',1,'船检科','孙船检','新的通知单')"));
+    NoticeRow(QStringLiteral("1000005"))
+        .status(1)
+        .department(QStringLiteral("船检科"))
+        .handler(QStringLiteral("孙船检"))
+        .shipname(QStringLiteral("新的通知单"))
+        .insert(f.db->connection());
     const QStringList before = dump(f);
     try {
         restoreNotice(f.db->connection(), leader, deletion);

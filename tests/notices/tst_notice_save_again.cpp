@@ -26,8 +26,7 @@ private slots:
 
 void TestNoticeSaveAgain::initTestCase()
 {
-    if (!MainWindowFixture::available())
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
+    REQUIRE_DATABASE(MainWindowFixture::defaultKind());
 }
 
 void TestNoticeSaveAgain::historyOfTheSecondSave_data()

@@ -336,8 +336,7 @@ void TestPrinting::fullestDemoNoticeOnOneSheet()
 
 void TestPrinting::initTestCase()
 {
-    if (!MainWindowFixture::available())
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
+    REQUIRE_DATABASE(MainWindowFixture::defaultKind());
 }
 
 QTEST_MAIN(TestPrinting)

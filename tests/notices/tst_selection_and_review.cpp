@@ -293,8 +293,7 @@ void TestSelectionAndReview::approveRejectedKeepsReason()
 
 void TestSelectionAndReview::initTestCase()
 {
-    if (!MainWindowFixture::available())
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
+    REQUIRE_DATABASE(MainWindowFixture::defaultKind());
 }
 
 QTEST_MAIN(TestSelectionAndReview)

@@ -1,5 +1,10 @@
 #include "reporttestsupport.h"
 
+#include "notice_row.h"
+#include "test_database.h"
+
+#include "db/schema.h"
+
 #include <QFile>
 #include <QProcess>
 #include <QSqlError>
@@ -24,18 +29,7 @@ NoticeDatabase::NoticeDatabase(const QString &filePath)
     db.setDatabaseName(filePath);
     if (!db.open())
         throw std::runtime_error(db.lastError().text().toStdString());
-    QSqlQuery query(db);
-    query.prepare(QStringLiteral(
-        "create table notice (ID varchar(7) primary key, Rdate datetime, money double, status int,"
-        " department varchar(10), shipname varchar(50), company varchar(50), checktype varchar(10),"
-        " checkcontent varchar(20), leader varchar(6), handler varchar(6), billcode varchar(7),"
-        " memo_badcheck varchar(200), receipter varchar(6), dengji boolean, peixun boolean,"
-        " gongbenfei boolean, neibuziliao boolean)"));
-    exec(query);
-    query.prepare(QStringLiteral(
-        "create table itemofnotice (ID varchar(7), itemname varchar(50), description varchar(200),"
-        " money double, type varchar(30), orderx int)"));
-    exec(query);
+    createSchema(db, TestDatabase::schemaFolder());
 }
 
 NoticeDatabase::~NoticeDatabase()
@@ -49,17 +43,23 @@ NoticeDatabase::~NoticeDatabase()
 
 void NoticeDatabase::addNotice(const Notice &n)
 {
-    QSqlQuery query(db());
-    query.prepare(QStringLiteral(
-        "insert into notice (ID, Rdate, money, status, department, shipname, company, checktype,"
-        " checkcontent, leader, handler, receipter, dengji, peixun, gongbenfei, neibuziliao)"
-        " values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"));
-    const QVariantList values{n.id, n.rdate, n.money, n.status, n.department, n.shipname, n.company,
-                              n.checktype, n.checkcontent, n.leader, n.handler, n.receipter,
-                              n.dengji, n.peixun, n.gongbenfei, n.neibuziliao};
-    for (const QVariant &value : values)
-        query.addBindValue(value);
-    exec(query);
+    NoticeRow(n.id)
+        .rdate(n.rdate)
+        .money(n.money)
+        .status(n.status)
+        .department(n.department)
+        .shipname(n.shipname)
+        .company(n.company)
+        .checktype(n.checktype)
+        .checkcontent(n.checkcontent)
+        .leader(n.leader)
+        .handler(n.handler)
+        .receipter(n.receipter)
+        .dengji(n.dengji)
+        .peixun(n.peixun)
+        .gongbenfei(n.gongbenfei)
+        .neibuziliao(n.neibuziliao)
+        .insert(db());
 }
 
 void NoticeDatabase::addLine(const QString &id, const QString &itemname, const QString &description,

@@ -5,8 +5,8 @@
 #include <QString>
 #include <QStringList>
 
-// A throw-away SQLite database with the notice and fee-line tables as the program
-// keeps them, for feeding reports real queries.
+// A throw-away SQLite database made from the program's schema file, for feeding
+// reports real queries on the notice and fee-line tables.
 class NoticeDatabase
 {
 public:

@@ -42,8 +42,7 @@ private:
 
 void TestOwnAccount::init()
 {
-    if (!MainWindowFixture::available())
-        QSKIP("no PostgreSQL server given");
+    REQUIRE_DATABASE(MainWindowFixture::defaultKind());
     f = std::make_unique<MainWindowFixture>();
     f->addNotices();
     m_login = std::make_unique<TF_login>(*f->dm->aq_login);
