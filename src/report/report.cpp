@@ -1,7 +1,7 @@
-#include "report.h"
+#include "report/report.h"
 
-#include "reportprinter.h"
-#include "reporttemplate.h"
+#include "report/report_printer.h"
+#include "report/report_template.h"
 
 #include <QDir>
 #include <QFile>

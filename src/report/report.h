@@ -1,10 +1,10 @@
 #pragma once
 
-#include "preparedreport.h"
-#include "reportdataset.h"
-#include "reporterror.h"
-#include "reportpreview.h"
-#include "reportvariables.h"
+#include "report/prepared_report.h"
+#include "report/report_dataset.h"
+#include "report/report_error.h"
+#include "report/report_preview.h"
+#include "report/report_variables.h"
 
 #include <QList>
 #include <QMap>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "preparedreport.h"
-#include "reportlayout.h"
+#include "report/prepared_report.h"
+#include "report/report_layout.h"
 
 #include <QDialog>
 #include <QList>

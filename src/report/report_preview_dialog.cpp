@@ -1,9 +1,9 @@
-#include "reportpreviewdialog.h"
+#include "report/report_preview_dialog.h"
 
-#include "reportpageview.h"
-#include "reportpreview.h"
-#include "reportprinter.h"
-#include "reporttable.h"
+#include "report/report_page_view.h"
+#include "report/report_preview.h"
+#include "report/report_printer.h"
+#include "report/report_table.h"
 
 #include <QAction>
 #include <QDir>

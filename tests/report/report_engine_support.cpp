@@ -1,4 +1,4 @@
-#include "reporttestsupport.h"
+#include "report_engine_support.h"
 
 #include <QFile>
 #include <QProcess>

@@ -1,5 +1,5 @@
-#include "report.h"
-#include "reporttestsupport.h"
+#include "report/report.h"
+#include "report_engine_support.h"
 
 #include <QSqlQuery>
 #include <QSqlQueryModel>
@@ -281,4 +281,4 @@ void TestReportEngine::unwritablePdfIsReportedAsFailure()
 }
 
 QTEST_MAIN(TestReportEngine)
-#include "tst_reportengine.moc"
+#include "tst_report_engine.moc"

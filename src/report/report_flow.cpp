@@ -1,4 +1,4 @@
-#include "reportflow.h"
+#include "report/report_flow.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QFontMetricsF>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "reportband.h"
+#include "report/report_band.h"
 
 #include <QBrush>
 #include <QColor>
@@ -22,7 +22,7 @@ class QTextTable;
 // cut into pieces at its lines and table rows, and the pieces are placed on
 // pages in order; a piece that does not fit starts the next page, a table row
 // starting a page gets its table's head above it, and no row is split. The
-// rows of a long band (reportband.h) are measured and painted here, on the
+// rows of a long band (report_band.h) are measured and painted here, on the
 // geometry of the band's two sample rows.
 class ReportFlow
 {

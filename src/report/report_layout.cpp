@@ -1,7 +1,7 @@
-#include "reportlayout.h"
+#include "report/report_layout.h"
 
-#include "reportband.h"
-#include "reportflow.h"
+#include "report/report_band.h"
+#include "report/report_flow.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QFontMetricsF>
@@ -268,4 +268,4 @@ ReportMatch ReportLayout::find(const QString &text, const ReportMatch &after) co
     return {};
 }
 
-#include "reportlayout.moc"
+#include "report_layout.moc"
