@@ -42,7 +42,7 @@ public:
     // not draw (separated borders).
     static std::unique_ptr<ReportFlow> create(QTextDocument *document, ReportBand band, double pageHeight);
 
-    int pageCount() const { return int(pages_.size()); }
+    int pageCount() const { return int(m_pages.size()); }
 
     // Paints one page with the painter's origin at the top of the page's body;
     // the match given (length > 0) is shown highlighted.
@@ -97,19 +97,19 @@ private:
     int lineCount(int column, const QString &text) const;
     double sourceY(const Place &place) const;  // in the long column, for a place outside the band
 
-    QTextDocument *document_ = nullptr;
-    ReportBand band_;
-    std::vector<std::vector<Piece>> pages_;
-    std::vector<Placed> placed_;  // where each piece of the document went first
+    QTextDocument *m_document = nullptr;
+    ReportBand m_band;
+    std::vector<std::vector<Piece>> m_pages;
+    std::vector<Placed> m_placed;  // where each piece of the document went first
     // The band.
-    std::vector<Column> columns_;
-    std::vector<double> gridLines_;  // x of the vertical grid lines (centres)
-    std::vector<double> rowHeights_;
-    std::vector<int> rowPages_;
-    double rowPitch_ = 0;  // one grid line to the next, for a row of one line
-    double border_ = 0;
-    double contentOffset_ = 0;  // from a row's upper grid line to its text
-    QBrush borderBrush_;
-    int samplePosition_ = 0;  // the document's text of the sample rows, never shown
-    int sampleEnd_ = 0;
+    std::vector<Column> m_columns;
+    std::vector<double> m_gridLines;  // x of the vertical grid lines (centres)
+    std::vector<double> m_rowHeights;
+    std::vector<int> m_rowPages;
+    double m_rowPitch = 0;  // one grid line to the next, for a row of one line
+    double m_border = 0;
+    double m_contentOffset = 0;  // from a row's upper grid line to its text
+    QBrush m_borderBrush;
+    int m_samplePosition = 0;  // the document's text of the sample rows, never shown
+    int m_sampleEnd = 0;
 };
