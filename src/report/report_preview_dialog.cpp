@@ -1,5 +1,6 @@
 #include "report/report_preview_dialog.h"
 
+#include "report/report_notifier.h"
 #include "report/report_page_view.h"
 #include "report/report_preview.h"
 #include "report/report_printer.h"
@@ -14,7 +15,6 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QSettings>
-#include <QMessageBox>
 #include <QPrintDialog>
 #include <QScreen>
 #include <QSpinBox>
@@ -187,7 +187,7 @@ void ReportPreviewDialog::printReports()
     const bool printed = ReportPrinter::paint(&printer, m_reports) && printer.printerState() != QPrinter::Error;
     ReportPreview::notePrintOutcome(printed);
     if (!printed)
-        QMessageBox::warning(this, QStringLiteral("Nollard"), QStringLiteral("打印机无法打开，报表未打印。"));
+        report::notify(report::Severity::Warning, QStringLiteral("打印机无法打开，报表未打印。"), this);
 }
 
 void ReportPreviewDialog::paintPage(QPainter *painter, int page)
@@ -239,8 +239,8 @@ void ReportPreviewDialog::saveCsv()
     if (path.isEmpty())
         return;
     if (!writeReportCsv(it->table, path))
-        QMessageBox::warning(this, QStringLiteral("Nollard"),
-                             QStringLiteral("无法写入文件 %1，报表未保存。").arg(QDir::toNativeSeparators(path)));
+        report::notify(report::Severity::Warning,
+                       QStringLiteral("无法写入文件 %1，报表未保存。").arg(QDir::toNativeSeparators(path)), this);
 }
 
 void ReportPreviewDialog::savePdf()
@@ -250,6 +250,6 @@ void ReportPreviewDialog::savePdf()
     if (path.isEmpty())
         return;
     if (!ReportPrinter::exportPdf(m_reports, path))
-        QMessageBox::warning(this, QStringLiteral("Nollard"),
-                             QStringLiteral("无法写入文件 %1，报表未保存。").arg(QDir::toNativeSeparators(path)));
+        report::notify(report::Severity::Warning,
+                       QStringLiteral("无法写入文件 %1，报表未保存。").arg(QDir::toNativeSeparators(path)), this);
 }
