@@ -21,10 +21,10 @@
 #include "db/tdm.h"
 #include "finance/ledger_report.h"
 #include "finance/report_window.h"
-#include "reportlayout.h"
-#include "reportpageview.h"
-#include "reportpreviewdialog.h"
-#include "reportprinter.h"
+#include "report/report_layout.h"
+#include "report/report_page_view.h"
+#include "report/report_preview_dialog.h"
+#include "report/report_printer.h"
 
 #include <QApplication>
 #include <QDir>

@@ -18,7 +18,7 @@
 #include "notices/notice_lists.h"
 #include "notices/notice_operations.h"
 #include "notices/notice_rights.h"
-#include "reportpreview.h"
+#include "report/report_preview.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>

@@ -11,7 +11,7 @@
 #include "fees/fee_lines.h"
 #include "fees/notice_total.h"
 
-#include "report.h"
+#include "report/report.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,15 +3,15 @@
 
 #include "report_fixture.h"
 #include "report_test_support.h"
-#include "reporttestsupport.h"
+#include "report_engine_support.h"
 
 #include "app/current_user.h"
 #include "finance/inspection_report.h"
 #include "finance/ledger_report.h"
 #include "finance/progress_report.h"
-#include "reportpreview.h"
-#include "reportvariables.h"
-#include "reportvalues.h"
+#include "report/report_preview.h"
+#include "report/report_variables.h"
+#include "report/report_values.h"
 
 #include <QFile>
 #include <QProcess>

@@ -8,7 +8,7 @@
 #include "app/current_user.h"
 #include "app/messages.h"
 #include "finance/report_window.h"
-#include "reportpreview.h"
+#include "report/report_preview.h"
 
 #include <QAbstractItemModel>
 #include <QLineEdit>

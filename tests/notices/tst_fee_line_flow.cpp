@@ -7,7 +7,7 @@
 #include "db/named_query.h"
 #include "typing.h"
 
-#include "reportpreview.h"
+#include "report/report_preview.h"
 
 #include <QApplication>
 #include <QSqlRecord>

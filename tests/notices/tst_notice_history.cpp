@@ -20,7 +20,7 @@
 #include "notices/deleted_notices.h"
 #include "notices/notice_operations.h"
 #include "report_test_support.h"
-#include "reportpreview.h"
+#include "report/report_preview.h"
 #include "typing.h"
 
 #include <QApplication>

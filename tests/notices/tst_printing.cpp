@@ -4,9 +4,9 @@
 #include "main_window_fixture.h"
 
 #include "db/named_query.h"
-#include "reportpreview.h"
-#include "reportprinter.h"
-#include "reportvariables.h"
+#include "report/report_preview.h"
+#include "report/report_printer.h"
+#include "report/report_variables.h"
 
 #include "finance/notice_printing.h"
 

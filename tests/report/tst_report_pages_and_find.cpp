@@ -2,18 +2,18 @@
 // drawings, find in the laid-out pages and in the preview, and saving a
 // report's table as CSV from the preview into the folder used last.
 
-#include "report.h"
-#include "reportlayout.h"
-#include "reportpreviewdialog.h"
-#include "reportprinter.h"
-#include "reporttestsupport.h"
+#include "report/report.h"
+#include "report/report_layout.h"
+#include "report/report_preview_dialog.h"
+#include "report/report_printer.h"
+#include "report_engine_support.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
-#include "reportpageview.h"
+#include "report/report_page_view.h"
 #include <QPrinter>
 #include <QProcess>
 #include <QScrollBar>
@@ -347,4 +347,4 @@ void TestReportPagesAndFind::previewSavesCsvInTheFolderUsedLast()
 }
 
 QTEST_MAIN(TestReportPagesAndFind)
-#include "tst_reportpagesandfind.moc"
+#include "tst_report_pages_and_find.moc"

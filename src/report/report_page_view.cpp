@@ -1,4 +1,4 @@
-#include "reportpageview.h"
+#include "report/report_page_view.h"
 
 #include <QPainter>
 #include <QPaintEvent>

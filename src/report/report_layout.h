@@ -1,6 +1,6 @@
 #pragma once
 
-#include "preparedreport.h"
+#include "report/prepared_report.h"
 
 #include <QList>
 #include <QPointF>
@@ -41,7 +41,7 @@ public:
     ReportLayout(const ReportLayout &) = delete;
     ReportLayout &operator=(const ReportLayout &) = delete;
 
-    int pageCount() const { return totalPages_; }
+    int pageCount() const { return m_totalPages; }
     // Paints one page (from 0) with the painter's origin at the printable area's
     // top left; a match given is shown highlighted.
     void paintPage(QPainter *painter, int page, const ReportMatch &highlight = {}) const;
@@ -67,8 +67,8 @@ private:
     ReportMatch findIn(int report, const QString &text, const ReportMatch &from) const;
     bool before(int report, const ReportMatch &a, const ReportMatch &b) const;
 
-    QList<PreparedReport> reports_;
-    std::vector<Laid> laid_;
-    QSizeF area_;
-    int totalPages_ = 0;
+    QList<PreparedReport> m_reports;
+    std::vector<Laid> m_laid;
+    QSizeF m_area;
+    int m_totalPages = 0;
 };

@@ -1,4 +1,4 @@
-#include "reporttestsupport.h"
+#include "report_engine_support.h"
 
 #include "notice_row.h"
 #include "test_database.h"
@@ -23,9 +23,9 @@ void exec(QSqlQuery &query)
 } // namespace
 
 NoticeDatabase::NoticeDatabase(const QString &filePath)
-    : connection_(QUuid::createUuid().toString(QUuid::WithoutBraces))
+    : m_connection(QUuid::createUuid().toString(QUuid::WithoutBraces))
 {
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection_);
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
     db.setDatabaseName(filePath);
     if (!db.open())
         throw std::runtime_error(db.lastError().text().toStdString());
@@ -35,10 +35,10 @@ NoticeDatabase::NoticeDatabase(const QString &filePath)
 NoticeDatabase::~NoticeDatabase()
 {
     {
-        QSqlDatabase db = QSqlDatabase::database(connection_, false);
+        QSqlDatabase db = QSqlDatabase::database(m_connection, false);
         db.close();
     }
-    QSqlDatabase::removeDatabase(connection_);
+    QSqlDatabase::removeDatabase(m_connection);
 }
 
 void NoticeDatabase::addNotice(const Notice &n)

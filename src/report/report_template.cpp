@@ -1,7 +1,7 @@
-#include "reporttemplate.h"
+#include "report/report_template.h"
 
-#include "reporterror.h"
-#include "reportvalues.h"
+#include "report/report_error.h"
+#include "report/report_values.h"
 
 #include <QRegularExpression>
 #include <QSet>

@@ -1,4 +1,4 @@
-#include "reportband.h"
+#include "report/report_band.h"
 
 #include <QRegularExpression>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "reportvalues.h"
+#include "report/report_values.h"
 
 #include <QDate>
 #include <QDateTime>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "preparedreport.h"
+#include "report/prepared_report.h"
 
 #include <QList>
 #include <functional>

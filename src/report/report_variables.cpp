@@ -1,4 +1,4 @@
-#include "reportvariables.h"
+#include "report/report_variables.h"
 
 namespace {
 QVariantMap &store()

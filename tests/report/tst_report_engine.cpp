@@ -1,5 +1,5 @@
-#include "report.h"
-#include "reporttestsupport.h"
+#include "report/report.h"
+#include "report_engine_support.h"
 
 #include <QSqlQuery>
 #include <QSqlQueryModel>
@@ -33,23 +33,23 @@ private slots:
     void unwritablePdfIsReportedAsFailure();
 
 private:
-    QString path(const QString &name) const { return dir_->filePath(name); }
+    QString path(const QString &name) const { return m_dir->filePath(name); }
     QString templateFile(const QString &name, const QString &text)
     {
         writeTextFile(path(name), text);
         return path(name);
     }
 
-    std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<NoticeDatabase> database_;
-    QList<QList<PreparedReport>> shown_;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<NoticeDatabase> m_database;
+    QList<QList<PreparedReport>> m_shown;
 };
 
 void TestReportEngine::init()
 {
-    dir_ = std::make_unique<QTemporaryDir>();
-    QVERIFY(dir_->isValid());
-    database_ = std::make_unique<NoticeDatabase>(path(QStringLiteral("notices.db")));
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_database = std::make_unique<NoticeDatabase>(path(QStringLiteral("notices.db")));
     NoticeDatabase::Notice notice;
     notice.id = QStringLiteral("0000017");
     notice.rdate = QDateTime(QDate(2024, 3, 5), QTime(10, 20, 0));
@@ -57,35 +57,35 @@ void TestReportEngine::init()
     notice.department = QStringLiteral("船务科");
     notice.shipname = QStringLiteral("浙舟渔12345");
     notice.handler = QStringLiteral("张三");
-    database_->addNotice(notice);
+    m_database->addNotice(notice);
     notice.id = QStringLiteral("0000018");
     notice.shipname = QStringLiteral("闽航8号");
-    database_->addNotice(notice);
+    m_database->addNotice(notice);
     // Inserted out of order: the band must follow the query's order by orderx.
-    database_->addLine(QStringLiteral("0000017"), QStringLiteral("船舶登记费"), QStringLiteral("1000+200"),
+    m_database->addLine(QStringLiteral("0000017"), QStringLiteral("船舶登记费"), QStringLiteral("1000+200"),
                        1200, QStringLiteral("登记"), 2);
-    database_->addLine(QStringLiteral("0000017"), QStringLiteral("证书工本费"), QStringLiteral("34.5"),
+    m_database->addLine(QStringLiteral("0000017"), QStringLiteral("证书工本费"), QStringLiteral("34.5"),
                        34.5, QStringLiteral("工本费"), 1);
     ReportVariables::clear();
-    shown_.clear();
-    ReportPreview::setHook([this](const QList<PreparedReport> &reports) { shown_.append(reports); });
+    m_shown.clear();
+    ReportPreview::setHook([this](const QList<PreparedReport> &reports) { m_shown.append(reports); });
 }
 
 void TestReportEngine::cleanup()
 {
     ReportPreview::setHook({});
-    database_.reset();
-    dir_.reset();
+    m_database.reset();
+    m_dir.reset();
 }
 
 void TestReportEngine::bandAndVariablesReachThePdf()
 {
     if (!pdftotextAvailable())
         QSKIP("pdftotext is not installed");
-    QSqlQuery notice(database_->db());
+    QSqlQuery notice(m_database->db());
     QVERIFY(notice.exec(QStringLiteral("select * from notice where ID='0000017'")));
     QVERIFY(notice.first());
-    QSqlQuery lines(database_->db());
+    QSqlQuery lines(m_database->db());
     QVERIFY(lines.exec(QStringLiteral("select * from itemofnotice where ID='0000017' and money>0 order by orderx")));
 
     ReportVariables::set(QStringLiteral("bigmoney"), QStringLiteral("壹仟贰佰叁拾肆元伍角"));
@@ -141,7 +141,7 @@ void TestReportEngine::readingDatasetsKeepsTheCurrentRow_data()
 void TestReportEngine::readingDatasetsKeepsTheCurrentRow()
 {
     QFETCH(int, position);
-    QSqlQuery notices(database_->db());
+    QSqlQuery notices(m_database->db());
     QVERIFY(notices.exec(QStringLiteral("select * from notice order by ID")));
     if (position >= 0) {
         QVERIFY(notices.seek(position));
@@ -167,7 +167,7 @@ void TestReportEngine::readingDatasetsKeepsTheCurrentRow()
 void TestReportEngine::modelDatasetUsesTheGivenCurrentRow()
 {
     QSqlQueryModel model;
-    model.setQuery(QStringLiteral("select * from notice order by ID"), database_->db());
+    model.setQuery(QStringLiteral("select * from notice order by ID"), m_database->db());
     int current = 1;
     Report report;
     report.setDataset(QStringLiteral("frDB_notice"), &model, ReportRange::CurrentRow, [&current] { return current; });
@@ -180,7 +180,7 @@ void TestReportEngine::modelDatasetUsesTheGivenCurrentRow()
 void TestReportEngine::datasetsAreReadWhenShownNotWhenSet()
 {
     // A caller binds the line query once and reloads it per notice before showing.
-    QSqlQuery lines(database_->db());
+    QSqlQuery lines(m_database->db());
     QVERIFY(lines.exec(QStringLiteral("select * from itemofnotice where ID='none'")));
     Report report;
     report.setDataset(QStringLiteral("frDB_itemofnotice"), &lines, ReportRange::AllRows);
@@ -188,8 +188,8 @@ void TestReportEngine::datasetsAreReadWhenShownNotWhenSet()
         QStringLiteral("{{#frDB_itemofnotice}}{{itemname}};{{/frDB_itemofnotice}}")));
     QVERIFY(lines.exec(QStringLiteral("select * from itemofnotice where ID='0000017' order by orderx")));
     report.showReport();
-    QCOMPARE(shown_.size(), 1);
-    QCOMPARE(shown_[0][0].html, QStringLiteral("证书工本费;船舶登记费;"));
+    QCOMPARE(m_shown.size(), 1);
+    QCOMPARE(m_shown[0][0].html, QStringLiteral("证书工本费;船舶登记费;"));
 }
 
 void TestReportEngine::variablesAreSharedByLaterReports()
@@ -207,12 +207,12 @@ void TestReportEngine::variablesAreSharedByLaterReports()
     ReportVariables::set(QStringLiteral("COUNT1"), 4); // replaces, does not add
     second.showReport();
 
-    QCOMPARE(shown_.size(), 3);
-    QCOMPARE(shown_[0][0].html, QStringLiteral("登记费|3"));
-    QCOMPARE(shown_[1][0].html, QStringLiteral("登记费|3"));
-    QCOMPARE(shown_[2][0].html, QStringLiteral("登记费|4"));
-    QCOMPARE(shown_[2][0].variables.size(), 2);
-    QCOMPARE(shown_[2][0].variables.value(QStringLiteral("COUNT1")).toLongLong(), 4);
+    QCOMPARE(m_shown.size(), 3);
+    QCOMPARE(m_shown[0][0].html, QStringLiteral("登记费|3"));
+    QCOMPARE(m_shown[1][0].html, QStringLiteral("登记费|3"));
+    QCOMPARE(m_shown[2][0].html, QStringLiteral("登记费|4"));
+    QCOMPARE(m_shown[2][0].variables.size(), 2);
+    QCOMPARE(m_shown[2][0].variables.value(QStringLiteral("COUNT1")).toLongLong(), 4);
 }
 
 void TestReportEngine::missingTemplateStillShows()
@@ -221,11 +221,11 @@ void TestReportEngine::missingTemplateStillShows()
     Report report;
     QVERIFY(!report.loadFromFile(QStringLiteral("report/no-such-template.frf")));
     report.showReport();
-    QCOMPARE(shown_.size(), 1);
-    QCOMPARE(shown_[0].size(), 1);
-    QVERIFY(!shown_[0][0].templateFound);
-    QCOMPARE(shown_[0][0].templatePath, QStringLiteral("report/no-such-template.frf"));
-    QCOMPARE(shown_[0][0].variables.value(QStringLiteral("bigmoney")).toString(), QStringLiteral("壹元整"));
+    QCOMPARE(m_shown.size(), 1);
+    QCOMPARE(m_shown[0].size(), 1);
+    QVERIFY(!m_shown[0][0].templateFound);
+    QCOMPARE(m_shown[0][0].templatePath, QStringLiteral("report/no-such-template.frf"));
+    QCOMPARE(m_shown[0][0].variables.value(QStringLiteral("bigmoney")).toString(), QStringLiteral("壹元整"));
 
     // And the empty report is still a document of one page.
     const QString pdf = path(QStringLiteral("empty.pdf"));
@@ -243,10 +243,10 @@ void TestReportEngine::compositeKeepsTheOrder()
     voided.loadFromFile(templateFile(QStringLiteral("second.frf"), QStringLiteral("<p>第二份报表 乙</p>")));
 
     Report::showComposite({&ledger, &voided});
-    QCOMPARE(shown_.size(), 1);
-    QCOMPARE(shown_[0].size(), 2);
-    QVERIFY(shown_[0][0].templatePath.endsWith(QStringLiteral("first.frf")));
-    QVERIFY(shown_[0][1].templatePath.endsWith(QStringLiteral("second.frf")));
+    QCOMPARE(m_shown.size(), 1);
+    QCOMPARE(m_shown[0].size(), 2);
+    QVERIFY(m_shown[0][0].templatePath.endsWith(QStringLiteral("first.frf")));
+    QVERIFY(m_shown[0][1].templatePath.endsWith(QStringLiteral("second.frf")));
 
     if (!pdftotextAvailable())
         QSKIP("pdftotext is not installed");
@@ -269,7 +269,7 @@ void TestReportEngine::invalidTemplateThrowsAndShowsNothing()
     } catch (const ReportError &error) {
         QVERIFY2(error.message().contains(QStringLiteral("bad.frf")), qPrintable(error.message()));
     }
-    QVERIFY(shown_.isEmpty());
+    QVERIFY(m_shown.isEmpty());
 }
 
 void TestReportEngine::unwritablePdfIsReportedAsFailure()
@@ -281,4 +281,4 @@ void TestReportEngine::unwritablePdfIsReportedAsFailure()
 }
 
 QTEST_MAIN(TestReportEngine)
-#include "tst_reportengine.moc"
+#include "tst_report_engine.moc"

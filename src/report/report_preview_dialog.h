@@ -1,7 +1,7 @@
 #pragma once
 
-#include "preparedreport.h"
-#include "reportlayout.h"
+#include "report/prepared_report.h"
+#include "report/report_layout.h"
 
 #include <QDialog>
 #include <QList>
@@ -30,9 +30,9 @@ public:
     ~ReportPreviewDialog() override;
 
     // The pages, painted as they come into view (object name previewWidget).
-    ReportPageView *pageView() const { return preview_; }
+    ReportPageView *pageView() const { return m_preview; }
     // The match shown highlighted; invalid when none.
-    ReportMatch currentMatch() const { return match_; }
+    ReportMatch currentMatch() const { return m_match; }
 
     // Asks for the file to save to (title, suggested path, filter); an empty
     // text cancels. Tests replace it; an empty function restores the dialog.
@@ -52,14 +52,14 @@ private:
     void findNext();
     void showPageState();
 
-    QList<PreparedReport> reports_;
-    QPrinter printer_;
-    ReportPageView *preview_ = nullptr;
-    QSpinBox *pageBox_ = nullptr;
-    QLabel *pageCountLabel_ = nullptr;
-    QToolBar *toolBar_ = nullptr;
-    QLineEdit *findEdit_ = nullptr;
-    QLabel *findState_ = nullptr;
-    std::unique_ptr<ReportLayout> layout_;  // laid out once, on the preview's printer
-    ReportMatch match_;
+    QList<PreparedReport> m_reports;
+    QPrinter m_printer;
+    ReportPageView *m_preview = nullptr;
+    QSpinBox *m_pageBox = nullptr;
+    QLabel *m_pageCountLabel = nullptr;
+    QToolBar *m_toolBar = nullptr;
+    QLineEdit *m_findEdit = nullptr;
+    QLabel *m_findState = nullptr;
+    std::unique_ptr<ReportLayout> m_layout;  // laid out once, on the preview's printer
+    ReportMatch m_match;
 };

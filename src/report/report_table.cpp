@@ -1,4 +1,4 @@
-#include "reporttable.h"
+#include "report/report_table.h"
 
 #include <QRegularExpression>
 #include <QSaveFile>

@@ -1,4 +1,4 @@
-#include "reportpagesetup.h"
+#include "report/report_page_setup.h"
 
 #include <QRegularExpression>
 #include <QSizeF>

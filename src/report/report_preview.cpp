@@ -1,6 +1,6 @@
-#include "reportpreview.h"
+#include "report/report_preview.h"
 
-#include "reportpreviewdialog.h"
+#include "report/report_preview_dialog.h"
 
 #include <QApplication>
 

@@ -1,11 +1,11 @@
-#include "report.h"
-#include "reportpreviewdialog.h"
-#include "reporttestsupport.h"
+#include "report/report.h"
+#include "report/report_preview_dialog.h"
+#include "report_engine_support.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
-#include "reportpageview.h"
+#include "report/report_page_view.h"
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -69,4 +69,4 @@ void TestReportPreview::previewOpensPagesAndCloses()
 }
 
 QTEST_MAIN(TestReportPreview)
-#include "tst_reportpreview.moc"
+#include "tst_report_preview.moc"

@@ -1,6 +1,6 @@
-#include "reportprinter.h"
+#include "report/report_printer.h"
 
-#include "reportlayout.h"
+#include "report/report_layout.h"
 
 #include <QFileInfo>
 #include <QPainter>

@@ -1,5 +1,5 @@
-#include "report.h"
-#include "reporttestsupport.h"
+#include "report/report.h"
+#include "report_engine_support.h"
 
 #include <QProcess>
 #include <QRegularExpression>
@@ -284,4 +284,4 @@ void TestNoticeTemplate::longNoticeCarriesLinesOver()
 }
 
 QTEST_MAIN(TestNoticeTemplate)
-#include "tst_noticetemplate.moc"
+#include "tst_notice_template.moc"

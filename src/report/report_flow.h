@@ -1,6 +1,6 @@
 #pragma once
 
-#include "reportband.h"
+#include "report/report_band.h"
 
 #include <QBrush>
 #include <QColor>
@@ -22,7 +22,7 @@ class QTextTable;
 // cut into pieces at its lines and table rows, and the pieces are placed on
 // pages in order; a piece that does not fit starts the next page, a table row
 // starting a page gets its table's head above it, and no row is split. The
-// rows of a long band (reportband.h) are measured and painted here, on the
+// rows of a long band (report_band.h) are measured and painted here, on the
 // geometry of the band's two sample rows.
 class ReportFlow
 {
@@ -42,7 +42,7 @@ public:
     // not draw (separated borders).
     static std::unique_ptr<ReportFlow> create(QTextDocument *document, ReportBand band, double pageHeight);
 
-    int pageCount() const { return int(pages_.size()); }
+    int pageCount() const { return int(m_pages.size()); }
 
     // Paints one page with the painter's origin at the top of the page's body;
     // the match given (length > 0) is shown highlighted.
@@ -97,19 +97,19 @@ private:
     int lineCount(int column, const QString &text) const;
     double sourceY(const Place &place) const;  // in the long column, for a place outside the band
 
-    QTextDocument *document_ = nullptr;
-    ReportBand band_;
-    std::vector<std::vector<Piece>> pages_;
-    std::vector<Placed> placed_;  // where each piece of the document went first
+    QTextDocument *m_document = nullptr;
+    ReportBand m_band;
+    std::vector<std::vector<Piece>> m_pages;
+    std::vector<Placed> m_placed;  // where each piece of the document went first
     // The band.
-    std::vector<Column> columns_;
-    std::vector<double> gridLines_;  // x of the vertical grid lines (centres)
-    std::vector<double> rowHeights_;
-    std::vector<int> rowPages_;
-    double rowPitch_ = 0;  // one grid line to the next, for a row of one line
-    double border_ = 0;
-    double contentOffset_ = 0;  // from a row's upper grid line to its text
-    QBrush borderBrush_;
-    int samplePosition_ = 0;  // the document's text of the sample rows, never shown
-    int sampleEnd_ = 0;
+    std::vector<Column> m_columns;
+    std::vector<double> m_gridLines;  // x of the vertical grid lines (centres)
+    std::vector<double> m_rowHeights;
+    std::vector<int> m_rowPages;
+    double m_rowPitch = 0;  // one grid line to the next, for a row of one line
+    double m_border = 0;
+    double m_contentOffset = 0;  // from a row's upper grid line to its text
+    QBrush m_borderBrush;
+    int m_samplePosition = 0;  // the document's text of the sample rows, never shown
+    int m_sampleEnd = 0;
 };

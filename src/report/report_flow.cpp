@@ -1,4 +1,4 @@
-#include "reportflow.h"
+#include "report/report_flow.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QFontMetricsF>
@@ -101,17 +101,17 @@ void tablesInOrder(QTextFrame *frame, QList<QTextTable *> &tables)
 std::unique_ptr<ReportFlow> ReportFlow::create(QTextDocument *document, ReportBand band, double pageHeight)
 {
     std::unique_ptr<ReportFlow> flow(new ReportFlow);
-    flow->document_ = document;
-    flow->band_ = std::move(band);
+    flow->m_document = document;
+    flow->m_band = std::move(band);
     document->size();  // lays the whole text out
 
     QTextTable *bandTable = nullptr;
-    if (!flow->band_.isEmpty()) {
+    if (!flow->m_band.isEmpty()) {
         QList<QTextTable *> tables;
         tablesInOrder(document->rootFrame(), tables);
-        if (flow->band_.tableIndex < 0 || flow->band_.tableIndex >= tables.size())
+        if (flow->m_band.tableIndex < 0 || flow->m_band.tableIndex >= tables.size())
             return nullptr;
-        bandTable = tables.at(flow->band_.tableIndex);
+        bandTable = tables.at(flow->m_band.tableIndex);
         if (!flow->measureBand(bandTable))
             return nullptr;
     }
@@ -134,8 +134,8 @@ std::unique_ptr<ReportFlow> ReportFlow::create(QTextDocument *document, ReportBa
             }
             const bool breakBefore = frame->frameFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore;
             for (int row = 0; row < table->rows(); ++row) {
-                const bool sample = table == bandTable && row == flow->band_.sampleRow;
-                if (table == bandTable && row == flow->band_.sampleRow + 1)
+                const bool sample = table == bandTable && row == flow->m_band.sampleRow;
+                if (table == bandTable && row == flow->m_band.sampleRow + 1)
                     continue;
                 cuts.push_back({rowCut(document, table, g, row), row >= headRows ? head : -1, row == 0 && breakBefore,
                                 sample, g.border});
@@ -156,16 +156,16 @@ std::unique_ptr<ReportFlow> ReportFlow::create(QTextDocument *document, ReportBa
         cuts[i].y = std::clamp(cuts[i].y, cuts[i - 1].y, end);
 
     // Placing the pieces, in order.
-    flow->pages_.emplace_back();
+    flow->m_pages.emplace_back();
     double y = 0;
     auto startPageIfFull = [&](double height, int head, bool breakBefore) {
-        if (flow->pages_.back().empty() || (!breakBefore && y + height <= pageHeight + 0.01))
+        if (flow->m_pages.back().empty() || (!breakBefore && y + height <= pageHeight + 0.01))
             return;
-        flow->pages_.emplace_back();
+        flow->m_pages.emplace_back();
         y = 0;
         if (head >= 0) {
             const Head &h = heads[std::size_t(head)];
-            flow->pages_.back().push_back({0, h.top, h.bottom, h.tail});
+            flow->m_pages.back().push_back({0, h.top, h.bottom, h.tail});
             y = h.bottom - h.top;
         }
     };
@@ -173,15 +173,15 @@ std::unique_ptr<ReportFlow> ReportFlow::create(QTextDocument *document, ReportBa
         const Cut &cut = cuts[i];
         const double bottom = i + 1 < cuts.size() ? cuts[i + 1].y : end;
         if (cut.band) {
-            for (int row = 0; row < int(flow->rowHeights_.size()); ++row) {
-                const double height = flow->rowHeights_[std::size_t(row)];
+            for (int row = 0; row < int(flow->m_rowHeights.size()); ++row) {
+                const double height = flow->m_rowHeights[std::size_t(row)];
                 startPageIfFull(height, cut.head, false);
-                std::vector<Piece> &page = flow->pages_.back();
+                std::vector<Piece> &page = flow->m_pages.back();
                 if (!page.empty() && page.back().endRow == row)
                     ++page.back().endRow;
                 else
                     page.push_back({y, 0, 0, 0, row, row + 1});
-                flow->rowPages_.push_back(flow->pageCount() - 1);
+                flow->m_rowPages.push_back(flow->pageCount() - 1);
                 y += height;
             }
             continue;
@@ -190,7 +190,7 @@ std::unique_ptr<ReportFlow> ReportFlow::create(QTextDocument *document, ReportBa
         if (height <= 0 && !cut.breakBefore)
             continue;
         startPageIfFull(height, cut.head, cut.breakBefore);
-        std::vector<Piece> &page = flow->pages_.back();
+        std::vector<Piece> &page = flow->m_pages.back();
         if (!page.empty() && page.back().firstRow < 0 && qFuzzyCompare(page.back().sourceBottom + 1, cut.y + 1)
             && qFuzzyCompare(page.back().top + page.back().sourceBottom - page.back().sourceTop + 1, y + 1)) {
             page.back().sourceBottom = bottom;
@@ -198,7 +198,7 @@ std::unique_ptr<ReportFlow> ReportFlow::create(QTextDocument *document, ReportBa
         } else {
             page.push_back({y, cut.y, bottom, cut.tail});
         }
-        flow->placed_.push_back({cut.y, bottom, flow->pageCount() - 1});
+        flow->m_placed.push_back({cut.y, bottom, flow->pageCount() - 1});
         y += height;
     }
     return flow;
@@ -206,14 +206,14 @@ std::unique_ptr<ReportFlow> ReportFlow::create(QTextDocument *document, ReportBa
 
 bool ReportFlow::measureBand(QTextTable *table)
 {
-    const int sample = band_.sampleRow;
-    if (table->rows() != band_.tableRows || sample < 0 || sample + 1 >= table->rows())
+    const int sample = m_band.sampleRow;
+    if (table->rows() != m_band.tableRows || sample < 0 || sample + 1 >= table->rows())
         return false;
     const QTextTableFormat format = table->format();
     if (format.border() > 0 && !format.borderCollapse())
         return false;  // separate boxes around the cells: left to Qt
-    const TableGeometry g = geometryOf(document_, table);
-    QAbstractTextDocumentLayout *layout = document_->documentLayout();
+    const TableGeometry g = geometryOf(m_document, table);
+    QAbstractTextDocumentLayout *layout = m_document->documentLayout();
 
     QList<QTextTableCell> cells;
     for (int column = 0; column < table->columns();) {
@@ -223,14 +223,14 @@ bool ReportFlow::measureBand(QTextTable *table)
         cells << cell;
         column += std::max(1, cell.columnSpan());
     }
-    if (cells.size() != band_.cells)
+    if (cells.size() != m_band.cells)
         return false;
 
-    border_ = g.border;
-    borderBrush_ = format.borderBrush().style() == Qt::NoBrush ? QBrush(Qt::black) : format.borderBrush();
-    const double top = contentTop(document_, table, sample);
-    rowPitch_ = contentTop(document_, table, sample + 1) - top;
-    contentOffset_ = g.padding + 1.5 * g.border;
+    m_border = g.border;
+    m_borderBrush = format.borderBrush().style() == Qt::NoBrush ? QBrush(Qt::black) : format.borderBrush();
+    const double top = contentTop(m_document, table, sample);
+    m_rowPitch = contentTop(m_document, table, sample + 1) - top;
+    m_contentOffset = g.padding + 1.5 * g.border;
     for (int i = 0; i < cells.size(); ++i) {
         const QTextTableCell &cell = cells.at(i);
         const QTextBlock one = cell.firstCursorPosition().block();
@@ -245,7 +245,7 @@ bool ReportFlow::measureBand(QTextTable *table)
         // Qt gives an empty cell the paragraph format of the cell before it:
         // the format is read from the second sample, which holds a line break.
         const QTextCharFormat text = two.charFormat();
-        column.font = text.font().resolve(document_->defaultFont());
+        column.font = text.font().resolve(m_document->defaultFont());
         column.metrics = std::make_shared<QFontMetricsF>(column.font, layout->paintDevice());
         column.advances = std::make_shared<QHash<char16_t, qreal>>();
         column.color = text.foreground().style() == Qt::NoBrush ? QColor(Qt::black) : text.foreground().color();
@@ -254,22 +254,22 @@ bool ReportFlow::measureBand(QTextTable *table)
             column.alignment = Qt::AlignLeft;
         column.verticalAlignment = cell.format().verticalAlignment();
         column.background = cell.format().background();
-        columns_.push_back(column);
-        gridLines_.push_back(i == 0 ? column.left - g.padding - g.border : columns_[std::size_t(i - 1)].left
-                                                                              + columns_[std::size_t(i - 1)].width
+        m_columns.push_back(column);
+        m_gridLines.push_back(i == 0 ? column.left - g.padding - g.border : m_columns[std::size_t(i - 1)].left
+                                                                              + m_columns[std::size_t(i - 1)].width
                                                                               + g.padding);
     }
-    gridLines_.push_back(columns_.back().left + columns_.back().width + g.padding);
+    m_gridLines.push_back(m_columns.back().left + m_columns.back().width + g.padding);
 
-    samplePosition_ = cells.first().firstPosition();
-    sampleEnd_ = table->cellAt(sample + 1, cells.last().column()).lastPosition() + 1;
+    m_samplePosition = cells.first().firstPosition();
+    m_sampleEnd = table->cellAt(sample + 1, cells.last().column()).lastPosition() + 1;
 
-    rowHeights_.reserve(std::size_t(band_.rows.size()));
-    for (const QStringList &row : std::as_const(band_.rows)) {
+    m_rowHeights.reserve(std::size_t(m_band.rows.size()));
+    for (const QStringList &row : std::as_const(m_band.rows)) {
         double extra = 0;
-        for (int c = 0; c < row.size() && c < int(columns_.size()); ++c)
-            extra = std::max(extra, (lineCount(c, row[c]) - 1) * columns_[std::size_t(c)].lineStep);
-        rowHeights_.push_back(rowPitch_ + extra);
+        for (int c = 0; c < row.size() && c < int(m_columns.size()); ++c)
+            extra = std::max(extra, (lineCount(c, row[c]) - 1) * m_columns[std::size_t(c)].lineStep);
+        m_rowHeights.push_back(m_rowPitch + extra);
     }
     return true;
 }
@@ -278,8 +278,8 @@ int ReportFlow::lineCount(int column, const QString &text) const
 {
     if (text.isEmpty())
         return 1;
-    const Column &c = columns_[std::size_t(column)];
-    QPaintDevice *device = document_->documentLayout()->paintDevice();
+    const Column &c = m_columns[std::size_t(column)];
+    QPaintDevice *device = m_document->documentLayout()->paintDevice();
     if (!text.contains(QChar::LineSeparator)) {
         // Most cells hold one short line. The sum of the characters' own widths
         // tells that without shaping the text; kerning and the like move it by
@@ -302,7 +302,7 @@ int ReportFlow::lineCount(int column, const QString &text) const
     }
     QTextLayout layout(text, c.font, device);
     QTextOption option(c.alignment);
-    option.setWrapMode(document_->defaultTextOption().wrapMode());
+    option.setWrapMode(m_document->defaultTextOption().wrapMode());
     layout.setTextOption(option);
     layout.beginLayout();
     int lines = 0;
@@ -316,32 +316,32 @@ int ReportFlow::lineCount(int column, const QString &text) const
 
 void ReportFlow::paintRow(QPainter *painter, int row, double top, const Place &highlight, int highlightLength) const
 {
-    const double height = rowHeights_[std::size_t(row)];
-    const double line = top + border_ / 2;  // centre of the upper grid line
-    for (std::size_t c = 0; c < columns_.size(); ++c) {
-        if (columns_[c].background.style() != Qt::NoBrush)
-            painter->fillRect(QRectF(gridLines_[c], line, gridLines_[c + 1] - gridLines_[c], height),
-                              columns_[c].background);
+    const double height = m_rowHeights[std::size_t(row)];
+    const double line = top + m_border / 2;  // centre of the upper grid line
+    for (std::size_t c = 0; c < m_columns.size(); ++c) {
+        if (m_columns[c].background.style() != Qt::NoBrush)
+            painter->fillRect(QRectF(m_gridLines[c], line, m_gridLines[c + 1] - m_gridLines[c], height),
+                              m_columns[c].background);
     }
-    if (border_ > 0) {
-        const double left = gridLines_.front() - border_ / 2;
-        const double width = gridLines_.back() - gridLines_.front() + border_;
-        painter->fillRect(QRectF(left, top, width, border_), borderBrush_);
-        painter->fillRect(QRectF(left, top + height, width, border_), borderBrush_);
-        for (const double x : gridLines_)
-            painter->fillRect(QRectF(x - border_ / 2, top, border_, height + border_), borderBrush_);
+    if (m_border > 0) {
+        const double left = m_gridLines.front() - m_border / 2;
+        const double width = m_gridLines.back() - m_gridLines.front() + m_border;
+        painter->fillRect(QRectF(left, top, width, m_border), m_borderBrush);
+        painter->fillRect(QRectF(left, top + height, width, m_border), m_borderBrush);
+        for (const double x : m_gridLines)
+            painter->fillRect(QRectF(x - m_border / 2, top, m_border, height + m_border), m_borderBrush);
     }
 
-    QPaintDevice *device = document_->documentLayout()->paintDevice();
-    const QStringList &cells = band_.rows.at(row);
-    for (int c = 0; c < cells.size() && c < int(columns_.size()); ++c) {
+    QPaintDevice *device = m_document->documentLayout()->paintDevice();
+    const QStringList &cells = m_band.rows.at(row);
+    for (int c = 0; c < cells.size() && c < int(m_columns.size()); ++c) {
         const QString &text = cells.at(c);
         if (text.isEmpty())
             continue;
-        const Column &column = columns_[std::size_t(c)];
+        const Column &column = m_columns[std::size_t(c)];
         QTextLayout layout(text, column.font, device);
         QTextOption option(column.alignment);
-        option.setWrapMode(document_->defaultTextOption().wrapMode());
+        option.setWrapMode(m_document->defaultTextOption().wrapMode());
         layout.setTextOption(option);
         layout.beginLayout();
         int lines = 0;
@@ -351,8 +351,8 @@ void ReportFlow::paintRow(QPainter *painter, int row, double top, const Place &h
             ++lines;
         }
         layout.endLayout();
-        double y = top + contentOffset_;
-        const double room = height - rowPitch_ - (lines - 1) * column.lineStep;
+        double y = top + m_contentOffset;
+        const double room = height - m_rowPitch - (lines - 1) * column.lineStep;
         if (column.verticalAlignment == QTextCharFormat::AlignMiddle)
             y += room / 2;
         else if (column.verticalAlignment == QTextCharFormat::AlignBottom)
@@ -375,12 +375,12 @@ void ReportFlow::paintPage(QPainter *painter, int page, double width, const Plac
 {
     if (page < 0 || page >= pageCount())
         return;
-    for (const Piece &piece : pages_[std::size_t(page)]) {
+    for (const Piece &piece : m_pages[std::size_t(page)]) {
         if (piece.firstRow >= 0) {
             double top = piece.top;
             for (int row = piece.firstRow; row < piece.endRow; ++row) {
                 paintRow(painter, row, top, highlight, highlightLength);
-                top += rowHeights_[std::size_t(row)];
+                top += m_rowHeights[std::size_t(row)];
             }
             continue;
         }
@@ -393,14 +393,14 @@ void ReportFlow::paintPage(QPainter *painter, int page, double width, const Plac
         context.palette.setColor(QPalette::Text, Qt::black);
         if (highlightLength > 0 && highlight.row < 0) {
             QAbstractTextDocumentLayout::Selection selection;
-            selection.cursor = QTextCursor(document_);
+            selection.cursor = QTextCursor(m_document);
             selection.cursor.setPosition(highlight.position);
             selection.cursor.setPosition(highlight.position + highlightLength, QTextCursor::KeepAnchor);
             selection.format.setBackground(QColor(255, 214, 0));
             selection.format.setForeground(Qt::black);
             context.selections.append(selection);
         }
-        document_->documentLayout()->draw(painter, context);
+        m_document->documentLayout()->draw(painter, context);
         painter->restore();
     }
 }
@@ -417,8 +417,8 @@ int segmentOf(const ReportFlow::Place &place, bool hasBand, int sampleEnd)
 
 bool ReportFlow::before(const Place &a, const Place &b) const
 {
-    const int sa = segmentOf(a, !band_.isEmpty(), sampleEnd_);
-    const int sb = segmentOf(b, !band_.isEmpty(), sampleEnd_);
+    const int sa = segmentOf(a, !m_band.isEmpty(), m_sampleEnd);
+    const int sb = segmentOf(b, !m_band.isEmpty(), m_sampleEnd);
     if (sa != sb)
         return sa < sb;
     if (a.row != b.row)
@@ -430,25 +430,25 @@ bool ReportFlow::before(const Place &a, const Place &b) const
 
 std::optional<ReportFlow::Place> ReportFlow::find(const QString &text, const Place &from, int *length) const
 {
-    const bool hasBand = !band_.isEmpty();
-    const int segment = segmentOf(from, hasBand, sampleEnd_);
+    const bool hasBand = !m_band.isEmpty();
+    const int segment = segmentOf(from, hasBand, m_sampleEnd);
     auto inDocument = [&](int position, int limit) -> std::optional<Place> {
-        const QTextCursor found = document_->find(text, position);
+        const QTextCursor found = m_document->find(text, position);
         if (found.isNull() || (limit >= 0 && found.selectionStart() >= limit))
             return std::nullopt;
         *length = found.selectionEnd() - found.selectionStart();
         return Place{found.selectionStart(), -1, -1};
     };
     if (segment == 0) {
-        if (auto place = inDocument(from.position, hasBand ? samplePosition_ : -1))
+        if (auto place = inDocument(from.position, hasBand ? m_samplePosition : -1))
             return place;
         if (!hasBand)
             return std::nullopt;
     }
     if (segment <= 1) {
         const int firstRow = segment == 1 ? from.row : 0;
-        for (int row = firstRow; row < band_.rows.size(); ++row) {
-            const QStringList &cells = band_.rows.at(row);
+        for (int row = firstRow; row < m_band.rows.size(); ++row) {
+            const QStringList &cells = m_band.rows.at(row);
             const int firstCell = row == firstRow && segment == 1 ? from.cell : 0;
             for (int cell = std::max(0, firstCell); cell < cells.size(); ++cell) {
                 const int start = row == firstRow && segment == 1 && cell == from.cell ? from.position : 0;
@@ -460,13 +460,13 @@ std::optional<ReportFlow::Place> ReportFlow::find(const QString &text, const Pla
             }
         }
     }
-    return inDocument(segment == 2 ? from.position : sampleEnd_, -1);
+    return inDocument(segment == 2 ? from.position : m_sampleEnd, -1);
 }
 
 double ReportFlow::sourceY(const Place &place) const
 {
-    const QTextBlock block = document_->findBlock(place.position);
-    double y = document_->documentLayout()->blockBoundingRect(block).top();
+    const QTextBlock block = m_document->findBlock(place.position);
+    double y = m_document->documentLayout()->blockBoundingRect(block).top();
     if (const QTextLayout *layout = block.layout()) {
         const QTextLine line = layout->lineForTextPosition(place.position - block.position());
         if (line.isValid())
@@ -478,11 +478,11 @@ double ReportFlow::sourceY(const Place &place) const
 int ReportFlow::pageOf(const Place &place) const
 {
     if (place.row >= 0)
-        return place.row < int(rowPages_.size()) ? rowPages_[std::size_t(place.row)] : 0;
+        return place.row < int(m_rowPages.size()) ? m_rowPages[std::size_t(place.row)] : 0;
     const double y = sourceY(place);
-    const auto it = std::upper_bound(placed_.begin(), placed_.end(), y,
+    const auto it = std::upper_bound(m_placed.begin(), m_placed.end(), y,
                                      [](double value, const Placed &p) { return value < p.sourceTop; });
-    return it == placed_.begin() ? 0 : std::prev(it)->page;
+    return it == m_placed.begin() ? 0 : std::prev(it)->page;
 }
 
 double ReportFlow::topOf(const Place &place) const
@@ -491,11 +491,11 @@ double ReportFlow::topOf(const Place &place) const
     if (page < 0 || page >= pageCount())
         return 0;
     const double y = place.row >= 0 ? 0 : sourceY(place);
-    for (const Piece &piece : pages_[std::size_t(page)]) {
+    for (const Piece &piece : m_pages[std::size_t(page)]) {
         if (place.row >= 0 && piece.firstRow >= 0 && place.row >= piece.firstRow && place.row < piece.endRow) {
             double top = piece.top;
             for (int row = piece.firstRow; row < place.row; ++row)
-                top += rowHeights_[std::size_t(row)];
+                top += m_rowHeights[std::size_t(row)];
             return top;
         }
         if (place.row < 0 && piece.firstRow < 0 && y >= piece.sourceTop && y < piece.sourceBottom)
@@ -507,9 +507,9 @@ double ReportFlow::topOf(const Place &place) const
 double ReportFlow::leftOf(const Place &place) const
 {
     if (place.row >= 0)
-        return place.cell >= 0 && place.cell < int(columns_.size()) ? columns_[std::size_t(place.cell)].left : 0;
-    const QTextBlock block = document_->findBlock(place.position);
-    double x = document_->documentLayout()->blockBoundingRect(block).left();
+        return place.cell >= 0 && place.cell < int(m_columns.size()) ? m_columns[std::size_t(place.cell)].left : 0;
+    const QTextBlock block = m_document->findBlock(place.position);
+    double x = m_document->documentLayout()->blockBoundingRect(block).left();
     if (const QTextLayout *layout = block.layout()) {
         const QTextLine line = layout->lineForTextPosition(place.position - block.position());
         if (line.isValid())

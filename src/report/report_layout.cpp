@@ -1,7 +1,7 @@
-#include "reportlayout.h"
+#include "report/report_layout.h"
 
-#include "reportband.h"
-#include "reportflow.h"
+#include "report/report_band.h"
+#include "report/report_flow.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QFontMetricsF>
@@ -39,7 +39,7 @@ class PictureHandler : public QObject, public QTextObjectInterface
     Q_INTERFACES(QTextObjectInterface)
 public:
     PictureHandler(const QMap<QString, ReportPicture> &pictures, QTextObjectInterface *previous, QObject *parent)
-        : QObject(parent), pictures_(pictures), previous_(previous)
+        : QObject(parent), m_pictures(pictures), m_previous(previous)
     {
     }
 
@@ -47,7 +47,7 @@ public:
     {
         const QTextImageFormat image = format.toImageFormat();
         if (!image.name().startsWith(kPictureScheme))
-            return previous_ ? previous_->intrinsicSize(document, position, format) : QSizeF();
+            return m_previous ? m_previous->intrinsicSize(document, position, format) : QSizeF();
         // Sizes are written in pixels at 96 per inch, as for images on screen.
         const QPaintDevice *device = document->documentLayout()->paintDevice();
         const double scale = device ? device->logicalDpiY() / 96.0 : 1.0;
@@ -61,11 +61,11 @@ public:
     {
         const QString name = format.toImageFormat().name();
         if (!name.startsWith(kPictureScheme)) {
-            if (previous_)
-                previous_->drawObject(painter, rect, document, position, format);
+            if (m_previous)
+                m_previous->drawObject(painter, rect, document, position, format);
             return;
         }
-        const ReportPicture picture = pictures_.value(name.mid(kPictureScheme.size()));
+        const ReportPicture picture = m_pictures.value(name.mid(kPictureScheme.size()));
         if (!picture)
             return;
         painter->save();
@@ -74,8 +74,8 @@ public:
     }
 
 private:
-    QMap<QString, ReportPicture> pictures_;
-    QTextObjectInterface *previous_;
+    QMap<QString, ReportPicture> m_pictures;
+    QTextObjectInterface *m_previous;
 };
 
 QFont bandFont(const QTextDocument &document)
@@ -94,9 +94,9 @@ QString pageText(QString text, int page, int pages)
 } // namespace
 
 ReportLayout::ReportLayout(const QList<PreparedReport> &reports, QPagedPaintDevice *device)
-    : reports_(reports), area_(device->width(), device->height())
+    : m_reports(reports), m_area(device->width(), device->height())
 {
-    for (const PreparedReport &report : reports_) {
+    for (const PreparedReport &report : m_reports) {
         Laid laid;
         laid.document = std::make_unique<QTextDocument>();
         QTextDocument *document = laid.document.get();
@@ -113,24 +113,24 @@ ReportLayout::ReportLayout(const QList<PreparedReport> &reports, QPagedPaintDevi
         const double band = QFontMetricsF(bandFont(*document), device).height() * 2.0;
         laid.headerHeight = report.page.header.isEmpty() ? 0 : band;
         laid.footerHeight = report.page.footer.isEmpty() ? 0 : band;
-        const double bodyHeight = area_.height() - laid.headerHeight - laid.footerHeight;
+        const double bodyHeight = m_area.height() - laid.headerHeight - laid.footerHeight;
         // Qt's rich text takes milliseconds for each table row: a long run of
         // rows is measured and placed by the engine instead.
         if (std::optional<ReportBandSplit> split = splitLongBand(report.html, kBandRows)) {
             document->setHtml(split->html);
-            document->setTextWidth(area_.width());
+            document->setTextWidth(m_area.width());
             laid.flow = ReportFlow::create(document, std::move(split->band), bodyHeight);
         }
         if (laid.flow) {
             laid.pages = std::max(1, laid.flow->pageCount());
         } else {
             document->setHtml(report.html);
-            document->setPageSize(QSizeF(area_.width(), bodyHeight));
+            document->setPageSize(QSizeF(m_area.width(), bodyHeight));
             laid.pages = std::max(1, document->pageCount());
         }
-        laid.firstPage = totalPages_;
-        totalPages_ += laid.pages;
-        laid_.push_back(std::move(laid));
+        laid.firstPage = m_totalPages;
+        m_totalPages += laid.pages;
+        m_laid.push_back(std::move(laid));
     }
 }
 
@@ -138,36 +138,36 @@ ReportLayout::~ReportLayout() = default;
 
 void ReportLayout::paintPage(QPainter *painter, int page, const ReportMatch &highlight) const
 {
-    const auto it = std::find_if(laid_.begin(), laid_.end(), [page](const Laid &laid) {
+    const auto it = std::find_if(m_laid.begin(), m_laid.end(), [page](const Laid &laid) {
         return page >= laid.firstPage && page < laid.firstPage + laid.pages;
     });
-    if (it == laid_.end())
+    if (it == m_laid.end())
         return;
-    const int report = int(it - laid_.begin());
+    const int report = int(it - m_laid.begin());
     const Laid &laid = *it;
-    const ReportPageSetup &setup = reports_.at(report).page;
+    const ReportPageSetup &setup = m_reports.at(report).page;
     QTextDocument *document = laid.document.get();
 
     painter->save();
     painter->setPen(Qt::black);
     painter->setFont(bandFont(*document));
     if (laid.headerHeight > 0)
-        painter->drawText(QRectF(0, 0, area_.width(), laid.headerHeight), Qt::AlignHCenter | Qt::AlignTop,
-                          pageText(setup.header, page + 1, totalPages_));
+        painter->drawText(QRectF(0, 0, m_area.width(), laid.headerHeight), Qt::AlignHCenter | Qt::AlignTop,
+                          pageText(setup.header, page + 1, m_totalPages));
     if (laid.footerHeight > 0)
-        painter->drawText(QRectF(0, area_.height() - laid.footerHeight, area_.width(), laid.footerHeight),
-                          Qt::AlignHCenter | Qt::AlignBottom, pageText(setup.footer, page + 1, totalPages_));
+        painter->drawText(QRectF(0, m_area.height() - laid.footerHeight, m_area.width(), laid.footerHeight),
+                          Qt::AlignHCenter | Qt::AlignBottom, pageText(setup.footer, page + 1, m_totalPages));
 
     if (laid.flow) {
         painter->translate(0, laid.headerHeight);
         const bool shown = highlight.report == report && highlight.length > 0;
-        laid.flow->paintPage(painter, page - laid.firstPage, area_.width(), placeOf(highlight),
+        laid.flow->paintPage(painter, page - laid.firstPage, m_area.width(), placeOf(highlight),
                              shown ? highlight.length : 0);
         painter->restore();
         return;
     }
     const double height = document->pageSize().height();
-    const QRectF view(0, (page - laid.firstPage) * height, area_.width(), height);
+    const QRectF view(0, (page - laid.firstPage) * height, m_area.width(), height);
     painter->translate(0, laid.headerHeight - view.top());
     painter->setClipRect(view);
     QAbstractTextDocumentLayout::PaintContext context;
@@ -188,7 +188,7 @@ void ReportLayout::paintPage(QPainter *painter, int page, const ReportMatch &hig
 
 std::pair<int, QPointF> ReportLayout::positionOnPage(int report, int position) const
 {
-    const Laid &laid = laid_.at(report);
+    const Laid &laid = m_laid.at(report);
     QTextDocument *document = laid.document.get();
     const QTextBlock block = document->findBlock(position);
     const QRectF box = document->documentLayout()->blockBoundingRect(block);
@@ -208,7 +208,7 @@ std::pair<int, QPointF> ReportLayout::positionOnPage(int report, int position) c
 
 ReportMatch ReportLayout::findIn(int report, const QString &text, const ReportMatch &from) const
 {
-    const Laid &laid = laid_.at(report);
+    const Laid &laid = m_laid.at(report);
     ReportMatch match;
     if (laid.flow) {
         int length = 0;
@@ -240,14 +240,14 @@ ReportMatch ReportLayout::findIn(int report, const QString &text, const ReportMa
 
 bool ReportLayout::before(int report, const ReportMatch &a, const ReportMatch &b) const
 {
-    if (const ReportFlow *flow = laid_.at(report).flow.get())
+    if (const ReportFlow *flow = m_laid.at(report).flow.get())
         return flow->before(placeOf(a), placeOf(b));
     return a.position < b.position;
 }
 
 ReportMatch ReportLayout::find(const QString &text, const ReportMatch &after) const
 {
-    const int count = int(laid_.size());
+    const int count = int(m_laid.size());
     if (text.isEmpty() || count == 0)
         return {};
     const int startReport = after.isValid() ? std::clamp(after.report, 0, count - 1) : 0;
@@ -268,4 +268,4 @@ ReportMatch ReportLayout::find(const QString &text, const ReportMatch &after) co
     return {};
 }
 
-#include "reportlayout.moc"
+#include "report_layout.moc"

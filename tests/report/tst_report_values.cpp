@@ -1,5 +1,5 @@
-#include "reportpagesetup.h"
-#include "reportvalues.h"
+#include "report/report_page_setup.h"
+#include "report/report_values.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -106,4 +106,4 @@ void TestReportValues::pageSetup()
 }
 
 QTEST_GUILESS_MAIN(TestReportValues)
-#include "tst_reportvalues.moc"
+#include "tst_report_values.moc"

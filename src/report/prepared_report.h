@@ -1,8 +1,8 @@
 #pragma once
 
-#include "reportdataset.h"
-#include "reportpagesetup.h"
-#include "reporttable.h"
+#include "report/report_dataset.h"
+#include "report/report_page_setup.h"
+#include "report/report_table.h"
 
 #include <QMap>
 #include <QString>
@@ -23,7 +23,7 @@ struct ReportDatasetSnapshot
 };
 
 // Everything a report hands to the preview: what it was made of and what came out.
-// Tests of callers read it through the preview hook (reportpreview.h).
+// Tests of callers read it through the preview hook (report_preview.h).
 struct PreparedReport
 {
     QString templatePath;

@@ -15,7 +15,7 @@ public:
     NoticeDatabase(const NoticeDatabase &) = delete;
     NoticeDatabase &operator=(const NoticeDatabase &) = delete;
 
-    QSqlDatabase db() const { return QSqlDatabase::database(connection_); }
+    QSqlDatabase db() const { return QSqlDatabase::database(m_connection); }
 
     struct Notice
     {
@@ -31,7 +31,7 @@ public:
                  const QString &type, int orderx);
 
 private:
-    QString connection_;
+    QString m_connection;
 };
 
 // The text of a PDF as pdftotext reads it, page breaks as form feeds.

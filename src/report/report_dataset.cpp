@@ -1,4 +1,4 @@
-#include "reportdataset.h"
+#include "report/report_dataset.h"
 
 #include <QSqlQuery>
 #include <QSqlQueryModel>
