@@ -11,7 +11,7 @@ packages=(
   fonts-wqy-microhei
   postgresql
   libgtest-dev libbenchmark-dev libmuparser-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
   poppler-utils xvfb xauth
 )
 
