@@ -24,8 +24,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
-#include <QThread>
 #include <QTextStream>
+#include <QThread>
 
 #include <cstdio>
 #include <functional>
@@ -52,10 +52,8 @@ class Day
 public:
     Day(const DbSettings &settings, const Workstation &workstation, const QString &startFile, int thinkMs)
         : m_dm(settings, QStringLiteral("workstation")), m_ws(workstation), m_user(workstation.user),
-          m_startFile(startFile), m_thinkMs(thinkMs),
-          m_random(quint32(workstation.index * 7919 + 17)), m_out(stdout)
-    {
-    }
+          m_startFile(startFile), m_thinkMs(thinkMs), m_random(quint32(workstation.index * 7919 + 17)), m_out(stdout)
+    {}
 
     void run()
     {
@@ -69,10 +67,18 @@ public:
         think();
         while (now() < m_times.endAt) {
             switch (m_ws.duty) {
-            case Duty::Clerk: clerkStep(); break;
-            case Duty::Reviewer: reviewerStep(); break;
-            case Duty::BillIssuer: billIssuerStep(); break;
-            case Duty::FinanceLeader: financeStep(); break;
+            case Duty::Clerk:
+                clerkStep();
+                break;
+            case Duty::Reviewer:
+                reviewerStep();
+                break;
+            case Duty::BillIssuer:
+                billIssuerStep();
+                break;
+            case Duty::FinanceLeader:
+                financeStep();
+                break;
             }
             think();
         }
@@ -352,9 +358,8 @@ private:
         if (!openList(inspection() ? NoticeList::NotReviewed : NoticeList::NotPrinted))
             return;
         const bool reject = m_random.bounded(5) == 0;
-        const auto chosen = pickNotice([&](const SelectionRights &rights) {
-            return reject ? rights.reject : rights.approve;
-        });
+        const auto chosen = pickNotice(
+            [&](const SelectionRights &rights) { return reject ? rights.reject : rights.approve; });
         if (!chosen)
             return;
         act(reject ? kReject : kApprove, [&](Record &r) {

@@ -33,9 +33,8 @@ Tdm::Tdm(const DbSettings &settings, const QString &connectionName, QObject *par
     aq_othertype->setUpdateTable(QStringLiteral("othertype"), {QStringLiteral("name")});
     // A name list row without a name is never stored: the row stays in editing
     // so the user can type one, and nothing is said.
-    aq_buildtype->setBeforePost([](const NamedQuery &q) {
-        return !q.value(QStringLiteral("name")).toString().isEmpty();
-    });
+    aq_buildtype->setBeforePost(
+        [](const NamedQuery &q) { return !q.value(QStringLiteral("name")).toString().isEmpty(); });
 }
 
 Tdm::~Tdm()

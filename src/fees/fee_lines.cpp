@@ -129,8 +129,8 @@ Statement lineSelection(LineSelection use, const QString &department, const QStr
     return {base + QStringLiteral(" and money>0 order by orderx"), {noticeId}};
 }
 
-void openLineSelection(NamedQuery &lines, LineSelection use, const QString &department,
-                       const QString &noticeId, const FeeTypeFilter &filter)
+void openLineSelection(NamedQuery &lines, LineSelection use, const QString &department, const QString &noticeId,
+                       const FeeTypeFilter &filter)
 {
     const Statement s = lineSelection(use, department, noticeId, filter);
     lines.close();
@@ -168,8 +168,8 @@ int createLinesIfNone(Tdm &dm, const QString &department, const QString &noticeI
     }
 
     const LinesChange change = LinesChange::begin(dm.database(), noticeId);
-    const QList<CatalogueRow> catalogue =
-        readCatalogue(*dm.aq_item, inspection ? QStringLiteral("itemcj") : QStringLiteral("itemcw"));
+    const QList<CatalogueRow> catalogue = readCatalogue(*dm.aq_item, inspection ? QStringLiteral("itemcj")
+                                                                                : QStringLiteral("itemcw"));
     for (const CatalogueRow &row : catalogue) {
         if (inspection) {
             // Ship inspection lines carry no description and no type.
@@ -180,8 +180,8 @@ int createLinesIfNone(Tdm &dm, const QString &department, const QString &noticeI
             // clerk extends (30 into 30*4).
             lines.execute(QStringLiteral("insert into itemofnotice (ID,itemname,description,type,orderx) "
                                          "values (?,?,?,?,?)"),
-                          {noticeId, row.name, plainNumberText(row.unitPrice.toDouble()),
-                           textValue(row.type), orderValue(row.orderx)});
+                          {noticeId, row.name, plainNumberText(row.unitPrice.toDouble()), textValue(row.type),
+                           orderValue(row.orderx)});
         } else {
             lines.execute(QStringLiteral("insert into itemofnotice (ID,itemname,type,orderx) values (?,?,?,?)"),
                           {noticeId, row.name, textValue(row.type), orderValue(row.orderx)});
@@ -213,8 +213,7 @@ void openEditorLines(Tdm &dm, const QString &department)
 {
     if (department == codes::kShipAffairs)
         LineTypeFilter = feeTypeFilter(*dm.aq_notice);
-    openLineSelection(*dm.aq_itemofnotice, LineSelection::EditorLoad, department, CurrentNoticeID,
-                      LineTypeFilter);
+    openLineSelection(*dm.aq_itemofnotice, LineSelection::EditorLoad, department, CurrentNoticeID, LineTypeFilter);
 }
 
 double sumOfMoney(NamedQuery &lines)
@@ -226,8 +225,7 @@ double sumOfMoney(NamedQuery &lines)
     return total;
 }
 
-double writeNoticeTotal(Tdm &dm, const QString &department, const QString &noticeId,
-                        const FeeTypeFilter &filter)
+double writeNoticeTotal(Tdm &dm, const QString &department, const QString &noticeId, const FeeTypeFilter &filter)
 {
     openLineSelection(*dm.aq_itemofnotice, LineSelection::EditorTotal, department, noticeId, filter);
     const double total = sumOfMoney(*dm.aq_itemofnotice);

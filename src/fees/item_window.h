@@ -21,7 +21,7 @@ class Tdm;
 namespace fees {
 class FeeLineDelegate;
 class FeeLineModel;
-}
+}  // namespace fees
 
 class TF_item : public QDialog
 {

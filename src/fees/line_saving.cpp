@@ -15,12 +15,10 @@
 
 namespace fees {
 
-double saveEditorLines(Tdm &dm, nollard::TParser &parser, const QStringList &changedLines,
-                       const QString &department)
+double saveEditorLines(Tdm &dm, nollard::TParser &parser, const QStringList &changedLines, const QString &department)
 {
     NamedQuery &lines = *dm.aq_itemofnotice;
-    const bool editing =
-        lines.state() == NamedQuery::State::Editing || lines.state() == NamedQuery::State::Inserting;
+    const bool editing = lines.state() == NamedQuery::State::Editing || lines.state() == NamedQuery::State::Inserting;
     const int current = lines.currentRow();
 
     // Everything is computed before anything is stored.

@@ -33,7 +33,6 @@ private:
 // the line in editing, the computed amounts and the total of CurrentNoticeID;
 // then opens the editor total selection and puts the total into aq_notice's
 // row in editing (writeNoticeTotal, with LineTypeFilter). Returns that total.
-double saveEditorLines(Tdm &dm, nollard::TParser &parser, const QStringList &changedLines,
-                       const QString &department);
+double saveEditorLines(Tdm &dm, nollard::TParser &parser, const QStringList &changedLines, const QString &department);
 
 }  // namespace fees

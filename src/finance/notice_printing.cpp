@@ -1,12 +1,12 @@
 #include "notice_printing.h"
 
 #include "app/codes.h"
-#include "db/user_refusal.h"
 #include "app/current_user.h"
 #include "db/named_query.h"
 #include "db/notice_history.h"
-#include "db/transaction.h"
 #include "db/tdm.h"
+#include "db/transaction.h"
+#include "db/user_refusal.h"
 #include "expr/amount_in_capitals.h"
 #include "fees/fee_lines.h"
 #include "fees/notice_total.h"
@@ -37,9 +37,9 @@ ReportRowSource noticeRowOf(NamedQuery &query)
     return [&query] {
         QSqlRecord record = query.currentRecord();
         const QString department = record.value(QStringLiteral("department")).toString();
-        for (const auto &[name, set] : {std::pair{QStringLiteral("is_inspection"), department == codes::kInspection},
-                                        std::pair{QStringLiteral("is_shipaffairs"),
-                                                  department == codes::kShipAffairs}}) {
+        for (const auto &[name, set] :
+             {std::pair{QStringLiteral("is_inspection"), department == codes::kInspection},
+              std::pair{QStringLiteral("is_shipaffairs"), department == codes::kShipAffairs}}) {
             QSqlField field(name, QMetaType(QMetaType::Bool));
             field.setValue(set);
             record.append(field);
@@ -113,9 +113,13 @@ bool printNotice(Tdm &dm, const UserRecord &user)
     // goes first, so that a failure leaves the notice as it was read.
     Transaction transaction(dm.database());
     history::appendHistory(dm.database(), user,
-                           {notice.value(QStringLiteral("ID")).toString(), user.department, history::kPrinted, status,
+                           {notice.value(QStringLiteral("ID")).toString(),
+                            user.department,
+                            history::kPrinted,
+                            status,
                             int(codes::StatePrinted),
-                            QStringLiteral("合计 %1").arg(history::amountText(money)), {}});
+                            QStringLiteral("合计 %1").arg(history::amountText(money)),
+                            {}});
     notice.setValue(QStringLiteral("status"), int(codes::StatePrinted));
     notice.post();
     transaction.commit();

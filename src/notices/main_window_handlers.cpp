@@ -8,8 +8,8 @@
 #include "notice_rights.h"
 
 #include "fees/fee_lines.h"
-#include "finance/notice_printing.h"
 #include "fees/item_window.h"
+#include "finance/notice_printing.h"
 
 #include "app/codes.h"
 #include "app/current_user.h"
@@ -41,10 +41,11 @@ bool TF_main::run(const std::function<void()> &handler)
 
 void TF_main::connectHandlers()
 {
-    const QList<QPair<QAction *, NoticeList>> lists{
-        {bt_nochecked, NoticeList::NotReviewed}, {bt_checked, NoticeList::NotPrinted},
-        {bt_printed, NoticeList::NotBilled},     {bt_payed, NoticeList::Billed},
-        {bt_badchecked, NoticeList::Rejected}};
+    const QList<QPair<QAction *, NoticeList>> lists{{bt_nochecked, NoticeList::NotReviewed},
+                                                    {bt_checked, NoticeList::NotPrinted},
+                                                    {bt_printed, NoticeList::NotBilled},
+                                                    {bt_payed, NoticeList::Billed},
+                                                    {bt_badchecked, NoticeList::Rejected}};
     for (const auto &[action, list] : lists)
         connect(action, &QAction::triggered, this, [this, list = list] { listClick(list); });
     connect(bt_search, &QPushButton::clicked, this, [this] { bt_searchClick(); });

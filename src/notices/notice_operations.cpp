@@ -5,8 +5,8 @@
 #include "fees/notice_total.h"
 
 #include "app/codes.h"
-#include "db/counter.h"
 #include "app/current_user.h"
+#include "db/counter.h"
 #include "db/gbk_text.h"
 #include "db/named_query.h"
 #include "db/notice_history.h"
@@ -15,9 +15,9 @@
 #include "db/transaction.h"
 
 #include <QDateTime>
+#include <QSqlQuery>
 #include <QSqlRecord>
 #include <functional>
-#include <QSqlQuery>
 
 namespace {
 
@@ -27,9 +27,8 @@ constexpr int kReasonBytes = 190;
 const QList<QPair<QString, int>> &textWidths()
 {
     static const QList<QPair<QString, int>> widths{
-        {QStringLiteral("shipname"), 50},    {QStringLiteral("company"), 50},
-        {QStringLiteral("checktype"), 10},   {QStringLiteral("checkcontent"), 20},
-        {QStringLiteral("memo_badcheck"), 200}, {QStringLiteral("leader"), 6},
+        {QStringLiteral("shipname"), 50},     {QStringLiteral("company"), 50},        {QStringLiteral("checktype"), 10},
+        {QStringLiteral("checkcontent"), 20}, {QStringLiteral("memo_badcheck"), 200}, {QStringLiteral("leader"), 6},
     };
     return widths;
 }
@@ -91,8 +90,8 @@ history::Entry entryOfEdit(const NamedQuery &q, const QString &action, const QSt
     return entry;
 }
 
-void review(Tdm &dm, const UserRecord &user, const QString &reason, int newStatus,
-            const QString &ownMessage, const QString &action)
+void review(Tdm &dm, const UserRecord &user, const QString &reason, int newStatus, const QString &ownMessage,
+            const QString &action)
 {
     NamedQuery &q = *dm.aq_notice;
     if (q.currentRow() < 0)
@@ -110,10 +109,9 @@ void review(Tdm &dm, const UserRecord &user, const QString &reason, int newStatu
         // The history row first: when it cannot be written, the review stays
         // unstored and in editing, as after any failed store.
         Transaction transaction(dm.database());
-        const history::Entry entry =
-            entryOfEdit(q, action,
-                        newStatus == codes::StateRejected && !kept.isEmpty() ? QStringLiteral("理由：") + kept
-                                                                             : QString());
+        const history::Entry entry = entryOfEdit(
+            q, action,
+            newStatus == codes::StateRejected && !kept.isEmpty() ? QStringLiteral("理由：") + kept : QString());
         storeOrRefuse(q, kReviewChangedElsewhere, [&] { history::appendHistory(dm.database(), user, entry); });
         transaction.commit();
     } catch (const UserRefusal &) {
@@ -213,7 +211,11 @@ void deleteNotice(Tdm &dm, const UserRecord &user)
         affected = del.numRowsAffected();
         del.finish();
         if (affected == 1) {
-            history::Entry entry{id, snapshot.department(), history::kDeleted, snapshot.status(), QVariant(),
+            history::Entry entry{id,
+                                 snapshot.department(),
+                                 history::kDeleted,
+                                 snapshot.status(),
+                                 QVariant(),
                                  QStringLiteral("合计 %1，收费项目 %2 行")
                                      .arg(history::amountText(snapshot.money()))
                                      .arg(snapshot.lines.size()),
