@@ -227,9 +227,13 @@ private:
     {
         QString id;
         if (!act(kNew, [&](Record &r) {
-                id = createNotice(m_dm, m_user);
+                NamedQuery &q = *m_dm.aq_notice;
+                q.close();
+                id = createNotice(m_dm.database(), m_user);
                 r.notice = id;
                 r.state = QString::number(codes::StateNew);
+                q.open(QStringLiteral("select * from notice where ID=?"), {id});
+                q.edit();
             }))
             return;
         const QString shipName = nextShipName();
@@ -286,11 +290,34 @@ private:
                 r.notice = id;
                 r.state = QString::number(codes::StateNew);  // a rejected notice goes back to review
                 r.detail = shipName;
-                saveNotice(m_dm, m_user);
+                saveEdited();
             });
             if (outcome != Outcome::Refused)
                 return;
         }
+    }
+
+    // What the save button does with the notice in editing.
+    void saveEdited()
+    {
+        NamedQuery &q = *m_dm.aq_notice;
+        NoticeEdit edit;
+        edit.id = q.value(QStringLiteral("ID")).toString();
+        edit.revision = q.originalValue(QStringLiteral("revision")).toInt();
+        edit.status = q.originalValue(QStringLiteral("status"));
+        for (const QString &column : NoticeFields::columns()) {
+            edit.read.setValue(column, q.originalValue(column));
+            edit.edited.setValue(column, q.value(column));
+        }
+        try {
+            saveNotice(m_dm.database(), m_user, edit);
+        } catch (const NoticeNotStored &refusal) {
+            if (refusal.why() != NoticeNotStored::Why::InUse)
+                q.rebaseEdit();
+            throw;
+        }
+        q.cancel();
+        q.reopen();
     }
 
     // One of the clerk's own notices that may still be changed.
@@ -310,7 +337,7 @@ private:
         const auto chosen = ownEditableNotice();
         if (!chosen)
             return;
-        startChange(m_dm);
+        m_dm.aq_notice->edit();
         const QString shipName = nextShipName();
         m_dm.aq_notice->setValue(QStringLiteral("shipname"), shipName);
         saveWithOneRetry(chosen->facts.id, shipName);
@@ -323,7 +350,19 @@ private:
             return;
         act(kDelete, [&](Record &r) {
             r.notice = chosen->facts.id;
-            ::deleteNotice(m_dm, m_user);
+            NamedQuery &q = *m_dm.aq_notice;
+            const auto showList = [&q, row = chosen->row] {
+                q.open(q.statement(), q.boundValues());
+                if (!q.setCurrentRow(row) && !q.isEmpty())
+                    q.setCurrentRow(q.rowCount() - 1);
+            };
+            try {
+                ::deleteNotice(m_dm.database(), m_user, chosen->facts.id, q.value(QStringLiteral("revision")).toInt());
+            } catch (const UserRefusal &) {
+                showList();
+                throw;
+            }
+            showList();
         });
     }
 
@@ -359,13 +398,22 @@ private:
             return;
         act(reject ? kReject : kApprove, [&](Record &r) {
             r.notice = chosen->facts.id;
-            if (reject) {
-                r.state = QString::number(codes::StateRejected);
-                rejectNotice(m_dm, m_user, QStringLiteral("请核对收费项目"));
-            } else {
-                r.state = QString::number(codes::StateApproved);
-                approveNotice(m_dm, m_user, QString());
+            NamedQuery &q = *m_dm.aq_notice;
+            const int revision = q.value(QStringLiteral("revision")).toInt();
+            try {
+                if (reject) {
+                    r.state = QString::number(codes::StateRejected);
+                    rejectNotice(m_dm.database(), m_user, chosen->facts.id, revision,
+                                 QStringLiteral("请核对收费项目"));
+                } else {
+                    r.state = QString::number(codes::StateApproved);
+                    approveNotice(m_dm.database(), m_user, chosen->facts.id, revision, QString());
+                }
+            } catch (const NoticeNotStored &) {
+                q.reopen();
+                throw;
             }
+            q.reopen();
         });
     }
 

@@ -18,6 +18,7 @@
 #include <QtTest>
 
 #include <atomic>
+#include <stdexcept>
 
 class TestFeeLinesConcurrent : public QObject
 {
@@ -156,8 +157,14 @@ void TestFeeLinesConcurrent::lineAndReviewInStoredOrder()
         try {
             dm.DataModuleCreate();
             waitLong(dm);
-            dm.aq_notice->open(QStringLiteral("select * from notice where ID=?"), {id});
-            approveNotice(dm, leader, QString());
+            QSqlQuery listed(dm.database());
+            listed.prepare(QStringLiteral("select revision from notice where ID=?"));
+            listed.addBindValue(id);
+            if (!listed.exec() || !listed.next())
+                throw std::runtime_error("the notice was not listed");
+            const int revision = listed.value(0).toInt();
+            listed.finish();
+            approveNotice(dm.database(), leader, id, revision, QString());
             reviewed = true;
         } catch (const std::exception &e) {
             qWarning() << e.what();
