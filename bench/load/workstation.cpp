@@ -7,10 +7,9 @@
 #include "app/sql_statement.h"
 #include "app/tdm.h"
 #include "expr/parser.h"
-#include "fees/fee_lines.h"
 #include "fees/line_evaluation.h"
+#include "fees/line_queries.h"
 #include "fees/line_saving.h"
-#include "fees/notice_total.h"
 #include "finance/bill_lists.h"
 #include "finance/bill_operations.h"
 #include "finance/notice_printing.h"
@@ -60,7 +59,7 @@ public:
     void run()
     {
         m_dm.DataModuleCreate();
-        CurrentUser = m_user;  // the fee lines record their history as the logged-in user
+        CurrentUser = m_user;
         ReportPreview::setHook([](const QList<PreparedReport> &) {});  // the preview closes at once
         m_out << "ready" << Qt::endl;
         m_times = waitForStart();
@@ -261,13 +260,18 @@ private:
                 fees::evaluateCurrentLine(lines, m_parser);
                 const QString line = lines.value(QStringLiteral("lineid")).toString();
                 const double amount = lines.value(QStringLiteral("money")).toDouble();
-                fees::storeCurrentLine(m_dm);
+                fees::storeFeeLine(m_dm.database(), m_user, fees::noticeOfLines(lines),
+                                   fees::lineAt(lines, lines.currentRow()));
+                fees::reopenOnLine(lines, line);
                 r.detail = QStringLiteral("%1=%2").arg(line, QString::number(amount, 'f', 2));
             });
         }
         act(kCloseEditor, [&](Record &r) {
             r.notice = id;
-            const double total = fees::saveEditorLines(m_dm, m_parser, {}, m_user.department);
+            fees::saveEditorLines(m_dm.database(), m_user, m_parser,
+                                  {fees::CurrentNoticeID, fees::CurrentNoticeRevision}, {});
+            const double total =
+                fees::writeNoticeTotal(m_dm, m_user.department, fees::CurrentNoticeID, fees::LineTypeFilter);
             r.detail = QString::number(total, 'f', 2);
         });
         saveWithOneRetry(id, shipName);

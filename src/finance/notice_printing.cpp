@@ -8,7 +8,7 @@
 #include "app/transaction.h"
 #include "app/tdm.h"
 #include "expr/amount_in_capitals.h"
-#include "fees/fee_lines.h"
+#include "fees/line_queries.h"
 #include "fees/notice_total.h"
 
 #include "report.h"

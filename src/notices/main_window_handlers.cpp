@@ -7,9 +7,9 @@
 #include "notice_operations.h"
 #include "notice_rights.h"
 
-#include "fees/fee_lines.h"
-#include "finance/notice_printing.h"
 #include "fees/item_window.h"
+#include "fees/line_queries.h"
+#include "finance/notice_printing.h"
 
 #include "app/codes.h"
 #include "app/current_user.h"

@@ -7,6 +7,7 @@
 #include "app/db_error.h"
 #include "app/named_query.h"
 #include "fees/fee_lines.h"
+#include "fees/line_queries.h"
 #include "fees/number_text.h"
 
 #include <QSqlError>
@@ -165,7 +166,7 @@ void TestFeeLines::linesCreatedOncePerNotice()
 void TestFeeLines::shipAffairsLinesCarryUnitPrices()
 {
     FIXTURE(f);
-    QCOMPARE(createLinesIfNone(*f->dm, kShipAffairs, FeeFixture::kNoticeId), 6);
+    QCOMPARE(createLinesIfNone(f->dm->database(), userOfRole(3), FeeFixture::kNoticeId), 6);
 
     QSqlQuery q(f->db->connection());
     QVERIFY(q.exec(QStringLiteral("select itemname, description, type, orderx, money from itemofnotice")));
@@ -309,7 +310,7 @@ void TestFeeLines::selectionsKeepCountingLines()
     QFETCH(double, total);
     FIXTURE(f);
     f->openNotice({true, false, true, false});
-    createLinesIfNone(*f->dm, lineSection, FeeFixture::kNoticeId);
+    createLinesIfNone(f->dm->database(), userOfRole(lineSection == kInspection ? 5 : 3), FeeFixture::kNoticeId);
     const QVariant none(QMetaType::fromType<double>());
     setAmounts(*f, {{"检验费", 10.5}, {"图纸审查费", 0.0}, {"丈量费", 20.25},
                     {"变更登记费", 0.0}, {"船舶登记费", 120.0}, {"证书工本费", none},

@@ -10,7 +10,8 @@
 #include "app/named_query.h"
 #include "app/tdm.h"
 #include "fees/fee_lines.h"
-#include "fees/notice_total.h"
+#include "fees/line_queries.h"
+#include "fees/line_saving.h"
 #include "notices/notice_operations.h"
 
 #include <QSqlQuery>
@@ -50,6 +51,10 @@ void TestFeeLinesConcurrent::linesCreatedOnce()
         t->exec(QStringLiteral("insert into notice (ID,status,department) values (?,1,'船检科')"),
                 {QStringLiteral("1%1").arg(n, 6, 10, QLatin1Char('0'))});
 
+    UserRecord inspector;
+    inspector.userName = QStringLiteral("孙船检");
+    inspector.typeId = 5;
+    inspector.deriveFromRole();
     std::atomic<int> failures{0};
     std::atomic<int> ready{0};
     QList<QThread *> workstations;
@@ -62,7 +67,7 @@ void TestFeeLinesConcurrent::linesCreatedOnce()
                 while (ready < 2)
                     QThread::yieldCurrentThread();
                 for (int n = 0; n < kNotices; ++n)
-                    fees::createLinesIfNone(dm, QStringLiteral("船检科"),
+                    fees::createLinesIfNone(dm.database(), inspector,
                                             QStringLiteral("1%1").arg(n, 6, 10, QLatin1Char('0')));
             } catch (const DbError &e) {
                 // A workstation refused by a busy embedded file retries by pressing again.
@@ -131,13 +136,13 @@ void TestFeeLinesConcurrent::lineAndReviewInStoredOrder()
         QSKIP("PostgreSQL is not running (PGHOST unset)");
     const QString id = FeeFixture::kNoticeId;
     f->openNotice({true, false, false, false});
-    QCOMPARE(fees::createLinesIfNone(*f->dm, QStringLiteral("船务科"), id), 6);
     UserRecord clerk;
     clerk.userName = QStringLiteral("张船务");
     clerk.nickname = QStringLiteral("cw");
     clerk.typeId = 3;
     clerk.deriveFromRole();
     CurrentUser = clerk;
+    QCOMPARE(fees::createLinesIfNone(f->dm->database(), clerk, id), 6);
     UserRecord leader;
     leader.userName = QStringLiteral("钱科长");
     leader.nickname = QStringLiteral("cwld");
@@ -182,7 +187,7 @@ void TestFeeLinesConcurrent::lineAndReviewInStoredOrder()
             lines.edit();
             lines.setValue(QStringLiteral("description"), QStringLiteral("30*2"));
             lines.setValue(QStringLiteral("money"), 60.0);
-            fees::storeCurrentLine(dm);
+            fees::storeFeeLine(dm.database(), clerk, fees::noticeOfLines(lines), fees::lineAt(lines, 0));
         } catch (const std::exception &e) {
             qWarning() << e.what();
         }

@@ -7,8 +7,8 @@
 
 #include "app/current_user.h"
 #include "app/named_query.h"
-#include "fees/fee_lines.h"
 #include "fees/item_window.h"
+#include "fees/line_queries.h"
 
 #include <QHeaderView>
 #include <QLabel>

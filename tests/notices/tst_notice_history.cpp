@@ -9,8 +9,8 @@
 #include "app/named_query.h"
 #include "app/notice_history.h"
 #include "app/sql_statement.h"
-#include "fees/fee_lines.h"
-#include "fees/notice_total.h"
+#include "fees/line_queries.h"
+#include "fees/line_saving.h"
 #include "finance/bill_operations.h"
 #include "finance/notice_printing.h"
 #include "finance/statistics_run.h"
@@ -147,7 +147,7 @@ void computeFirstLine(MainWindowFixture &f, const QString &id, const QString &st
     lines.edit();
     lines.setValue(QStringLiteral("description"), steps);
     lines.setValue(QStringLiteral("money"), amount);
-    fees::storeCurrentLine(*f.dm);
+    fees::storeFeeLine(f.dm->database(), CurrentUser, fees::noticeOfLines(lines), fees::lineAt(lines, 0));
 }
 
 }  // namespace
