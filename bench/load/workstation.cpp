@@ -380,8 +380,14 @@ private:
         act(kPrint, [&](Record &r) {
             r.notice = chosen->facts.id;
             r.state = QString::number(codes::StatePrinted);
-            if (!finance::printNotice(m_dm, m_user))
+            const std::optional<finance::NoticeReport> built =
+                finance::buildNoticeReport(m_dm.database(), m_user, m_dm.aq_notice->currentRecord());
+            if (!built)
                 throw UserRefusal(QStringLiteral("not printable by this workstation"));
+            fees::openNoticeLines(m_dm, fees::LineSelection::Print, m_user.department);
+            if (!built->report.showReport())
+                throw UserRefusal(finance::kPrinterFailed);
+            finance::recordNoticePrinted(m_dm.database(), m_user, built->notice);
         });
     }
 

@@ -216,6 +216,7 @@ private:
     void saveEditedNotice();
     void deleteListedNotice();
     void reviewListedNotice(bool approve);
+    void printListedNotice();
     void showNoticeLines();
     // Runs a handler; an error goes to the general error display, a refusal
     // to a message box. Returns false when the handler did not finish.

@@ -287,9 +287,25 @@ void TF_main::showNoticeLines()
     fees::openNoticeLines(m_dm, fees::LineSelection::Display, CurrentUser.department);
 }
 
+void TF_main::printListedNotice()
+{
+    NamedQuery &q = *m_dm.aq_notice;
+    if (q.currentRow() < 0)
+        return;
+    const std::optional<finance::NoticeReport> built =
+        finance::buildNoticeReport(m_dm.database(), CurrentUser, q.currentRecord());
+    if (!built)
+        return;  // not this user's to print: nothing is said
+    // The line grid shows the lines as printed.
+    fees::openNoticeLines(m_dm, fees::LineSelection::Print, CurrentUser.department);
+    if (!built->report.showReport())
+        throw UserRefusal(finance::kPrinterFailed);
+    finance::recordNoticePrinted(m_dm.database(), CurrentUser, built->notice);
+}
+
 void TF_main::bt_printClick()
 {
-    run([this] { finance::printNotice(m_dm, CurrentUser); });
+    run([this] { printListedNotice(); });
     // In every case, also after a refused gate: the list shows the notice as
     // it is now and the window rests.
     run([this] {
