@@ -14,6 +14,7 @@
 #include "finance/bill_operations.h"
 #include "finance/notice_printing.h"
 #include "finance/statistics_run.h"
+#include "notices/configure.h"
 #include "notices/notice_lists.h"
 #include "notices/notice_operations.h"
 #include "notices/notice_rights.h"
@@ -59,6 +60,7 @@ public:
     void run()
     {
         m_dm.DataModuleCreate();
+        notices::configure(m_dm);
         CurrentUser = m_user;
         ReportPreview::setHook([](const QList<PreparedReport> &) {});  // the preview closes at once
         m_out << "ready" << Qt::endl;

@@ -1,5 +1,6 @@
 #include "item_window.h"
 
+#include "configure.h"
 #include "fee_line_delegate.h"
 #include "fee_line_model.h"
 #include "line_evaluation.h"
@@ -27,6 +28,7 @@ TF_item::TF_item(Tdm &dm, QWidget *parent)
     : QDialog(parent), m_dm(dm)
 {
     setObjectName(QStringLiteral("F_item"));
+    fees::configure(dm);
     setWindowTitle(QStringLiteral("收费项目"));
     setModal(true);
 

@@ -14,6 +14,7 @@
 #include "app/sql_statement.h"
 #include "app/tdm.h"
 #include "app/transaction.h"
+#include "notices/configure.h"
 
 #include <QElapsedTimer>
 #include <QSqlQuery>
@@ -65,6 +66,7 @@ void TestConnectionFaults::serverRestart()
     const QString id = QStringLiteral("1000005");
     Tdm dm(t->settings(), QStringLiteral("restart"));
     dm.DataModuleCreate();
+    notices::configure(dm);
     NamedQuery &notice = *dm.aq_notice;
     NamedQuery &list = *dm.aq_pj;
     list.open(kList, {kSection});
@@ -121,6 +123,7 @@ void TestConnectionFaults::rowLockedElsewhere()
     const QString id = QStringLiteral("1000001");
     Tdm dm(t->settings(), QStringLiteral("editor"));
     dm.DataModuleCreate();
+    notices::configure(dm);
     NamedQuery &notice = *dm.aq_notice;
     notice.open(QStringLiteral("select * from notice where ID=?"), {id});
     notice.edit();
@@ -160,6 +163,7 @@ void TestConnectionFaults::plainMessages()
     addNotices(*t, 2);
     Tdm dm(t->settings(), QStringLiteral("plain"));
     dm.DataModuleCreate();
+    notices::configure(dm);
     NamedQuery &notice = *dm.aq_notice;
     MessageRecorder shown;
 

@@ -7,6 +7,7 @@
 #include "app/connection.h"
 #include "app/named_query.h"
 #include "app/tdm.h"
+#include "notices/configure.h"
 
 #include <QElapsedTimer>
 #include <QSqlQuery>
@@ -86,6 +87,7 @@ void TestListPaging::changesBetweenPages()
 
     Tdm dm(t->settings(), QStringLiteral("paging"));
     dm.DataModuleCreate();
+    notices::configure(dm);
     NamedQuery &list = *dm.aq_notice;
     list.open(kList, {kSection});
     RowSetModel *model = list.model();
@@ -133,6 +135,7 @@ void TestListPaging::writerWhileListHalfRead()
 
     Tdm reader(t->settings(), QStringLiteral("reader"));
     reader.DataModuleCreate();
+    notices::configure(reader);
     reader.aq_notice->open(kList, {kSection});
     QVERIFY(reader.aq_notice->model()->canFetchMore());  // half read
 

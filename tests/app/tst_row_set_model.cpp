@@ -6,6 +6,7 @@
 #include "app/named_query.h"
 #include "app/row_set_model.h"
 #include "app/tdm.h"
+#include "notices/configure.h"
 
 #include <QSqlQuery>
 #include <QtTest>
@@ -48,6 +49,7 @@ void TestRowSetModel::readsOnDemand()
 
     Tdm dm(t->settings(), QStringLiteral("rows"));
     dm.DataModuleCreate();
+    notices::configure(dm);
     NamedQuery &list = *dm.aq_notice;
     list.open(QStringLiteral("select * from notice where department=? order by Rdate desc, ID desc"),
               {QStringLiteral("船检科")});
@@ -114,6 +116,7 @@ void TestRowSetModel::replacesInPlace()
 
     Tdm dm(t->settings(), QStringLiteral("inplace"));
     dm.DataModuleCreate();
+    notices::configure(dm);
     NamedQuery &list = *dm.aq_notice;
     RowSetModel *model = list.model();
     model->setReplacesInPlace(true);

@@ -11,6 +11,7 @@
 #include "app/named_query.h"
 #include "app/schema.h"
 #include "app/tdm.h"
+#include "masterdata/configure.h"
 
 #include <QSqlQuery>
 #include <QtTest>
@@ -164,6 +165,7 @@ void TestStorage::buildtypeRefusesEmptyName()
     MessageRecorder shown;
     Tdm dm(t->settings(), QStringLiteral("buildtype-test"));
     dm.DataModuleCreate();
+    masterdata::configure(dm);
     NamedQuery &q = *dm.aq_buildtype;
     q.open(QStringLiteral("select * from buildtype order by name"));
     q.insert();
