@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 flags="-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined"
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNOLLARD_SKIP= "${launcher[@]}" \
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" -DNOLLARD_WERROR="${NOLLARD_WERROR:-OFF}" \
   -DNOLLARD_BUILD_BENCH=OFF \
   "-DCMAKE_CXX_FLAGS=$flags" \
   "-DCMAKE_EXE_LINKER_FLAGS=-fsanitize=address,undefined" \

@@ -7,6 +7,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
+# The test command's builds take every compiler warning as an error.
+export NOLLARD_WERROR=ON
 scripts/install-deps.sh
 scripts/build.sh
 (cd build && ../scripts/with-postgres.sh ctest --output-on-failure -j2 --timeout 900)

@@ -13,13 +13,13 @@
 
 #include "app/nollard_application.h"
 #include "app/codes.h"
-#include "app/connection.h"
+#include "db/connection.h"
 #include "app/current_user.h"
-#include "app/db_error.h"
-#include "app/named_query.h"
-#include "app/schema.h"
-#include "app/sql_statement.h"
-#include "app/tdm.h"
+#include "db/db_error.h"
+#include "db/named_query.h"
+#include "db/schema.h"
+#include "db/sql_statement.h"
+#include "db/tdm.h"
 #include "finance/bill_lists.h"
 #include "finance/bill_operations.h"
 #include "finance/bill_window.h"
@@ -49,7 +49,7 @@ double bareStatement(QSqlDatabase db, const Statement &s)
     t.start();
     QSqlQuery q(db);
     q.setForwardOnly(true);
-    q.prepare(s.sql + (kindOf(db) == DbKind::SQLite ? QString() : QStringLiteral(" limit 64")));
+    q.prepare(s.sql + (SqlDialect::kindOf(db) == DbKind::SQLite ? QString() : QStringLiteral(" limit 64")));
     for (const QVariant &v : s.values)
         q.addBindValue(v);
     if (!q.exec()) {

@@ -1,9 +1,11 @@
 #include "bench_database.h"
 
-#include "app/connection.h"
-#include "app/db_error.h"
-#include "app/schema.h"
-#include "app/tdm.h"
+#include "notice_row.h"
+
+#include "db/connection.h"
+#include "db/db_error.h"
+#include "db/schema.h"
+#include "db/tdm.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -17,40 +19,27 @@ namespace bench {
 
 namespace {
 
-// One statement fills the notices, so that the server does the work: n runs
-// from 1 to the number of notices, oldest first.
-QString fillStatement(DbKind kind, int notices)
+// The notice n of the benchmark database, 1 the oldest of the number of notices:
+// the recent ones (the last 90 of 1826 days) in every state, the older ones
+// counted (6), one in 25 voided (-2).
+NoticeRow benchNotice(int n, int notices, const QDateTime &start)
 {
-    // Recent notices (the last 90 of 1826 days) are in every state; the
-    // older ones are counted (6), one in 25 voided (-2).
-    const QString status = QStringLiteral(
-        "case when n > {RECENT} then (case (n * 7 + n / 11) % 11 when 0 then 1 when 1 then 1 when 2 then 2 "
-        "when 3 then 2 when 4 then 3 when 5 then 3 when 6 then 5 when 7 then 5 when 8 then 5 when 9 then -1 "
-        "else -2 end) when n % 25 = 0 then -2 else 6 end");
-    const QString section = QStringLiteral("(n * 13 / 7) % 2");
-    QString sql;
-    if (kind == DbKind::SQLite) {
-        sql = QStringLiteral(
-            "with recursive s(n) as (select 1 union all select n + 1 from s where n < {N}), "
-            "t(n, status, section) as (select n, {STATUS}, {SECTION} from s) "
-            "insert into notice (ID,Rdate,money,status,department,shipname,handler,billcode) "
-            "select section || printf('%06d', n % 1000000), datetime(julianday('now') - 1826 + n * 1826.0 / {N}), "
-            "n % 5000 + 0.5, status, case section when 1 then '船检科' else '船务科' end, "
-            "'船' || (n % 3000), '经办' || (n % 25), "
-            "case when status in (5, 6, -2) then printf('%07d', n) end from t");
-    } else {
-        sql = QStringLiteral(
-            "insert into notice (ID,Rdate,money,status,department,shipname,handler,billcode) "
-            "select section || lpad((n % 1000000)::text, 6, '0'), now() - interval '1826 days' + n * interval '1826 days' / {N}, "
-            "n % 5000 + 0.5, status, case section when 1 then '船检科' else '船务科' end, "
-            "'船' || (n % 3000), '经办' || (n % 25), "
-            "case when status in (5, 6, -2) then lpad(n::text, 7, '0') end "
-            "from (select n, {STATUS} as status, {SECTION} as section from generate_series(1, {N}) as n) as t");
-    }
-    return sql.replace(QStringLiteral("{STATUS}"), status)
-        .replace(QStringLiteral("{SECTION}"), section)
-        .replace(QStringLiteral("{RECENT}"), QString::number(notices - qint64(notices) * 90 / 1826))
-        .replace(QStringLiteral("{N}"), QString::number(notices));
+    static const int kRecentStates[11] = {1, 1, 2, 2, 3, 3, 5, 5, 5, -1, -2};
+    const qint64 recent = notices - qint64(notices) * 90 / 1826;
+    const int status = n > recent ? kRecentStates[(n * 7 + n / 11) % 11] : (n % 25 == 0 ? -2 : 6);
+    const int section = (n * 13 / 7) % 2;
+    NoticeRow notice(QString::number(section) + QStringLiteral("%1").arg(n % 1000000, 6, 10, QLatin1Char('0')));
+    notice.rdate(start.addSecs(qint64(n) * 1826 * 86400 / notices))
+        .money(n % 5000 + 0.5)
+        .status(status)
+        .department(section == 1 ? QStringLiteral("船检科") : QStringLiteral("船务科"))
+        .shipname(QStringLiteral("船%1").arg(n % 3000))
+        .handler(QStringLiteral("经办%1").arg(n % 25));
+    if (status == 5 || status == 6 || status == -2)
+        notice.billcode(QStringLiteral("%1").arg(n, 7, 10, QLatin1Char('0')));
+    else
+        notice.null(QStringLiteral("billcode"));
+    return notice;
 }
 
 }  // namespace
@@ -64,11 +53,19 @@ void run(QSqlDatabase db, const QString &sql)
     }
 }
 
-void fill(QSqlDatabase db, DbKind kind, int notices)
+void fill(QSqlDatabase db, int notices)
 {
     std::fprintf(stderr, "filling %d notices (once)...\n", notices);
     createSchema(db, QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../db")));
-    run(db, fillStatement(kind, notices));
+    QDateTime now = QDateTime::currentDateTime();
+    now.setTime(QTime(now.time().hour(), now.time().minute(), now.time().second()));
+    const QDateTime start = now.addDays(-1826);
+    db.transaction();
+    NoticeRows rows(db, 500);
+    for (int n = 1; n <= notices; ++n)
+        rows.add(benchNotice(n, notices, start));
+    rows.finish();
+    db.commit();
     run(db, QStringLiteral("update counter set id=%1, billcode=%1").arg(notices + 1));
     run(db, QStringLiteral("analyze"));
 }
@@ -79,7 +76,7 @@ DbSettings sqliteDatabase(const QString &path, int notices)
     sqlite.provider = QStringLiteral("SQLite");
     sqlite.dataSource = path;
     if (!QFileInfo::exists(path))
-        fill(openConnection(sqlite, QStringLiteral("fill"), OpenOptions{true}), DbKind::SQLite, notices);
+        fill(openConnection(sqlite, QStringLiteral("fill"), OpenOptions{true}), notices);
     closeConnection(QStringLiteral("fill"));
     return sqlite;
 }
@@ -105,7 +102,7 @@ DbSettings postgresDatabase(int notices)
     closeConnection(QStringLiteral("admin"));
     pg.initialCatalog = name;
     if (!exists)
-        fill(openConnection(pg, QStringLiteral("fill")), DbKind::PostgreSQL, notices);
+        fill(openConnection(pg, QStringLiteral("fill")), notices);
     closeConnection(QStringLiteral("fill"));
     return pg;
 }

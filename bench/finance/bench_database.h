@@ -4,7 +4,7 @@
 // ones counted or voided, every billed notice with its own bill number
 // (bill number n on the n-th notice, oldest first). Made once and kept.
 
-#include "app/db_settings.h"
+#include "db/db_settings.h"
 
 #include <QList>
 #include <QSqlDatabase>
@@ -15,8 +15,8 @@ class Tdm;
 
 namespace bench {
 
-// Creates the schema and fills the notices in one statement.
-void fill(QSqlDatabase db, DbKind kind, int notices);
+// Creates the schema and fills the notices.
+void fill(QSqlDatabase db, int notices);
 // Runs a statement; a failure ends the program with the database's message.
 void run(QSqlDatabase db, const QString &sql);
 

@@ -16,15 +16,15 @@
 #include "bench_database.h"
 
 #include "app/current_user.h"
-#include "app/db_error.h"
+#include "db/db_error.h"
 #include "app/messages.h"
-#include "app/tdm.h"
+#include "db/tdm.h"
 #include "finance/ledger_report.h"
 #include "finance/report_window.h"
-#include "reportlayout.h"
-#include "reportpageview.h"
-#include "reportpreviewdialog.h"
-#include "reportprinter.h"
+#include "report/report_layout.h"
+#include "report/report_page_view.h"
+#include "report/report_preview_dialog.h"
+#include "report/report_printer.h"
 
 #include <QApplication>
 #include <QDir>

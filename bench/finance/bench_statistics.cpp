@@ -6,13 +6,15 @@
 //
 //   bench_statistics [notices] [repeats]
 
-#include "app/connection.h"
+#include "notice_row.h"
+
+#include "db/connection.h"
 #include "app/current_user.h"
-#include "app/db_error.h"
-#include "app/schema.h"
-#include "app/sql_dialect.h"
-#include "app/sql_statement.h"
-#include "app/transaction.h"
+#include "db/db_error.h"
+#include "db/schema.h"
+#include "db/sql_dialect.h"
+#include "db/sql_statement.h"
+#include "db/transaction.h"
 #include "finance/statistics_run.h"
 
 #include <QCoreApplication>
@@ -51,34 +53,27 @@ void fill(QSqlDatabase db, int billed)
 {
     QRandomGenerator random(20261210);
     Transaction transaction(db);
-    constexpr int kRowsPerStatement = 400;
+    NoticeRows notices(db, 400);
     const int others = billed / 10;  // notices in other states beside the billed ones
     const int total = billed + others;
-    const QString row = QStringLiteral("(?,?,?,?,?,?,?,?,?,?)");
-    int serial = 0;
-    while (serial < total) {
-        const int rows = std::min(kRowsPerStatement, total - serial);
-        QStringList marks;
-        QVariantList values;
-        for (int r = 0; r < rows; ++r, ++serial) {
-            const bool inspection = serial % 2;
-            const Kind &kind = inspection ? kKinds[(serial / 2) % (kKinds.size() - 1)] : kKinds.last();
-            const QDateTime at(QDate(2020 + (serial / 7) % 5, 1 + (serial / 3) % 12, 1 + serial % 28),
-                               QTime(serial % 24, serial % 60, (serial * 7) % 60));
-            const int status = serial < billed ? 5 : QList<int>{6, 3, -2}[serial % 3];
-            marks << row;
-            values << QStringLiteral("%1%2").arg(inspection ? 1 : 0).arg(serial, 6, 10, QLatin1Char('0')) << at
-                   << status << QString::fromUtf8(inspection ? "船检科" : "船务科") << QString::fromUtf8(kind.check)
-                   << QString::fromUtf8(kind.content) << double(random.bounded(1, 5000000)) / 100.0
-                   << (status == 3 ? QString() : QStringLiteral("%1").arg(serial, 7, 10, QLatin1Char('0')))
-                   << QStringLiteral("张船务") << QStringLiteral("船");
-        }
-        runStatement(db,
-                     QStringLiteral("insert into notice (ID,Rdate,status,department,checktype,checkcontent,money,"
-                                    "billcode,handler,shipname) values ")
-                         + marks.join(QLatin1Char(',')),
-                     values);
+    for (int serial = 0; serial < total; ++serial) {
+        const bool inspection = serial % 2;
+        const Kind &kind = inspection ? kKinds[(serial / 2) % (kKinds.size() - 1)] : kKinds.last();
+        const QDateTime at(QDate(2020 + (serial / 7) % 5, 1 + (serial / 3) % 12, 1 + serial % 28),
+                           QTime(serial % 24, serial % 60, (serial * 7) % 60));
+        const int status = serial < billed ? 5 : QList<int>{6, 3, -2}[serial % 3];
+        notices.add(NoticeRow(QStringLiteral("%1%2").arg(inspection ? 1 : 0).arg(serial, 6, 10, QLatin1Char('0')))
+                        .rdate(at)
+                        .status(status)
+                        .department(QString::fromUtf8(inspection ? "船检科" : "船务科"))
+                        .checktype(QString::fromUtf8(kind.check))
+                        .checkcontent(QString::fromUtf8(kind.content))
+                        .money(double(random.bounded(1, 5000000)) / 100.0)
+                        .billcode(status == 3 ? QString() : QStringLiteral("%1").arg(serial, 7, 10, QLatin1Char('0')))
+                        .handler(QStringLiteral("张船务"))
+                        .shipname(QStringLiteral("船")));
     }
+    notices.finish();
     transaction.commit();
 }
 
@@ -102,7 +97,7 @@ QString monthColumns(const SqlDialect &dialect)
 // The same totals by set-based SQL.
 void floorRun(QSqlDatabase db)
 {
-    const SqlDialect dialect(kindOf(db));
+    const SqlDialect dialect(db);
     const QString pending = QStringLiteral("(select %1 as ym,department,checktype,checkcontent,money from notice where %2) n")
                                 .arg(dialect.yearMonthExpression(QStringLiteral("Rdate")), kPending);
     Transaction transaction(db);
@@ -123,7 +118,7 @@ void floorRun(QSqlDatabase db)
 // Both tables as text, money rounded to cents (the floor sums floating point).
 QStringList tables(QSqlDatabase db)
 {
-    const SqlDialect dialect(kindOf(db));
+    const SqlDialect dialect(db);
     QStringList rows;
     for (const QString &table : {QStringLiteral("statistic"), QStringLiteral("statistic2")}) {
         QSqlQuery q = runStatement(
@@ -252,7 +247,7 @@ Figures measure(Databases &dbs, const QString &kindName, int billed, int repeats
         QElapsedTimer filling;
         filling.start();
         fill(db, billed);
-        if (kindOf(db) == DbKind::PostgreSQL) {
+        if (SqlDialect::kindOf(db) == DbKind::PostgreSQL) {
             QSqlQuery analyze(db);
             if (!analyze.exec(QStringLiteral("analyze")))
                 throw DbError(analyze.lastError());

@@ -19,7 +19,7 @@
 #include "workday_plan.h"
 #include "workstation.h"
 
-#include "app/db_error.h"
+#include "db/db_error.h"
 
 #include <QApplication>
 #include <QDateTime>

@@ -1,8 +1,8 @@
 #include "workday_checks.h"
 
 #include "app/codes.h"
-#include "app/notice_history.h"
-#include "app/sql_statement.h"
+#include "db/notice_history.h"
+#include "db/sql_statement.h"
 #include "fees/notice_total.h"
 #include "finance/statistics_run.h"
 

@@ -2,10 +2,10 @@
 
 #include "workday_plan.h"
 
-#include "app/connection.h"
-#include "app/db_error.h"
-#include "app/schema.h"
-#include "app/sql_statement.h"
+#include "db/connection.h"
+#include "db/db_error.h"
+#include "db/schema.h"
+#include "db/sql_statement.h"
 #include "demo_data.h"
 
 #include <QCoreApplication>

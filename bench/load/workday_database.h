@@ -4,7 +4,7 @@
 // both fee catalogues, the name lists, notices in every state) and an account
 // for every workstation. It is dropped again at the end unless kept.
 
-#include "app/db_settings.h"
+#include "db/db_settings.h"
 
 #include <QHash>
 #include <QSqlDatabase>

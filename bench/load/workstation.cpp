@@ -1,11 +1,11 @@
 #include "workstation.h"
 
 #include "app/codes.h"
-#include "app/connection.h"
-#include "app/db_error.h"
-#include "app/named_query.h"
-#include "app/sql_statement.h"
-#include "app/tdm.h"
+#include "db/connection.h"
+#include "db/db_error.h"
+#include "db/named_query.h"
+#include "db/sql_statement.h"
+#include "db/tdm.h"
 #include "expr/parser.h"
 #include "fees/line_evaluation.h"
 #include "fees/line_queries.h"
@@ -18,7 +18,7 @@
 #include "notices/notice_lists.h"
 #include "notices/notice_operations.h"
 #include "notices/notice_rights.h"
-#include "reportpreview.h"
+#include "report/report_preview.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>

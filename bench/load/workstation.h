@@ -6,7 +6,7 @@
 
 #include "workday_plan.h"
 
-#include "app/db_settings.h"
+#include "db/db_settings.h"
 
 namespace workday {
 

@@ -16,19 +16,21 @@
 // A run that cannot measure (a statement fails, the window shows other rows
 // than the statement) says so and exits with 1, printing no figures.
 
+#include "notice_row.h"
+
 #include "app/codes.h"
 #include "app/column_proxy_model.h"
-#include "app/connection.h"
+#include "db/connection.h"
 #include "app/current_user.h"
-#include "app/db_error.h"
-#include "app/like_pattern.h"
-#include "app/named_query.h"
+#include "db/db_error.h"
+#include "db/like_pattern.h"
+#include "db/named_query.h"
 #include "app/nollard_application.h"
-#include "app/row_set_model.h"
-#include "app/schema.h"
-#include "app/schema_upgrade.h"
-#include "app/schema_version.h"
-#include "app/tdm.h"
+#include "db/row_set_model.h"
+#include "db/schema.h"
+#include "db/schema_upgrade.h"
+#include "db/schema_version.h"
+#include "db/tdm.h"
 #include "notices/main_window.h"
 #include "notices/notice_lists.h"
 
@@ -82,54 +84,52 @@ void exec(QSqlDatabase db, const QString &sql)
 void fill(QSqlDatabase db, int notices)
 {
     QRandomGenerator rng(20261210);
-    const QString columns = QStringLiteral(
-        "insert into notice (ID,Rdate,money,status,department,shipname,company,checktype,checkcontent,"
-        "leader,handler,billcode,dengji,peixun,gongbenfei,neibuziliao) values ");
-    const QString row = QStringLiteral("(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
     const QDateTime end = QDateTime::currentDateTime();
     const qint64 span = qint64(5) * 365 * 24 * 3600;
     const QList<int> recentStates{1, 1, 2, 2, 3, 3, 5, 5, 5, -1, -2};
     int bill = 1;
     db.transaction();
-    QVariantList values;
-    int inBatch = 0;
-    auto flush = [&] {
-        QStringList rows;
-        for (int i = 0; i < inBatch; ++i)
-            rows << row;
-        QSqlQuery insert(db);
-        insert.prepare(columns + rows.join(QLatin1Char(',')));
-        for (const QVariant &v : std::as_const(values))
-            insert.addBindValue(v);
-        if (!insert.exec())
-            cannotMeasure(insert.lastError().text());
-        values.clear();
-        inBatch = 0;
-    };
-    for (int serial = 1; serial <= notices; ++serial) {
-        const int section = rng.bounded(2);
-        // Serials rise with time: the oldest notice has the smallest.
-        const QDateTime at = end.addSecs(-span + span * serial / notices);
-        const bool recent = at.daysTo(end) < 90;
-        const int status = recent ? recentStates[rng.bounded(int(recentStates.size()))]
-                                  : (rng.bounded(100) < 96 ? 6 : -2);
-        const bool billed = status == 5 || status == 6 || status == -2;
-        values << (section ? QStringLiteral("1") : QStringLiteral("0")) + codes::PadSerial6(serial) << at
-               << rng.bounded(5000) + 0.5 << status << (section ? codes::kInspection : codes::kShipAffairs)
-               << QStringLiteral("船%1").arg(rng.bounded(3000))
-               << (section ? QStringLiteral("公司%1").arg(rng.bounded(40)) : QString())
-               << (section ? codes::kRunInspection : QString()) << (section ? QStringLiteral("年度检验") : QString())
-               << (status == 1 ? QString() : handlerName(section, 99)) << handlerName(section, rng.bounded(25))
-               << (billed ? QVariant(codes::PadBillCode7(bill++)) : QVariant(QMetaType(QMetaType::QString)));
-        for (int flag = 0; flag < 4; ++flag)
-            values << (section == 0 && rng.bounded(2) == 1);
-        if (++inBatch == kBatch)
-            flush();
-        if (serial % 100000 == 0)
-            std::fprintf(stderr, "  %d notices\n", serial);
+    try {
+        NoticeRows rows(db, kBatch);
+        for (int serial = 1; serial <= notices; ++serial) {
+            const int section = rng.bounded(2);
+            // Serials rise with time: the oldest notice has the smallest.
+            const QDateTime at = end.addSecs(-span + span * serial / notices);
+            const bool recent = at.daysTo(end) < 90;
+            const int status = recent ? recentStates[rng.bounded(int(recentStates.size()))]
+                                      : (rng.bounded(100) < 96 ? 6 : -2);
+            const bool billed = status == 5 || status == 6 || status == -2;
+            const double money = rng.bounded(5000) + 0.5;
+            const QString ship = QStringLiteral("船%1").arg(rng.bounded(3000));
+            const QString company = section ? QStringLiteral("公司%1").arg(rng.bounded(40)) : QString();
+            const QString handler = handlerName(section, rng.bounded(25));
+            NoticeRow notice((section ? QStringLiteral("1") : QStringLiteral("0")) + codes::PadSerial6(serial));
+            notice.rdate(at)
+                .money(money)
+                .status(status)
+                .department(section ? codes::kInspection : codes::kShipAffairs)
+                .shipname(ship)
+                .company(company)
+                .checktype(section ? codes::kRunInspection : QString())
+                .checkcontent(section ? QStringLiteral("年度检验") : QString())
+                .leader(status == 1 ? QString() : handlerName(section, 99))
+                .handler(handler);
+            if (billed)
+                notice.billcode(codes::PadBillCode7(bill++));
+            else
+                notice.null(QStringLiteral("billcode"));
+            const bool dengji = section == 0 && rng.bounded(2) == 1;
+            const bool peixun = section == 0 && rng.bounded(2) == 1;
+            const bool gongbenfei = section == 0 && rng.bounded(2) == 1;
+            const bool neibuziliao = section == 0 && rng.bounded(2) == 1;
+            rows.add(notice.dengji(dengji).peixun(peixun).gongbenfei(gongbenfei).neibuziliao(neibuziliao));
+            if (serial % 100000 == 0)
+                std::fprintf(stderr, "  %d notices\n", serial);
+        }
+        rows.finish();
+    } catch (const DbError &e) {
+        cannotMeasure(e.message());
     }
-    if (inBatch > 0)
-        flush();
     exec(db, QStringLiteral("update counter set id=%1, billcode=%2").arg(notices + 1).arg(bill));
     db.commit();
     exec(db, QStringLiteral("analyze"));
@@ -230,7 +230,7 @@ double bareAndPainted(QSqlDatabase db, const std::function<Statement()> &stateme
     const Statement s = statement();
     QSqlQuery q(db);
     q.setForwardOnly(true);
-    const QString sql = kindOf(db) == DbKind::SQLite
+    const QString sql = SqlDialect::kindOf(db) == DbKind::SQLite
                             ? s.sql
                             : s.sql + QStringLiteral(" limit %1").arg(RowSetModel::kFirstRows);
     if (!q.prepare(sql))

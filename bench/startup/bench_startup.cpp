@@ -8,7 +8,7 @@
 
 #include "main/startup.h"
 
-#include "app/login_window.h"
+#include "session/login_window.h"
 #include "app/nollard_application.h"
 
 #include <QCoreApplication>

@@ -2,7 +2,7 @@
 
 #include <QDateTime>
 #include <QLocale>
-#include "row_set_model.h"
+#include "db/row_set_model.h"
 #include <QSqlRecord>
 
 ColumnProxyModel::ColumnProxyModel(QList<Column> columns, QObject *parent)

@@ -4,6 +4,10 @@
 
 #include <QString>
 
+namespace history {
+struct Actor;
+}
+
 struct UserRecord
 {
     QString userName;   // person.name: written into notice.handler / notice.leader
@@ -19,6 +23,8 @@ struct UserRecord
     bool hasBillRight() const { return isAdmin == 1; }
     // Fills identity and department from the role code.
     void deriveFromRole();
+    // The user as the notice history names who acted.
+    operator history::Actor() const;
 };
 
 // The process-wide record. It keeps the last user until the next login.

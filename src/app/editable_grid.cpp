@@ -2,8 +2,9 @@
 
 #include "gbk_width.h"
 #include "messages.h"
-#include "named_query.h"
-#include "user_refusal.h"
+
+#include "db/named_query.h"
+#include "db/user_refusal.h"
 
 #include <QComboBox>
 #include <QEvent>

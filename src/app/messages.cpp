@@ -1,7 +1,7 @@
 #include "messages.h"
 
-#include "db_error.h"
-#include "user_refusal.h"
+#include "db/db_error.h"
+#include "db/refusal.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -68,9 +68,7 @@ bool guarded(const std::function<void()> &action)
     try {
         action();
         return true;
-    } catch (const UserRefusal &refusal) {
-        inform(refusal.message());
-    } catch (const DbRefusal &refusal) {
+    } catch (const Refusal &refusal) {
         inform(refusal.message());
     } catch (const std::exception &e) {
         showException(e);

@@ -29,7 +29,7 @@ Presenter setPresenter(Presenter presenter);
 // The application title, also the title of every message box.
 inline const char *const kTitle = "Nollard";
 
-// Runs the action (a window's handler). A UserRefusal or DbRefusal it throws is told to the
+// Runs the action (a window's handler). A Refusal it throws (of an operation or of the database) is told to the
 // user as information; any other exception goes to the general error display.
 // Returns false when the action ended by an exception.
 bool guarded(const std::function<void()> &action);

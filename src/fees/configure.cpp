@@ -1,7 +1,7 @@
 #include "configure.h"
 
-#include "app/named_query.h"
-#include "app/tdm.h"
+#include "db/named_query.h"
+#include "db/tdm.h"
 
 namespace fees {
 

@@ -2,10 +2,10 @@
 
 #include "number_text.h"
 
-#include "app/gbk_width.h"
-#include "app/named_query.h"
+#include "db/gbk_text.h"
+#include "db/named_query.h"
 
-#include "app/row_set_model.h"
+#include "db/row_set_model.h"
 #include "expr/amount_text.h"
 
 namespace fees {

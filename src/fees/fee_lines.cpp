@@ -5,9 +5,11 @@
 
 #include "app/codes.h"
 #include "app/current_user.h"
-#include "app/db_error.h"
-#include "app/notice_history.h"
-#include "app/transaction.h"
+#include "db/db_error.h"
+#include "db/named_query.h"
+#include "db/notice_history.h"
+#include "db/tdm.h"
+#include "db/transaction.h"
 
 #include <QSqlQuery>
 

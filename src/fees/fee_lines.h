@@ -9,7 +9,7 @@
 #include <QStringList>
 #include <QVariantList>
 
-#include "app/sql_statement.h"
+#include "db/sql_statement.h"
 
 struct UserRecord;
 

@@ -10,8 +10,8 @@
 #include "app/codes.h"
 #include "app/current_user.h"
 #include "app/messages.h"
-#include "app/named_query.h"
-#include "app/tdm.h"
+#include "db/named_query.h"
+#include "db/tdm.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>

@@ -1,6 +1,6 @@
 #include "line_evaluation.h"
 
-#include "app/named_query.h"
+#include "db/named_query.h"
 #include "expr/amount_text.h"
 #include "expr/parser.h"
 

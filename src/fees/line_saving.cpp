@@ -3,9 +3,11 @@
 #include "line_evaluation.h"
 #include "notice_total.h"
 
-#include "app/notice_history.h"
-#include "app/sql_statement.h"
-#include "app/transaction.h"
+#include "db/named_query.h"
+#include "db/notice_history.h"
+#include "db/sql_statement.h"
+#include "db/tdm.h"
+#include "db/transaction.h"
 
 #include <QStringList>
 

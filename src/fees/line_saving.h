@@ -4,7 +4,7 @@
 // Each store keeps the notice's amount and its history row with the lines in
 // one transaction.
 
-#include "app/user_refusal.h"
+#include "db/user_refusal.h"
 
 #include <QList>
 #include <QSqlDatabase>

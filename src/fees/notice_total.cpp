@@ -3,8 +3,12 @@
 #include "fee_lines.h"
 
 #include "app/codes.h"
-#include "app/notice_history.h"
-#include "app/sql_statement.h"
+#include "app/current_user.h"
+#include "db/named_query.h"
+#include "db/notice_history.h"
+#include "db/sql_statement.h"
+#include "db/tdm.h"
+#include "db/transaction.h"
 
 #include <QSqlRecord>
 

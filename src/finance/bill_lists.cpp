@@ -2,7 +2,7 @@
 
 #include "app/codes.h"
 #include "app/current_user.h"
-#include "app/like_pattern.h"
+#include "db/like_pattern.h"
 
 namespace finance {
 

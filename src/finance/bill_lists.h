@@ -3,7 +3,7 @@
 // waiting for a bill, its issued bills not yet counted, and its voided bills,
 // each searchable by any part of the notice number or the bill number.
 
-#include "app/sql_statement.h"
+#include "db/sql_statement.h"
 
 struct UserRecord;
 

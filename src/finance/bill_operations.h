@@ -9,7 +9,7 @@
 // the notice in one transaction; when another workstation got there first,
 // nothing is written and the user is told the number to use instead.
 
-#include "app/user_refusal.h"
+#include "db/user_refusal.h"
 
 #include <QSqlDatabase>
 #include <QString>

@@ -8,8 +8,9 @@
 #include "app/list_view.h"
 #include "app/current_user.h"
 #include "app/messages.h"
-#include "app/named_query.h"
-#include "app/tdm.h"
+#include "db/named_query.h"
+#include "app/read_failures.h"
+#include "db/tdm.h"
 
 #include <QDateTime>
 #include <QGridLayout>
@@ -119,6 +120,8 @@ TF_cjkpj::TF_cjkpj(Tdm &dm, QWidget *parent) : QDialog(parent), m_dm(dm)
 
     aq_pjyk = new NamedQuery(QStringLiteral("aq_pjyk"), dm.connectionName(), this);
     aq_pjfp = new NamedQuery(QStringLiteral("aq_pjfp"), dm.connectionName(), this);
+    tellReadFailures(aq_pjyk);
+    tellReadFailures(aq_pjfp);
     // The areas list by notice number last: each reads its rows page by page.
     for (NamedQuery *q : {m_dm.aq_pj, aq_pjyk, aq_pjfp})
         q->setKeyColumns({QStringLiteral("ID")});
@@ -299,21 +302,19 @@ void TF_cjkpj::Button1Click()
         return;
     }
 
-    try {
-        issueBill(m_dm.database(), CurrentUser, request);
-        Edit2->clear();
-    } catch (const BillNumberTaken &taken) {
-        // The form in the printer must carry the number that will be stored:
-        // show the usable one before saying why.
-        m_shownNumber = taken.smallestUsable();
-        Edit1->setText(codes::PadBillCode7(m_shownNumber));
-        Edit2->setText(Edit1->text());
-        messages::inform(taken.message());
-    } catch (const UserRefusal &refusal) {
-        messages::inform(refusal.message());
-    } catch (const std::exception &error) {
-        messages::showException(error);
-    }
+    run([&] {
+        try {
+            issueBill(m_dm.database(), CurrentUser, request);
+            Edit2->clear();
+        } catch (const BillNumberTaken &taken) {
+            // The form in the printer must carry the number that will be
+            // stored: show the usable one before the wrapper says why.
+            m_shownNumber = taken.smallestUsable();
+            Edit1->setText(codes::PadBillCode7(m_shownNumber));
+            Edit2->setText(Edit1->text());
+            throw;
+        }
+    });
     // The next bill starts with a new click in the list.
     Button1->setEnabled(false);
     run([&] { q.reopen(); });

@@ -4,7 +4,7 @@
 // bills. Opened modally from the main window by section members with the bill
 // right; every handler hands its work to the bill operations.
 
-#include "app/sql_statement.h"
+#include "db/sql_statement.h"
 
 #include <QDialog>
 #include <functional>

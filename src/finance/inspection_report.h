@@ -2,7 +2,7 @@
 // The yearly count of ship inspections by type and month (report/static2.frf),
 // from the chosen year's statistic2 rows of the six printed types.
 
-#include "report.h"
+#include "report/report.h"
 
 #include <QSqlDatabase>
 #include <QString>

@@ -4,7 +4,7 @@
 
 #include "app/codes.h"
 #include "app/current_user.h"
-#include "reportvalues.h"
+#include "report/report_values.h"
 
 #include <QDir>
 

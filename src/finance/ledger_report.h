@@ -3,7 +3,7 @@
 // issued and counted bills (states 5 and 6), report/taizhang2.frf the voided
 // ones (state -2); the two print as one composite.
 
-#include "report.h"
+#include "report/report.h"
 
 #include <QSqlDatabase>
 #include <QString>

@@ -3,8 +3,8 @@
 #include "report_rows.h"
 
 #include "app/codes.h"
-#include "app/notice_history.h"
-#include "app/sql_statement.h"
+#include "db/notice_history.h"
+#include "db/sql_statement.h"
 
 #include <QDir>
 #include <QSqlQuery>

@@ -2,7 +2,7 @@
 // The history of one notice, newest first: the rows the history window lists,
 // and the report printed from it (report/history.frf) with its CSV table.
 
-#include "report.h"
+#include "report/report.h"
 
 #include <QDateTime>
 #include <QList>

@@ -2,7 +2,7 @@
 
 #include "app/list_view.h"
 #include "app/messages.h"
-#include "app/tdm.h"
+#include "db/tdm.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>

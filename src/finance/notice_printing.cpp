@@ -3,15 +3,19 @@
 #include "report_rows.h"
 
 #include "app/codes.h"
+#include "db/user_refusal.h"
 #include "app/current_user.h"
-#include "app/db_error.h"
-#include "app/notice_history.h"
-#include "app/sql_statement.h"
-#include "app/transaction.h"
-#include "app/user_refusal.h"
+#include "db/named_query.h"
+#include "db/notice_history.h"
+#include "db/transaction.h"
+#include "db/tdm.h"
+#include "db/db_error.h"
+#include "db/sql_statement.h"
 #include "expr/amount_in_capitals.h"
 #include "fees/fee_lines.h"
 #include "fees/notice_total.h"
+
+#include "report/report.h"
 
 #include <QDir>
 #include <QFile>

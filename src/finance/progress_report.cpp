@@ -3,7 +3,7 @@
 #include "progress_chart.h"
 #include "report_rows.h"
 
-#include "reportvalues.h"
+#include "report/report_values.h"
 
 #include <QDir>
 #include <QFileInfo>

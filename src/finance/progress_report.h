@@ -4,7 +4,7 @@
 // statistic row, the same section's row of the year before, each month with its
 // running total against the year before and the plan, and the plot.
 
-#include "report.h"
+#include "report/report.h"
 
 #include <QSqlDatabase>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "report_rows.h"
 
-#include "app/sql_statement.h"
+#include "db/sql_statement.h"
 
 #include <QSqlField>
 

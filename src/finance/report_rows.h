@@ -2,7 +2,7 @@
 // Small helpers the report builders share: the rows of a statement as a report
 // reads them, and rows made up of computed values.
 
-#include "reportdataset.h"
+#include "report/report_dataset.h"
 
 #include <QSqlDatabase>
 #include <QSqlRecord>

@@ -8,10 +8,11 @@
 #include "app/column_proxy_model.h"
 #include "app/current_user.h"
 #include "app/messages.h"
-#include "app/named_query.h"
-#include "app/tdm.h"
-#include "app/user_refusal.h"
-#include "app/sql_statement.h"
+#include "db/named_query.h"
+#include "app/read_failures.h"
+#include "db/tdm.h"
+#include "db/user_refusal.h"
+#include "db/sql_statement.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -64,6 +65,7 @@ TF_report::TF_report(Tdm &dm, QWidget *parent)
     setModal(true);
 
     aq_static1 = new NamedQuery(QStringLiteral("aq_static1"), dm.connectionName(), this);
+    tellReadFailures(aq_static1);
     m_static1Columns = new ColumnProxyModel({{QStringLiteral("year"), QStringLiteral("年")},
                                              {QStringLiteral("department"), QStringLiteral("科室")}},
                                             this);

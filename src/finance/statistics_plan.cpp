@@ -1,7 +1,7 @@
 #include "statistics_plan.h"
 
-#include "app/sql_statement.h"
-#include "app/user_refusal.h"
+#include "db/sql_statement.h"
+#include "db/user_refusal.h"
 
 #include <QRegularExpression>
 

@@ -1,13 +1,14 @@
 #include "statistics_run.h"
 
 #include "app/codes.h"
-#include "app/connection.h"
-#include "app/db_error.h"
-#include "app/notice_history.h"
-#include "app/sql_dialect.h"
-#include "app/sql_statement.h"
-#include "app/transaction.h"
-#include "app/user_refusal.h"
+#include "app/current_user.h"
+#include "db/connection.h"
+#include "db/db_error.h"
+#include "db/notice_history.h"
+#include "db/sql_dialect.h"
+#include "db/sql_statement.h"
+#include "db/transaction.h"
+#include "db/user_refusal.h"
 
 #include <QElapsedTimer>
 #include <QHash>
@@ -151,7 +152,7 @@ int pendingNoticeCount(QSqlDatabase db)
 
 StatisticsResult runStatistics(QSqlDatabase db, const UserRecord &user, const StatisticsHooks &hooks)
 {
-    const SqlDialect dialect(kindOf(db));
+    const SqlDialect dialect(db);
     const int expected = pendingNoticeCount(db);
     report(hooks, StatisticsPhase::Reading, 0, expected);
 

@@ -7,9 +7,10 @@
 #include "app/current_user.h"
 #include "app/column_proxy_model.h"
 #include "app/messages.h"
-#include "app/named_query.h"
-#include "app/sql_statement.h"
-#include "app/tdm.h"
+#include "db/named_query.h"
+#include "app/read_failures.h"
+#include "db/sql_statement.h"
+#include "db/tdm.h"
 
 #include <QCoreApplication>
 #include <QFormLayout>
@@ -59,6 +60,7 @@ TF_caiwu::TF_caiwu(Tdm &dm, QWidget *parent) : QDialog(parent), m_dm(dm)
     auto *caption = new QLabel(QStringLiteral("请选择年份和科室"), plan);
     aq_jh = new NamedQuery(QStringLiteral("aq_jh"), dm.connectionName(), this);
     aq_jh->setObjectName(QStringLiteral("aq_jh"));
+    tellReadFailures(aq_jh);
     m_planColumns = new ColumnProxyModel({{QStringLiteral("year"), QStringLiteral("年")},
                                           {QStringLiteral("department"), QStringLiteral("科室")}},
                                          this);

@@ -3,10 +3,11 @@
 #include "config_check.h"
 #include "window_memory.h"
 
-#include "app/login_window.h"
+#include "session/login_window.h"
 #include "app/messages.h"
-#include "app/schema_version.h"
-#include "app/tdm.h"
+#include "app/read_failures.h"
+#include "db/schema_version.h"
+#include "db/tdm.h"
 #include "fees/item_window.h"
 #include "notices/main_window.h"
 
@@ -25,6 +26,7 @@ Nollard::Nollard(const QString &configFile)
 void Nollard::create(const DbSettings &settings, const QString &configProblem)
 {
     dm = std::make_unique<Tdm>(settings);
+    tellReadFailures(*dm);
     if (configProblem.isEmpty()) {
         // A connection that cannot be opened is reported; the login window still comes.
         // So is a database of an older schema, before any window fails on it.

@@ -3,7 +3,7 @@
 // connection, the login window (the program's main window), then the main
 // window and the fee-line editor, both hidden.
 
-#include "app/db_settings.h"
+#include "db/db_settings.h"
 
 #include <memory>
 

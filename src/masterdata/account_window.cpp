@@ -6,9 +6,9 @@
 #include "app/current_user.h"
 #include "app/editable_grid.h"
 #include "app/messages.h"
-#include "app/user_refusal.h"
-#include "app/named_query.h"
-#include "app/tdm.h"
+#include "db/user_refusal.h"
+#include "db/named_query.h"
+#include "db/tdm.h"
 
 #include <QComboBox>
 #include <QGridLayout>

@@ -4,10 +4,10 @@
 
 #include "app/codes.h"
 #include "app/current_user.h"
-#include "app/named_query.h"
-#include "app/sql_statement.h"
-#include "app/transaction.h"
-#include "app/user_refusal.h"
+#include "db/named_query.h"
+#include "db/sql_statement.h"
+#include "db/transaction.h"
+#include "db/user_refusal.h"
 
 #include <QSqlQuery>
 

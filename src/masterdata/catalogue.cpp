@@ -2,11 +2,11 @@
 
 #include "named_rows.h"
 
-#include "app/counter.h"
-#include "app/named_query.h"
-#include "app/sql_statement.h"
-#include "app/transaction.h"
-#include "app/user_refusal.h"
+#include "db/counter.h"
+#include "db/named_query.h"
+#include "db/sql_statement.h"
+#include "db/transaction.h"
+#include "db/user_refusal.h"
 
 #include <QSqlQuery>
 

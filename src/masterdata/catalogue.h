@@ -3,7 +3,7 @@
 // ship affairs section's (itemcw), whose order is the order of the fee lines
 // of every new notice.
 
-#include "app/sql_dialect.h"
+#include "db/sql_dialect.h"
 
 #include <QSqlDatabase>
 #include <QString>

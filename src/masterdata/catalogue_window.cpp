@@ -5,8 +5,9 @@
 #include "app/codes.h"
 #include "app/editable_grid.h"
 #include "app/messages.h"
-#include "app/named_query.h"
-#include "app/tdm.h"
+#include "db/named_query.h"
+#include "app/read_failures.h"
+#include "db/tdm.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -37,6 +38,7 @@ TF_itemmodify::TF_itemmodify(Tdm &dm, const Catalogue &catalogue, QWidget *paren
 {
     m_query = new NamedQuery(catalogue.queryName, dm.connectionName(), this);
     m_query->setUpdateTable(catalogue.table, {kName});
+    tellReadFailures(m_query);
     resize(catalogue.priced ? 560 : 420, 460);
 
     auto *column = new QVBoxLayout(this);

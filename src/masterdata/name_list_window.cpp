@@ -4,8 +4,8 @@
 
 #include "app/editable_grid.h"
 #include "app/messages.h"
-#include "app/named_query.h"
-#include "app/tdm.h"
+#include "db/named_query.h"
+#include "db/tdm.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -2,8 +2,8 @@
 
 #include "named_rows.h"
 
-#include "app/named_query.h"
-#include "app/tdm.h"
+#include "db/named_query.h"
+#include "db/tdm.h"
 
 namespace masterdata {
 

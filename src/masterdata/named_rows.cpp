@@ -1,9 +1,9 @@
 #include "named_rows.h"
 
-#include "app/db_error.h"
-#include "app/gbk_width.h"
-#include "app/named_query.h"
-#include "app/sql_statement.h"
+#include "db/db_error.h"
+#include "db/gbk_text.h"
+#include "db/named_query.h"
+#include "db/sql_statement.h"
 
 #include <QSqlQuery>
 

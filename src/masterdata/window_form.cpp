@@ -1,7 +1,7 @@
 #include "window_form.h"
 
 #include "app/messages.h"
-#include "app/named_query.h"
+#include "db/named_query.h"
 
 #include <QLabel>
 #include <QPushButton>

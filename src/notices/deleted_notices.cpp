@@ -4,10 +4,10 @@
 
 #include "app/codes.h"
 #include "app/current_user.h"
-#include "app/db_error.h"
-#include "app/notice_history.h"
-#include "app/sql_statement.h"
-#include "app/transaction.h"
+#include "db/db_error.h"
+#include "db/notice_history.h"
+#include "db/sql_statement.h"
+#include "db/transaction.h"
 
 #include <QSqlQuery>
 

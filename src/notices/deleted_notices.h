@@ -2,7 +2,7 @@
 // The deleted notices of a section, kept in their history, and bringing one
 // back with its number, fee lines and state. For the section's leader only.
 
-#include "app/user_refusal.h"
+#include "db/user_refusal.h"
 
 #include <QDateTime>
 #include <QList>

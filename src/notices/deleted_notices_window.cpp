@@ -4,8 +4,8 @@
 #include "app/codes.h"
 #include "app/current_user.h"
 #include "app/messages.h"
-#include "app/notice_history.h"
-#include "app/tdm.h"
+#include "db/notice_history.h"
+#include "db/tdm.h"
 #include "finance/notice_history_window.h"
 
 #include <QHBoxLayout>

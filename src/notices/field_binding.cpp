@@ -1,6 +1,6 @@
 #include "field_binding.h"
 
-#include "app/named_query.h"
+#include "db/named_query.h"
 
 #include <QCheckBox>
 #include <QComboBox>

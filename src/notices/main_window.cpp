@@ -7,10 +7,10 @@
 #include "app/codes.h"
 #include "app/column_proxy_model.h"
 #include "app/current_user.h"
-#include "app/login_window.h"
-#include "app/named_query.h"
-#include "app/row_set_model.h"
-#include "app/tdm.h"
+#include "session/login_window.h"
+#include "db/named_query.h"
+#include "db/row_set_model.h"
+#include "db/tdm.h"
 
 #include <QCloseEvent>
 #include <QDateTime>

@@ -5,9 +5,9 @@
 
 #include "app/codes.h"
 #include "app/current_user.h"
-#include "app/login_window.h"
-#include "app/named_query.h"
-#include "app/tdm.h"
+#include "session/login_window.h"
+#include "db/named_query.h"
+#include "db/tdm.h"
 
 #include <QAction>
 #include <QCheckBox>

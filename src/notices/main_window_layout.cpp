@@ -10,8 +10,8 @@
 #include "app/codes.h"
 #include "app/column_proxy_model.h"
 #include "app/gbk_width.h"
-#include "app/named_query.h"
-#include "app/tdm.h"
+#include "db/named_query.h"
+#include "db/tdm.h"
 #include "ui/database_label.h"
 #include "ui/eliding_label.h"
 

@@ -5,9 +5,9 @@
 #include "main_window.h"
 
 #include "app/current_user.h"
-#include "app/named_query.h"
-#include "app/password_window.h"
-#include "app/tdm.h"
+#include "db/named_query.h"
+#include "session/password_window.h"
+#include "db/tdm.h"
 #include "deleted_notices_window.h"
 
 #include "app/messages.h"

@@ -1,9 +1,9 @@
 #include "notice_lists.h"
 
 #include "app/codes.h"
-#include "app/connection.h"
+#include "db/connection.h"
 #include "app/current_user.h"
-#include "app/db_error.h"
+#include "db/db_error.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -119,7 +119,7 @@ Statement noticeSearchStatement(const QString &text, const UserRecord &user, con
 
 std::optional<QStringList> findNoticeNumbers(QSqlDatabase db, const QString &text, int limit)
 {
-    const SqlDialect dialect(kindOf(db));
+    const SqlDialect dialect(db);
     if (text.size() == kNoticeNumberLength || !dialect.hasNoticeIdIndex(text))
         return std::nullopt;
     QSqlQuery q = runStatement(db, dialect.noticeIdMatches(text, limit));
@@ -142,5 +142,5 @@ std::optional<QStringList> findNoticeNumbers(QSqlDatabase db, const QString &tex
 
 Statement noticeSearch(QSqlDatabase db, const QString &text, const UserRecord &user, int limit)
 {
-    return noticeSearchStatement(text, user, SqlDialect(kindOf(db)), findNoticeNumbers(db, text, limit));
+    return noticeSearchStatement(text, user, SqlDialect(db), findNoticeNumbers(db, text, limit));
 }

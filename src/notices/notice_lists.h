@@ -3,8 +3,8 @@
 // role and review right. Leaders and reviewers see their whole section, other
 // clerks only the notices they handle, users without list rights nothing.
 
-#include "app/sql_dialect.h"
-#include "app/sql_statement.h"
+#include "db/sql_dialect.h"
+#include "db/sql_statement.h"
 
 #include <QSqlDatabase>
 #include <QStringList>

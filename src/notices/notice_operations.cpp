@@ -5,13 +5,16 @@
 #include "fees/notice_total.h"
 
 #include "app/codes.h"
-#include "app/counter.h"
+#include "db/counter.h"
 #include "app/current_user.h"
-#include "app/db_error.h"
+#include "db/gbk_text.h"
+#include "db/named_query.h"
+#include "db/notice_history.h"
+#include "db/sql_statement.h"
+#include "db/tdm.h"
+#include "db/transaction.h"
+#include "db/db_error.h"
 #include "app/gbk_width.h"
-#include "app/notice_history.h"
-#include "app/sql_statement.h"
-#include "app/transaction.h"
 
 #include <QDateTime>
 #include <QSqlQuery>

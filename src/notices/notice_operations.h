@@ -10,7 +10,7 @@
 // is compared with the stored one, so that a change another workstation
 // stored meanwhile is never overwritten (NoticeNotStored).
 
-#include "app/user_refusal.h"
+#include "db/user_refusal.h"
 
 #include <QSqlDatabase>
 #include <QString>

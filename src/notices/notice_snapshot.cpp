@@ -1,6 +1,6 @@
 #include "notice_snapshot.h"
 
-#include "app/sql_statement.h"
+#include "db/sql_statement.h"
 
 #include <QDateTime>
 #include <QJsonArray>

@@ -1,7 +1,7 @@
-#include "report.h"
+#include "report/report.h"
 
-#include "reportprinter.h"
-#include "reporttemplate.h"
+#include "report/report_printer.h"
+#include "report/report_template.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,20 +9,20 @@
 
 bool Report::loadFromFile(const QString &path)
 {
-    templatePath_ = path;
-    templateText_.clear();
+    m_templatePath = path;
+    m_templateText.clear();
     // Callers write the paths of the program's own folders as ".\report\x.frf";
     // they mean the same file on every platform.
     QFile file(QString(path).replace(u'\\', u'/'));
-    templateFound_ = file.exists();
-    if (templateFound_ && file.open(QIODevice::ReadOnly))
-        templateText_ = QString::fromUtf8(file.readAll());
-    return templateFound_;
+    m_templateFound = file.exists();
+    if (m_templateFound && file.open(QIODevice::ReadOnly))
+        m_templateText = QString::fromUtf8(file.readAll());
+    return m_templateFound;
 }
 
 void Report::setDataset(const QString &name, ReportRowSource source, ReportRange range)
 {
-    datasets_.insert(name, Dataset{std::move(source), range});
+    m_datasets.insert(name, Dataset{std::move(source), range});
 }
 
 void Report::setDataset(const QString &name, QSqlQuery *query, ReportRange range)
@@ -38,28 +38,28 @@ void Report::setDataset(const QString &name, QSqlQueryModel *model, ReportRange 
 
 void Report::setPicture(const QString &name, ReportPicture picture)
 {
-    pictures_.insert(name, std::move(picture));
+    m_pictures.insert(name, std::move(picture));
 }
 
 PreparedReport Report::prepare() const
 {
     PreparedReport prepared;
-    prepared.templatePath = templatePath_;
-    prepared.templateFound = templateFound_;
+    prepared.templatePath = m_templatePath;
+    prepared.templateFound = m_templateFound;
     prepared.variables = ReportVariables::all();
-    for (auto it = datasets_.cbegin(); it != datasets_.cend(); ++it)
+    for (auto it = m_datasets.cbegin(); it != m_datasets.cend(); ++it)
         prepared.datasets.insert(it.key(), ReportDatasetSnapshot{it.value().source(), it.value().range});
     try {
-        prepared.html = renderReportTemplate(templateText_, prepared.variables, prepared.datasets);
+        prepared.html = renderReportTemplate(m_templateText, prepared.variables, prepared.datasets);
     } catch (const ReportError &error) {
         throw ReportError(QStringLiteral("报表模板 %1 有误：%2")
-                              .arg(QDir::toNativeSeparators(templatePath_), error.message()));
+                              .arg(QDir::toNativeSeparators(m_templatePath), error.message()));
     }
     // Read from the filled-in page, so that a running header can name the range.
     prepared.page = ReportPageSetup::fromTemplate(prepared.html);
-    prepared.pictures = pictures_;
-    prepared.table = table_;
-    prepared.exportName = exportName_.isEmpty() ? QFileInfo(templatePath_).completeBaseName() : exportName_;
+    prepared.pictures = m_pictures;
+    prepared.table = m_table;
+    prepared.exportName = m_exportName.isEmpty() ? QFileInfo(m_templatePath).completeBaseName() : m_exportName;
     return prepared;
 }
 

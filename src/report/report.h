@@ -1,10 +1,10 @@
 #pragma once
 
-#include "preparedreport.h"
-#include "reportdataset.h"
-#include "reporterror.h"
-#include "reportpreview.h"
-#include "reportvariables.h"
+#include "report/prepared_report.h"
+#include "report/report_dataset.h"
+#include "report/report_error.h"
+#include "report/report_preview.h"
+#include "report/report_variables.h"
 
 #include <QList>
 #include <QMap>
@@ -32,8 +32,8 @@ public:
     // whether the file exists. A missing template is no error: the report then
     // comes out as one empty page.
     bool loadFromFile(const QString &path);
-    QString templatePath() const { return templatePath_; }
-    bool templateFound() const { return templateFound_; }
+    QString templatePath() const { return m_templatePath; }
+    bool templateFound() const { return m_templateFound; }
 
     // Binds a name to the rows of a query; binding the name again replaces it.
     void setDataset(const QString &name, ReportRowSource source, ReportRange range);
@@ -46,8 +46,8 @@ public:
     void setPicture(const QString &name, ReportPicture picture);
     // The report's figures for saving as CSV, and the file name offered when the
     // report is saved (without suffix; default: the template's name).
-    void setTable(ReportTable table) { table_ = std::move(table); }
-    void setExportName(const QString &name) { exportName_ = name; }
+    void setTable(ReportTable table) { m_table = std::move(table); }
+    void setExportName(const QString &name) { m_exportName = name; }
 
     // Fills the template from the datasets and the variables as they are now.
     // Throws ReportError when the template is not a valid template.
@@ -70,11 +70,11 @@ private:
         ReportRange range;
     };
 
-    QString templatePath_;
-    QString templateText_;
-    bool templateFound_ = false;
-    QMap<QString, Dataset> datasets_;
-    QMap<QString, ReportPicture> pictures_;
-    ReportTable table_;
-    QString exportName_;
+    QString m_templatePath;
+    QString m_templateText;
+    bool m_templateFound = false;
+    QMap<QString, Dataset> m_datasets;
+    QMap<QString, ReportPicture> m_pictures;
+    ReportTable m_table;
+    QString m_exportName;
 };

@@ -2,7 +2,7 @@
 // The database in use as the user may see it: kind and data source, and the
 // database name on a server; never the user or the password.
 
-#include "app/db_settings.h"
+#include "db/db_settings.h"
 
 #include <QString>
 

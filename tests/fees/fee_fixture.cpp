@@ -1,6 +1,8 @@
 #include "fee_fixture.h"
 
-#include "app/named_query.h"
+#include "notice_row.h"
+
+#include "db/named_query.h"
 
 #include <QtTest>
 
@@ -21,8 +23,7 @@ std::unique_ptr<FeeFixture> FeeFixture::create(DbKind kind, const QString &conne
 void FeeFixture::openNotice(const NoticeFlags &flags, const QString &id)
 {
     if (db->scalar(QStringLiteral("select count(*) from notice where ID=?"), {id}).toInt() == 0)
-        db->exec(QStringLiteral("insert into notice (ID,status,department) values (?,1,?)"),
-                 {id, QStringLiteral("船务科")});
+        NoticeRow(id).status(1).department(QStringLiteral("船务科")).insert(db->connection());
     db->exec(QStringLiteral("update notice set dengji=?,peixun=?,gongbenfei=?,neibuziliao=? where ID=?"),
              {flags.dengji, flags.peixun, flags.gongbenfei, flags.neibuziliao, id});
     dm->aq_notice->open(QStringLiteral("select * from notice where ID=?"), {id});

@@ -4,7 +4,7 @@
 
 #include "test_database.h"
 
-#include "app/tdm.h"
+#include "db/tdm.h"
 
 #include <memory>
 

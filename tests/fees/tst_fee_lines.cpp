@@ -4,8 +4,8 @@
 #include "fee_fixture.h"
 
 #include "app/current_user.h"
-#include "app/db_error.h"
-#include "app/named_query.h"
+#include "db/db_error.h"
+#include "db/named_query.h"
 #include "fees/fee_lines.h"
 #include "fees/line_queries.h"
 #include "fees/number_text.h"
@@ -58,7 +58,7 @@ private slots:
 
 private:
     void kinds();
-    std::unique_ptr<FeeFixture> fixture();
+    std::unique_ptr<FeeFixture> fixture(DbKind kind);
     void setAmounts(FeeFixture &f, const QList<QPair<QString, QVariant>> &amounts);
 };
 
@@ -67,16 +67,10 @@ void TestFeeLines::kinds()
     addKindRows();
 }
 
-std::unique_ptr<FeeFixture> TestFeeLines::fixture()
+std::unique_ptr<FeeFixture> TestFeeLines::fixture(DbKind kind)
 {
-    QFETCH(int, kind);
-    return FeeFixture::create(DbKind(kind), QStringLiteral("fee-lines"));
+    return FeeFixture::create(kind, QStringLiteral("fee-lines"));
 }
-
-#define FIXTURE(var) \
-    auto var = fixture(); \
-    if (!var) \
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
 
 void TestFeeLines::setAmounts(FeeFixture &f, const QList<QPair<QString, QVariant>> &amounts)
 {
@@ -123,7 +117,7 @@ void TestFeeLines::linesCreatedOncePerNotice()
 {
     QFETCH(int, role);
     QFETCH(QStringList, names);
-    FIXTURE(f);
+    FIXTURE(f, rowKind(), fixture);
     f->openNotice();
     const UserRecord clerk = userOfRole(role);
 
@@ -165,7 +159,7 @@ void TestFeeLines::linesCreatedOncePerNotice()
 
 void TestFeeLines::shipAffairsLinesCarryUnitPrices()
 {
-    FIXTURE(f);
+    FIXTURE(f, rowKind(), fixture);
     QCOMPARE(createLinesIfNone(f->dm->database(), userOfRole(3), FeeFixture::kNoticeId), 6);
 
     QSqlQuery q(f->db->connection());
@@ -191,7 +185,7 @@ void TestFeeLines::shipAffairsLinesCarryUnitPrices()
 
 void TestFeeLines::failedCreationLeavesNoLine()
 {
-    FIXTURE(f);
+    FIXTURE(f, rowKind(), fixture);
     // Two ship affairs catalogue rows share an orderx: with this index the
     // second of them cannot be stored, after others already were.
     QSqlQuery ddl(f->db->connection());
@@ -224,7 +218,7 @@ void TestFeeLines::pressDoesNothing()
 {
     QFETCH(int, role);
     QFETCH(bool, withNotice);
-    FIXTURE(f);
+    FIXTURE(f, rowKind(), fixture);
     if (withNotice)
         f->openNotice();
     else
@@ -266,7 +260,7 @@ void TestFeeLines::typeFilter()
     QFETCH(NoticeFlags, flags);
     QFETCH(QString, text);
     QFETCH(QStringList, editorLines);
-    FIXTURE(f);
+    FIXTURE(f, rowKind(), fixture);
     f->openNotice(flags);
     QVERIFY(prepareFeeLines(*f->dm, userOfRole(4)));
 
@@ -308,7 +302,7 @@ void TestFeeLines::selectionsKeepCountingLines()
     QFETCH(QStringList, editor);
     QFETCH(QStringList, display);
     QFETCH(double, total);
-    FIXTURE(f);
+    FIXTURE(f, rowKind(), fixture);
     f->openNotice({true, false, true, false});
     createLinesIfNone(f->dm->database(), userOfRole(lineSection == kInspection ? 5 : 3), FeeFixture::kNoticeId);
     const QVariant none(QMetaType::fromType<double>());
@@ -336,7 +330,7 @@ void TestFeeLines::selectionsKeepCountingLines()
 
 void TestFeeLines::totalIsWrittenUnstored()
 {
-    FIXTURE(f);
+    FIXTURE(f, rowKind(), fixture);
     f->openNotice({true, false, true, false});
     QVERIFY(prepareFeeLines(*f->dm, userOfRole(3)));
     setAmounts(*f, {{"变更登记费", 100.0}, {"船舶登记费", 0.0}, {"证书工本费", 25.5}});

@@ -3,12 +3,13 @@
 // notice is reviewed elsewhere: the history lists both in the order stored.
 
 #include "fee_fixture.h"
+#include "notice_row.h"
 #include "test_database.h"
 
 #include "app/current_user.h"
-#include "app/db_error.h"
-#include "app/named_query.h"
-#include "app/tdm.h"
+#include "db/db_error.h"
+#include "db/named_query.h"
+#include "db/tdm.h"
 #include "fees/fee_lines.h"
 #include "fees/line_queries.h"
 #include "fees/line_saving.h"
@@ -39,17 +40,17 @@ void TestFeeLinesConcurrent::linesCreatedOnce_data()
 void TestFeeLinesConcurrent::linesCreatedOnce()
 {
     QFETCH(int, kind);
-    auto t = TestDatabase::create(DbKind(kind));
-    if (!t)
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
+    FIXTURE(t, DbKind(kind), TestDatabase::create);
     constexpr int kNotices = 40;
     constexpr int kCatalogue = 12;
     for (int i = 0; i < kCatalogue; ++i)
         t->exec(QStringLiteral("insert into itemcj (name,orderx) values (?,?)"),
                 {QStringLiteral("检验费%1").arg(i), i});
     for (int n = 0; n < kNotices; ++n)
-        t->exec(QStringLiteral("insert into notice (ID,status,department) values (?,1,'船检科')"),
-                {QStringLiteral("1%1").arg(n, 6, 10, QLatin1Char('0'))});
+        NoticeRow(QStringLiteral("1%1").arg(n, 6, 10, QLatin1Char('0')))
+            .status(1)
+            .department(QStringLiteral("船检科"))
+            .insert(t->connection());
 
     UserRecord inspector;
     inspector.userName = QStringLiteral("孙船检");
@@ -131,9 +132,7 @@ void TestFeeLinesConcurrent::lineAndReviewInStoredOrder_data()
 void TestFeeLinesConcurrent::lineAndReviewInStoredOrder()
 {
     QFETCH(bool, reviewFirst);
-    auto f = FeeFixture::create(DbKind::PostgreSQL, QStringLiteral("clerk"));
-    if (!f)
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
+    FIXTURE(f, DbKind::PostgreSQL, FeeFixture::create, QStringLiteral("clerk"));
     const QString id = FeeFixture::kNoticeId;
     f->openNotice({true, false, false, false});
     UserRecord clerk;

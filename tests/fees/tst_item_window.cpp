@@ -3,10 +3,12 @@
 
 #include "fee_fixture.h"
 #include "message_recorder.h"
+#include "notice_row.h"
 #include "typing.h"
 
 #include "app/current_user.h"
-#include "app/named_query.h"
+#include "db/named_query.h"
+#include "fees/fee_lines.h"
 #include "fees/item_window.h"
 #include "fees/line_queries.h"
 
@@ -350,7 +352,7 @@ void TestItemWindow::noFlagMeansNoLines()
 
     // A ship inspection clerk at the same workstation can type steps again.
     m_f->dm->aq_notice->cancel();
-    m_f->db->exec("insert into notice (ID,status,department) values ('1000001',1,'船检科')");
+    NoticeRow(QStringLiteral("1000001")).status(1).department(QStringLiteral("船检科")).insert(m_f->db->connection());
     CurrentUser = UserRecord();
     CurrentUser.typeId = 5;
     CurrentUser.deriveFromRole();

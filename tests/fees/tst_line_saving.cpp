@@ -3,10 +3,11 @@
 // amount, which is returned; steps that cannot be computed store nothing and
 // name their line; a line stored unchanged writes no history row.
 
+#include "notice_row.h"
 #include "test_database.h"
 
 #include "app/current_user.h"
-#include "app/sql_statement.h"
+#include "db/sql_statement.h"
 #include "expr/parser.h"
 #include "fees/line_saving.h"
 
@@ -39,13 +40,12 @@ UserRecord inspectionClerk()
     return user;
 }
 
-std::unique_ptr<TestDatabase> database()
+std::unique_ptr<TestDatabase> database(DbKind kind)
 {
-    QFETCH(int, kind);
-    auto t = TestDatabase::create(DbKind(kind));
+    auto t = TestDatabase::create(kind);
     if (t) {
-        t->exec(QStringLiteral("insert into notice (ID,status,department,handler) values (?,1,'船检科','孙船检')"),
-                {kNotice});
+        NoticeRow(kNotice).status(1).department(QStringLiteral("船检科")).handler(QStringLiteral("孙船检"))
+            .null(QStringLiteral("Rdate")).insert(t->connection());
         for (const QString &item : {QStringLiteral("检验费"), QStringLiteral("丈量费"), QStringLiteral("证书费")})
             t->exec(QStringLiteral("insert into itemofnotice (ID,itemname,orderx) values (?,?,?)"),
                     {kNotice, item, int(item.at(0).unicode() % 7)});
@@ -81,14 +81,9 @@ QStringList history(TestDatabase &t)
 
 }  // namespace
 
-#define FIXTURE(var) \
-    auto var = database(); \
-    if (!var) \
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
-
 void TestLineSaving::editorSave()
 {
-    FIXTURE(t);
+    FIXTURE(t, rowKind(), database);
     QSqlDatabase db = t->connection(QStringLiteral("workstation"));
     nollard::TParser parser;
     const fees::NoticeLines notice{kNotice, 0};
@@ -122,7 +117,7 @@ void TestLineSaving::editorSave()
 
 void TestLineSaving::oneLine()
 {
-    FIXTURE(t);
+    FIXTURE(t, rowKind(), database);
     QSqlDatabase db = t->connection(QStringLiteral("workstation"));
     const fees::NoticeLines notice{kNotice, 0};
 

@@ -1,5 +1,7 @@
 #include "bill_fixture.h"
 
+#include "notice_row.h"
+
 #include "app/codes.h"
 
 #include <QDateTime>
@@ -23,10 +25,18 @@ void addNotice(TestDatabase &db, const QString &id, int status, const QString &d
 {
     QDateTime at = QDateTime::currentDateTime().addSecs(qint64(-hoursAgo * 3600));
     at.setTime(QTime(at.time().hour(), at.time().minute(), at.time().second()));
-    db.exec(QStringLiteral("insert into notice (ID,Rdate,status,department,handler,shipname,money,billcode) "
-                           "values (?,?,?,?,?,?,?,?)"),
-            {id, at, status, department, QStringLiteral("经办") + id.right(1), QStringLiteral("船") + id.right(3),
-             250.5, billCode.isEmpty() ? QVariant(QMetaType::fromType<QString>()) : QVariant(billCode)});
+    NoticeRow notice(id);
+    notice.rdate(at)
+        .status(status)
+        .department(department)
+        .handler(QStringLiteral("经办") + id.right(1))
+        .shipname(QStringLiteral("船") + id.right(3))
+        .money(250.5);
+    if (billCode.isEmpty())
+        notice.null(QStringLiteral("billcode"));
+    else
+        notice.billcode(billCode);
+    notice.insert(db.connection());
 }
 
 QString storedNotice(TestDatabase &db, const QString &id)

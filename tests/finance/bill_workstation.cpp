@@ -11,10 +11,10 @@
 // proposes. Prints "issued <notice> <number>" for every bill and
 // "refused <typed> <smallest usable> <issued elsewhere>" for every refusal.
 
-#include "app/connection.h"
+#include "db/connection.h"
 #include "app/current_user.h"
-#include "app/db_error.h"
-#include "app/sql_statement.h"
+#include "db/db_error.h"
+#include "db/sql_statement.h"
 #include "finance/bill_operations.h"
 
 #include <QCoreApplication>

@@ -1,5 +1,7 @@
 #include "report_fixture.h"
 
+#include "notice_row.h"
+
 #include "app/codes.h"
 
 #include <QDateTime>
@@ -26,13 +28,14 @@ void addCounts(TestDatabase &db, const QString &year, const QString &type, int b
 void addBill(TestDatabase &db, int n, int status, const QString &party = QString())
 {
     const bool inspection = n % 2 == 1;
-    db.exec(QStringLiteral("insert into notice (ID,Rdate,money,status,department,shipname,billcode) "
-                           "values (?,?,?,?,?,?,?)"),
-            {(inspection ? QStringLiteral("1") : QStringLiteral("0")) + codes::PadSerial6(n),
-             QDateTime(QDate(2024, 6, 1).addDays(n % 28), QTime(9, 30)), ReportFixture::billMoney(n), status,
-             inspection ? codes::kInspection : codes::kShipAffairs,
-             party.isEmpty() ? QStringLiteral("浙舟渔%1").arg(n) : party,
-             codes::PadBillCode7(n)});
+    NoticeRow((inspection ? QStringLiteral("1") : QStringLiteral("0")) + codes::PadSerial6(n))
+        .rdate(QDateTime(QDate(2024, 6, 1).addDays(n % 28), QTime(9, 30)))
+        .money(ReportFixture::billMoney(n))
+        .status(status)
+        .department(inspection ? codes::kInspection : codes::kShipAffairs)
+        .shipname(party.isEmpty() ? QStringLiteral("浙舟渔%1").arg(n) : party)
+        .billcode(codes::PadBillCode7(n))
+        .insert(db.connection());
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #include "report_test_support.h"
 
-#include "reporttestsupport.h"
+#include "report_engine_support.h"
 
 #include <QRegularExpression>
 #include <QtTest>

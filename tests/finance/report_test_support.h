@@ -2,7 +2,7 @@
 // Reading reports back as a person would: written to PDF, the text taken out
 // with pdftotext, one entry per page.
 
-#include "report.h"
+#include "report/report.h"
 
 #include <QStringList>
 

@@ -1,5 +1,7 @@
 #include "statistics_fixture.h"
 
+#include "notice_row.h"
+
 #include <QDateTime>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -127,11 +129,19 @@ void addStatisticsFixture(TestDatabase &db)
         {"0000016", at(2005, 1, 5), 3, "船务科", none, none, 1000, none},
         {"0000017", at(2005, 1, 6), 6, "船务科", none, none, 1000, text("0000017")},
     };
-    for (const Row &r : rows)
-        db.exec(QStringLiteral("insert into notice (ID,Rdate,status,department,checktype,checkcontent,money,billcode,"
-                               "handler,shipname) values (?,?,?,?,?,?,?,?,?,?)"),
-                {QString::fromLatin1(r.id), r.at, r.status, QString::fromUtf8(r.department), r.checkType,
-                 r.checkContent, r.money, r.billcode, QStringLiteral("张船务"), QStringLiteral("船")});
+    for (const Row &r : rows) {
+        NoticeRow(QString::fromLatin1(r.id))
+            .rdate(r.at)
+            .status(r.status)
+            .department(QString::fromUtf8(r.department))
+            .set(QStringLiteral("checktype"), r.checkType)
+            .set(QStringLiteral("checkcontent"), r.checkContent)
+            .money(r.money)
+            .set(QStringLiteral("billcode"), r.billcode)
+            .handler(QStringLiteral("张船务"))
+            .shipname(QStringLiteral("船"))
+            .insert(db.connection());
+    }
     db.exec(QStringLiteral("insert into statistic (year,department,expect,\"11\",\"12\") values (?,?,?,?,?)"),
             {QStringLiteral("2004"), QStringLiteral("船务科"), 5000.0, 20.0, 0.7});
     db.exec(QStringLiteral("insert into statistic2 (year,type,\"12\") values (?,?,?)"),

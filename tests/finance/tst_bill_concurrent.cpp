@@ -4,6 +4,7 @@
 // the counter stands one above the largest number issued.
 
 #include "bill_fixture.h"
+#include "notice_row.h"
 
 #include <QProcess>
 #include <QtTest>
@@ -24,17 +25,21 @@ private slots:
 
 void TestBillConcurrent::eightWorkstationsAtOnce()
 {
-    auto db = TestDatabase::create(DbKind::PostgreSQL);
-    if (!db)
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
+    FIXTURE(db, DbKind::PostgreSQL, TestDatabase::create);
+    QDateTime now = QDateTime::currentDateTime();
+    now.setTime(QTime(now.time().hour(), now.time().minute(), now.time().second()));
+    NoticeRows notices(db->connection());
     for (int w = 0; w < kWorkstations; ++w) {
         const QString department = w % 2 ? QStringLiteral("船检科") : QStringLiteral("船务科");
-        db->exec(QStringLiteral("insert into notice (ID,status,department,handler,Rdate) "
-                                "select cast(? as varchar) || lpad(n::text, 6, '0'), 3, ?, ?, now() "
-                                "from generate_series(cast(? as integer), cast(? as integer)) as n"),
-                 {QString::number(w % 2), department, QStringLiteral("ws%1").arg(w), w * 1000 + 1,
-                  w * 1000 + kBills});
+        for (int n = w * 1000 + 1; n <= w * 1000 + kBills; ++n) {
+            notices.add(NoticeRow(QString::number(w % 2) + QStringLiteral("%1").arg(n, 6, 10, QLatin1Char('0')))
+                            .status(3)
+                            .department(department)
+                            .handler(QStringLiteral("ws%1").arg(w))
+                            .rdate(now));
+        }
     }
+    notices.finish();
     db->exec(QStringLiteral("update counter set billcode=1"));
     const QString database = db->settings().initialCatalog;
 

@@ -3,10 +3,11 @@
 // against a bill number stored twice.
 
 #include "bill_fixture.h"
+#include "notice_row.h"
 
 #include "app/codes.h"
-#include "app/connection.h"
-#include "app/db_error.h"
+#include "db/connection.h"
+#include "db/db_error.h"
 #include "finance/bill_operations.h"
 
 #include <QSqlError>
@@ -64,9 +65,7 @@ private slots:
 void TestBillOperations::billNumberStoredOnce()
 {
     QFETCH(int, kind);
-    auto db = TestDatabase::create(DbKind(kind));
-    if (!db)
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
+    FIXTURE(db, DbKind(kind), TestDatabase::create);
     addNotice(*db, QStringLiteral("0000001"), 5, kShip, QStringLiteral("0000100"));
     // Notices without a bill share the empty number freely.
     addNotice(*db, QStringLiteral("0000002"), 3, kShip);
@@ -75,8 +74,11 @@ void TestBillOperations::billNumberStoredOnce()
     addNotice(*db, QStringLiteral("0000004"), 3, kShip);
 
     QSqlQuery q(db->connection());
-    QVERIFY(!q.exec(QStringLiteral("insert into notice (ID,status,department,billcode) "
-                                   "values ('1000001',5,'船检科','0000100')")));
+    QVERIFY(!NoticeRow(QStringLiteral("1000001"))
+                 .status(5)
+                 .department(QStringLiteral("船检科"))
+                 .billcode(QStringLiteral("0000100"))
+                 .tryInsert(db->connection()));
     QVERIFY(!q.exec(QStringLiteral("update notice set billcode='0000100' where ID='0000004'")));
     QCOMPARE(db->scalar(QStringLiteral("select count(*) from notice where billcode='0000100'")).toInt(), 1);
 }
@@ -112,9 +114,7 @@ void TestBillOperations::typedNumber()
     QFETCH(QString, stored);
     QFETCH(int, counter);
     QFETCH(QString, refusal);
-    auto db = printedNotices(DbKind(kind));
-    if (!db)
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
+    FIXTURE(db, DbKind(kind), printedNotices);
     QSqlDatabase c = db->connection(QStringLiteral("workstation"));
 
     QString outcome;
@@ -133,9 +133,7 @@ void TestBillOperations::typedNumber()
 void TestBillOperations::numberTakenMeanwhile()
 {
     QFETCH(int, kind);
-    auto db = printedNotices(DbKind(kind));
-    if (!db)
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
+    FIXTURE(db, DbKind(kind), printedNotices);
     QSqlDatabase mine = db->connection(QStringLiteral("mine"));
     QSqlDatabase other = db->connection(QStringLiteral("other"));
     const UserRecord inspection = billManager(kInsp);
@@ -187,9 +185,7 @@ void TestBillOperations::numberTakenMeanwhile()
 void TestBillOperations::noticeChangedMeanwhile()
 {
     QFETCH(int, kind);
-    auto db = printedNotices(DbKind(kind));
-    if (!db)
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
+    FIXTURE(db, DbKind(kind), printedNotices);
     QSqlDatabase c = db->connection(QStringLiteral("workstation"));
     const UserRecord user = billManager(kShip);
 
@@ -230,9 +226,7 @@ void TestBillOperations::noticeChangedMeanwhile()
 void TestBillOperations::voiding()
 {
     QFETCH(int, kind);
-    auto db = TestDatabase::create(DbKind(kind));
-    if (!db)
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
+    FIXTURE(db, DbKind(kind), TestDatabase::create);
     addNotice(*db, QStringLiteral("0000031"), 5, kShip, QStringLiteral("0000031"));
     addNotice(*db, QStringLiteral("0000032"), 5, kShip, QStringLiteral("0000032"));
     addNotice(*db, QStringLiteral("0000033"), 5, kShip, QStringLiteral("0000033"));

@@ -5,14 +5,17 @@
 
 #include "bill_fixture.h"
 #include "main_window_fixture.h"
+#include "notice_row.h"
 #include "typing.h"
 
-#include "app/named_query.h"
-#include "app/row_set_model.h"
+#include "db/db_error.h"
+#include "db/named_query.h"
+#include "db/row_set_model.h"
 #include "finance/bill_operations.h"
 #include "finance/bill_window.h"
 
 #include <QLineEdit>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTableView>
 #include <QTimer>
@@ -95,8 +98,7 @@ class TestBillWindow : public QObject
 private slots:
     void initTestCase()
     {
-        if (!MainWindowFixture::available())
-            QSKIP("PostgreSQL is not running (PGHOST unset)");
+        REQUIRE_DATABASE(MainWindowFixture::defaultKind());
     }
     void openingState_data();
     void openingState();
@@ -105,6 +107,7 @@ private slots:
     void refusedNumbers_data();
     void refusedNumbers();
     void numberTakenByAnotherWorkstation();
+    void rowHeldByAnotherWorkstation();
     void voidAndFindVoided();
     void searches_data();
     void searches();
@@ -242,6 +245,35 @@ void TestBillWindow::numberTakenByAnotherWorkstation()
     QCOMPARE(storedNotice(*f.db, QStringLiteral("0000021")), QStringLiteral("5 0000101 1"));
 }
 
+// A notice held by another workstation longer than the lock wait is a
+// refusal the user waits out, told as information; nothing is billed.
+void TestBillWindow::rowHeldByAnotherWorkstation()
+{
+    BillWindowFixture f;
+    TF_cjkpj *w = f.open(QStringLiteral("cwsh"));
+    clickRow(w->DBGrid1, QStringLiteral("0000021"));
+
+    QSqlDatabase other = f.db->connection(QStringLiteral("other workstation"));
+    QSqlQuery hold(other);
+    if (f.db->settings().kind() == DbKind::SQLite) {
+        QVERIFY2(hold.exec(QStringLiteral("begin immediate")), qPrintable(hold.lastError().text()));
+    } else {
+        QVERIFY(other.transaction());
+        QVERIFY2(hold.exec(QStringLiteral("select ID from notice where ID='0000021' for update")),
+                 qPrintable(hold.lastError().text()));
+    }
+    click(w->Button1);
+    QVERIFY(f.shown.errors.isEmpty());
+    QCOMPARE(f.shown.informations, QStringList{RowInUse::text()});
+    hold.finish();
+    if (f.db->settings().kind() == DbKind::SQLite)
+        QVERIFY(hold.exec(QStringLiteral("rollback")));
+    else
+        QVERIFY(other.rollback());
+    QCOMPARE(storedNotice(*f.db, QStringLiteral("0000021")), QStringLiteral("3  0"));
+    QCOMPARE(storedCounter(*f.db), 100);
+}
+
 void TestBillWindow::voidAndFindVoided()
 {
     BillWindowFixture f;
@@ -359,9 +391,15 @@ void TestBillWindow::longListReadByPages()
     BillWindowFixture f;
     // 150 more printed notices, three to a second: only the number orders those.
     const QDateTime start(QDate(2026, 3, 1), QTime(9, 0));
-    for (int i = 0; i < 150; ++i)
-        f.db->exec(QStringLiteral("insert into notice (ID,Rdate,status,department,handler) values (?,?,3,?,'经办')"),
-                   {QStringLiteral("00005%1").arg(i, 2, 10, QLatin1Char('0')).right(7), start.addSecs(i / 3), kShip});
+    NoticeRows notices(f.db->connection());
+    for (int i = 0; i < 150; ++i) {
+        notices.add(NoticeRow(QStringLiteral("00005%1").arg(i, 2, 10, QLatin1Char('0')).right(7))
+                        .rdate(start.addSecs(i / 3))
+                        .status(3)
+                        .department(kShip)
+                        .handler(QStringLiteral("经办")));
+    }
+    notices.finish();
     TF_cjkpj *w = f.open(QStringLiteral("cwsh"));
     QAbstractItemModel *model = w->DBGrid1->model();
     QCOMPARE(model->rowCount(), RowSetModel::kFirstRows);  // the first page only

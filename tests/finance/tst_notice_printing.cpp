@@ -3,11 +3,12 @@
 // with its history row, and a notice changed or deleted by another
 // workstation while the preview was open is not recorded as printed.
 
+#include "notice_row.h"
 #include "test_database.h"
 
 #include "app/current_user.h"
-#include "app/db_error.h"
-#include "app/sql_statement.h"
+#include "db/db_error.h"
+#include "db/sql_statement.h"
 #include "finance/notice_printing.h"
 
 #include <QSqlQuery>
@@ -40,19 +41,27 @@ UserRecord shipAffairsClerk()
     return user;
 }
 
-std::unique_ptr<TestDatabase> database()
+std::unique_ptr<TestDatabase> database(DbKind kind)
 {
-    QFETCH(int, kind);
-    return TestDatabase::create(DbKind(kind));
+    return TestDatabase::create(kind);
 }
 
 // An approved ship affairs notice with 登记 and 工本费 ticked, and lines of
 // every kind: printed, of a type not ticked, without an amount.
 void addNotice(TestDatabase &t, int status = 2)
 {
-    t.exec(QStringLiteral("insert into notice (ID,status,department,handler,shipname,money,dengji,peixun,gongbenfei,"
-                          "neibuziliao) values ('0000012',?,'船务科','赵船务','海安号',102.5,?,?,?,?)"),
-           {status, true, false, true, false});
+    NoticeRow(QStringLiteral("0000012"))
+        .status(status)
+        .department(QStringLiteral("船务科"))
+        .handler(QStringLiteral("赵船务"))
+        .shipname(QStringLiteral("海安号"))
+        .money(102.5)
+        .dengji(true)
+        .peixun(false)
+        .gongbenfei(true)
+        .neibuziliao(false)
+        .null(QStringLiteral("Rdate"))
+        .insert(t.connection());
     const QList<QVariantList> lines{
         {QStringLiteral("船舶登记费"), 90.0, QStringLiteral("登记"), 1},
         {QStringLiteral("证书工本费"), 12.5, QStringLiteral("工本费"), 2},
@@ -91,14 +100,9 @@ QStringList dump(TestDatabase &t)
 
 }  // namespace
 
-#define FIXTURE(var) \
-    auto var = database(); \
-    if (!var) \
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
-
 void TestNoticePrinting::buildChangesNothing()
 {
-    FIXTURE(t);
+    FIXTURE(t, rowKind(), database);
     addNotice(*t);
     QSqlDatabase db = t->connection(QStringLiteral("workstation"));
     const UserRecord clerk = shipAffairsClerk();
@@ -129,7 +133,7 @@ void TestNoticePrinting::buildChangesNothing()
 
 void TestNoticePrinting::notPrintableBuildsNothing()
 {
-    FIXTURE(t);
+    FIXTURE(t, rowKind(), database);
     addNotice(*t, 3);
     QSqlDatabase db = t->connection(QStringLiteral("workstation"));
     // Printed already; and another section's notice.
@@ -159,7 +163,7 @@ void TestNoticePrinting::recordRefusedAfterAnotherChange()
 {
     QFETCH(QString, elsewhere);
     QFETCH(bool, deleted);
-    FIXTURE(t);
+    FIXTURE(t, rowKind(), database);
     addNotice(*t);
     QSqlDatabase db = t->connection(QStringLiteral("workstation"));
     const UserRecord clerk = shipAffairsClerk();

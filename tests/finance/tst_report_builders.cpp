@@ -3,15 +3,15 @@
 
 #include "report_fixture.h"
 #include "report_test_support.h"
-#include "reporttestsupport.h"
+#include "report_engine_support.h"
 
 #include "app/current_user.h"
 #include "finance/inspection_report.h"
 #include "finance/ledger_report.h"
 #include "finance/progress_report.h"
-#include "reportpreview.h"
-#include "reportvariables.h"
-#include "reportvalues.h"
+#include "report/report_preview.h"
+#include "report/report_variables.h"
+#include "report/report_values.h"
 
 #include <QFile>
 #include <QProcess>
@@ -96,9 +96,7 @@ void TestReportBuilders::initTestCase()
 void TestReportBuilders::progressTable()
 {
     QFETCH(int, kind);
-    auto f = ReportFixture::create(DbKind(kind));
-    if (!f)
-        QSKIP("no PostgreSQL server");
+    FIXTURE(f, DbKind(kind), ReportFixture::create);
     finance::ProgressReport progress = finance::buildProgressReport(f->dm->database(), QStringLiteral("2024"),
                                                                     QStringLiteral("船务科"),
                                                                     finance::kShipAffairsProgressTemplate);
@@ -130,9 +128,7 @@ void TestReportBuilders::progressTable()
 void TestReportBuilders::firstYearHasNoPreviousColumn()
 {
     QFETCH(int, kind);
-    auto f = ReportFixture::create(DbKind(kind));
-    if (!f)
-        QSKIP("no PostgreSQL server");
+    FIXTURE(f, DbKind(kind), ReportFixture::create);
     finance::ProgressReport progress = finance::buildProgressReport(f->dm->database(), QStringLiteral("2024"),
                                                                     QStringLiteral("船检科"),
                                                                     finance::kInspectionProgressTemplate);
@@ -164,9 +160,7 @@ void TestReportBuilders::yearThatIsNoNumber()
 void TestReportBuilders::inspectionCounts()
 {
     QFETCH(int, kind);
-    auto f = ReportFixture::create(DbKind(kind));
-    if (!f)
-        QSKIP("no PostgreSQL server");
+    FIXTURE(f, DbKind(kind), ReportFixture::create);
     Report report = finance::buildInspectionReport(f->dm->database(), QStringLiteral("2024"));
     const QStringList pages = pagesOf({&report}, m_dir.filePath(QStringLiteral("static2.pdf")));
     QCOMPARE(pages.size(), 1);
@@ -195,9 +189,7 @@ void TestReportBuilders::inspectionCounts()
 void TestReportBuilders::ledger()
 {
     QFETCH(int, kind);
-    auto f = ReportFixture::create(DbKind(kind));
-    if (!f)
-        QSKIP("no PostgreSQL server");
+    FIXTURE(f, DbKind(kind), ReportFixture::create);
     UserRecord user;
     user.userName = QStringLiteral("王海务");
     user.isAdmin = 1;
@@ -246,9 +238,7 @@ void TestReportBuilders::ledger()
 void TestReportBuilders::ledgerOfVoidedBillsOnly()
 {
     QFETCH(int, kind);
-    auto f = ReportFixture::create(DbKind(kind));
-    if (!f)
-        QSKIP("no PostgreSQL server");
+    FIXTURE(f, DbKind(kind), ReportFixture::create);
     const finance::Ledger ledger = finance::buildLedger(
         f->dm->database(), {QStringLiteral("0000107"), QStringLiteral("0000107"), {}, {}}, UserRecord());
     QVERIFY(!ledger.isEmpty());

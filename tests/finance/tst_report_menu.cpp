@@ -31,8 +31,7 @@ void TestReportMenu::everyUserOpensTheWindow_data()
 void TestReportMenu::everyUserOpensTheWindow()
 {
     QFETCH(QString, nickname);
-    if (!MainWindowFixture::available())
-        QSKIP("no PostgreSQL server");
+    REQUIRE_DATABASE(MainWindowFixture::defaultKind());
     MainWindowFixture f;
     f.login(nickname);
 

@@ -8,7 +8,7 @@
 #include "app/current_user.h"
 #include "app/messages.h"
 #include "finance/report_window.h"
-#include "reportpreview.h"
+#include "report/report_preview.h"
 
 #include <QAbstractItemModel>
 #include <QLineEdit>
@@ -101,9 +101,7 @@ void TestReportWindow::clickGridRowOf(const Open &w, const QString &year, const 
 void TestReportWindow::opening()
 {
     QFETCH(int, kind);
-    Open w = open(DbKind(kind));
-    if (!w.fixture)
-        QSKIP("no PostgreSQL server");
+    FIXTURE(w, DbKind(kind), open);
     QVERIFY(w.window);
     QCOMPARE(w.window->windowTitle(), QStringLiteral("统计报表"));
     auto *years = w.child<QListWidget>("ListBox1");

@@ -5,13 +5,13 @@
 
 #include "statistics_fixture.h"
 
-#include "app/connection.h"
+#include "db/connection.h"
 #include "app/current_user.h"
-#include "app/notice_history.h"
-#include "app/db_error.h"
-#include "app/sql_dialect.h"
-#include "app/sql_statement.h"
-#include "app/user_refusal.h"
+#include "db/notice_history.h"
+#include "db/db_error.h"
+#include "db/sql_dialect.h"
+#include "db/sql_statement.h"
+#include "db/user_refusal.h"
 #include "finance/statistics_plan.h"
 #include "finance/statistics_run.h"
 
@@ -67,16 +67,10 @@ std::unique_ptr<TestDatabase> TestStatistics::fixture(DbKind kind)
     return t;
 }
 
-// A database of the kind with the fixture, or skip when it cannot run here.
-#define FIXTURE(t, kind)                                        \
-    auto t = fixture(DbKind(kind));                             \
-    if (!t)                                                     \
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
-
 void TestStatistics::countsTheFixtureOnce()
 {
     QFETCH(int, kind);
-    FIXTURE(t, kind);
+    FIXTURE(t, DbKind(kind), fixture);
     QSqlDatabase db = t->connection(QStringLiteral("run"));
     const QStringList statesBefore = noticeStates(db);
 
@@ -133,9 +127,7 @@ void TestStatistics::countsTheFixtureOnce()
 void TestStatistics::emptyRunRecordsTheTime()
 {
     QFETCH(int, kind);
-    auto t = TestDatabase::create(DbKind(kind));
-    if (!t)
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
+    FIXTURE(t, DbKind(kind), TestDatabase::create);
     QVERIFY(t->scalar(QStringLiteral("select statictime from counter")).isNull());
     QCOMPARE(runStatistics(t->connection(QStringLiteral("run")), runner()).counted, 0);
     QVERIFY(!t->scalar(QStringLiteral("select statictime from counter")).isNull());
@@ -166,7 +158,7 @@ void TestStatistics::brokenRunChangesNothing()
     QFETCH(int, kind);
     QFETCH(QString, step);
     QFETCH(int, occurrence);
-    FIXTURE(t, kind);
+    FIXTURE(t, DbKind(kind), fixture);
     QSqlDatabase db = t->connection(QStringLiteral("run"));
     const QStringList before = dumpTouchedTables(db);
 
@@ -204,7 +196,7 @@ void TestStatistics::killedConnectionChangesNothing_data()
 void TestStatistics::killedConnectionChangesNothing()
 {
     QFETCH(QString, step);
-    FIXTURE(t, DbKind::PostgreSQL);
+    FIXTURE(t, DbKind::PostgreSQL, fixture);
     QSqlDatabase run = openConnection(t->settings(), QStringLiteral("doomed"));
     QSqlQuery pidQuery(run);
     QVERIFY(pidQuery.exec(QStringLiteral("select pg_backend_pid()")) && pidQuery.next());
@@ -230,7 +222,7 @@ void TestStatistics::killedConnectionChangesNothing()
 
 void TestStatistics::noticeBilledDuringTheRunWaits()
 {
-    FIXTURE(t, DbKind::PostgreSQL);
+    FIXTURE(t, DbKind::PostgreSQL, fixture);
     QSqlDatabase db = t->connection(QStringLiteral("run"));
     StatisticsHooks hooks;
     hooks.beforeWrite = [&](const QString &name) {
@@ -251,7 +243,7 @@ void TestStatistics::noticeBilledDuringTheRunWaits()
 
 void TestStatistics::noticeVoidedDuringTheRunVoidsTheRun()
 {
-    FIXTURE(t, DbKind::PostgreSQL);
+    FIXTURE(t, DbKind::PostgreSQL, fixture);
     QSqlDatabase db = t->connection(QStringLiteral("run"));
     const QStringList before = dumpTouchedTables(t->connection());
     StatisticsHooks hooks;
@@ -297,7 +289,7 @@ void TestStatistics::planAmounts()
 void TestStatistics::savesPlans()
 {
     QFETCH(int, kind);
-    FIXTURE(t, kind);
+    FIXTURE(t, DbKind(kind), fixture);
     QSqlDatabase db = t->connection(QStringLiteral("run"));
     runStatistics(db, runner());
     savePlan(db, QStringLiteral("2005"), QStringLiteral("船检科"), QStringLiteral("80000.1"));

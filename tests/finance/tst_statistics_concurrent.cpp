@@ -17,9 +17,7 @@ private slots:
 void TestStatisticsConcurrent::runsAtOnceCountOnce()
 {
     QFETCH(int, kind);
-    auto t = TestDatabase::create(DbKind(kind));
-    if (!t)
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
+    FIXTURE(t, DbKind(kind), TestDatabase::create);
     addStatisticsFixture(*t);
     const DbSettings s = t->settings();
 

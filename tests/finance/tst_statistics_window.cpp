@@ -7,8 +7,8 @@
 #include "typing.h"
 
 #include "app/current_user.h"
-#include "app/named_query.h"
-#include "app/tdm.h"
+#include "db/named_query.h"
+#include "db/tdm.h"
 #include "finance/statistics_plan.h"
 #include "finance/statistics_window.h"
 #include "notices/main_window.h"
@@ -54,11 +54,6 @@ TestStatisticsWindow::Setup TestStatisticsWindow::setup(DbKind kind)
     return s;
 }
 
-#define SETUP(s, kind)                                       \
-    Setup s = setup(DbKind(kind));                           \
-    if (!s.db)                                               \
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
-
 namespace {
 
 void clickGridRow(QTableView *grid, int row)
@@ -81,7 +76,7 @@ int gridRowOf(QTableView *grid, const QString &year, const QString &department)
 void TestStatisticsWindow::runShowsBothMessagesAndTheTime()
 {
     QFETCH(int, kind);
-    SETUP(s, kind);
+    FIXTURE(s, DbKind(kind), setup);
     MessageRecorder shown;
     finance::TF_caiwu window(*s.dm);
     window.show();
@@ -121,7 +116,7 @@ void TestStatisticsWindow::runShowsBothMessagesAndTheTime()
 
 void TestStatisticsWindow::progressWaitsForTheFirstMessage()
 {
-    SETUP(s, DbKind::SQLite);
+    FIXTURE(s, DbKind::SQLite, setup);
     finance::TF_caiwu window(*s.dm);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -146,7 +141,7 @@ void TestStatisticsWindow::progressWaitsForTheFirstMessage()
 void TestStatisticsWindow::planFollowsTheGridAndItsRule()
 {
     QFETCH(int, kind);
-    SETUP(s, kind);
+    FIXTURE(s, DbKind(kind), setup);
     s.db->exec(QStringLiteral("update counter set statictime=?"), {QDateTime(QDate(2005, 2, 1), QTime(8, 0, 0))});
     MessageRecorder shown;
     finance::TF_caiwu window(*s.dm);
@@ -202,7 +197,7 @@ void TestStatisticsWindow::planFollowsTheGridAndItsRule()
 
 void TestStatisticsWindow::opensFromTheMainWindowForTheFinanceLeader()
 {
-    SETUP(s, DbKind::SQLite);
+    FIXTURE(s, DbKind::SQLite, setup);
     MessageRecorder shown;
     TF_main main(*s.dm);
     struct Case

@@ -7,7 +7,7 @@
 #include "typing.h"
 
 #include "app/gbk_width.h"
-#include "app/named_query.h"
+#include "db/named_query.h"
 #include "masterdata/account_window.h"
 
 #include <QComboBox>
@@ -20,6 +20,7 @@ class TestAccounts : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase() { REQUIRE_DATABASE(MainWindowFixture::defaultKind()); }
     void userAdminOpening_data();
     void userAdminOpening();
     void userAdminAdd();

@@ -5,7 +5,7 @@
 #include "masterdata_fixture.h"
 #include "typing.h"
 
-#include "app/named_query.h"
+#include "db/named_query.h"
 #include "masterdata/catalogue_window.h"
 
 #include <QComboBox>
@@ -19,6 +19,7 @@ class TestCatalogues : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase() { REQUIRE_DATABASE(MainWindowFixture::defaultKind()); }
     void openingState();
     void addItem_data();
     void addItem();

@@ -4,8 +4,8 @@
 
 #include "test_database.h"
 
-#include "app/connection.h"
-#include "app/db_error.h"
+#include "db/connection.h"
+#include "db/db_error.h"
 #include "masterdata/catalogue.h"
 
 #include <QCoreApplication>
@@ -79,9 +79,7 @@ void TestMasterDataStorage::namesAreUnique()
 {
     QFETCH(int, kind);
     QFETCH(QString, insert);
-    auto t = TestDatabase::create(DbKind(kind));
-    if (!t)
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
+    FIXTURE(t, DbKind(kind), TestDatabase::create);
     t->exec(insert, {QStringLiteral("名称")});
     QSqlQuery q(t->connection());
     q.prepare(insert);
@@ -94,9 +92,7 @@ void TestMasterDataStorage::namesAreUnique()
 void TestMasterDataStorage::programsDrawDistinctOrderNumbers()
 {
     QFETCH(int, kind);
-    auto t = TestDatabase::create(DbKind(kind));
-    if (!t)
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
+    FIXTURE(t, DbKind(kind), TestDatabase::create);
     t->exec(QStringLiteral("update counter set ordercj=100, ordercw=7"));
 
     constexpr int kPrograms = 4;

@@ -6,7 +6,7 @@
 #include "typing.h"
 
 #include "app/gbk_width.h"
-#include "app/named_query.h"
+#include "db/named_query.h"
 #include "masterdata/name_list_window.h"
 
 #include <QComboBox>
@@ -22,6 +22,7 @@ class TestNameLists : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase() { REQUIRE_DATABASE(MainWindowFixture::defaultKind()); }
     void openingState_data() { lists(); }
     void openingState();
     void addAndDelete_data() { lists(); }

@@ -1,7 +1,10 @@
 #include "main_window_fixture.h"
 
-#include "app/login_operation.h"
-#include "app/named_query.h"
+#include "notice_row.h"
+
+#include "session/login_operation.h"
+#include "db/named_query.h"
+#include "app/read_failures.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -36,11 +39,6 @@ DbKind MainWindowFixture::defaultKind()
                                                                                     : DbKind::SQLite;
 }
 
-bool MainWindowFixture::available()
-{
-    return defaultKind() != DbKind::PostgreSQL || TestDatabase::postgresAvailable();
-}
-
 MainWindowFixture::MainWindowFixture(DbKind kind, const QString &connection)
 {
     db = TestDatabase::create(kind);
@@ -50,6 +48,7 @@ MainWindowFixture::MainWindowFixture(DbKind kind, const QString &connection)
         db->exec(QStringLiteral("insert into person (name,nickname,password,typeid,checker,admin) values (?,?,?,?,?,?)"),
                  {p.name, p.nickname, QStringLiteral("pw"), p.typeId, p.checker, p.admin});
     dm = std::make_unique<Tdm>(db->settings(), connection);
+    tellReadFailures(*dm);  // as the program's start-up does
     dm->DataModuleCreate();
     window = std::make_unique<TF_main>(*dm);
     item = std::make_unique<TF_item>(*dm);
@@ -87,10 +86,15 @@ void MainWindowFixture::addNotices()
     for (const Row &r : rows) {
         QDateTime at = now.addSecs(qint64(-r.hours * 3600));
         at.setTime(QTime(at.time().hour(), at.time().minute(), at.time().second()));
-        db->exec(QStringLiteral("insert into notice (ID,Rdate,status,department,handler,shipname,money,dengji) "
-                                "values (?,?,?,?,?,?,?,?)"),
-                 {QString::fromLatin1(r.id), at, r.status, QString::fromUtf8(r.dept), QString::fromUtf8(r.handler),
-                  QStringLiteral("船") + QString::fromLatin1(r.id).right(2), 100.0, true});
+        NoticeRow(QString::fromLatin1(r.id))
+            .rdate(at)
+            .status(r.status)
+            .department(QString::fromUtf8(r.dept))
+            .handler(QString::fromUtf8(r.handler))
+            .shipname(QStringLiteral("船") + QString::fromLatin1(r.id).right(2))
+            .money(100.0)
+            .dengji(true)
+            .insert(db->connection());
     }
     db->exec(QStringLiteral("update counter set id=41"));
 }

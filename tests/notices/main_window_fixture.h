@@ -6,7 +6,7 @@
 #include "test_database.h"
 
 #include "app/current_user.h"
-#include "app/tdm.h"
+#include "db/tdm.h"
 #include "fees/item_window.h"
 #include "notices/main_window.h"
 
@@ -39,8 +39,6 @@ public:
     // unset, the embedded file), so the same tests run on both.
     explicit MainWindowFixture(DbKind kind = defaultKind(), const QString &connection = QStringLiteral("main-window"));
     static DbKind defaultKind();
-    // False when the tests are to run on a PostgreSQL server that is not there.
-    static bool available();
     ~MainWindowFixture();
 
     // Fills the notices: see the table in the source file.

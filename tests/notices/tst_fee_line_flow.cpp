@@ -4,10 +4,10 @@
 
 #include "main_window_fixture.h"
 
-#include "app/named_query.h"
+#include "db/named_query.h"
 #include "typing.h"
 
-#include "reportpreview.h"
+#include "report/report_preview.h"
 
 #include <QApplication>
 #include <QSqlRecord>
@@ -285,8 +285,7 @@ void TestFeeLineFlow::totalFollowsLinesAndFlags()
 
 void TestFeeLineFlow::initTestCase()
 {
-    if (!MainWindowFixture::available())
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
+    REQUIRE_DATABASE(MainWindowFixture::defaultKind());
 }
 
 QTEST_MAIN(TestFeeLineFlow)

@@ -65,6 +65,7 @@ void TestKeyboard::tabOrder()
 {
     QFETCH(QString, login);
     QFETCH(QString, setup);
+    REQUIRE_DATABASE(MainWindowFixture::defaultKind());
     MainWindowFixture f;
     QVERIFY(f.valid());
     f.addNotices();
@@ -109,6 +110,7 @@ void TestKeyboard::tabOrder()
 
 void TestKeyboard::usualKeys()
 {
+    REQUIRE_DATABASE(MainWindowFixture::defaultKind());
     MainWindowFixture f;
     QVERIFY(f.valid());
     f.addNotices();
@@ -149,6 +151,7 @@ void TestKeyboard::usualKeys()
 
 void TestKeyboard::datesFit()
 {
+    REQUIRE_DATABASE(MainWindowFixture::defaultKind());
     MainWindowFixture f;
     QVERIFY(f.valid());
     f.addNotices();

@@ -3,7 +3,7 @@
 
 #include "main_window_fixture.h"
 
-#include "app/named_query.h"
+#include "db/named_query.h"
 #include "notices/notice_operations.h"
 #include "typing.h"
 
@@ -351,9 +351,8 @@ void TestNoticeEditing::concurrentStore_data()
 void TestNoticeEditing::concurrentStore()
 {
     QFETCH(int, kind);
+    REQUIRE_DATABASE(DbKind(kind));
     MainWindowFixture a(DbKind(kind), QStringLiteral("workstation-a"));
-    if (!a.valid())
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
     a.addNotices();
     a.login(QStringLiteral("cj"));
     a.action("bt_nochecked")->trigger();
@@ -408,9 +407,8 @@ void TestNoticeEditing::concurrentDelete_data()
 void TestNoticeEditing::concurrentDelete()
 {
     QFETCH(int, kind);
+    REQUIRE_DATABASE(DbKind(kind));
     MainWindowFixture a(DbKind(kind), QStringLiteral("workstation-a"));
-    if (!a.valid())
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
     a.addNotices();
     a.login(QStringLiteral("cj"));
     a.action("bt_nochecked")->trigger();
@@ -436,8 +434,7 @@ void TestNoticeEditing::concurrentDelete()
 
 void TestNoticeEditing::initTestCase()
 {
-    if (!MainWindowFixture::available())
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
+    REQUIRE_DATABASE(MainWindowFixture::defaultKind());
 }
 
 QTEST_MAIN(TestNoticeEditing)

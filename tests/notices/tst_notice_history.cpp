@@ -4,11 +4,14 @@
 // the change.
 
 #include "main_window_fixture.h"
+#include "notice_row.h"
 
-#include "app/login_operation.h"
-#include "app/named_query.h"
-#include "app/notice_history.h"
-#include "app/sql_statement.h"
+#include "session/login_operation.h"
+#include "db/named_query.h"
+#include "db/notice_history.h"
+#include "db/sql_statement.h"
+#include "fees/fee_lines.h"
+#include "fees/notice_total.h"
 #include "fees/line_queries.h"
 #include "fees/line_saving.h"
 #include "finance/bill_operations.h"
@@ -19,7 +22,7 @@
 #include "notices/deleted_notices.h"
 #include "notices/notice_operations.h"
 #include "report_test_support.h"
-#include "reportpreview.h"
+#include "report/report_preview.h"
 #include "typing.h"
 
 #include <QApplication>
@@ -164,8 +167,7 @@ void printAs(MainWindowFixture &f, const UserRecord &user, const QString &id)
 
 void TestNoticeHistory::initTestCase()
 {
-    if (!MainWindowFixture::available())
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
+    REQUIRE_DATABASE(MainWindowFixture::defaultKind());
 }
 
 void TestNoticeHistory::init()
@@ -475,8 +477,12 @@ void TestNoticeHistory::restoreRefusedWhenNumberInUse()
     QVERIFY(deletion > 0);
     // The number is given to another notice (the counter went round, or a
     // number typed in by another program).
-    f.db->exec(QStringLiteral("insert into notice (ID,status,department,handler,shipname) "
-                              "values ('1000005',1,'船检科','孙船检','新的通知单')"));
+    NoticeRow(QStringLiteral("1000005"))
+        .status(1)
+        .department(QStringLiteral("船检科"))
+        .handler(QStringLiteral("孙船检"))
+        .shipname(QStringLiteral("新的通知单"))
+        .insert(f.db->connection());
     const QStringList before = dump(f);
     try {
         restoreNotice(f.db->connection(), leader, deletion);

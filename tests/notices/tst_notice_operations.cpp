@@ -3,10 +3,11 @@
 // what each returns, and the refusals by which the window tells what became
 // of the edit (changed, deleted, one's own notice).
 
+#include "notice_row.h"
 #include "test_database.h"
 
 #include "app/current_user.h"
-#include "app/sql_statement.h"
+#include "db/sql_statement.h"
 #include "notices/notice_operations.h"
 
 #include <QSqlQuery>
@@ -40,10 +41,9 @@ UserRecord userOf(const QString &name, const QString &nickname, int typeId, int 
     return user;
 }
 
-std::unique_ptr<TestDatabase> database()
+std::unique_ptr<TestDatabase> database(DbKind kind)
 {
-    QFETCH(int, kind);
-    return TestDatabase::create(DbKind(kind));
+    return TestDatabase::create(kind);
 }
 
 int historyRows(TestDatabase &t, const QString &id)
@@ -53,14 +53,9 @@ int historyRows(TestDatabase &t, const QString &id)
 
 }  // namespace
 
-#define FIXTURE(var) \
-    auto var = database(); \
-    if (!var) \
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
-
 void TestNoticeOperations::createThenSave()
 {
-    FIXTURE(t);
+    FIXTURE(t, rowKind(), database);
     QSqlDatabase db = t->connection(QStringLiteral("workstation"));
     const UserRecord clerk = userOf(QStringLiteral("孙船检"), QStringLiteral("cj"), 5);
     t->exec(QStringLiteral("update counter set id=41"));
@@ -99,11 +94,16 @@ void TestNoticeOperations::createThenSave()
 
 void TestNoticeOperations::saveRefusedOverAnotherChange()
 {
-    FIXTURE(t);
+    FIXTURE(t, rowKind(), database);
     QSqlDatabase db = t->connection(QStringLiteral("workstation"));
     const UserRecord clerk = userOf(QStringLiteral("孙船检"), QStringLiteral("cj"), 5);
-    t->exec(QStringLiteral("insert into notice (ID,status,department,handler,shipname) "
-                           "values ('1000001',1,'船检科','孙船检','船01')"));
+    NoticeRow(QStringLiteral("1000001"))
+        .status(1)
+        .department(QStringLiteral("船检科"))
+        .handler(QStringLiteral("孙船检"))
+        .shipname(QStringLiteral("船01"))
+        .null(QStringLiteral("Rdate"))
+        .insert(t->connection());
     NoticeEdit edit = readNoticeEdit(db, QStringLiteral("1000001"));
     edit.edited.shipname = QStringLiteral("迟到的修改");
     t->exec(QStringLiteral("update notice set leader='吴科长', revision=revision+1 where ID='1000001'"));
@@ -142,12 +142,17 @@ void TestNoticeOperations::saveRefusedOverAnotherChange()
 
 void TestNoticeOperations::reviewRefusals()
 {
-    FIXTURE(t);
+    FIXTURE(t, rowKind(), database);
     QSqlDatabase db = t->connection(QStringLiteral("workstation"));
     const UserRecord handler = userOf(QStringLiteral("孙船检"), QStringLiteral("cj"), 5, 1);
     const UserRecord reviewer = userOf(QStringLiteral("周船检"), QStringLiteral("cjsh"), 5, 1);
     const UserRecord leader = userOf(QStringLiteral("吴科长"), QStringLiteral("cjld"), 6);
-    t->exec(QStringLiteral("insert into notice (ID,status,department,handler) values ('1000001',1,'船检科','孙船检')"));
+    NoticeRow(QStringLiteral("1000001"))
+        .status(1)
+        .department(QStringLiteral("船检科"))
+        .handler(QStringLiteral("孙船检"))
+        .null(QStringLiteral("Rdate"))
+        .insert(t->connection());
     const auto revision = [&t] {
         return t->scalar(QStringLiteral("select revision from notice where ID='1000001'")).toInt();
     };

@@ -6,9 +6,9 @@
 #include "main_window_fixture.h"
 #include "postgres_server.h"
 
-#include "app/db_error.h"
+#include "db/db_error.h"
 #include "app/gbk_width.h"
-#include "app/named_query.h"
+#include "db/named_query.h"
 #include "notices/notice_operations.h"
 #include "typing.h"
 
@@ -32,11 +32,12 @@ private slots:
 
 void TestNoticeOutage::serverRestartWhileEditing()
 {
-    if (MainWindowFixture::defaultKind() != DbKind::PostgreSQL || !postgresServer::canRestart())
+    if (MainWindowFixture::defaultKind() != DbKind::PostgreSQL)
         QSKIP("Runs on the test script's PostgreSQL server");
+    REQUIRE_DATABASE(DbKind::PostgreSQL);
+    if (!postgresServer::canRestart())
+        QSKIP("No PostgreSQL server of the test script to restart");
     MainWindowFixture f;
-    if (!f.valid())
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
     f.addNotices();
     f.login(QStringLiteral("cj"));
     f.action("bt_nochecked")->trigger();
@@ -72,9 +73,8 @@ void TestNoticeOutage::serverRestartWhileEditing()
 
 void TestNoticeOutage::noticeInUseElsewhere()
 {
+    REQUIRE_DATABASE(MainWindowFixture::defaultKind());
     MainWindowFixture f;
-    if (!f.valid())
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
     f.addNotices();
     f.login(QStringLiteral("cj"));
     f.action("bt_nochecked")->trigger();
@@ -111,9 +111,8 @@ void TestNoticeOutage::noticeInUseElsewhere()
 
 void TestNoticeOutage::numberTaken()
 {
+    REQUIRE_DATABASE(MainWindowFixture::defaultKind());
     MainWindowFixture f;
-    if (!f.valid())
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
     f.addNotices();
     // The serial went round to a number that an old notice carries.
     f.db->exec(QStringLiteral("update counter set id=1"));
@@ -129,9 +128,8 @@ void TestNoticeOutage::numberTaken()
 
 void TestNoticeOutage::controlCharacterRefusedWhereTyped()
 {
+    REQUIRE_DATABASE(MainWindowFixture::defaultKind());
     MainWindowFixture f;
-    if (!f.valid())
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
     f.addNotices();
     f.login(QStringLiteral("cw"));
     QTest::mouseClick(f.button("bt_new"), Qt::LeftButton);

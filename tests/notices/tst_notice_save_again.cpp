@@ -6,9 +6,9 @@
 
 #include "main_window_fixture.h"
 
-#include "app/login_operation.h"
-#include "app/named_query.h"
-#include "app/sql_statement.h"
+#include "session/login_operation.h"
+#include "db/named_query.h"
+#include "db/sql_statement.h"
 #include "notices/notice_lists.h"
 #include "notices/notice_operations.h"
 
@@ -26,8 +26,7 @@ private slots:
 
 void TestNoticeSaveAgain::initTestCase()
 {
-    if (!MainWindowFixture::available())
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
+    REQUIRE_DATABASE(MainWindowFixture::defaultKind());
 }
 
 void TestNoticeSaveAgain::historyOfTheSecondSave_data()

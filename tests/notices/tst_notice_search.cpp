@@ -2,13 +2,14 @@
 // contain the text, literally, whether a trigram index or the ordered list
 // index serves it; the index stays in step as notices come, change and go.
 
+#include "notice_row.h"
 #include "test_database.h"
 
 #include "app/codes.h"
 #include "app/current_user.h"
-#include "app/like_pattern.h"
-#include "app/row_set_model.h"
-#include "app/sql_statement.h"
+#include "db/like_pattern.h"
+#include "db/row_set_model.h"
+#include "db/sql_statement.h"
 #include "notices/notice_lists.h"
 
 #include <QSqlQuery>
@@ -125,19 +126,26 @@ void TestNoticeSearch::compareAll(TestDatabase &t, const QStringList &numbers, c
 void TestNoticeSearch::addNumbers(TestDatabase &t, const QStringList &numbers)
 {
     // Two dates, so the order is the date first and the number within a date.
-    for (int i = 0; i < numbers.size(); ++i)
-        t.exec(QStringLiteral("insert into notice (ID,Rdate,status,department,handler) values (?,?,1,?,'孙船检')"),
-               {numbers[i], QDateTime(QDate(2026, 1, 1 + i % 2), QTime(8, 0)), codes::kInspection});
+    for (int i = 0; i < numbers.size(); ++i) {
+        NoticeRow(numbers[i])
+            .rdate(QDateTime(QDate(2026, 1, 1 + i % 2), QTime(8, 0)))
+            .status(1)
+            .department(codes::kInspection)
+            .handler(QStringLiteral("孙船检"))
+            .insert(t.connection());
+    }
     // Another section's numbers are outside the leader's scope.
-    t.exec(QStringLiteral("insert into notice (ID,status,department) values ('0123999',1,?)"), {codes::kShipAffairs});
+    NoticeRow(QStringLiteral("0123999"))
+        .status(1)
+        .department(codes::kShipAffairs)
+        .null(QStringLiteral("Rdate"))
+        .insert(t.connection());
 }
 
 void TestNoticeSearch::choiceAtTheLimit()
 {
     QFETCH(int, kind);
-    auto t = TestDatabase::create(DbKind(kind));
-    if (!t)
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
+    FIXTURE(t, DbKind(kind), TestDatabase::create);
     m_leader.typeId = codes::RoleInspectionLeader;
     m_leader.userName = QStringLiteral("吴科长");
     m_leader.deriveFromRole();
@@ -178,9 +186,7 @@ void TestNoticeSearch::choiceAtTheLimit()
 void TestNoticeSearch::findsExactlyTheContainingNumbers()
 {
     QFETCH(int, kind);
-    auto t = TestDatabase::create(DbKind(kind));
-    if (!t)
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
+    FIXTURE(t, DbKind(kind), TestDatabase::create);
     m_leader.typeId = codes::RoleInspectionLeader;
     m_leader.userName = QStringLiteral("吴科长");
     m_leader.deriveFromRole();
@@ -198,8 +204,12 @@ void TestNoticeSearch::findsExactlyTheContainingNumbers()
     numbers.removeOne(QStringLiteral("9\"99"));
     numbers << QStringLiteral("1777777");
     compareAll(*t, numbers, QStringLiteral("changed"));
-    // A number given back after deletion is found once.
-    t->exec(QStringLiteral("insert into notice (ID,status,department) values ('1999998',1,?)"), {codes::kInspection});
+    // A number given back after deletion is found once, undated among dated ones.
+    NoticeRow(QStringLiteral("1999998"))
+        .status(1)
+        .department(codes::kInspection)
+        .null(QStringLiteral("Rdate"))
+        .insert(t->connection());
     numbers << QStringLiteral("1999998");
     compareAll(*t, numbers, QStringLiteral("given back"));
 }

@@ -3,10 +3,10 @@
 
 #include "main_window_fixture.h"
 
-#include "app/named_query.h"
-#include "reportpreview.h"
-#include "reportprinter.h"
-#include "reportvariables.h"
+#include "db/named_query.h"
+#include "report/report_preview.h"
+#include "report/report_printer.h"
+#include "report/report_variables.h"
 
 #include "finance/notice_printing.h"
 
@@ -336,8 +336,7 @@ void TestPrinting::fullestDemoNoticeOnOneSheet()
 
 void TestPrinting::initTestCase()
 {
-    if (!MainWindowFixture::available())
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
+    REQUIRE_DATABASE(MainWindowFixture::defaultKind());
 }
 
 QTEST_MAIN(TestPrinting)

@@ -2,9 +2,10 @@
 // the search, and the identity switch.
 
 #include "main_window_fixture.h"
+#include "notice_row.h"
 
-#include "app/login_window.h"
-#include "app/named_query.h"
+#include "session/login_window.h"
+#include "db/named_query.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -43,8 +44,7 @@ private:
 
 void TestRestingAndLists::initTestCase()
 {
-    if (!MainWindowFixture::available())
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
+    REQUIRE_DATABASE(MainWindowFixture::defaultKind());
     f = std::make_unique<MainWindowFixture>();
     f->addNotices();
 }
@@ -347,16 +347,17 @@ protected:
 void TestRestingAndLists::listReadAgain()
 {
     QSqlDatabase db = f->db->connection();
-    QSqlQuery insert(db);
-    insert.prepare(QStringLiteral("insert into notice (ID,status,department,handler,Rdate,shipname) "
-                                  "values (?,1,'船检科','王检',?,?)"));
+    NoticeRows notices(db);
     const QDateTime start(QDate(2020, 1, 1), QTime(8, 0));
     for (int i = 0; i < 150; ++i) {
-        insert.addBindValue(QStringLiteral("1002%1").arg(i, 3, 10, QLatin1Char('0')));
-        insert.addBindValue(start.addSecs(i * 60));
-        insert.addBindValue(QStringLiteral("船%1").arg(i));
-        QVERIFY(insert.exec());
+        notices.add(NoticeRow(QStringLiteral("1002%1").arg(i, 3, 10, QLatin1Char('0')))
+                        .status(1)
+                        .department(QStringLiteral("船检科"))
+                        .handler(QStringLiteral("王检"))
+                        .rdate(start.addSecs(i * 60))
+                        .shipname(QStringLiteral("船%1").arg(i)));
     }
+    notices.finish();
     const auto removeThem = qScopeGuard([&] {
         QSqlQuery(db).exec(QStringLiteral("delete from notice where ID like '1002%'"));
     });

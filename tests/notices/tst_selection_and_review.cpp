@@ -3,7 +3,7 @@
 
 #include "main_window_fixture.h"
 
-#include "app/named_query.h"
+#include "db/named_query.h"
 #include "notices/notice_operations.h"
 #include "typing.h"
 
@@ -293,8 +293,7 @@ void TestSelectionAndReview::approveRejectedKeepsReason()
 
 void TestSelectionAndReview::initTestCase()
 {
-    if (!MainWindowFixture::available())
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
+    REQUIRE_DATABASE(MainWindowFixture::defaultKind());
 }
 
 QTEST_MAIN(TestSelectionAndReview)

@@ -1,8 +1,8 @@
 #include "test_database.h"
 
-#include "app/connection.h"
-#include "app/db_error.h"
-#include "app/schema.h"
+#include "db/connection.h"
+#include "db/db_error.h"
+#include "db/schema.h"
 
 #include <QAtomicInt>
 #include <QCoreApplication>
@@ -37,9 +37,20 @@ QString uniqueName()
 
 }  // namespace
 
-bool TestDatabase::postgresAvailable()
+QString TestDatabase::whyUnavailable(DbKind kind)
 {
-    return !qEnvironmentVariableIsEmpty("PGHOST");
+    switch (kind) {
+    case DbKind::SQLite:
+        return QString();
+    case DbKind::PostgreSQL:
+        if (qEnvironmentVariableIsEmpty("PGHOST"))
+            return QStringLiteral("no PostgreSQL server given (PGHOST is unset): run the tests through "
+                                  "scripts/with-postgres.sh");
+        return QString();
+    case DbKind::SqlServer:
+        break;
+    }
+    return QStringLiteral("no SQL Server here: tests make SQLite and PostgreSQL databases only");
 }
 
 QString TestDatabase::schemaFolder()
@@ -58,7 +69,7 @@ std::unique_ptr<TestDatabase> TestDatabase::create(DbKind kind, bool withSchema)
         if (withSchema)
             createSchema(db, schemaFolder());
     } else if (kind == DbKind::PostgreSQL) {
-        if (!postgresAvailable())
+        if (!whyUnavailable(kind).isEmpty())
             return nullptr;
         t->m_pgDatabase = uniqueName();
         {
@@ -148,4 +159,10 @@ void addKindRows()
     QTest::addColumn<int>("kind");
     for (DbKind kind : testedKinds())
         QTest::newRow(qPrintable(kindName(kind))) << int(kind);
+}
+
+DbKind rowKind()
+{
+    QFETCH(int, kind);
+    return DbKind(kind);
 }

@@ -3,19 +3,20 @@
 // database on the PostgreSQL server that the test script started (found
 // through PGHOST/PGPORT/PGUSER). Both get the real schema files.
 
-#include "app/db_settings.h"
+#include "db/db_settings.h"
 
 #include <QSqlDatabase>
 #include <QString>
 #include <QTemporaryDir>
+#include <QTest>
 #include <memory>
 
 class TestDatabase
 {
 public:
     // A fresh, empty database of the kind, with the schema created (unless
-    // withSchema is false). Returns nullptr when the kind cannot run here
-    // (no PostgreSQL server given), so the caller can skip.
+    // withSchema is false). Returns nullptr when the kind cannot run here:
+    // tests ask REQUIRE_DATABASE first, which skips them with the reason.
     static std::unique_ptr<TestDatabase> create(DbKind kind, bool withSchema = true);
     ~TestDatabase();
 
@@ -26,7 +27,8 @@ public:
     void exec(const QString &sql, const QVariantList &values = {});
     QVariant scalar(const QString &sql, const QVariantList &values = {});
 
-    static bool postgresAvailable();
+    // Why a database of the kind cannot be made here; empty when it can.
+    static QString whyUnavailable(DbKind kind);
     static QString schemaFolder();
 
 private:
@@ -42,3 +44,24 @@ QList<DbKind> testedKinds();
 QString kindName(DbKind kind);
 // A _data() table of one int column "kind", a row per tested kind.
 void addKindRows();
+// The kind of the running row of such a table.
+DbKind rowKind();
+
+// Skips the running test, with the reason, when a database of the kind cannot
+// be made here (no PostgreSQL server given, or SQL Server, which never runs on
+// these machines).
+#define REQUIRE_DATABASE(kind)                                               \
+    do {                                                                     \
+        const QString whyUnavailable_ = TestDatabase::whyUnavailable(kind); \
+        if (!whyUnavailable_.isEmpty())                                      \
+            QSKIP(qPrintable(whyUnavailable_));                              \
+    } while (false)
+
+// Declares var as what factory(kind, arguments...) makes: a test database, or
+// a fixture over one. The test is skipped first when a database of the kind
+// cannot be made here.
+//   FIXTURE(t, DbKind(kind), TestDatabase::create);
+//   FIXTURE(f, rowKind(), FeeFixture::create, QStringLiteral("fee-lines"));
+#define FIXTURE(var, kind, factory, ...) \
+    REQUIRE_DATABASE(kind);               \
+    auto var = factory(kind __VA_OPT__(, ) __VA_ARGS__)

@@ -2,12 +2,13 @@
 // program reads, and the embedded database is backed up and restored.
 
 #include "message_recorder.h"
+#include "notice_row.h"
 #include "test_database.h"
 #include "typing.h"
 
-#include "app/connection.h"
-#include "app/db_settings.h"
-#include "app/user_refusal.h"
+#include "db/connection.h"
+#include "db/db_settings.h"
+#include "db/user_refusal.h"
 #include "config_operations.h"
 #include "config_window.h"
 
@@ -77,16 +78,26 @@ void TestConfigWindow::backupAndRestore()
 {
     auto t = TestDatabase::create(DbKind::SQLite);
     const QString database = t->settings().dataSource;
-    t->exec(QStringLiteral("insert into notice (ID,status,department,handler,shipname,money) values (?,?,?,?,?,?)"),
-            {QStringLiteral("0000001"), 1, QStringLiteral("船务科"), QStringLiteral("张船务"), QStringLiteral("甲"), 10.0});
+    NoticeRow(QStringLiteral("0000001"))
+        .status(1)
+        .department(QStringLiteral("船务科"))
+        .handler(QStringLiteral("张船务"))
+        .shipname(QStringLiteral("甲"))
+        .money(10.0)
+        .insert(t->connection());
     QTemporaryDir folder;
     const QString backup = folder.filePath(QStringLiteral("copy.db"));
     // The backup is made while another connection holds the database open.
     QVERIFY(dbadmin::backupSqlite(database, backup).contains(QStringLiteral("已备份")));
     QVERIFY(QFile::exists(backup));
 
-    t->exec(QStringLiteral("insert into notice (ID,status,department,handler,shipname,money) values (?,?,?,?,?,?)"),
-            {QStringLiteral("0000002"), 1, QStringLiteral("船务科"), QStringLiteral("张船务"), QStringLiteral("乙"), 20.0});
+    NoticeRow(QStringLiteral("0000002"))
+        .status(1)
+        .department(QStringLiteral("船务科"))
+        .handler(QStringLiteral("张船务"))
+        .shipname(QStringLiteral("乙"))
+        .money(20.0)
+        .insert(t->connection());
     QCOMPARE(t->scalar(QStringLiteral("select count(*) from notice")).toInt(), 2);
     // While the test's own connection is open, the restore is refused.
     QVERIFY_THROWS_EXCEPTION(UserRefusal, dbadmin::restoreSqlite(database, backup));

@@ -4,7 +4,7 @@
 
 #include "test_database.h"
 
-#include "app/connection.h"
+#include "db/connection.h"
 
 #include <QProcess>
 #include <QRegularExpression>
@@ -95,9 +95,7 @@ void TestDbadmin::prepareDemoOnTheEmbeddedFile()
 
 void TestDbadmin::schemaAndDemoOnAServer()
 {
-    auto server = TestDatabase::create(DbKind::PostgreSQL, false);
-    if (!server)
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
+    FIXTURE(server, DbKind::PostgreSQL, TestDatabase::create, false);
     const DbSettings s = server->settings();
     QTemporaryDir folder;
     Result r = dbadmin(folder.path(),

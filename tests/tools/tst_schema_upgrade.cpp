@@ -3,15 +3,16 @@
 // earlier schema, on the embedded file and on a PostgreSQL server; by the
 // operation and by `dbadmin upgrade` / `dbadmin check` as an administrator runs them.
 
+#include "notice_row.h"
 #include "test_database.h"
 
-#include "app/connection.h"
-#include "app/counter.h"
-#include "app/db_error.h"
-#include "app/schema.h"
-#include "app/schema_upgrade.h"
-#include "app/schema_version.h"
-#include "app/user_refusal.h"
+#include "db/connection.h"
+#include "db/counter.h"
+#include "db/db_error.h"
+#include "db/schema.h"
+#include "db/schema_upgrade.h"
+#include "db/schema_version.h"
+#include "db/user_refusal.h"
 #include "demo_data.h"
 
 #include <QFile>
@@ -140,9 +141,7 @@ private slots:
 void TestSchemaUpgrade::originalTablesBecomeCurrent()
 {
     QFETCH(int, kind);
-    auto t = originalDatabase(DbKind(kind));
-    if (!t)
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
+    FIXTURE(t, DbKind(kind), originalDatabase);
     QSqlDatabase db = t->connection();
     const QStringList before = contents(db);
     QVERIFY(before.size() > 100);
@@ -176,7 +175,7 @@ void TestSchemaUpgrade::originalTablesBecomeCurrent()
     QSqlQuery q(db);
     const QString billed = t->scalar(QStringLiteral("select max(billcode) from notice")).toString();
     QVERIFY(!billed.isEmpty());
-    QVERIFY(!q.exec(QStringLiteral("insert into notice (ID,billcode) values ('9000001','%1')").arg(billed)));
+    QVERIFY(!NoticeRow(QStringLiteral("9000001")).billcode(billed).tryInsert(db));
     QVERIFY(!q.exec(QStringLiteral("insert into person (name,nickname) values ('某','cjld')")));
     QVERIFY(!q.exec(QStringLiteral("insert into company (name) select name from company")));
     QVERIFY(!q.exec(QStringLiteral("insert into counter (id) values (5)")));
@@ -198,9 +197,7 @@ void TestSchemaUpgrade::originalTablesBecomeCurrent()
 void TestSchemaUpgrade::refusesRepeatedNumbersUnchanged()
 {
     QFETCH(int, kind);
-    auto t = originalDatabase(DbKind(kind));
-    if (!t)
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
+    FIXTURE(t, DbKind(kind), originalDatabase);
     // Rows the old tables let in: a bill number given twice, a login name
     // used twice, a company listed twice.
     const QString billed = t->scalar(QStringLiteral("select min(billcode) from notice where billcode <> ''")).toString();
@@ -250,9 +247,7 @@ void TestSchemaUpgrade::earlierVersionKeepsLineKeys()
     QFETCH(int, kind);
     // Our schema before the version was recorded: the current one without
     // what came with the version.
-    auto t = TestDatabase::create(DbKind(kind));
-    if (!t)
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
+    FIXTURE(t, DbKind(kind), TestDatabase::create);
     QSqlDatabase db = t->connection();
     ddl(db, QStringLiteral("drop table schemaversion"));
     ddl(db, QStringLiteral("drop table notice_history"));
@@ -288,9 +283,7 @@ void TestSchemaUpgrade::version2GainsHistory()
 {
     QFETCH(int, kind);
     // Version 2: the current schema without the notices' history.
-    auto t = TestDatabase::create(DbKind(kind));
-    if (!t)
-        QSKIP("PostgreSQL is not running (PGHOST unset)");
+    FIXTURE(t, DbKind(kind), TestDatabase::create);
     QSqlDatabase db = t->connection();
     ddl(db, QStringLiteral("drop table notice_history"));
     t->exec(QStringLiteral("update schemaversion set version=2"));

@@ -5,9 +5,9 @@
 #include "menu_clicks.h"
 #include "typing.h"
 
-#include "app/login_window.h"
-#include "app/named_query.h"
-#include "app/password_window.h"
+#include "session/login_window.h"
+#include "db/named_query.h"
+#include "session/password_window.h"
 
 #include <QLineEdit>
 #include <QLabel>
@@ -42,8 +42,7 @@ private:
 
 void TestOwnAccount::init()
 {
-    if (!MainWindowFixture::available())
-        QSKIP("no PostgreSQL server given");
+    REQUIRE_DATABASE(MainWindowFixture::defaultKind());
     f = std::make_unique<MainWindowFixture>();
     f->addNotices();
     m_login = std::make_unique<TF_login>(*f->dm->aq_login);

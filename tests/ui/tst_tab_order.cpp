@@ -4,7 +4,7 @@
 
 #include "main_window_fixture.h"
 
-#include "app/password_window.h"
+#include "session/password_window.h"
 #include "finance/bill_window.h"
 #include "finance/notice_history_window.h"
 #include "finance/report_window.h"

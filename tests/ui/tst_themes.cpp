@@ -3,7 +3,7 @@
 #include "main_window_fixture.h"
 #include "menu_clicks.h"
 
-#include "app/login_window.h"
+#include "session/login_window.h"
 #include "ui/about_window.h"
 
 #include <QComboBox>

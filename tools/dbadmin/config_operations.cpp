@@ -2,11 +2,11 @@
 
 #include "demo_data.h"
 
-#include "app/connection.h"
-#include "app/db_error.h"
-#include "app/schema.h"
-#include "app/sql_statement.h"
-#include "app/user_refusal.h"
+#include "db/connection.h"
+#include "db/db_error.h"
+#include "db/schema.h"
+#include "db/sql_statement.h"
+#include "db/user_refusal.h"
 
 #include <QDir>
 #include <QFile>

@@ -4,7 +4,7 @@
 // returns a text for the user or throws (DbError from the database,
 // UserRefusal for something the user can put right).
 
-#include "app/db_settings.h"
+#include "db/db_settings.h"
 
 #include <QString>
 

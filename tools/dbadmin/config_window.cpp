@@ -4,7 +4,7 @@
 
 #include "app/gbk_width.h"
 #include "app/messages.h"
-#include "app/user_refusal.h"
+#include "db/user_refusal.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -4,7 +4,7 @@
 // testing the connection; creating the tables and loading the demonstration
 // data; backing up and restoring the embedded database file.
 
-#include "app/db_settings.h"
+#include "db/db_settings.h"
 
 #include <QWidget>
 

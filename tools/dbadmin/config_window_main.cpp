@@ -3,7 +3,7 @@
 #include "config_window.h"
 
 #include "app/nollard_application.h"
-#include "app/schema.h"
+#include "db/schema.h"
 #include "ui/desktop_integration.h"
 
 #include <QDir>

@@ -1,10 +1,10 @@
 #include "demo_data.h"
 
 #include "app/codes.h"
-#include "app/counter.h"
-#include "app/db_error.h"
-#include "app/sql_statement.h"
-#include "app/transaction.h"
+#include "db/counter.h"
+#include "db/db_error.h"
+#include "db/sql_statement.h"
+#include "db/transaction.h"
 
 #include <QDateTime>
 #include <QSqlQuery>

@@ -6,14 +6,14 @@
 #include "config_window_main.h"
 #include "demo_data.h"
 
-#include "app/connection.h"
-#include "app/db_error.h"
-#include "app/db_settings.h"
-#include "app/ini_file.h"
-#include "app/schema.h"
-#include "app/schema_upgrade.h"
-#include "app/schema_version.h"
-#include "app/user_refusal.h"
+#include "db/connection.h"
+#include "db/db_error.h"
+#include "db/db_settings.h"
+#include "db/ini_file.h"
+#include "db/schema.h"
+#include "db/schema_upgrade.h"
+#include "db/schema_version.h"
+#include "db/user_refusal.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
