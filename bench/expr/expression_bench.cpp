@@ -19,13 +19,14 @@
 
 namespace {
 
-struct Case {
+struct Case
+{
     std::string label;
     std::string ours;
-    std::string muparser; // empty when muparser has no such operator
+    std::string muparser;  // empty when muparser has no such operator
 };
 
-std::string Join(const char* op, int terms, bool counting)
+std::string Join(const char *op, int terms, bool counting)
 {
     std::string out = "1";
     for (int i = 1; i < terms; ++i)
@@ -67,7 +68,7 @@ std::string LongestCompiling()
 }
 
 // MAX(1,MAX(1,...MAX(1,1)...)): each call one level deeper.
-std::string NestedMax(int calls, const char* name)
+std::string NestedMax(int calls, const char *name)
 {
     std::string out;
     for (int i = 0; i < calls; ++i)
@@ -77,7 +78,7 @@ std::string NestedMax(int calls, const char* name)
     return out;
 }
 
-double NanosPerRun(const std::function<void()>& run)
+double NanosPerRun(const std::function<void()> &run)
 {
     using Clock = std::chrono::steady_clock;
     // Calibrate a batch to about 10 ms, then keep the best of 7 batches.
@@ -104,13 +105,14 @@ double NanosPerRun(const std::function<void()>& run)
 
 volatile double g_sink;
 
-struct Row {
+struct Row
+{
     std::string label;
     double compile = 0, muCompile = 0, eval = 0, muEval = 0;
     std::string note;
 };
 
-Row Measure(const Case& c, double x)
+Row Measure(const Case &c, double x)
 {
     Row row;
     row.label = c.label;
@@ -119,14 +121,14 @@ Row Measure(const Case& c, double x)
     bool compiles = true;
     try {
         ours.SetExpression(c.ours);
-    } catch (const std::exception& e) {
+    } catch (const std::exception &e) {
         compiles = false;
         row.note = e.what();
     }
     row.compile = NanosPerRun([&] {
         try {
             ours.SetExpression(c.ours);
-        } catch (const nollard::EMathParserError&) {
+        } catch (const nollard::EMathParserError &) {
         }
     });
     if (compiles)
@@ -138,7 +140,7 @@ Row Measure(const Case& c, double x)
         mp.DefineVar("X", &mx);
         row.muCompile = NanosPerRun([&] {
             mp.SetExpr(c.muparser);
-            g_sink = mp.Eval(); // muparser reads the text at the first evaluation
+            g_sink = mp.Eval();  // muparser reads the text at the first evaluation
         });
         mp.SetExpr(c.muparser);
         g_sink = mp.Eval();
@@ -155,15 +157,15 @@ Row Measure(const Case& c, double x)
     return row;
 }
 
-void Print(const char* title, const std::vector<Row>& rows)
+void Print(const char *title, const std::vector<Row> &rows)
 {
     std::printf("\n%s\n", title);
-    std::printf("| %-34s | %10s | %10s | %6s | %8s | %8s | %6s |\n", "expression", "compile ns", "mu parse ns",
-                "ratio", "eval ns", "mu eval", "ratio");
+    std::printf("| %-34s | %10s | %10s | %6s | %8s | %8s | %6s |\n", "expression", "compile ns", "mu parse ns", "ratio",
+                "eval ns", "mu eval", "ratio");
     std::printf("|%s|%s|%s|%s|%s|%s|%s|\n", std::string(36, '-').c_str(), std::string(12, '-').c_str(),
                 std::string(12, '-').c_str(), std::string(8, '-').c_str(), std::string(10, '-').c_str(),
                 std::string(10, '-').c_str(), std::string(8, '-').c_str());
-    for (const Row& r : rows) {
+    for (const Row &r : rows) {
         auto num = [](double v, int prec) {
             char buf[32];
             if (v == 0)
@@ -179,7 +181,7 @@ void Print(const char* title, const std::vector<Row>& rows)
     }
 }
 
-} // namespace
+}  // namespace
 
 int main()
 {
@@ -206,7 +208,7 @@ int main()
     };
     // Other shapes of the longest description that make the rules try many
     // splits: none may take much longer than the chain of "-".
-    auto fill = [](const std::string& head, const std::string& unit) {
+    auto fill = [](const std::string &head, const std::string &unit) {
         std::string out = head;
         while (out.size() + unit.size() <= 255)
             out += unit;
@@ -231,19 +233,19 @@ int main()
     };
 
     std::vector<Row> rows;
-    for (const Case& c : typical)
+    for (const Case &c : typical)
         rows.push_back(Measure(c, 3.0));
     Print("Typical calculation steps", rows);
     rows.clear();
-    for (const Case& c : worst)
+    for (const Case &c : worst)
         rows.push_back(Measure(c, 3.0));
     Print("Worst cases of the recognition rules", rows);
     rows.clear();
-    for (const Case& c : shapes)
+    for (const Case &c : shapes)
         rows.push_back(Measure(c, 3.0));
     Print("Other worst shapes of the longest description", rows);
     rows.clear();
-    for (const Case& c : withVariable)
+    for (const Case &c : withVariable)
         rows.push_back(Measure(c, 3.0));
     Print("Steps reading a variable", rows);
     return 0;

@@ -11,10 +11,11 @@
 // the recent ones in every state, the older ones counted or voided, every
 // billed notice with its own bill number.
 
-#include "app/nollard_application.h"
 #include "app/codes.h"
-#include "db/connection.h"
 #include "app/current_user.h"
+#include "app/nollard_application.h"
+#include "bench_database.h"
+#include "db/connection.h"
 #include "db/db_error.h"
 #include "db/named_query.h"
 #include "db/schema.h"
@@ -23,7 +24,6 @@
 #include "finance/bill_lists.h"
 #include "finance/bill_operations.h"
 #include "finance/bill_window.h"
-#include "bench_database.h"
 
 #include <QApplication>
 #include <QDir>
@@ -66,7 +66,7 @@ double bareStatement(QSqlDatabase db, const Statement &s)
 struct Case
 {
     const char *title;
-    const char *field;   // empty for the opening list
+    const char *field;  // empty for the opening list
     const char *button;
     const char *grid;
     QString text;
@@ -98,9 +98,12 @@ bool measureLists(Tdm &dm, const char *kindTitle)
         {"area 3: serial empty", "Edit4", "Button5", "DBGrid3", {}, finance::voidedBillsBySerial},
         {"area 3: serial '12'", "Edit4", "Button5", "DBGrid3", QStringLiteral("12"), finance::voidedBillsBySerial},
         {"area 3: serial, rare", "Edit4", "Button5", "DBGrid3", QStringLiteral("99999"), finance::voidedBillsBySerial},
-        {"area 3: bill number '12'", "Edit6", "Button10", "DBGrid3", QStringLiteral("12"), finance::voidedBillsByBillNumber},
-        {"area 3: bill number, rare", "Edit6", "Button10", "DBGrid3", QStringLiteral("99999"), finance::voidedBillsByBillNumber},
-        {"area 3: bill number, whole", "Edit6", "Button10", "DBGrid3", QStringLiteral("0000025"), finance::voidedBillsByBillNumber},
+        {"area 3: bill number '12'", "Edit6", "Button10", "DBGrid3", QStringLiteral("12"),
+         finance::voidedBillsByBillNumber},
+        {"area 3: bill number, rare", "Edit6", "Button10", "DBGrid3", QStringLiteral("99999"),
+         finance::voidedBillsByBillNumber},
+        {"area 3: bill number, whole", "Edit6", "Button10", "DBGrid3", QStringLiteral("0000025"),
+         finance::voidedBillsByBillNumber},
     };
 
     std::printf("\n%s: lists (first screen of rows)\n", kindTitle);
@@ -194,7 +197,8 @@ int main(int argc, char **argv)
                                   : QDir::temp().filePath(QStringLiteral("nollard-bench-bills.db"));
     const int notices = argc > 2 ? QByteArray(argv[2]).toInt() : 1000000;
     const bool ok = bench::measureOnEachDatabase(
-        path, notices, [](Tdm &dm, const char *title) {
+        path, notices,
+        [](Tdm &dm, const char *title) {
             const bool lists = measureLists(dm, title);
             return measureIssuing(dm, title) && lists;
         },

@@ -34,7 +34,6 @@ double median(QList<double> values);
 // False when a measurement fails, a database error ends it, or PostgreSQL is
 // not there and postgresRequired.
 using Measurement = std::function<bool(Tdm &dm, const char *title)>;
-bool measureOnEachDatabase(const QString &sqlitePath, int notices, const Measurement &measure,
-                           bool postgresRequired);
+bool measureOnEachDatabase(const QString &sqlitePath, int notices, const Measurement &measure, bool postgresRequired);
 
 }  // namespace bench

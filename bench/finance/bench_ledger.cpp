@@ -16,8 +16,8 @@
 #include "bench_database.h"
 
 #include "app/current_user.h"
-#include "db/db_error.h"
 #include "app/messages.h"
+#include "db/db_error.h"
 #include "db/tdm.h"
 #include "finance/ledger_report.h"
 #include "finance/report_window.h"
@@ -124,8 +124,8 @@ bool measure(Tdm &dm, const char *kindTitle)
         {"10,000 bills", QStringLiteral("0100001"), QStringLiteral("0110000"), 5, 1000, 3000},
     };
     std::printf("\n%s (load average %s)\n", kindTitle, qPrintable(loadAverage()));
-    std::printf("%-14s %6s %6s | %12s %12s | %10s %10s %10s\n", "ledger", "bills", "pages", "first page",
-                "all pages", "queries", "layout", "paint p.1");
+    std::printf("%-14s %6s %6s | %12s %12s | %10s %10s %10s\n", "ledger", "bills", "pages", "first page", "all pages",
+                "queries", "layout", "paint p.1");
     bool ok = true;
     for (const Case &c : cases) {
         TF_report window(dm);
@@ -137,7 +137,8 @@ bool measure(Tdm &dm, const char *kindTitle)
         for (int run = 0; run < c.runs; ++run) {
             const Figures figures = clickToPreview(window, c);
             if (figures.laidOut < 0 || figures.firstPage < 0) {
-                std::printf("%-14s the preview did not open or paint its first page (%.1f, %.1f): not measured\n", c.title, figures.laidOut, figures.firstPage);
+                std::printf("%-14s the preview did not open or paint its first page (%.1f, %.1f): not measured\n",
+                            c.title, figures.laidOut, figures.firstPage);
                 return false;
             }
             firstPages << figures.firstPage;
@@ -178,8 +179,8 @@ bool measure(Tdm &dm, const char *kindTitle)
         const double all = bench::median(laidOut);
         const bool within = first <= c.limitShown && all <= c.limitAll;
         ok = ok && within;
-        std::printf("%-14s %6d %6d | %9.1f ms %9.1f ms | %7.1f ms %7.1f ms %7.1f ms %s\n", c.title, bills, pages,
-                    first, all, bench::median(queries), bench::median(layouts), bench::median(paints),
+        std::printf("%-14s %6d %6d | %9.1f ms %9.1f ms | %7.1f ms %7.1f ms %7.1f ms %s\n", c.title, bills, pages, first,
+                    all, bench::median(queries), bench::median(layouts), bench::median(paints),
                     within ? "" : "  <-- over");
     }
     std::printf("(load average after: %s)\n", qPrintable(loadAverage()));
@@ -197,8 +198,7 @@ int main(int argc, char **argv)
     const int notices = argc > 2 ? QByteArray(argv[2]).toInt() : 1000000;
     // The ledger reads its templates from report/ beside the working directory.
     QDir::setCurrent(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("..")));
-    messages::setPresenter([](messages::Kind, const QString &text) {
-        std::fprintf(stderr, "message: %s\n", qPrintable(text));
-    });
+    messages::setPresenter(
+        [](messages::Kind, const QString &text) { std::fprintf(stderr, "message: %s\n", qPrintable(text)); });
     return bench::measureOnEachDatabase(path, notices, measure, true) ? 0 : 1;
 }

@@ -8,8 +8,8 @@
 
 #include "notice_row.h"
 
-#include "db/connection.h"
 #include "app/current_user.h"
+#include "db/connection.h"
 #include "db/db_error.h"
 #include "db/schema.h"
 #include "db/sql_dialect.h"
@@ -44,9 +44,9 @@ struct Kind
 // Every row of the classification table, and the ship affairs section's
 // notices without an inspection type.
 const QList<Kind> kKinds{
-    {"建造检验", "船体"},     {"营运检验", "年度检验"}, {"营运检验", "中间检验"}, {"营运检验", "临时检验"},
-    {"营运检验", "特别检验"}, {"营运检验", "船舶检验"}, {"营运检验", ""},         {"其它检验", "防污"},
-    {"", ""},
+    {"建造检验", "船体"},     {"营运检验", "年度检验"}, {"营运检验", "中间检验"},
+    {"营运检验", "临时检验"}, {"营运检验", "特别检验"}, {"营运检验", "船舶检验"},
+    {"营运检验", ""},         {"其它检验", "防污"},     {"", ""},
 };
 
 void fill(QSqlDatabase db, int billed)
@@ -98,17 +98,19 @@ QString monthColumns(const SqlDialect &dialect)
 void floorRun(QSqlDatabase db)
 {
     const SqlDialect dialect(db);
-    const QString pending = QStringLiteral("(select %1 as ym,department,checktype,checkcontent,money from notice where %2) n")
+    const QString pending = QStringLiteral(
+                                "(select %1 as ym,department,checktype,checkcontent,money from notice where %2) n")
                                 .arg(dialect.yearMonthExpression(QStringLiteral("Rdate")), kPending);
     Transaction transaction(db);
     runStatement(db, QStringLiteral("insert into statistic (year,department,%1) select cast(ym/100 as varchar(4)),"
                                     "department,%2 from %3 group by ym/100,department")
                          .arg(monthColumns(dialect), monthSums(dialect, QStringLiteral("money")), pending));
-    runStatement(db, QStringLiteral("insert into statistic2 (year,type,%1) select cast(ym/100 as varchar(4)),kind,%2 from "
-                                    "(select ym,case when checktype='建造检验' then '建造检验' "
-                                    "when checktype='其它检验' then '其它检验' "
-                                    "when checktype='营运检验' and checkcontent in ('年度检验','中间检验','临时检验','特别检验') "
-                                    "then checkcontent else '未知检验' end as kind from %3) k group by ym/100,kind")
+    runStatement(db, QStringLiteral(
+                         "insert into statistic2 (year,type,%1) select cast(ym/100 as varchar(4)),kind,%2 from "
+                         "(select ym,case when checktype='建造检验' then '建造检验' "
+                         "when checktype='其它检验' then '其它检验' "
+                         "when checktype='营运检验' and checkcontent in ('年度检验','中间检验','临时检验','特别检验') "
+                         "then checkcontent else '未知检验' end as kind from %3) k group by ym/100,kind")
                          .arg(monthColumns(dialect), monthSums(dialect, QStringLiteral("1")), pending));
     runStatement(db, QStringLiteral("update notice set status=6 where ") + kPending);
     runStatement(db, QStringLiteral("update counter set statictime=?"), {QDateTime::currentDateTime()});
@@ -121,8 +123,7 @@ QStringList tables(QSqlDatabase db)
     const SqlDialect dialect(db);
     QStringList rows;
     for (const QString &table : {QStringLiteral("statistic"), QStringLiteral("statistic2")}) {
-        QSqlQuery q = runStatement(
-            db, QStringLiteral("select * from %1 order by 1,2").arg(table));
+        QSqlQuery q = runStatement(db, QStringLiteral("select * from %1 order by 1,2").arg(table));
         while (q.next()) {
             QStringList parts{table};
             for (int c = 0; c < q.record().count(); ++c) {
@@ -252,7 +253,8 @@ Figures measure(Databases &dbs, const QString &kindName, int billed, int repeats
             if (!analyze.exec(QStringLiteral("analyze")))
                 throw DbError(analyze.lastError());
         }
-        std::fprintf(stderr, "%s: filled %d billed notices in %.1f s\n", qPrintable(kindName), billed, seconds(filling));
+        std::fprintf(stderr, "%s: filled %d billed notices in %.1f s\n", qPrintable(kindName), billed,
+                     seconds(filling));
     }
     closeConnection(QStringLiteral("fill"));
 
@@ -282,7 +284,8 @@ Figures measure(Databases &dbs, const QString &kindName, int billed, int repeats
             const finance::StatisticsResult result = finance::runStatistics(db, runner);
             best.runSeconds = std::min(best.runSeconds, seconds(timer));
             runTables = tables(db);
-            if (result.counted != billed || countOf(db, QStringLiteral("select count(*) from notice where status=5")) != 0)
+            if (result.counted != billed
+                || countOf(db, QStringLiteral("select count(*) from notice where status=5")) != 0)
                 throw DbError(QStringLiteral("the run counted %1 of %2 notices").arg(result.counted).arg(billed));
         }
         closeConnection(QStringLiteral("run"));

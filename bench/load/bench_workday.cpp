@@ -111,8 +111,7 @@ void printTable(const QList<Record> &records, int seconds, bool &allMeasured)
     }
     std::printf("\n%lld interactive operations in %d s: %.1f per second\n\n", qlonglong(interactive), seconds,
                 double(interactive) / seconds);
-    std::printf("%-16s %7s %8s %9s %9s  %s\n", "operation", "count", "refused", "p50 ms", "p99 ms",
-                "p99 under 100 ms");
+    std::printf("%-16s %7s %8s %9s %9s  %s\n", "operation", "count", "refused", "p50 ms", "p99 ms", "p99 under 100 ms");
     for (const QString &operation : operationOrder()) {
         const QList<qint64> &t = times[operation];
         if (t.isEmpty()) {
@@ -123,7 +122,9 @@ void printTable(const QList<Record> &records, int seconds, bool &allMeasured)
         const double p99 = percentile(t, 99);
         std::printf("%-16s %7lld %8d %9.1f %9.1f  %s\n", qPrintable(operation), qlonglong(t.size()),
                     refused.value(operation), percentile(t, 50), p99,
-                    !isInteractive(operation) ? "(not interactive)" : p99 < kTargetMs ? "met" : "missed");
+                    !isInteractive(operation) ? "(not interactive)"
+                    : p99 < kTargetMs         ? "met"
+                                              : "missed");
     }
 }
 
@@ -289,7 +290,7 @@ int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");  // the workstations print without a screen
-    NollardApplication app(argc, argv);  // as the program runs
+    NollardApplication app(argc, argv);           // as the program runs
     const QStringList args = app.arguments();
     if (args.value(1) == QLatin1String("--workstation"))
         return workstationMain(args);

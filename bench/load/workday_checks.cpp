@@ -39,8 +39,8 @@ QString stateText(const QVariant &state)
 const QHash<QString, QString> &actionOf()
 {
     static const QHash<QString, QString> actions{
-        {kNew, history::kCreated},     {kSave, history::kSaved},      {kApprove, history::kApproved},
-        {kReject, history::kRejected}, {kPrint, history::kPrinted},   {kIssueBill, history::kBilled},
+        {kNew, history::kCreated},     {kSave, history::kSaved},     {kApprove, history::kApproved},
+        {kReject, history::kRejected}, {kPrint, history::kPrinted},  {kIssueBill, history::kBilled},
         {kVoidBill, history::kVoided}, {kDelete, history::kDeleted},
     };
     return actions;
@@ -118,8 +118,9 @@ Check numbersOnce(QSqlDatabase db, const QList<Record> &records, const DayStart 
             bills.insert(r.detail, r.notice);
             const auto n = notices.constFind(r.notice);
             if (n == notices.cend() || n->billcode != r.detail)
-                fault(check, QStringLiteral("bill %1 issued to %2, which holds %3")
-                                 .arg(r.detail, r.notice, n == notices.cend() ? QStringLiteral("nothing") : n->billcode));
+                fault(check,
+                      QStringLiteral("bill %1 issued to %2, which holds %3")
+                          .arg(r.detail, r.notice, n == notices.cend() ? QStringLiteral("nothing") : n->billcode));
         }
     }
     QSqlQuery q = runStatement(db, QStringLiteral("select billcode, count(*) from notice where billcode<>'' "
@@ -228,7 +229,8 @@ Check countedOnce(QSqlDatabase db, const QList<Record> &records, const DayStart 
         expected.counts[{year, finance::inspectionKind(n->checkType, n->checkContent)}][month] += times;
     }
     if (counted != reported)
-        fault(check, QStringLiteral("the runs reported %1 notices counted, the history holds %2").arg(reported).arg(counted));
+        fault(check,
+              QStringLiteral("the runs reported %1 notices counted, the history holds %2").arg(reported).arg(counted));
     for (auto it = notices.cbegin(); it != notices.cend(); ++it)
         if (it->status == codes::StateArchived && start.noticeStates.value(it.key()) != codes::StateArchived
             && !countedIds.contains(it.key()))
@@ -315,9 +317,9 @@ StatisticsTables readStatistics(QSqlDatabase db)
                                              : QStringLiteral("select * from statistic2"));
         while (q.next()) {
             const QSqlRecord r = q.record();
-            const QPair<QString, QString> key{r.value(QStringLiteral("year")).toString(),
-                                              r.value(money ? QStringLiteral("department") : QStringLiteral("type"))
-                                                  .toString()};
+            const QPair<QString, QString> key{
+                r.value(QStringLiteral("year")).toString(),
+                r.value(money ? QStringLiteral("department") : QStringLiteral("type")).toString()};
             std::array<qint64, 12> months{};
             for (int m = 0; m < 12; ++m) {
                 const QVariant v = r.value(QString::number(m + 1));

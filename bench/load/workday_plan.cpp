@@ -14,10 +14,10 @@ struct Seat
 
 Seat seatOf(int index)
 {
-    static const QList<Seat> first{{Duty::Clerk, false},      {Duty::Reviewer, false}, {Duty::BillIssuer, false},
-                                   {Duty::Clerk, true},       {Duty::Reviewer, true},  {Duty::BillIssuer, true}};
-    static const QList<Seat> repeated{{Duty::Clerk, false},     {Duty::Clerk, true},     {Duty::Clerk, false},
-                                      {Duty::Clerk, true},      {Duty::Reviewer, false}, {Duty::Reviewer, true},
+    static const QList<Seat> first{{Duty::Clerk, false}, {Duty::Reviewer, false}, {Duty::BillIssuer, false},
+                                   {Duty::Clerk, true},  {Duty::Reviewer, true},  {Duty::BillIssuer, true}};
+    static const QList<Seat> repeated{{Duty::Clerk, false},      {Duty::Clerk, true},     {Duty::Clerk, false},
+                                      {Duty::Clerk, true},       {Duty::Reviewer, false}, {Duty::Reviewer, true},
                                       {Duty::BillIssuer, false}, {Duty::BillIssuer, true}};
     if (index <= first.size())
         return first[index - 1];
@@ -58,18 +58,22 @@ Workstation workstation(int index)
 QString dutyName(Duty duty)
 {
     switch (duty) {
-    case Duty::Clerk: return QStringLiteral("clerk");
-    case Duty::Reviewer: return QStringLiteral("reviewer");
-    case Duty::BillIssuer: return QStringLiteral("bill issuer");
-    case Duty::FinanceLeader: return QStringLiteral("finance leader");
+    case Duty::Clerk:
+        return QStringLiteral("clerk");
+    case Duty::Reviewer:
+        return QStringLiteral("reviewer");
+    case Duty::BillIssuer:
+        return QStringLiteral("bill issuer");
+    case Duty::FinanceLeader:
+        return QStringLiteral("finance leader");
     }
     return {};
 }
 
 QStringList operationOrder()
 {
-    return {kList,  kNew,     kOpenEditor, kComputeLine, kCloseEditor, kSave,      kDelete,
-            kApprove, kReject, kPrint,     kIssueBill,   kVoidBill,    kStatistics};
+    return {kList,    kNew,    kOpenEditor, kComputeLine, kCloseEditor, kSave,      kDelete,
+            kApprove, kReject, kPrint,      kIssueBill,   kVoidBill,    kStatistics};
 }
 
 bool isInteractive(const QString &operation)
@@ -80,8 +84,9 @@ bool isInteractive(const QString &operation)
 QString Record::toLine() const
 {
     const char *outcomes[] = {"stored", "refused", "failed"};
-    return QStringList{QStringLiteral("op"), QString::number(workstation), account, operation, QString::number(micros),
-                       QLatin1String(outcomes[int(outcome)]), notice, state, escaped(detail)}
+    return QStringList{QStringLiteral("op"),    QString::number(workstation),          account, operation,
+                       QString::number(micros), QLatin1String(outcomes[int(outcome)]), notice,  state,
+                       escaped(detail)}
         .join(QLatin1Char('\t'));
 }
 
@@ -96,7 +101,7 @@ bool Record::fromLine(const QString &line, Record &record)
     record.micros = parts[4].toLongLong();
     record.outcome = parts[5] == QLatin1String("stored")    ? Outcome::Stored
                      : parts[5] == QLatin1String("refused") ? Outcome::Refused
-                                                             : Outcome::Failed;
+                                                            : Outcome::Failed;
     record.notice = parts[6];
     record.state = parts[7];
     record.detail = parts[8];

@@ -24,8 +24,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
-#include <QThread>
 #include <QTextStream>
+#include <QThread>
 
 #include <cstdio>
 #include <functional>
@@ -52,10 +52,8 @@ class Day
 public:
     Day(const DbSettings &settings, const Workstation &workstation, const QString &startFile, int thinkMs)
         : m_dm(settings, QStringLiteral("workstation")), m_ws(workstation), m_user(workstation.user),
-          m_startFile(startFile), m_thinkMs(thinkMs),
-          m_random(quint32(workstation.index * 7919 + 17)), m_out(stdout)
-    {
-    }
+          m_startFile(startFile), m_thinkMs(thinkMs), m_random(quint32(workstation.index * 7919 + 17)), m_out(stdout)
+    {}
 
     void run()
     {
@@ -70,10 +68,18 @@ public:
         think();
         while (now() < m_times.endAt) {
             switch (m_ws.duty) {
-            case Duty::Clerk: clerkStep(); break;
-            case Duty::Reviewer: reviewerStep(); break;
-            case Duty::BillIssuer: billIssuerStep(); break;
-            case Duty::FinanceLeader: financeStep(); break;
+            case Duty::Clerk:
+                clerkStep();
+                break;
+            case Duty::Reviewer:
+                reviewerStep();
+                break;
+            case Duty::BillIssuer:
+                billIssuerStep();
+                break;
+            case Duty::FinanceLeader:
+                financeStep();
+                break;
             }
             think();
         }
@@ -272,8 +278,8 @@ private:
             r.notice = id;
             fees::saveEditorLines(m_dm.database(), m_user, m_parser,
                                   {fees::CurrentNoticeID, fees::CurrentNoticeRevision}, {});
-            const double total =
-                fees::writeNoticeTotal(m_dm, m_user.department, fees::CurrentNoticeID, fees::LineTypeFilter);
+            const double total = fees::writeNoticeTotal(m_dm, m_user.department, fees::CurrentNoticeID,
+                                                        fees::LineTypeFilter);
             r.detail = QString::number(total, 'f', 2);
         });
         saveWithOneRetry(id, shipName);
@@ -382,8 +388,8 @@ private:
         act(kPrint, [&](Record &r) {
             r.notice = chosen->facts.id;
             r.state = QString::number(codes::StatePrinted);
-            const std::optional<finance::NoticeReport> built =
-                finance::buildNoticeReport(m_dm.database(), m_user, m_dm.aq_notice->currentRecord());
+            const std::optional<finance::NoticeReport> built = finance::buildNoticeReport(
+                m_dm.database(), m_user, m_dm.aq_notice->currentRecord());
             if (!built)
                 throw UserRefusal(QStringLiteral("not printable by this workstation"));
             fees::openNoticeLines(m_dm, fees::LineSelection::Print, m_user.department);
@@ -403,9 +409,8 @@ private:
         if (!openList(inspection() ? NoticeList::NotReviewed : NoticeList::NotPrinted))
             return;
         const bool reject = m_random.bounded(5) == 0;
-        const auto chosen = pickNotice([&](const SelectionRights &rights) {
-            return reject ? rights.reject : rights.approve;
-        });
+        const auto chosen = pickNotice(
+            [&](const SelectionRights &rights) { return reject ? rights.reject : rights.approve; });
         if (!chosen)
             return;
         act(reject ? kReject : kApprove, [&](Record &r) {
@@ -415,8 +420,7 @@ private:
             try {
                 if (reject) {
                     r.state = QString::number(codes::StateRejected);
-                    rejectNotice(m_dm.database(), m_user, chosen->facts.id, revision,
-                                 QStringLiteral("请核对收费项目"));
+                    rejectNotice(m_dm.database(), m_user, chosen->facts.id, revision, QStringLiteral("请核对收费项目"));
                 } else {
                     r.state = QString::number(codes::StateApproved);
                     approveNotice(m_dm.database(), m_user, chosen->facts.id, revision, QString());

@@ -27,7 +27,6 @@ struct DayTimes
 // "done". Returns the process's exit code: 0 when the day ran to its end (refusals
 // and failed operations are in the records), 1 when the workstation could
 // not work at all.
-int runWorkstation(const DbSettings &settings, const Workstation &workstation, const QString &startFile,
-                   int thinkMs);
+int runWorkstation(const DbSettings &settings, const Workstation &workstation, const QString &startFile, int thinkMs);
 
 }  // namespace workday

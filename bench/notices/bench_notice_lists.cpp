@@ -20,12 +20,12 @@
 
 #include "app/codes.h"
 #include "app/column_proxy_model.h"
-#include "db/connection.h"
 #include "app/current_user.h"
+#include "app/nollard_application.h"
+#include "db/connection.h"
 #include "db/db_error.h"
 #include "db/like_pattern.h"
 #include "db/named_query.h"
-#include "app/nollard_application.h"
 #include "db/row_set_model.h"
 #include "db/schema.h"
 #include "db/schema_upgrade.h"
@@ -39,7 +39,6 @@
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QTest>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -50,9 +49,10 @@
 #include <QSqlRecord>
 #include <QStandardItemModel>
 #include <QTableView>
+#include <QTest>
 #include <algorithm>
-#include <functional>
 #include <cstdio>
+#include <functional>
 
 namespace {
 
@@ -215,8 +215,8 @@ double median(QList<double> v)
 }
 
 // The columns of the main window's list, in its order.
-const QStringList kListColumns{QStringLiteral("ID"),         QStringLiteral("status"),  QStringLiteral("Rdate"),
-                               QStringLiteral("shipname"),   QStringLiteral("department"), QStringLiteral("handler"),
+const QStringList kListColumns{QStringLiteral("ID"),       QStringLiteral("status"),     QStringLiteral("Rdate"),
+                               QStringLiteral("shipname"), QStringLiteral("department"), QStringLiteral("handler"),
                                QStringLiteral("leader")};
 
 // The bare statements reading the rows the window reads first (a search by
@@ -253,7 +253,7 @@ double bareAndPainted(QSqlDatabase db, const std::function<Statement()> &stateme
         QList<QStandardItem *> items;
         for (int c = 0; c < int(shown.size()); ++c) {
             const QVariant v = q.value(sourceColumns[c]);
-            const QString text = shown[c] == QLatin1String("status") ? codes::stateText(v.toInt())
+            const QString text = shown[c] == QLatin1String("status")  ? codes::stateText(v.toInt())
                                  : shown[c] == QLatin1String("Rdate") ? dateTimeText(v)
                                                                       : v.toString();
             items << new QStandardItem(text);
@@ -422,8 +422,8 @@ int main(int argc, char **argv)
         // And the rows are those of a plain "like" in the list's order,
         // whichever way the search went.
         if (!c.button && shownIds != plainLikeIds(dm.database(), c.search, user))
-            cannotMeasure(QStringLiteral("%1: the search shows other rows than a plain like")
-                              .arg(QString::fromUtf8(c.title)));
+            cannotMeasure(
+                QStringLiteral("%1: the search shows other rows than a plain like").arg(QString::fromUtf8(c.title)));
         const double w = median(windowTimes);
         const double b = median(bareTimes);
         const bool met = w <= 1.5 * b && w < 16;

@@ -8,8 +8,8 @@
 
 #include "main/startup.h"
 
-#include "session/login_window.h"
 #include "app/nollard_application.h"
+#include "session/login_window.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -6,7 +6,8 @@ namespace codes {
 
 namespace {
 
-struct RoleRow {
+struct RoleRow
+{
     int code;
     const char *roleText;
     const char *identity;
@@ -72,16 +73,26 @@ const QList<FeeType> &feeTypes()
 QString stateText(int status)
 {
     switch (status) {
-    case StateNew: return QStringLiteral("新建、未经申核");
-    case StateApproved: return QStringLiteral("船务科未打印、船检科已审核且未打印");
-    case StatePrinted: return QStringLiteral("已打印且未被开票");
-    case StatePaid: return QStringLiteral("已收费");
-    case StateBilled: return QStringLiteral("已开票且未被统计");
-    case StateArchived: return QStringLiteral("已统计、归档数据");
-    case StateRejected: return QStringLiteral("被领导驳回等待修改");
-    case StateVoided: return QStringLiteral("废票");
-    case StateAbnormal: return QStringLiteral("不正常");
-    default: return QStringLiteral("  ");
+    case StateNew:
+        return QStringLiteral("新建、未经申核");
+    case StateApproved:
+        return QStringLiteral("船务科未打印、船检科已审核且未打印");
+    case StatePrinted:
+        return QStringLiteral("已打印且未被开票");
+    case StatePaid:
+        return QStringLiteral("已收费");
+    case StateBilled:
+        return QStringLiteral("已开票且未被统计");
+    case StateArchived:
+        return QStringLiteral("已统计、归档数据");
+    case StateRejected:
+        return QStringLiteral("被领导驳回等待修改");
+    case StateVoided:
+        return QStringLiteral("废票");
+    case StateAbnormal:
+        return QStringLiteral("不正常");
+    default:
+        return QStringLiteral("  ");
     }
 }
 

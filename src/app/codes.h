@@ -48,7 +48,8 @@ QStringList inspectionTypes();
 QString inspectionContentTable(const QString &inspectionType);
 
 // Ship affairs fee types, in the order of the notice flags that select them.
-struct FeeType {
+struct FeeType
+{
     QString literal;  // itemcw.type / itemofnotice.type
     QString flag;     // the notice column that selects it
 };
@@ -56,12 +57,12 @@ const QList<FeeType> &feeTypes();
 
 // Display texts.
 QString stateText(int status);
-QString roleText(int typeId);            // the role as listed in user lists
+QString roleText(int typeId);               // the role as listed in user lists
 int roleCodeFromText(const QString &text);  // 1..8, any other text 9
-QString identityForRole(int typeId);     // CurrentUser.identity
-QString departmentForRole(int typeId);   // CurrentUser.department
-QString sectionPrefix(int typeId);       // "0", "1" or "" for roles that create no notices
-QString rightText(int value);            // checker/admin: 1 "有", else "没有"
+QString identityForRole(int typeId);        // CurrentUser.identity
+QString departmentForRole(int typeId);      // CurrentUser.department
+QString sectionPrefix(int typeId);          // "0", "1" or "" for roles that create no notices
+QString rightText(int value);               // checker/admin: 1 "有", else "没有"
 int rightCodeFromText(const QString &text);
 
 // Whether a user of the department may print a notice in this state: ship

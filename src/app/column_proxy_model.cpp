@@ -1,14 +1,13 @@
 #include "column_proxy_model.h"
 
+#include "db/row_set_model.h"
 #include <QDateTime>
 #include <QLocale>
-#include "db/row_set_model.h"
 #include <QSqlRecord>
 
 ColumnProxyModel::ColumnProxyModel(QList<Column> columns, QObject *parent)
     : QAbstractProxyModel(parent), m_columns(std::move(columns))
-{
-}
+{}
 
 void ColumnProxyModel::setSourceModel(QAbstractItemModel *source)
 {
@@ -28,10 +27,9 @@ void ColumnProxyModel::setSourceModel(QAbstractItemModel *source)
         connect(source, &QAbstractItemModel::rowsAboutToBeRemoved, this,
                 [this](const QModelIndex &, int first, int last) { beginRemoveRows({}, first, last); });
         connect(source, &QAbstractItemModel::rowsRemoved, this, [this] { endRemoveRows(); });
-        connect(source, &QAbstractItemModel::dataChanged, this,
-                [this](const QModelIndex &from, const QModelIndex &to) {
-                    emit dataChanged(index(from.row(), 0), index(to.row(), columnCount() - 1));
-                });
+        connect(source, &QAbstractItemModel::dataChanged, this, [this](const QModelIndex &from, const QModelIndex &to) {
+            emit dataChanged(index(from.row(), 0), index(to.row(), columnCount() - 1));
+        });
         connect(source, &QAbstractItemModel::layoutChanged, this, [this] { emit layoutChanged(); });
     }
     remap();

@@ -10,14 +10,14 @@ struct Actor;
 
 struct UserRecord
 {
-    QString userName;   // person.name: written into notice.handler / notice.leader
-    QString nickname;   // login name
-    QString password;   // the account's stored password
-    int typeId = 0;     // role code
-    int isChecker = 0;  // review right when 1
-    int isAdmin = 0;    // bill right when 1
-    QString identity;   // the role as shown to the user
-    QString department; // the user's section
+    QString userName;    // person.name: written into notice.handler / notice.leader
+    QString nickname;    // login name
+    QString password;    // the account's stored password
+    int typeId = 0;      // role code
+    int isChecker = 0;   // review right when 1
+    int isAdmin = 0;     // bill right when 1
+    QString identity;    // the role as shown to the user
+    QString department;  // the user's section
 
     bool hasReviewRight() const { return isChecker == 1; }
     bool hasBillRight() const { return isAdmin == 1; }

@@ -114,8 +114,7 @@ void EditableGrid::onViewRowChanged(int row)
 
 void EditableGrid::write(const QString &column, const QVariant &value)
 {
-    const bool hasRow = m_query.state() == NamedQuery::State::Inserting
-                        || m_query.state() == NamedQuery::State::Editing
+    const bool hasRow = m_query.state() == NamedQuery::State::Inserting || m_query.state() == NamedQuery::State::Editing
                         || (m_query.isActive() && m_query.currentRow() >= 0);
     if (m_showing || !hasRow)
         return;

@@ -37,8 +37,7 @@ public:
     // A column picked from a list of texts; the functions turn a stored value
     // into the text shown and a picked text into the value stored. Without
     // them the text itself is stored.
-    void bindChoice(QComboBox *combo, const QString &column,
-                    std::function<QString(const QVariant &)> toText = {},
+    void bindChoice(QComboBox *combo, const QString &column, std::function<QString(const QVariant &)> toText = {},
                     std::function<QVariant(const QString &)> fromText = {});
 
     // Shows the query's current values in every field.

@@ -16,10 +16,7 @@ void tellBeside(QWidget *field)
 
 }  // namespace
 
-WidthValidator::WidthValidator(int maxBytes, QObject *parent)
-    : QValidator(parent), m_maxBytes(maxBytes)
-{
-}
+WidthValidator::WidthValidator(int maxBytes, QObject *parent) : QValidator(parent), m_maxBytes(maxBytes) {}
 
 QValidator::State WidthValidator::validate(QString &input, int &) const
 {
@@ -67,14 +64,12 @@ void cutToWidth(Edit *edit, int maxBytes)
 
 void limit(QPlainTextEdit *edit, int maxBytes)
 {
-    QObject::connect(edit, &QPlainTextEdit::textChanged, edit,
-                     [edit, maxBytes] { cutToWidth(edit, maxBytes); });
+    QObject::connect(edit, &QPlainTextEdit::textChanged, edit, [edit, maxBytes] { cutToWidth(edit, maxBytes); });
 }
 
 void limit(QTextEdit *edit, int maxBytes)
 {
-    QObject::connect(edit, &QTextEdit::textChanged, edit,
-                     [edit, maxBytes] { cutToWidth(edit, maxBytes); });
+    QObject::connect(edit, &QTextEdit::textChanged, edit, [edit, maxBytes] { cutToWidth(edit, maxBytes); });
 }
 
 }  // namespace gbk

@@ -15,10 +15,9 @@ void showBox(Kind kind, const QString &text)
     QWidget *parent = QApplication::activeModalWidget();
     if (!parent)
         parent = QApplication::activeWindow();
-    QMessageBox box(kind == Kind::Error ? QMessageBox::Critical : QMessageBox::Information,
-                    QString::fromUtf8(kTitle), text, QMessageBox::Ok, parent);
-    box.setObjectName(kind == Kind::Error ? QStringLiteral("ErrorBox")
-                                          : QStringLiteral("MessageBox"));
+    QMessageBox box(kind == Kind::Error ? QMessageBox::Critical : QMessageBox::Information, QString::fromUtf8(kTitle),
+                    text, QMessageBox::Ok, parent);
+    box.setObjectName(kind == Kind::Error ? QStringLiteral("ErrorBox") : QStringLiteral("MessageBox"));
     box.exec();
 }
 

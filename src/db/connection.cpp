@@ -41,15 +41,13 @@ void checkDatabaseFile(QSqlDatabase &db, const SqlDialect &dialect)
     if (!probe.exec(dialect.fileCheckStatement())) {
         const QSqlError error = probe.lastError();
         probe.finish();
-        throw DbError(QStringLiteral("%1: %2").arg(QFileInfo(db.databaseName()).fileName(),
-                                                    error.databaseText()));
+        throw DbError(QStringLiteral("%1: %2").arg(QFileInfo(db.databaseName()).fileName(), error.databaseText()));
     }
 }
 
 }  // namespace
 
-QSqlDatabase openConnection(const DbSettings &settings, const QString &connectionName,
-                            OpenOptions options)
+QSqlDatabase openConnection(const DbSettings &settings, const QString &connectionName, OpenOptions options)
 {
     const SqlDialect dialect(settings.kind());
     if (QSqlDatabase::contains(connectionName))

@@ -16,8 +16,7 @@ struct OpenOptions
 // Opens the connection or throws DbError with the database layer's message.
 // The connection is registered under the name even when opening fails, so
 // that a later statement reports the failure again instead of crashing.
-QSqlDatabase openConnection(const DbSettings &settings, const QString &connectionName,
-                            OpenOptions options = {});
+QSqlDatabase openConnection(const DbSettings &settings, const QString &connectionName, OpenOptions options = {});
 
 // Opens a registered connection that is closed (it broke, or it could not be
 // opened at start-up), with the session settings of openConnection. Throws

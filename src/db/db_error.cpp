@@ -35,10 +35,7 @@ QString describe(const QSqlError &error)
 
 }  // namespace
 
-DbError::DbError(const QString &message)
-    : std::runtime_error(message.toStdString()), m_message(message)
-{
-}
+DbError::DbError(const QString &message) : std::runtime_error(message.toStdString()), m_message(message) {}
 
 DbError::DbError(const QSqlError &error) : DbError(describe(error)) {}
 
@@ -56,8 +53,7 @@ RowInUse::RowInUse() : DbRefusal(text()) {}
 
 const QString &RowInUse::text()
 {
-    static const QString t =
-        QStringLiteral("另一个工作站正在使用这条记录，请稍后再试。尚未保存的修改仍然保留。");
+    static const QString t = QStringLiteral("另一个工作站正在使用这条记录，请稍后再试。尚未保存的修改仍然保留。");
     return t;
 }
 

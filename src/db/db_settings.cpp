@@ -21,9 +21,8 @@ DbKind DbSettings::kind() const
 QString DbSettings::connectionString() const
 {
     return QStringLiteral("Provider=SQLOLEDB.1;Password=") + password
-           + QStringLiteral(";Persist Security Info=True;User ID=") + userId
-           + QStringLiteral(";Initial Catalog=") + initialCatalog
-           + QStringLiteral(";Data Source=") + dataSource;
+           + QStringLiteral(";Persist Security Info=True;User ID=") + userId + QStringLiteral(";Initial Catalog=")
+           + initialCatalog + QStringLiteral(";Data Source=") + dataSource;
 }
 
 DbSettings DbSettings::fromFile(const QString &path)

@@ -78,8 +78,8 @@ QString withoutControlCharacters(const QString &text)
 
 const QString &controlCharacterMessage()
 {
-    static const QString text =
-        QStringLiteral("输入的内容含有控制字符（看不见的特殊字符），不能保存。请删除后重新输入。");
+    static const QString text = QStringLiteral(
+        "输入的内容含有控制字符（看不见的特殊字符），不能保存。请删除后重新输入。");
     return text;
 }
 

@@ -74,8 +74,8 @@ QString IniFile::value(const QString &section, const QString &key, const QString
     return it == m_values.constEnd() ? fallback : *it;
 }
 
-bool writeIniSection(const QString &path, const QString &section,
-                     const QList<QPair<QString, QString>> &entries, QString *error)
+bool writeIniSection(const QString &path, const QString &section, const QList<QPair<QString, QString>> &entries,
+                     QString *error)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QSaveFile file(path);

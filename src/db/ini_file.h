@@ -25,5 +25,5 @@ private:
 };
 
 // Writes a [section] with the keys in the given order; values are written as they are.
-bool writeIniSection(const QString &path, const QString &section,
-                     const QList<QPair<QString, QString>> &entries, QString *error);
+bool writeIniSection(const QString &path, const QString &section, const QList<QPair<QString, QString>> &entries,
+                     QString *error);

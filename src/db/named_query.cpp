@@ -208,9 +208,9 @@ std::optional<QSqlRecord> NamedQuery::storedRow() const
                      + QStringLiteral("=?");
         values << m_original.value(k);
     }
-    QSqlQuery q = runStatement(database(),
-                           QStringLiteral("select * from %1 where %2").arg(m_table, where.join(QStringLiteral(" and "))),
-                           values);
+    QSqlQuery q = runStatement(
+        database(), QStringLiteral("select * from %1 where %2").arg(m_table, where.join(QStringLiteral(" and "))),
+        values);
     if (!q.next())
         return std::nullopt;
     return q.record();

@@ -10,8 +10,8 @@ namespace history {
 
 namespace {
 
-const QString kColumns =
-    QStringLiteral("ID,acted_at,account,fullname,department,action,state_before,state_after,detail");
+const QString kColumns = QStringLiteral(
+    "ID,acted_at,account,fullname,department,action,state_before,state_after,detail");
 
 QString cut(const QString &text)
 {
@@ -53,9 +53,8 @@ void appendHistory(QSqlDatabase db, const Actor &actor, const Entry &entry)
     runStatement(db, sql, values).finish();
 }
 
-int appendHistoryForNotices(QSqlDatabase db, const Actor &actor, const QString &action, int stateBefore,
-                            int stateAfter, const QString &detail, const QString &condition,
-                            const QVariantList &conditionValues)
+int appendHistoryForNotices(QSqlDatabase db, const Actor &actor, const QString &action, int stateBefore, int stateAfter,
+                            const QString &detail, const QString &condition, const QVariantList &conditionValues)
 {
     QVariantList values{historyTime(), actor.account, actor.fullName, action, stateBefore, stateAfter, cut(detail)};
     values << conditionValues;

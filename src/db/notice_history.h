@@ -71,9 +71,8 @@ void appendHistory(QSqlDatabase db, const Actor &actor, const Entry &entry);
 // records the notices it archives without a round trip per notice. The rows
 // take the notice's number and section and the given states. Returns the
 // number of rows written.
-int appendHistoryForNotices(QSqlDatabase db, const Actor &actor, const QString &action, int stateBefore,
-                            int stateAfter, const QString &detail, const QString &condition,
-                            const QVariantList &conditionValues);
+int appendHistoryForNotices(QSqlDatabase db, const Actor &actor, const QString &action, int stateBefore, int stateAfter,
+                            const QString &detail, const QString &condition, const QVariantList &conditionValues);
 
 // The detail of a save: "修改：缴费单位、检验类型", or "未修改" when nothing
 // changed; the columns as the main window labels them.
@@ -83,8 +82,8 @@ QString changedFieldsText(const QStringList &columns);
 QString amountText(double amount);
 
 // The history of a notice as the list shows it, newest first.
-inline const QString kHistoryOfNotice =
-    QStringLiteral("select acted_at,account,fullname,action,state_before,state_after,detail from notice_history "
-                   "where ID=? order by acted_at desc, historyid desc");
+inline const QString kHistoryOfNotice = QStringLiteral(
+    "select acted_at,account,fullname,action,state_before,state_after,detail from notice_history "
+    "where ID=? order by acted_at desc, historyid desc");
 
 }  // namespace history

@@ -24,8 +24,7 @@ QString unquoted(QString name)
 
 RowSetModel::RowSetModel(QObject *parent) : QAbstractTableModel(parent) {}
 
-std::optional<RowSetModel::PagedStatement> RowSetModel::pagedForm(const QString &sql,
-                                                                  const QStringList &keyColumns)
+std::optional<RowSetModel::PagedStatement> RowSetModel::pagedForm(const QString &sql, const QStringList &keyColumns)
 {
     if (keyColumns.isEmpty())
         return std::nullopt;
@@ -154,7 +153,8 @@ RowSetModel::Page RowSetModel::readWhole() const
 RowSetModel::Page RowSetModel::readPage(int count, const QVariantList &after) const
 {
     const SqlDialect dialect(m_db);
-    Page page = collect(runStatement(m_db, dialect.pageStatement({m_paged->select, m_values}, m_paged->order, count, after, m_paged->key)));
+    Page page = collect(runStatement(
+        m_db, dialect.pageStatement({m_paged->select, m_values}, m_paged->order, count, after, m_paged->key)));
     page.complete = page.rows.size() < count;
     return page;
 }

@@ -67,8 +67,8 @@ QString installedSchemaFolder()
 
 QStringList systemTables()
 {
-    return {QStringLiteral("notice"),   QStringLiteral("itemofnotice"), QStringLiteral("person"),
-            QStringLiteral("company"),  QStringLiteral("counter"),      QStringLiteral("buildtype"),
-            QStringLiteral("runtype"),  QStringLiteral("othertype"),    QStringLiteral("itemcj"),
-            QStringLiteral("itemcw"),   QStringLiteral("statistic"),    QStringLiteral("statistic2")};
+    return {QStringLiteral("notice"),  QStringLiteral("itemofnotice"), QStringLiteral("person"),
+            QStringLiteral("company"), QStringLiteral("counter"),      QStringLiteral("buildtype"),
+            QStringLiteral("runtype"), QStringLiteral("othertype"),    QStringLiteral("itemcj"),
+            QStringLiteral("itemcw"),  QStringLiteral("statistic"),    QStringLiteral("statistic2")};
 }

@@ -46,9 +46,8 @@ QString parenthesised(const QString &sql)
 
 QStringList columnsOf(const QString &createTable)
 {
-    static const QStringList constraints{QStringLiteral("primary"), QStringLiteral("unique"),
-                                         QStringLiteral("check"), QStringLiteral("constraint"),
-                                         QStringLiteral("foreign")};
+    static const QStringList constraints{QStringLiteral("primary"), QStringLiteral("unique"), QStringLiteral("check"),
+                                         QStringLiteral("constraint"), QStringLiteral("foreign")};
     QStringList columns;
     for (const QString &item : topLevelItems(parenthesised(createTable))) {
         const QString first = item.section(QRegularExpression(QStringLiteral("\\s+")), 0, 0);

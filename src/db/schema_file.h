@@ -11,8 +11,8 @@ struct SchemaIndex
     QString table;
     QStringList columns;  // as written, lower case
     bool unique = false;
-    QString method;       // "using ..." where the kind names one, lower case
-    QString condition;    // "where ..." of a partial index, as written
+    QString method;     // "using ..." where the kind names one, lower case
+    QString condition;  // "where ..." of a partial index, as written
 };
 
 struct SchemaDeclarations

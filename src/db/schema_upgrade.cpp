@@ -30,8 +30,11 @@ const QList<KeyRule> &keyRules()
 {
     static const QList<KeyRule> rules{
         {QStringLiteral("notice"), {QStringLiteral("ID")}, QStringLiteral("notice number"), {}, {}},
-        {QStringLiteral("notice"), {QStringLiteral("billcode")}, QStringLiteral("bill number"),
-         QStringLiteral("billcode <> ''"), QStringLiteral("ID")},
+        {QStringLiteral("notice"),
+         {QStringLiteral("billcode")},
+         QStringLiteral("bill number"),
+         QStringLiteral("billcode <> ''"),
+         QStringLiteral("ID")},
         {QStringLiteral("person"), {QStringLiteral("nickname")}, QStringLiteral("login name"), {}, {}},
         {QStringLiteral("company"), {QStringLiteral("name")}, QStringLiteral("company"), {}, {}},
         {QStringLiteral("buildtype"), {QStringLiteral("name")}, QStringLiteral("inspection content"), {}, {}},
@@ -39,10 +42,16 @@ const QList<KeyRule> &keyRules()
         {QStringLiteral("othertype"), {QStringLiteral("name")}, QStringLiteral("inspection content"), {}, {}},
         {QStringLiteral("itemcj"), {QStringLiteral("name")}, QStringLiteral("fee item"), {}, {}},
         {QStringLiteral("itemcw"), {QStringLiteral("name")}, QStringLiteral("fee item"), {}, {}},
-        {QStringLiteral("statistic"), {QStringLiteral("year"), QStringLiteral("department")},
-         QStringLiteral("year and section"), {}, {}},
-        {QStringLiteral("statistic2"), {QStringLiteral("year"), QStringLiteral("type")},
-         QStringLiteral("year and inspection kind"), {}, {}},
+        {QStringLiteral("statistic"),
+         {QStringLiteral("year"), QStringLiteral("department")},
+         QStringLiteral("year and section"),
+         {},
+         {}},
+        {QStringLiteral("statistic2"),
+         {QStringLiteral("year"), QStringLiteral("type")},
+         QStringLiteral("year and inspection kind"),
+         {},
+         {}},
     };
     return rules;
 }
@@ -85,13 +94,17 @@ void checkKeyRule(QSqlDatabase db, const KeyRule &rule, QStringList &problems)
     for (const QString &column : rule.columns) {
         if (!rule.condition.isEmpty())
             continue;  // a conditional key leaves the other rows free
-        QSqlQuery q = runStatement(db, QStringLiteral("select count(*) from %1 where %2 is null").arg(rule.table, column));
+        QSqlQuery q = runStatement(db,
+                                   QStringLiteral("select count(*) from %1 where %2 is null").arg(rule.table, column));
         if (q.next() && q.value(0).toInt() > 0)
             problems << QStringLiteral("%1.%2: %3 rows have no %4")
-                            .arg(rule.table, column).arg(q.value(0).toInt()).arg(rule.what);
+                            .arg(rule.table, column)
+                            .arg(q.value(0).toInt())
+                            .arg(rule.what);
     }
-    QSqlQuery q = runStatement(db, QStringLiteral("select %1, count(*) from %2%3 group by %1 having count(*) > 1 order by %1")
-                                       .arg(keys, rule.table, where));
+    QSqlQuery q = runStatement(
+        db, QStringLiteral("select %1, count(*) from %2%3 group by %1 having count(*) > 1 order by %1")
+                .arg(keys, rule.table, where));
     int listed = 0;
     int more = 0;
     QList<QVariantList> repeated;

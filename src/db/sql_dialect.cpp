@@ -19,9 +19,12 @@ DbKind SqlDialect::kindOf(const QSqlDatabase &db)
 QString SqlDialect::driverName() const
 {
     switch (m_kind) {
-    case DbKind::SQLite: return QStringLiteral("QSQLITE");
-    case DbKind::PostgreSQL: return QStringLiteral("QPSQL");
-    case DbKind::SqlServer: break;
+    case DbKind::SQLite:
+        return QStringLiteral("QSQLITE");
+    case DbKind::PostgreSQL:
+        return QStringLiteral("QPSQL");
+    case DbKind::SqlServer:
+        break;
     }
     return QStringLiteral("QODBC");
 }
@@ -29,9 +32,12 @@ QString SqlDialect::driverName() const
 QString SqlDialect::schemaFileName() const
 {
     switch (m_kind) {
-    case DbKind::SQLite: return QStringLiteral("sqlite.sql");
-    case DbKind::PostgreSQL: return QStringLiteral("postgresql.sql");
-    case DbKind::SqlServer: break;
+    case DbKind::SQLite:
+        return QStringLiteral("sqlite.sql");
+    case DbKind::PostgreSQL:
+        return QStringLiteral("postgresql.sql");
+    case DbKind::SqlServer:
+        break;
     }
     return QStringLiteral("sqlserver.sql");
 }
@@ -39,10 +45,14 @@ QString SqlDialect::schemaFileName() const
 QString SqlDialect::counterColumnName(CounterColumn column)
 {
     switch (column) {
-    case CounterColumn::Id: return QStringLiteral("id");
-    case CounterColumn::BillCode: return QStringLiteral("billcode");
-    case CounterColumn::OrderCj: return QStringLiteral("ordercj");
-    case CounterColumn::OrderCw: return QStringLiteral("ordercw");
+    case CounterColumn::Id:
+        return QStringLiteral("id");
+    case CounterColumn::BillCode:
+        return QStringLiteral("billcode");
+    case CounterColumn::OrderCj:
+        return QStringLiteral("ordercj");
+    case CounterColumn::OrderCw:
+        return QStringLiteral("ordercw");
     }
     return {};
 }
@@ -87,7 +97,8 @@ QString SqlDialect::connectOptions() const
     case DbKind::PostgreSQL:
         // An unreachable server must not keep the program waiting for minutes.
         return QStringLiteral("connect_timeout=8");
-    case DbKind::SqlServer: break;
+    case DbKind::SqlServer:
+        break;
     }
     return QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=8");
 }
@@ -101,7 +112,8 @@ QStringList SqlDialect::sessionSetup() const
         return {QStringLiteral("pragma journal_mode = wal"), QStringLiteral("pragma foreign_keys = on")};
     case DbKind::PostgreSQL:
         return {QStringLiteral("set lock_timeout = %1").arg(kLockWaitMs)};
-    case DbKind::SqlServer: break;
+    case DbKind::SqlServer:
+        break;
     }
     return {QStringLiteral("set lock_timeout %1").arg(kLockWaitMs)};
 }
@@ -198,8 +210,9 @@ Statement SqlDialect::pageStatement(const Statement &select, const QList<OrderKe
             if (!beyond.isEmpty()) {
                 QStringList terms = equal;
                 terms << beyond;
-                alternatives << (terms.size() > 1 ? QLatin1Char('(') + terms.join(QStringLiteral(" and ")) + QLatin1Char(')')
-                                                  : terms.first());
+                alternatives << (terms.size() > 1
+                                     ? QLatin1Char('(') + terms.join(QStringLiteral(" and ")) + QLatin1Char(')')
+                                     : terms.first());
                 values += equalValues;
                 values += beyondValues;
             }
@@ -226,8 +239,8 @@ Statement SqlDialect::pageStatement(const Statement &select, const QList<OrderKe
     }
     const QString where = beyondLast.isEmpty() ? QString() : QStringLiteral(" where ") + beyondLast;
 
-    const QString body = QStringLiteral("(%1) page%2 order by %3")
-                             .arg(select.sql.trimmed(), where, orderBy.join(QStringLiteral(", ")));
+    const QString body =
+        QStringLiteral("(%1) page%2 order by %3").arg(select.sql.trimmed(), where, orderBy.join(QStringLiteral(", ")));
     if (m_kind == DbKind::SqlServer)
         return {QStringLiteral("select top (%1) * from ").arg(rows) + body, values};
     if (m_kind == DbKind::PostgreSQL && !key.isEmpty()) {
@@ -296,7 +309,8 @@ bool SqlDialect::isLockTimeout(const QSqlError &error) const
         return codeIn(error, {"5", "6", "261", "262", "517"}) || textHas(error, {"database is locked"});
     case DbKind::PostgreSQL:
         return codeIn(error, {"55P03"}) || textHas(error, {"lock timeout"});
-    case DbKind::SqlServer: break;
+    case DbKind::SqlServer:
+        break;
     }
     return codeIn(error, {"1222", "HYT00"}) || textHas(error, {"Lock request time out"});
 }
@@ -304,14 +318,15 @@ bool SqlDialect::isLockTimeout(const QSqlError &error) const
 bool SqlDialect::isConnectionLost(const QSqlError &error) const
 {
     switch (m_kind) {
-    case DbKind::SQLite: return false;
+    case DbKind::SQLite:
+        return false;
     case DbKind::PostgreSQL:
-        return error.nativeErrorCode().startsWith(QLatin1String("08"))
-               || codeIn(error, {"57P01", "57P02", "57P03"})
+        return error.nativeErrorCode().startsWith(QLatin1String("08")) || codeIn(error, {"57P01", "57P02", "57P03"})
                || textHas(error, {"server closed the connection", "no connection to the server",
                                   "terminating connection", "could not send data", "could not receive data",
                                   "connection to server", "SSL connection has been closed"});
-    case DbKind::SqlServer: break;
+    case DbKind::SqlServer:
+        break;
     }
     return error.nativeErrorCode().startsWith(QLatin1String("08")) || codeIn(error, {"10054", "233", "-1"})
            || textHas(error, {"Communication link failure", "connection is broken", "TCP Provider"});
@@ -320,15 +335,17 @@ bool SqlDialect::isConnectionLost(const QSqlError &error) const
 bool SqlDialect::failedBeforeRunning(const QSqlError &error) const
 {
     switch (m_kind) {
-    case DbKind::SQLite: return true;
+    case DbKind::SQLite:
+        return true;
     case DbKind::PostgreSQL:
         // The server ended the session (shutdown or restart) and told so
         // before reading the statement; libpq's own "no connection" is said
         // without sending anything.
         return codeIn(error, {"57P01", "57P02", "57P03", "08003", "08006"})
-               || textHas(error, {"terminating connection due to administrator command",
-                                  "no connection to the server"});
-    case DbKind::SqlServer: break;
+               || textHas(error,
+                          {"terminating connection due to administrator command", "no connection to the server"});
+    case DbKind::SqlServer:
+        break;
     }
     return codeIn(error, {"08003", "08001"});
 }
@@ -340,7 +357,8 @@ bool SqlDialect::isDuplicateKey(const QSqlError &error) const
         return codeIn(error, {"1555", "2067"}) || textHas(error, {"UNIQUE constraint failed"});
     case DbKind::PostgreSQL:
         return codeIn(error, {"23505"}) || textHas(error, {"duplicate key value"});
-    case DbKind::SqlServer: break;
+    case DbKind::SqlServer:
+        break;
     }
     return codeIn(error, {"2627", "2601"}) || textHas(error, {"duplicate key"});
 }
@@ -376,7 +394,8 @@ Statement SqlDialect::noticeIdMatches(const QString &text, int cap) const
     case DbKind::PostgreSQL:
         return {QStringLiteral("select ID from notice where ID like ?%1 limit %2").arg(kLikeEscape).arg(cap),
                 {containsPattern(text)}};
-    case DbKind::SqlServer: break;
+    case DbKind::SqlServer:
+        break;
     }
     return {QStringLiteral("select top (%1) ID from notice where ID like ?%2").arg(cap).arg(kLikeEscape),
             {containsPattern(text)}};
@@ -427,7 +446,8 @@ QString SqlDialect::copyTableStatement(const QString &from, const QString &to) c
 QString SqlDialect::identityColumnsQuery() const
 {
     switch (m_kind) {
-    case DbKind::SQLite: break;  // an autoincrement key continues past the largest stored one
+    case DbKind::SQLite:
+        break;  // an autoincrement key continues past the largest stored one
     case DbKind::PostgreSQL:
         return QStringLiteral("select column_name from information_schema.columns "
                               "where table_name = ? and is_identity = 'YES'");
@@ -464,8 +484,8 @@ namespace {
 // An ODBC attribute value in braces keeps ';' and '=' inside it.
 QString odbcValue(const QString &value)
 {
-    if (!value.contains(QLatin1Char(';')) && !value.contains(QLatin1Char('{'))
-        && !value.contains(QLatin1Char('}')) && value.trimmed() == value)
+    if (!value.contains(QLatin1Char(';')) && !value.contains(QLatin1Char('{')) && !value.contains(QLatin1Char('}'))
+        && value.trimmed() == value)
         return value;
     QString escaped = value;
     escaped.replace(QLatin1Char('}'), QStringLiteral("}}"));
@@ -533,19 +553,22 @@ Statement SqlDialect::insertIfMissing(const QString &table, const QStringList &k
         marks << QStringLiteral("?");
     switch (m_kind) {
     case DbKind::SQLite:
-        return {QStringLiteral("insert or ignore into %1 (%2) values (%3)").arg(table, columns, marks.join(QLatin1Char(','))),
+        return {QStringLiteral("insert or ignore into %1 (%2) values (%3)")
+                    .arg(table, columns, marks.join(QLatin1Char(','))),
                 keyValues};
     case DbKind::PostgreSQL:
         return {QStringLiteral("insert into %1 (%2) values (%3) on conflict do nothing")
                     .arg(table, columns, marks.join(QLatin1Char(','))),
                 keyValues};
-    case DbKind::SqlServer: break;
+    case DbKind::SqlServer:
+        break;
     }
     // SQL Server has no "do nothing" clause: the keys are bound twice.
     QStringList conditions;
     for (const QString &column : keyColumns)
         conditions << column + QStringLiteral("=?");
-    return {QStringLiteral("insert into %1 (%2) select %3 where not exists (select 1 from %1 with (updlock, holdlock) where %4)")
+    return {QStringLiteral(
+                "insert into %1 (%2) select %3 where not exists (select 1 from %1 with (updlock, holdlock) where %4)")
                 .arg(table, columns, marks.join(QLatin1Char(',')), conditions.join(QStringLiteral(" and "))),
             keyValues + keyValues};
 }
@@ -560,7 +583,8 @@ QStringList SqlDialect::lockCounterRowStatements() const
     case DbKind::PostgreSQL:
         return {QStringLiteral("set local lock_timeout = '60s'"),
                 QStringLiteral("select onerow from counter for update")};
-    case DbKind::SqlServer: break;
+    case DbKind::SqlServer:
+        break;
     }
     return {QStringLiteral("set lock_timeout 60000"),
             QStringLiteral("select onerow from counter with (updlock, holdlock, rowlock)")};
@@ -569,10 +593,12 @@ QStringList SqlDialect::lockCounterRowStatements() const
 QString SqlDialect::yearMonthExpression(const QString &column) const
 {
     switch (m_kind) {
-    case DbKind::SQLite: return QStringLiteral("cast(strftime('%Y%m', %1) as integer)").arg(column);
+    case DbKind::SQLite:
+        return QStringLiteral("cast(strftime('%Y%m', %1) as integer)").arg(column);
     case DbKind::PostgreSQL:
         return QStringLiteral("cast(extract(year from %1) * 100 + extract(month from %1) as integer)").arg(column);
-    case DbKind::SqlServer: break;
+    case DbKind::SqlServer:
+        break;
     }
     return QStringLiteral("(year(%1) * 100 + month(%1))").arg(column);
 }
@@ -580,9 +606,12 @@ QString SqlDialect::yearMonthExpression(const QString &column) const
 QString SqlDialect::inTextListCondition(const QString &column) const
 {
     switch (m_kind) {
-    case DbKind::SQLite: return QStringLiteral("%1 in (select value from json_each(?))").arg(column);
-    case DbKind::PostgreSQL: return QStringLiteral("%1 = any(cast(? as text[]))").arg(column);
-    case DbKind::SqlServer: break;
+    case DbKind::SQLite:
+        return QStringLiteral("%1 in (select value from json_each(?))").arg(column);
+    case DbKind::PostgreSQL:
+        return QStringLiteral("%1 = any(cast(? as text[]))").arg(column);
+    case DbKind::SqlServer:
+        break;
     }
     return QStringLiteral("%1 in (select value from openjson(?))").arg(column);
 }

@@ -147,8 +147,7 @@ public:
     QString monthColumn(int month) const;
     // Inserts a row made of its key columns only, and does nothing when a row
     // with those keys exists already.
-    Statement insertIfMissing(const QString &table, const QStringList &keyColumns,
-                              const QVariantList &keyValues) const;
+    Statement insertIfMissing(const QString &table, const QStringList &keyColumns, const QVariantList &keyValues) const;
     // Statements that lock the counter row until the transaction ends; a
     // second connection asking for the same lock waits, for a minute at most.
     QStringList lockCounterRowStatements() const;

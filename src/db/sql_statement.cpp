@@ -52,8 +52,7 @@ QSqlQuery runStatement(QSqlDatabase db, const QString &sql, const QVariantList &
     if (!dialect.isConnectionLost(error))
         throwDbFailure(db, error);
 
-    const bool again = !inTransaction(db)
-                       && (isReadOnlyStatement(sql) || dialect.failedBeforeRunning(error));
+    const bool again = !inTransaction(db) && (isReadOnlyStatement(sql) || dialect.failedBeforeRunning(error));
     reopenConnection(db);  // throws ConnectionLost while the server is away
     if (!again)
         throw ConnectionLost();

@@ -12,8 +12,7 @@
 class UserRefusal : public std::runtime_error, public Refusal
 {
 public:
-    explicit UserRefusal(const QString &message)
-        : std::runtime_error(message.toStdString()), m_message(message) {}
+    explicit UserRefusal(const QString &message) : std::runtime_error(message.toStdString()), m_message(message) {}
     QString message() const override { return m_message; }
 
 private:

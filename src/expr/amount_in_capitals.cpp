@@ -31,7 +31,7 @@ constexpr int kPositionsWithUnits = 12;
 
 // Whether the group of four positions from i (the 万 or 亿 group) holds a
 // non-zero digit in the integer digits.
-bool groupHasDigit(const std::string& integerDigits, int i)
+bool groupHasDigit(const std::string &integerDigits, int i)
 {
     const int size = static_cast<int>(integerDigits.size());
     for (int p = i; p < i + 4 && p < size; ++p)
@@ -40,7 +40,7 @@ bool groupHasDigit(const std::string& integerDigits, int i)
     return false;
 }
 
-} // namespace
+}  // namespace
 
 std::string AmountInCapitals(double amount)
 {
@@ -50,7 +50,7 @@ std::string AmountInCapitals(double amount)
         && static_cast<int>(integerDigits.size()) > kPositionsWithUnits)
         throw AmountOutOfRange("金额 " + s + " 超出大写金额的范围（大写金额须小于壹万亿元）");
     std::string result;
-    bool afterDigit = false; // the character just handled was a non-zero digit or the point
+    bool afterDigit = false;  // the character just handled was a non-zero digit or the point
     int i = -2;
     for (auto it = s.rbegin(); it != s.rend(); ++it) {
         const char ch = *it;
@@ -84,11 +84,12 @@ std::string AmountInCapitals(double amount)
     // A whole amount with a non-zero yuan digit ends in "元 "; it ends in "元整"
     // like the amounts whose yuan digit is zero.
     const std::string trailing = std::string(kYuan) + std::string(kBlank);
-    if (result.size() >= trailing.size() && result.compare(result.size() - trailing.size(), trailing.size(), trailing) == 0) {
+    if (result.size() >= trailing.size()
+        && result.compare(result.size() - trailing.size(), trailing.size(), trailing) == 0) {
         result.resize(result.size() - trailing.size());
         result.append(kYuan).append(kExact);
     }
     return result;
 }
 
-} // namespace nollard
+}  // namespace nollard

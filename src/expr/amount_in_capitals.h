@@ -7,13 +7,15 @@ namespace nollard {
 
 // A text that cannot be read as a number; the message names the offending
 // character, e.g. "'-' is not a valid integer value".
-class ConversionError : public std::runtime_error {
+class ConversionError : public std::runtime_error
+{
 public:
     using std::runtime_error::runtime_error;
 };
 
 // An amount of 10^12 or more, which the units cannot spell.
-class AmountOutOfRange : public ConversionError {
+class AmountOutOfRange : public ConversionError
+{
 public:
     using ConversionError::ConversionError;
 };
@@ -26,4 +28,4 @@ public:
 // AmountOutOfRange.
 std::string AmountInCapitals(double amount);
 
-} // namespace nollard
+}  // namespace nollard

@@ -18,7 +18,7 @@ std::string nonFinite(double value)
 }
 
 // Integer digits, ".", two decimals, from rounded digits.
-std::string fixedText(const DecimalDigits& d, bool negative)
+std::string fixedText(const DecimalDigits &d, bool negative)
 {
     std::string out;
     if (negative)
@@ -34,8 +34,8 @@ std::string fixedText(const DecimalDigits& d, bool negative)
     }
     out += '.';
     const int e = d.digits.empty() ? 0 : d.exponent;
-    out += digitAt(e);     // first decimal: digit index exponent
-    out += digitAt(e + 1); // second decimal
+    out += digitAt(e);      // first decimal: digit index exponent
+    out += digitAt(e + 1);  // second decimal
     return out;
 }
 
@@ -48,7 +48,7 @@ std::string withoutNegativeZero(std::string text)
     return text;
 }
 
-} // namespace
+}  // namespace
 
 std::string AmountText(double value)
 {
@@ -84,4 +84,4 @@ std::string FixedTwoDecimals(double value)
     return withoutNegativeZero(fixedText(d, value < 0));
 }
 
-} // namespace nollard
+}  // namespace nollard

@@ -17,4 +17,4 @@ std::string AmountText(double value);
 // format "0.00" writes it: 100000000.5 gives 100000000.50.
 std::string FixedTwoDecimals(double value);
 
-} // namespace nollard
+}  // namespace nollard

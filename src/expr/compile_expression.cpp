@@ -14,24 +14,26 @@ constexpr int kMaxSlot = 50;
 
 // A reference to a double cell while building: a variable's storage, a
 // literal cell or an operation's result cell (indices into the owned cells).
-struct CellRef {
-    double* variable = nullptr;
+struct CellRef
+{
+    double *variable = nullptr;
     int literal = -1;
     int result = -1;
 };
 
-struct PendingOperation {
+struct PendingOperation
+{
     OperationKind kind = OperationKind::opVariable;
     Routine routine = nullptr;
     CellRef arg1;
     CellRef arg2;
-    int resultCell = -1; // -1 for the holder: its result is its argument
+    int resultCell = -1;  // -1 for the holder: its result is its argument
 };
 
 bool isUnary(OperationKind k)
 {
     return k == OperationKind::opNegate || k == OperationKind::opSquare || k == OperationKind::opCube
-        || k == OperationKind::opFourthPower || k == OperationKind::opFunction1;
+           || k == OperationKind::opFourthPower || k == OperationKind::opFunction1;
 }
 
 bool isBinary(OperationKind k)
@@ -52,15 +54,16 @@ bool isBinary(OperationKind k)
     }
 }
 
-class ListBuilder {
+class ListBuilder
+{
 public:
-    explicit ListBuilder(ExpressionRecognizer& recognizer) : rec_(recognizer)
+    explicit ListBuilder(ExpressionRecognizer &recognizer) : rec_(recognizer)
     {
-        for (auto& row : table_)
+        for (auto &row : table_)
             row.fill(-1);
         counts_.fill(0);
         counts_[0] = 1;
-        ops_.push_back(PendingOperation{}); // the holder, level 0 slot 1
+        ops_.push_back(PendingOperation{});  // the holder, level 0 slot 1
         table_[0][1] = 0;
     }
 
@@ -79,7 +82,7 @@ private:
         if (!c.accepted)
             throw syntaxError(text, c);
 
-        PendingOperation& consumer = ops_[static_cast<std::size_t>(table_[level][slot])];
+        PendingOperation &consumer = ops_[static_cast<std::size_t>(table_[level][slot])];
         if (c.kind == OperationKind::opConstant || c.kind == OperationKind::opVariable) {
             CellRef ref;
             if (c.kind == OperationKind::opConstant) {
@@ -103,7 +106,7 @@ private:
         op.resultCell = resultCount_++;
         CellRef resultRef;
         resultRef.result = op.resultCell;
-        (side == 1 ? consumer.arg1 : consumer.arg2) = resultRef; // consumer not used after push_back
+        (side == 1 ? consumer.arg1 : consumer.arg2) = resultRef;  // consumer not used after push_back
         table_[childLevel][childSlot] = static_cast<int>(ops_.size());
         ops_.push_back(op);
         if (childLevel > deepest_)
@@ -111,7 +114,7 @@ private:
 
         if (isUnary(c.kind)) {
             ++counts_[childLevel];
-            visit(c.left, childLevel, childSlot, 1); // a power's literal exponent is dropped
+            visit(c.left, childLevel, childSlot, 1);  // a power's literal exponent is dropped
             return;
         }
         visit(c.left, childLevel, childSlot, 1);
@@ -130,7 +133,7 @@ private:
             throw EExpressionTooComplex();
     }
 
-    ESyntaxError syntaxError(Span text, const Classification& c) const
+    ESyntaxError syntaxError(Span text, const Classification &c) const
     {
         std::string message = "错误的表达式:\r";
         if (!c.leftWritten && !c.rightWritten) {
@@ -160,7 +163,7 @@ private:
         std::unique_ptr<double[]> cells(new double[cellCount == 0 ? 1 : cellCount]());
         for (std::size_t i = 0; i < literalCount; ++i)
             cells[i] = literals_[i];
-        auto resolve = [&](const CellRef& r) -> double* {
+        auto resolve = [&](const CellRef &r) -> double * {
             if (r.variable)
                 return r.variable;
             if (r.literal >= 0)
@@ -171,8 +174,8 @@ private:
         };
         std::vector<OperationRecord> list(order.size());
         for (std::size_t i = 0; i < order.size(); ++i) {
-            const PendingOperation& p = ops_[static_cast<std::size_t>(order[i])];
-            OperationRecord& r = list[i];
+            const PendingOperation &p = ops_[static_cast<std::size_t>(order[i])];
+            OperationRecord &r = list[i];
             r.kind = p.kind;
             r.routine = p.routine;
             r.arg1 = resolve(p.arg1);
@@ -184,7 +187,7 @@ private:
         return OperationList(std::move(list), std::move(cells), cellCount, literalCount);
     }
 
-    ExpressionRecognizer& rec_;
+    ExpressionRecognizer &rec_;
     std::vector<PendingOperation> ops_;
     std::vector<double> literals_;
     std::array<std::array<int, kMaxSlot + 1>, kMaxLevel + 1> table_{};
@@ -202,10 +205,10 @@ std::string_view trimBlanks(std::string_view t)
     return t;
 }
 
-} // namespace
+}  // namespace
 
-OperationList CompileExpression(std::string_view text, const VariableTable& variables,
-                                const FunctionTable& functionsOne, const FunctionTable& functionsTwo,
+OperationList CompileExpression(std::string_view text, const VariableTable &variables,
+                                const FunctionTable &functionsOne, const FunctionTable &functionsTwo,
                                 bool pascalNumberformat)
 {
     const std::string upper = UpperCaseAscii(text);
@@ -229,4 +232,4 @@ OperationList CompileExpression(std::string_view text, const VariableTable& vari
     return builder.build(root);
 }
 
-} // namespace nollard
+}  // namespace nollard

@@ -14,8 +14,8 @@ namespace nollard {
 //
 // Raises one of the six EMathParserError classes, or EFloatOverflow for a
 // literal beyond the double range; nothing is returned then.
-OperationList CompileExpression(std::string_view text, const VariableTable& variables,
-                                const FunctionTable& functionsOne, const FunctionTable& functionsTwo,
+OperationList CompileExpression(std::string_view text, const VariableTable &variables,
+                                const FunctionTable &functionsOne, const FunctionTable &functionsTwo,
                                 bool pascalNumberformat);
 
-} // namespace nollard
+}  // namespace nollard

@@ -23,7 +23,7 @@ void TCustomParser::SetExpression(std::string_view text)
         return;
     try {
         list_ = CompileExpression(expression_, variables_, functionsOne_, functionsTwo_, pascalNumberformat_);
-    } catch (const EMathParserError& error) {
+    } catch (const EMathParserError &error) {
         if (!onParserError_)
             throw;
         onParserError_(*this, error);
@@ -41,29 +41,29 @@ void TCustomParser::SetExpression(std::string_view text)
 void TCustomParser::buildCallSequence()
 {
     std::vector<bool> fixedCell(list_.cellCount(), false);
-    auto isFixed = [&](const double* cell) {
+    auto isFixed = [&](const double *cell) {
         if (!cell)
             return true;
         if (list_.isLiteralCell(cell))
             return true;
         return list_.ownsCell(cell) && fixedCell[list_.cellIndex(cell)];
     };
-    std::vector<OperationRecord>& ops = list_.operations();
+    std::vector<OperationRecord> &ops = list_.operations();
     calls_.reserve(ops.size());
-    for (OperationRecord& op : ops) {
+    for (OperationRecord &op : ops) {
         if (op.kind != OperationKind::opFunction1 && op.kind != OperationKind::opFunction2)
             op.routine = RoutineForKind(op.kind);
         valueCell_ = op.result;
         if (!op.routine)
-            continue; // the holder of a single number or variable: its cell is the value
+            continue;  // the holder of a single number or variable: its cell is the value
         const bool pure = (op.kind != OperationKind::opFunction1 && op.kind != OperationKind::opFunction2)
-            || functionsOne_.isPureRoutine(op.routine) || functionsTwo_.isPureRoutine(op.routine);
+                          || functionsOne_.isPureRoutine(op.routine) || functionsTwo_.isPureRoutine(op.routine);
         if (pure && isFixed(op.arg1) && isFixed(op.arg2)) {
             try {
                 op.routine(op);
                 fixedCell[list_.cellIndex(op.result)] = true;
                 continue;
-            } catch (const EArithmeticFault&) {
+            } catch (const EArithmeticFault &) {
                 // left for Value to raise
             }
         }
@@ -73,9 +73,9 @@ void TCustomParser::buildCallSequence()
 
 long double TCustomParser::Value()
 {
-    for (const Call& call : calls_)
+    for (const Call &call : calls_)
         call.routine(*call.op);
     return valueCell_ ? static_cast<long double>(*valueCell_) : 0.0L;
 }
 
-} // namespace nollard
+}  // namespace nollard

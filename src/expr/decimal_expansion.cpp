@@ -22,7 +22,7 @@ DecimalDigits DecimalExpansion18(double value)
     return d;
 }
 
-void RoundDigits(DecimalDigits& d, int keep)
+void RoundDigits(DecimalDigits &d, int keep)
 {
     if (d.digits.empty() || keep >= static_cast<int>(d.digits.size()))
         return;
@@ -49,4 +49,4 @@ void RoundDigits(DecimalDigits& d, int keep)
         d.digits.pop_back();
 }
 
-} // namespace nollard
+}  // namespace nollard

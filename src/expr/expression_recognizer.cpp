@@ -17,26 +17,27 @@ constexpr std::uint32_t kNone = ~0u;
 // stack. Nothing a fee line holds comes near it.
 constexpr unsigned kMaxRecognitionDepth = 2000;
 
-class DepthGuard {
+class DepthGuard
+{
 public:
-    explicit DepthGuard(unsigned& depth) : depth_(depth)
+    explicit DepthGuard(unsigned &depth) : depth_(depth)
     {
         if (++depth_ > kMaxRecognitionDepth)
             throw EExpressionTooComplex();
     }
     ~DepthGuard() { --depth_; }
-    DepthGuard(const DepthGuard&) = delete;
-    DepthGuard& operator=(const DepthGuard&) = delete;
+    DepthGuard(const DepthGuard &) = delete;
+    DepthGuard &operator=(const DepthGuard &) = delete;
 
 private:
-    unsigned& depth_;
+    unsigned &depth_;
 };
 
-} // namespace
+}  // namespace
 
-ExpressionRecognizer::ExpressionRecognizer(std::string_view text, const VariableTable& variables,
-                                           const FunctionTable& functionsOne,
-                                           const FunctionTable& functionsTwo, bool pascalNumberformat)
+ExpressionRecognizer::ExpressionRecognizer(std::string_view text, const VariableTable &variables,
+                                           const FunctionTable &functionsOne, const FunctionTable &functionsTwo,
+                                           bool pascalNumberformat)
     : text_(text), variables_(variables), functionsOne_(functionsOne), functionsTwo_(functionsTwo),
       pascal_(pascalNumberformat)
 {
@@ -49,12 +50,12 @@ ExpressionRecognizer::ExpressionRecognizer(std::string_view text, const Variable
     static constexpr char kChars[] = {'+', '-', '*', '/', '^', ',', '('};
     nextIndex_.resize(kIndexCount * (n + 1));
     for (unsigned op = 0; op < kIndexCount; ++op) {
-        std::uint32_t* row = nextIndex_.data() + op * (n + 1);
+        std::uint32_t *row = nextIndex_.data() + op * (n + 1);
         row[n] = static_cast<std::uint32_t>(n);
         for (std::size_t i = n; i-- > 0;) {
             bool hit;
             if (op == kDiv || op == kMod) {
-                const char* word = op == kDiv ? "DIV" : "MOD";
+                const char *word = op == kDiv ? "DIV" : "MOD";
                 hit = i + 3 <= n && text_.compare(i, 3, word) == 0;
             } else {
                 hit = text_[i] == kChars[op];
@@ -64,7 +65,7 @@ ExpressionRecognizer::ExpressionRecognizer(std::string_view text, const Variable
     }
     numberEnd_.assign(n + 1, 0);
     throwFree_ = computeThrowFree() && variables.namesArePlain() && functionsOne.namesArePlain()
-        && functionsTwo.namesArePlain();
+                 && functionsTwo.namesArePlain();
 
     // Depths run from -n to n.
     std::vector<std::uint32_t> lastAtDepth(2 * n + 1, kNone);
@@ -75,16 +76,17 @@ ExpressionRecognizer::ExpressionRecognizer(std::string_view text, const Variable
         const std::size_t depth = static_cast<std::size_t>(prefixBalance_[i] + static_cast<int>(n));
         lastStraySign_[i] = lastAtDepth[depth];
         lastProductOperator_[i] = lastProductAtDepth[depth];
-        if (i < n && (text_[i] == '*' || text_[i] == '/' || text_.compare(i, 3, "DIV") == 0
-                      || text_.compare(i, 3, "MOD") == 0))
+        if (i < n
+            && (text_[i] == '*' || text_[i] == '/' || text_.compare(i, 3, "DIV") == 0
+                || text_.compare(i, 3, "MOD") == 0))
             lastProductAtDepth[depth] = static_cast<std::uint32_t>(i);
         if (i < n && i > 0 && (text_[i] == '+' || text_[i] == '-')) {
             const char before = text_[i - 1];
             // A sign after an operator (or after the minus of a negation, as
             // in --2^2) starts an operand; after E it is an exponent's.
             const bool exponentSign = before == 'E' && i + 1 < n && text_[i + 1] >= '0' && text_[i + 1] <= '9';
-            const bool signOfOperand = before == '*' || before == '/' || before == '^' || exponentSign
-                || before == 'V' || before == 'D' || before == '-' || before == '+';
+            const bool signOfOperand = before == '*' || before == '/' || before == '^' || exponentSign || before == 'V'
+                                       || before == 'D' || before == '-' || before == '+';
             if (!signOfOperand)
                 lastAtDepth[depth] = static_cast<std::uint32_t>(i);
         }
@@ -113,7 +115,7 @@ bool ExpressionRecognizer::hasProductOperator(Span s) const
 bool ExpressionRecognizer::hasStraySign(Span s) const
 {
     if (balance(s) != 0)
-        return false; // such a piece fails on its balance anyway
+        return false;  // such a piece fails on its balance anyway
     const std::uint32_t q = lastStraySign_[s.end];
     return q != kNone && q > s.begin;
 }
@@ -152,12 +154,12 @@ bool ExpressionRecognizer::computeThrowFree() const
 // [sign] digits [point digits] [E [sign] digits].
 std::uint32_t ExpressionRecognizer::numberViableEnd(std::uint32_t begin)
 {
-    std::uint32_t& cached = numberEnd_[begin];
+    std::uint32_t &cached = numberEnd_[begin];
     if (cached != 0)
         return cached - 1;
     char point = '.';
     if (!pascal_) {
-        const char* dp = std::localeconv()->decimal_point;
+        const char *dp = std::localeconv()->decimal_point;
         if (dp && *dp)
             point = *dp;
     }
@@ -172,29 +174,44 @@ std::uint32_t ExpressionRecognizer::numberViableEnd(std::uint32_t begin)
         State nextState;
         switch (state) {
         case kStart:
-            if (sign) { nextState = kSign; break; }
+            if (sign) {
+                nextState = kSign;
+                break;
+            }
             [[fallthrough]];
         case kSign:
         case kInt:
-            if (digit) nextState = kInt;
-            else if (c == point) nextState = kFrac;
-            else if (c == 'E') nextState = kExp;
-            else goto done;
+            if (digit)
+                nextState = kInt;
+            else if (c == point)
+                nextState = kFrac;
+            else if (c == 'E')
+                nextState = kExp;
+            else
+                goto done;
             break;
         case kFrac:
-            if (digit) nextState = kFrac;
-            else if (c == 'E') nextState = kExp;
-            else goto done;
+            if (digit)
+                nextState = kFrac;
+            else if (c == 'E')
+                nextState = kExp;
+            else
+                goto done;
             break;
         case kExp:
-            if (sign) nextState = kExpSign;
-            else if (digit) nextState = kExpDigits;
-            else goto done;
+            if (sign)
+                nextState = kExpSign;
+            else if (digit)
+                nextState = kExpDigits;
+            else
+                goto done;
             break;
         case kExpSign:
         case kExpDigits:
-            if (digit) nextState = kExpDigits;
-            else goto done;
+            if (digit)
+                nextState = kExpDigits;
+            else
+                goto done;
             break;
         }
         state = nextState;
@@ -256,24 +273,24 @@ bool ExpressionRecognizer::mayPassSide(Span s, SideList list)
     if (mayBeNumber(s) || isVariable(s) || (text_[s.begin] == '(' && text_[s.end - 1] == ')'))
         return true;
     if ((list == kQuotientRight || list == kPowerSide) && hasProductOperator(s))
-        return false; // powers and calls hold no *, /, DIV or MOD outside brackets
+        return false;  // powers and calls hold no *, /, DIV or MOD outside brackets
     if (mayPassFunction(s) && !hasStraySign(s))
         return true;
     switch (list) {
     case kSumLeft:
         return mayPassRule(kNegation, s) || mayPassRule(kDifference, s) || mayPassRule(kProduct, s)
-            || mayPassRule(kIntDiv, s) || mayPassRule(kModulo, s) || mayPassRule(kQuotient, s)
-            || mayPassRule(kPower, s);
+               || mayPassRule(kIntDiv, s) || mayPassRule(kModulo, s) || mayPassRule(kQuotient, s)
+               || mayPassRule(kPower, s);
     case kSumRight:
         return mayPassRule(kSum, s) || mayPassRule(kDifference, s) || mayPassRule(kProduct, s)
-            || mayPassRule(kIntDiv, s) || mayPassRule(kModulo, s) || mayPassRule(kQuotient, s)
-            || mayPassRule(kPower, s);
+               || mayPassRule(kIntDiv, s) || mayPassRule(kModulo, s) || mayPassRule(kQuotient, s)
+               || mayPassRule(kPower, s);
     case kDifferenceRight:
         return mayPassRule(kProduct, s) || mayPassRule(kIntDiv, s) || mayPassRule(kModulo, s)
-            || mayPassRule(kQuotient, s) || mayPassRule(kPower, s);
+               || mayPassRule(kQuotient, s) || mayPassRule(kPower, s);
     case kProductLeft:
         return mayPassRule(kNegation, s) || mayPassRule(kIntDiv, s) || mayPassRule(kModulo, s)
-            || mayPassRule(kQuotient, s) || mayPassRule(kPower, s);
+               || mayPassRule(kQuotient, s) || mayPassRule(kPower, s);
     case kQuotientRight:
         return mayPassRule(kPower, s);
     case kPowerSide:
@@ -287,7 +304,7 @@ bool ExpressionRecognizer::cached(Rule rule, Span s, Compute compute)
 {
     const std::uint16_t bit = static_cast<std::uint16_t>(1u << rule);
     {
-        const SpanMemo::Entry& e = memo_.at(s.begin, s.end);
+        const SpanMemo::Entry &e = memo_.at(s.begin, s.end);
         if (e.known & bit)
             return (e.value & bit) != 0;
     }
@@ -296,7 +313,7 @@ bool ExpressionRecognizer::cached(Rule rule, Span s, Compute compute)
         DepthGuard guard(depth_);
         result = compute();
     }
-    SpanMemo::Entry& e = memo_.at(s.begin, s.end); // the table may have grown meanwhile
+    SpanMemo::Entry &e = memo_.at(s.begin, s.end);  // the table may have grown meanwhile
     e.known |= bit;
     if (result)
         e.value |= bit;
@@ -325,9 +342,9 @@ bool ExpressionRecognizer::isNonBracketTerm(Span s)
 {
     return cached(kTerm, s, [&] {
         return isNumber(s) || isVariable(s) || isNegation(s) || isCharOperator(kSum, s)
-            || isCharOperator(kDifference, s) || isCharOperator(kProduct, s) || isKeywordOperator(kIntDiv, s)
-            || isKeywordOperator(kModulo, s) || isCharOperator(kQuotient, s) || isCharOperator(kPower, s)
-            || isFunctionTwo(s) || isFunctionOne(s);
+               || isCharOperator(kDifference, s) || isCharOperator(kProduct, s) || isKeywordOperator(kIntDiv, s)
+               || isKeywordOperator(kModulo, s) || isCharOperator(kQuotient, s) || isCharOperator(kPower, s)
+               || isFunctionTwo(s) || isFunctionOne(s);
     });
 }
 
@@ -340,7 +357,7 @@ Span ExpressionRecognizer::deliverTerm(Span s)
     return s;
 }
 
-bool ExpressionRecognizer::isBracketed(Span s, Span* inner)
+bool ExpressionRecognizer::isBracketed(Span s, Span *inner)
 {
     if (s.size() < 2 || text_[s.begin] != '(' || text_[s.end - 1] != ')')
         return false;
@@ -362,21 +379,28 @@ bool ExpressionRecognizer::isNegation(Span s)
     const Span rest{s.begin + 1, s.end};
     DepthGuard guard(depth_);
     return isBracketed(rest, nullptr) || isVariable(rest) || isCharOperator(kPower, rest) || isFunctionOne(rest)
-        || isFunctionTwo(rest);
+           || isFunctionTwo(rest);
 }
-
 
 std::uint32_t ExpressionRecognizer::firstOccurrence(Rule rule, Span s, std::uint32_t from) const
 {
     switch (rule) {
-    case kSum: return next(kPlus, from);
-    case kDifference: return next(kMinus, from);
-    case kProduct: return next(kStar, from);
-    case kQuotient: return next(kSlash, from);
-    case kPower: return next(kCaret, from);
-    case kIntDiv: return next(kDiv, from);
-    case kModulo: return next(kMod, from);
-    default: return s.end;
+    case kSum:
+        return next(kPlus, from);
+    case kDifference:
+        return next(kMinus, from);
+    case kProduct:
+        return next(kStar, from);
+    case kQuotient:
+        return next(kSlash, from);
+    case kPower:
+        return next(kCaret, from);
+    case kIntDiv:
+        return next(kDiv, from);
+    case kModulo:
+        return next(kMod, from);
+    default:
+        return s.end;
     }
 }
 
@@ -447,7 +471,7 @@ bool ExpressionRecognizer::isKeywordOperator(Rule rule, Span s)
     if (throwFree_) {
         const std::uint32_t q = lastProductOperatorIn(s);
         if (q != kNone && q > from0)
-            from0 = q; // the right side holds no *, /, DIV or MOD
+            from0 = q;  // the right side holds no *, /, DIV or MOD
     }
     return cached(rule, s, [&] {
         std::uint32_t from = from0;
@@ -470,8 +494,8 @@ bool ExpressionRecognizer::isKeywordOperator(Rule rule, Span s)
     });
 }
 
-const FunctionTable::Entry* ExpressionRecognizer::functionName(Span s, const FunctionTable& table,
-                                                               std::uint32_t* open) const
+const FunctionTable::Entry *ExpressionRecognizer::functionName(Span s, const FunctionTable &table,
+                                                               std::uint32_t *open) const
 {
     const std::uint32_t q = next(kOpen, s.begin);
     if (q >= s.end || q == s.begin)
@@ -514,18 +538,18 @@ bool ExpressionRecognizer::ruleListAccepts(Span s, SideList list)
     switch (list) {
     case kSumLeft:
         return isNegation(s) || isCharOperator(kDifference, s) || isCharOperator(kProduct, s)
-            || isKeywordOperator(kIntDiv, s) || isKeywordOperator(kModulo, s) || isCharOperator(kQuotient, s)
-            || isCharOperator(kPower, s) || isFunctionOne(s) || isFunctionTwo(s);
+               || isKeywordOperator(kIntDiv, s) || isKeywordOperator(kModulo, s) || isCharOperator(kQuotient, s)
+               || isCharOperator(kPower, s) || isFunctionOne(s) || isFunctionTwo(s);
     case kSumRight:
         return isCharOperator(kSum, s) || isCharOperator(kDifference, s) || isCharOperator(kProduct, s)
-            || isKeywordOperator(kIntDiv, s) || isKeywordOperator(kModulo, s) || isCharOperator(kQuotient, s)
-            || isCharOperator(kPower, s) || isFunctionOne(s) || isFunctionTwo(s);
+               || isKeywordOperator(kIntDiv, s) || isKeywordOperator(kModulo, s) || isCharOperator(kQuotient, s)
+               || isCharOperator(kPower, s) || isFunctionOne(s) || isFunctionTwo(s);
     case kDifferenceRight:
         return isCharOperator(kProduct, s) || isKeywordOperator(kIntDiv, s) || isKeywordOperator(kModulo, s)
-            || isCharOperator(kQuotient, s) || isCharOperator(kPower, s) || isFunctionOne(s) || isFunctionTwo(s);
+               || isCharOperator(kQuotient, s) || isCharOperator(kPower, s) || isFunctionOne(s) || isFunctionTwo(s);
     case kProductLeft:
         return isNegation(s) || isKeywordOperator(kIntDiv, s) || isKeywordOperator(kModulo, s)
-            || isCharOperator(kQuotient, s) || isCharOperator(kPower, s) || isFunctionOne(s) || isFunctionTwo(s);
+               || isCharOperator(kQuotient, s) || isCharOperator(kPower, s) || isFunctionOne(s) || isFunctionTwo(s);
     case kQuotientRight:
         return isCharOperator(kPower, s) || isFunctionOne(s) || isFunctionTwo(s);
     case kPowerSide:
@@ -534,7 +558,7 @@ bool ExpressionRecognizer::ruleListAccepts(Span s, SideList list)
     return false;
 }
 
-bool ExpressionRecognizer::sideCheck(Span side, SideList list, Span* replaced)
+bool ExpressionRecognizer::sideCheck(Span side, SideList list, Span *replaced)
 {
     if (isNumber(side) || isVariable(side))
         return true;
@@ -565,12 +589,17 @@ Classification ExpressionRecognizer::classify(Span s)
 bool ExpressionRecognizer::passes(Rule rule, Span s)
 {
     switch (rule) {
-    case kNegation: return isNegation(s);
+    case kNegation:
+        return isNegation(s);
     case kIntDiv:
-    case kModulo: return isKeywordOperator(rule, s);
-    case kFunctionTwo: return isFunctionTwo(s);
-    case kFunctionOne: return isFunctionOne(s);
-    default: return isCharOperator(rule, s);
+    case kModulo:
+        return isKeywordOperator(rule, s);
+    case kFunctionTwo:
+        return isFunctionTwo(s);
+    case kFunctionOne:
+        return isFunctionOne(s);
+    default:
+        return isCharOperator(rule, s);
     }
 }
 
@@ -583,37 +612,48 @@ Classification ExpressionRecognizer::classifyPass(Span s, bool onlyPassingRule)
         ReadNumberLiteral(text(s), pascal_, &c.constant);
         return c;
     }
-    if (double* var = s.empty() ? nullptr : variables_.find(text(s))) {
+    if (double *var = s.empty() ? nullptr : variables_.find(text(s))) {
         c.kind = OperationKind::opVariable;
         c.variable = var;
         return c;
     }
-    struct Step {
+    struct Step
+    {
         Rule rule;
         OperationKind kind;
     };
     static constexpr Step kSteps[] = {
-        {kNegation, OperationKind::opNegate},     {kSum, OperationKind::opAdd},
-        {kDifference, OperationKind::opSubtract}, {kProduct, OperationKind::opMultiply},
-        {kIntDiv, OperationKind::opIntDiv},       {kModulo, OperationKind::opModulo},
-        {kQuotient, OperationKind::opDivide},     {kPower, OperationKind::opRealPower},
+        {kNegation, OperationKind::opNegate},       {kSum, OperationKind::opAdd},
+        {kDifference, OperationKind::opSubtract},   {kProduct, OperationKind::opMultiply},
+        {kIntDiv, OperationKind::opIntDiv},         {kModulo, OperationKind::opModulo},
+        {kQuotient, OperationKind::opDivide},       {kPower, OperationKind::opRealPower},
         {kFunctionOne, OperationKind::opFunction1}, {kFunctionTwo, OperationKind::opFunction2},
     };
-    for (const Step& step : kSteps) {
+    for (const Step &step : kSteps) {
         if (onlyPassingRule && !passes(step.rule, s))
             continue;
         bool ok;
         switch (step.rule) {
-        case kNegation: ok = classifyNegation(s, c); break;
+        case kNegation:
+            ok = classifyNegation(s, c);
+            break;
         case kIntDiv:
-        case kModulo: ok = classifyKeyword(step.rule, s, c); break;
-        case kFunctionOne: ok = classifyFunctionOne(s, c); break;
-        case kFunctionTwo: ok = classifyFunctionTwo(s, c); break;
-        default: ok = classifyCharOperator(step.rule, s, c, onlyPassingRule); break;
+        case kModulo:
+            ok = classifyKeyword(step.rule, s, c);
+            break;
+        case kFunctionOne:
+            ok = classifyFunctionOne(s, c);
+            break;
+        case kFunctionTwo:
+            ok = classifyFunctionTwo(s, c);
+            break;
+        default:
+            ok = classifyCharOperator(step.rule, s, c, onlyPassingRule);
+            break;
         }
         if (ok) {
             if (step.rule != kPower)
-                c.kind = step.kind; // classifySides chose the kind of a power
+                c.kind = step.kind;  // classifySides chose the kind of a power
             return c;
         }
     }
@@ -621,7 +661,7 @@ Classification ExpressionRecognizer::classifyPass(Span s, bool onlyPassingRule)
     return c;
 }
 
-bool ExpressionRecognizer::classifyNegation(Span s, Classification& c)
+bool ExpressionRecognizer::classifyNegation(Span s, Classification &c)
 {
     if (s.empty() || text_[s.begin] != '-')
         return false;
@@ -636,7 +676,7 @@ bool ExpressionRecognizer::classifyNegation(Span s, Classification& c)
     return isVariable(rest) || isCharOperator(kPower, rest) || isFunctionOne(rest) || isFunctionTwo(rest);
 }
 
-bool ExpressionRecognizer::classifyCharOperator(Rule rule, Span s, Classification& c, bool prune)
+bool ExpressionRecognizer::classifyCharOperator(Rule rule, Span s, Classification &c, bool prune)
 {
     std::uint32_t from = s.begin + (rule == kDifference ? 1u : 0u);
     if (from >= s.end)
@@ -655,7 +695,7 @@ bool ExpressionRecognizer::classifyCharOperator(Rule rule, Span s, Classificatio
         bool balanced = balance(left) == 0 && balance(right) == 0;
         if (prune && balanced && (!mayPassSide(right, rightListOf(rule)) || !mayPassSide(left, leftListOf(rule)))) {
             from = p + 1;
-            continue; // certainly fails; only the accepted split is recorded
+            continue;  // certainly fails; only the accepted split is recorded
         }
         if (rule != kSum || balanced) {
             c.left = left;
@@ -669,7 +709,7 @@ bool ExpressionRecognizer::classifyCharOperator(Rule rule, Span s, Classificatio
     }
 }
 
-bool ExpressionRecognizer::classifyKeyword(Rule rule, Span s, Classification& c)
+bool ExpressionRecognizer::classifyKeyword(Rule rule, Span s, Classification &c)
 {
     std::uint32_t from = s.begin;
     for (;;) {
@@ -689,7 +729,7 @@ bool ExpressionRecognizer::classifyKeyword(Rule rule, Span s, Classification& c)
     }
 }
 
-bool ExpressionRecognizer::classifySides(Rule rule, Span left, Span right, Classification& c)
+bool ExpressionRecognizer::classifySides(Rule rule, Span left, Span right, Classification &c)
 {
     const SideList leftList = leftListOf(rule);
     const SideList rightList = rightListOf(rule);
@@ -722,10 +762,10 @@ bool ExpressionRecognizer::classifySides(Rule rule, Span left, Span right, Class
     return true;
 }
 
-bool ExpressionRecognizer::classifyFunctionOne(Span s, Classification& c)
+bool ExpressionRecognizer::classifyFunctionOne(Span s, Classification &c)
 {
     std::uint32_t open = 0;
-    const FunctionTable::Entry* entry = functionName(s, functionsOne_, &open);
+    const FunctionTable::Entry *entry = functionName(s, functionsOne_, &open);
     if (!entry || text_[s.end - 1] != ')' || open + 1 >= s.end)
         return false;
     c.left = Span{open + 1, s.end - 1};
@@ -738,12 +778,12 @@ bool ExpressionRecognizer::classifyFunctionOne(Span s, Classification& c)
     return true;
 }
 
-bool ExpressionRecognizer::classifyFunctionTwo(Span s, Classification& c)
+bool ExpressionRecognizer::classifyFunctionTwo(Span s, Classification &c)
 {
     std::uint32_t open = 0;
     if (s.empty() || text_[s.end - 1] != ')')
         return false;
-    const FunctionTable::Entry* entry = functionName(s, functionsTwo_, &open);
+    const FunctionTable::Entry *entry = functionName(s, functionsTwo_, &open);
     if (!entry)
         return false;
     const Span inner{open + 1, s.end - 1};
@@ -770,4 +810,4 @@ bool ExpressionRecognizer::classifyFunctionTwo(Span s, Classification& c)
     }
 }
 
-} // namespace nollard
+}  // namespace nollard

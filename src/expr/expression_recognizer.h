@@ -12,7 +12,8 @@
 namespace nollard {
 
 // A piece of the prepared expression text, [begin, end) in bytes.
-struct Span {
+struct Span
+{
     std::uint32_t begin = 0;
     std::uint32_t end = 0;
     std::uint32_t size() const { return end - begin; }
@@ -21,16 +22,17 @@ struct Span {
 
 // What the classification of one term found: its operation kind and operand
 // texts, or the operand slots the rules last recorded when none accepted it.
-struct Classification {
+struct Classification
+{
     bool accepted = false;
     OperationKind kind = OperationKind::opConstant;
     Span left;
     Span right;
-    bool leftWritten = false; // a slot not written reads as a single blank
+    bool leftWritten = false;  // a slot not written reads as a single blank
     bool rightWritten = false;
-    double constant = 0.0;            // opConstant
-    double* variable = nullptr;       // opVariable
-    const FunctionTable::Entry* function = nullptr; // opFunction1 / opFunction2
+    double constant = 0.0;                           // opConstant
+    double *variable = nullptr;                      // opVariable
+    const FunctionTable::Entry *function = nullptr;  // opFunction1 / opFunction2
 };
 
 // The recognition rules over one prepared (upper-case, trimmed) text. Each rule
@@ -38,11 +40,11 @@ struct Classification {
 // with backtracking. Rule results depend on the piece alone, so they are
 // remembered per piece: the same pieces are re-examined many times, and
 // without the memo the work doubles with every further "-" of a chain.
-class ExpressionRecognizer {
+class ExpressionRecognizer
+{
 public:
-    ExpressionRecognizer(std::string_view text, const VariableTable& variables,
-                         const FunctionTable& functionsOne, const FunctionTable& functionsTwo,
-                         bool pascalNumberformat);
+    ExpressionRecognizer(std::string_view text, const VariableTable &variables, const FunctionTable &functionsOne,
+                         const FunctionTable &functionsTwo, bool pascalNumberformat);
 
     std::string_view text(Span s) const { return std::string_view(text_).substr(s.begin, s.size()); }
     Span whole() const { return Span{0, static_cast<std::uint32_t>(text_.size())}; }
@@ -50,7 +52,7 @@ public:
 
     // IsBracketed: on success *inner is the inner text with any further
     // redundant brackets removed.
-    bool isBracketed(Span s, Span* inner);
+    bool isBracketed(Span s, Span *inner);
 
     // Classifies a term's text by the first rule that accepts it, recording the
     // operand slots as the rules write them.
@@ -58,18 +60,28 @@ public:
 
 private:
     enum Rule : unsigned {
-        kTerm, kBracketed, kNegation, kSum, kDifference, kProduct, kQuotient,
-        kIntDiv, kModulo, kPower, kFunctionTwo, kNumber,
-        kFunctionOne, // decided from IsBracketed's memo; never remembered itself
+        kTerm,
+        kBracketed,
+        kNegation,
+        kSum,
+        kDifference,
+        kProduct,
+        kQuotient,
+        kIntDiv,
+        kModulo,
+        kPower,
+        kFunctionTwo,
+        kNumber,
+        kFunctionOne,  // decided from IsBracketed's memo; never remembered itself
         kRuleCount
     };
     static_assert(kRuleCount <= 16, "rule results are remembered in 16-bit masks");
     enum SideList : unsigned {
-        kSumLeft,        // also the left side of "-"
+        kSumLeft,  // also the left side of "-"
         kSumRight,
-        kDifferenceRight, // also the right side of "*"
-        kProductLeft,    // also the left side of "/", DIV, MOD
-        kQuotientRight,  // also the right side of DIV, MOD
+        kDifferenceRight,  // also the right side of "*"
+        kProductLeft,      // also the left side of "/", DIV, MOD
+        kQuotientRight,    // also the right side of DIV, MOD
         kPowerSide,
     };
     enum CharOperator : unsigned { kPlus, kMinus, kStar, kSlash, kCaret, kComma, kOpen, kDiv, kMod, kIndexCount };
@@ -81,11 +93,15 @@ private:
     static SideList rightListOf(Rule rule)
     {
         switch (rule) {
-        case kSum: return kSumRight;
+        case kSum:
+            return kSumRight;
         case kDifference:
-        case kProduct: return kDifferenceRight;
-        case kPower: return kPowerSide;
-        default: return kQuotientRight; // "/", DIV, MOD
+        case kProduct:
+            return kDifferenceRight;
+        case kPower:
+            return kPowerSide;
+        default:
+            return kQuotientRight;  // "/", DIV, MOD
         }
     }
 
@@ -102,7 +118,7 @@ private:
     bool isKeywordOperator(Rule rule, Span s);
     bool isFunctionOne(Span s);
     bool isFunctionTwo(Span s);
-    bool sideCheck(Span side, SideList list, Span* replaced);
+    bool sideCheck(Span side, SideList list, Span *replaced);
     bool ruleListAccepts(Span s, SideList list);
 
     // Cheap necessary conditions: false means the check certainly fails.
@@ -118,24 +134,24 @@ private:
     bool passes(Rule rule, Span s);
     Classification classifyPass(Span s, bool onlyPassingRule);
 
-    const FunctionTable::Entry* functionName(Span s, const FunctionTable& table, std::uint32_t* open) const;
+    const FunctionTable::Entry *functionName(Span s, const FunctionTable &table, std::uint32_t *open) const;
     std::uint32_t next(CharOperator op, std::uint32_t from) const { return nextIndex_[op * (text_.size() + 1) + from]; }
     std::uint32_t firstOccurrence(Rule rule, Span s, std::uint32_t from) const;
 
-    bool classifyNegation(Span s, Classification& c);
-    bool classifyCharOperator(Rule rule, Span s, Classification& c, bool prune);
-    bool classifyKeyword(Rule rule, Span s, Classification& c);
-    bool classifyFunctionOne(Span s, Classification& c);
-    bool classifyFunctionTwo(Span s, Classification& c);
-    bool classifySides(Rule rule, Span left, Span right, Classification& c);
+    bool classifyNegation(Span s, Classification &c);
+    bool classifyCharOperator(Rule rule, Span s, Classification &c, bool prune);
+    bool classifyKeyword(Rule rule, Span s, Classification &c);
+    bool classifyFunctionOne(Span s, Classification &c);
+    bool classifyFunctionTwo(Span s, Classification &c);
+    bool classifySides(Rule rule, Span left, Span right, Classification &c);
 
     std::string text_;
-    const VariableTable& variables_;
-    const FunctionTable& functionsOne_;
-    const FunctionTable& functionsTwo_;
+    const VariableTable &variables_;
+    const FunctionTable &functionsOne_;
+    const FunctionTable &functionsTwo_;
     bool pascal_;
     std::vector<int> prefixBalance_;
-    std::vector<std::uint32_t> nextIndex_; // per operator: next position >= i, or size
+    std::vector<std::uint32_t> nextIndex_;  // per operator: next position >= i, or size
     // Per position i: the last "stray" sign before i at the bracket depth of i
     // (a + or - not preceded by *, /, ^, E, DIV, MOD, + or -), or kNone. Only sums
     // and differences can hold one anywhere but at their start.
@@ -144,7 +160,7 @@ private:
     // the bracket depth of i, or kNone. None can stand at the top of the
     // right side of "/", DIV, MOD or of either side of "^".
     std::vector<std::uint32_t> lastProductOperator_;
-    std::vector<std::uint32_t> numberEnd_; // per start: 1 + end of the longest number-shaped prefix, 0 = unknown
+    std::vector<std::uint32_t> numberEnd_;  // per start: 1 + end of the longest number-shaped prefix, 0 = unknown
     // No piece of the text can be a literal beyond the double range, so no
     // check can raise an error and checks may be skipped in any order; and
     // the names hold no operator, so the shortcuts by operator positions
@@ -154,4 +170,4 @@ private:
     unsigned depth_ = 0;
 };
 
-} // namespace nollard
+}  // namespace nollard

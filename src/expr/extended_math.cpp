@@ -9,7 +9,7 @@ namespace {
 
 constexpr double kTwoPow63 = 9223372036854775808.0;
 
-} // namespace
+}  // namespace
 
 double StoreRoundedSlow(long double r, double a, double b)
 {
@@ -88,7 +88,7 @@ void checkLogArgument(long double x)
     if (x < 0.0L)
         throw EFloatInvalidOperation();
 }
-} // namespace
+}  // namespace
 
 long double CheckedLn(long double x)
 {
@@ -108,4 +108,4 @@ long double CheckedLog10(long double x)
     return std::log10(x);
 }
 
-} // namespace nollard
+}  // namespace nollard

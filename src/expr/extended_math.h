@@ -28,7 +28,7 @@ inline double StoreRounded(long double r, double a, double b = 0.0)
 {
     if (r < kDoubleOverflowThreshold && r > -kDoubleOverflowThreshold) [[likely]]
         return static_cast<double>(r);
-    return StoreRoundedSlow(r, a, b); // NaN, infinity or beyond the range
+    return StoreRoundedSlow(r, a, b);  // NaN, infinity or beyond the range
 }
 
 // Truncates toward zero to a 64-bit integer; a value outside its range
@@ -56,4 +56,4 @@ long double CheckedLog10(long double x);
 
 inline constexpr long double kPiExtended = 3.14159265358979323846264338327950288L;
 
-} // namespace nollard
+}  // namespace nollard

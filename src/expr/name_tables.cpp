@@ -8,7 +8,7 @@ namespace nollard {
 std::string UpperCaseAscii(std::string_view text)
 {
     std::string out(text);
-    for (char& c : out) {
+    for (char &c : out) {
         if (c >= 'a' && c <= 'z')
             c = static_cast<char>(c - 'a' + 'A');
     }
@@ -26,10 +26,10 @@ bool IsPlainName(std::string_view name)
 namespace {
 
 template <typename Entries>
-auto lowerBound(Entries& entries, std::string_view upperName)
+auto lowerBound(Entries &entries, std::string_view upperName)
 {
     return std::lower_bound(entries.begin(), entries.end(), upperName,
-                            [](const auto& e, std::string_view n) { return std::string_view(e.name) < n; });
+                            [](const auto &e, std::string_view n) { return std::string_view(e.name) < n; });
 }
 
 bool needsUpper(std::string_view name)
@@ -37,9 +37,9 @@ bool needsUpper(std::string_view name)
     return std::any_of(name.begin(), name.end(), [](char c) { return c >= 'a' && c <= 'z'; });
 }
 
-} // namespace
+}  // namespace
 
-void VariableTable::add(std::string_view name, double* storage)
+void VariableTable::add(std::string_view name, double *storage)
 {
     const std::string upper = UpperCaseAscii(name);
     auto it = lowerBound(entries_, upper);
@@ -50,7 +50,7 @@ void VariableTable::add(std::string_view name, double* storage)
     plain_ = plain_ && IsPlainName(upper);
 }
 
-double* VariableTable::find(std::string_view name) const
+double *VariableTable::find(std::string_view name) const
 {
     if (name.size() > longest_)
         return nullptr;
@@ -71,7 +71,7 @@ void FunctionTable::add(std::string_view name, Routine routine, bool pure)
     plain_ = plain_ && IsPlainName(upper);
 }
 
-const FunctionTable::Entry* FunctionTable::find(std::string_view name) const
+const FunctionTable::Entry *FunctionTable::find(std::string_view name) const
 {
     if (name.size() > longest_)
         return nullptr;
@@ -84,7 +84,7 @@ const FunctionTable::Entry* FunctionTable::find(std::string_view name) const
 bool FunctionTable::isPureRoutine(Routine routine) const
 {
     return std::any_of(entries_.begin(), entries_.end(),
-                       [routine](const Entry& e) { return e.routine == routine && e.pure; });
+                       [routine](const Entry &e) { return e.routine == routine && e.pure; });
 }
 
-} // namespace nollard
+}  // namespace nollard

@@ -15,7 +15,10 @@
 namespace nollard {
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 // A decimal exponent so large that the exact value no longer matters.
 constexpr std::int64_t kExponentCap = 1'000'000'000'000LL;
@@ -23,14 +26,15 @@ constexpr std::int64_t kExponentCap = 1'000'000'000'000LL;
 // Largest value that still rounds to a finite double: 2^1024 - 2^970.
 constexpr long double kDoubleOverflowThreshold = 0x1.fffffffffffffcp1023L;
 
-struct Shape {
+struct Shape
+{
     bool negative = false;
     std::string_view intDigits;
     std::string_view fracDigits;
     std::int64_t exponent = 0;
 };
 
-bool parseShape(std::string_view t, char point, Shape& shape)
+bool parseShape(std::string_view t, char point, Shape &shape)
 {
     std::size_t i = 0;
     const std::size_t n = t.size();
@@ -39,7 +43,7 @@ bool parseShape(std::string_view t, char point, Shape& shape)
         ++i;
     }
     if (i == n)
-        return false; // empty, or a sign alone
+        return false;  // empty, or a sign alone
     std::size_t start = i;
     while (i < n && isDigit(t[i]))
         ++i;
@@ -78,7 +82,7 @@ double roundToDouble(long double v)
     return static_cast<double>(v);
 }
 
-long double powerOfTen(int k) // exact for 0 <= k <= 27
+long double powerOfTen(int k)  // exact for 0 <= k <= 27
 {
     long double p = 1.0L;
     for (int i = 0; i < k; ++i)
@@ -86,7 +90,7 @@ long double powerOfTen(int k) // exact for 0 <= k <= 27
     return p;
 }
 
-double valueOf(const Shape& s, bool needValue)
+double valueOf(const Shape &s, bool needValue)
 {
     // Significant digits: the digit runs without the leading zeros.
     std::size_t lead = 0;
@@ -105,7 +109,7 @@ double valueOf(const Shape& s, bool needValue)
     if (magnitude < -400)
         return s.negative ? -0.0 : 0.0;
     if (!needValue && magnitude < 300)
-        return 0.0; // certainly within range; the caller wants the shape only
+        return 0.0;  // certainly within range; the caller wants the shape only
 
     const std::size_t sigCount = total - lead;
     // Fast path: up to 19 significant digits scaled by at most 10^27 are one
@@ -133,13 +137,13 @@ double valueOf(const Shape& s, bool needValue)
     long double v = 0.0L;
     const auto r = std::from_chars(buf.data(), buf.data() + buf.size(), v);
     if (r.ec == std::errc::result_out_of_range)
-        throw EFloatOverflow(); // magnitude is within +-400, so this is never an underflow
+        throw EFloatOverflow();  // magnitude is within +-400, so this is never an underflow
     return roundToDouble(v);
 }
 
-} // namespace
+}  // namespace
 
-bool ReadNumberLiteral(std::string_view text, bool pascalFormat, double* value)
+bool ReadNumberLiteral(std::string_view text, bool pascalFormat, double *value)
 {
     if (text == "PI" || text == "-PI") {
         if (value)
@@ -148,7 +152,7 @@ bool ReadNumberLiteral(std::string_view text, bool pascalFormat, double* value)
     }
     char point = '.';
     if (!pascalFormat) {
-        const char* dp = std::localeconv()->decimal_point;
+        const char *dp = std::localeconv()->decimal_point;
         if (dp && *dp)
             point = *dp;
     }
@@ -161,4 +165,4 @@ bool ReadNumberLiteral(std::string_view text, bool pascalFormat, double* value)
     return true;
 }
 
-} // namespace nollard
+}  // namespace nollard

@@ -14,9 +14,9 @@ namespace nollard {
 // value in *value (when value is not null): the digits are read into extended
 // precision and rounded once to double. A literal beyond the double range
 // throws EFloatOverflow; one below it reads as zero.
-bool ReadNumberLiteral(std::string_view text, bool pascalFormat, double* value);
+bool ReadNumberLiteral(std::string_view text, bool pascalFormat, double *value);
 
 // 3.141592653589793, the value of the literal PI.
 inline constexpr double kPi = 3.141592653589793;
 
-} // namespace nollard
+}  // namespace nollard

@@ -30,13 +30,14 @@ struct OperationRecord;
 
 // Reads the operation's argument cells and writes its result cell; throws an
 // EArithmeticFault on a fault.
-using Routine = void (*)(OperationRecord&);
+using Routine = void (*)(OperationRecord &);
 
-struct OperationRecord {
-    double* arg1 = nullptr;
-    double* arg2 = nullptr;
-    double* result = nullptr;
-    OperationRecord* next = nullptr;
+struct OperationRecord
+{
+    double *arg1 = nullptr;
+    double *arg2 = nullptr;
+    double *result = nullptr;
+    OperationRecord *next = nullptr;
     Routine routine = nullptr;
     OperationKind kind = OperationKind::opVariable;
 };
@@ -44,27 +45,27 @@ struct OperationRecord {
 // The compiled form of one expression: the operations in evaluation order and
 // the cells they own (literal cells first, then result cells). Variable cells
 // are referenced, never owned. Moving keeps every pointer valid.
-class OperationList {
+class OperationList
+{
 public:
     OperationList() = default;
-    OperationList(std::vector<OperationRecord> ops, std::unique_ptr<double[]> cells,
-                  std::size_t cellCount, std::size_t constantCount)
-        : ops_(std::move(ops)), cells_(std::move(cells)), cellCount_(cellCount),
-          constantCount_(constantCount) {}
+    OperationList(std::vector<OperationRecord> ops, std::unique_ptr<double[]> cells, std::size_t cellCount,
+                  std::size_t constantCount)
+        : ops_(std::move(ops)), cells_(std::move(cells)), cellCount_(cellCount), constantCount_(constantCount)
+    {}
 
-    OperationRecord* first() { return ops_.empty() ? nullptr : ops_.data(); }
-    std::vector<OperationRecord>& operations() { return ops_; }
-    const std::vector<OperationRecord>& operations() const { return ops_; }
+    OperationRecord *first() { return ops_.empty() ? nullptr : ops_.data(); }
+    std::vector<OperationRecord> &operations() { return ops_; }
+    const std::vector<OperationRecord> &operations() const { return ops_; }
 
     // True for the cell of a numeric literal: its value never changes.
-    bool isLiteralCell(const double* cell) const {
+    bool isLiteralCell(const double *cell) const
+    {
         return cell >= cells_.get() && cell < cells_.get() + constantCount_;
     }
-    bool ownsCell(const double* cell) const {
-        return cell >= cells_.get() && cell < cells_.get() + cellCount_;
-    }
+    bool ownsCell(const double *cell) const { return cell >= cells_.get() && cell < cells_.get() + cellCount_; }
     // Index of an owned cell, for bookkeeping per cell.
-    std::size_t cellIndex(const double* cell) const { return static_cast<std::size_t>(cell - cells_.get()); }
+    std::size_t cellIndex(const double *cell) const { return static_cast<std::size_t>(cell - cells_.get()); }
     std::size_t cellCount() const { return cellCount_; }
 
 private:
@@ -74,4 +75,4 @@ private:
     std::size_t constantCount_ = 0;
 };
 
-} // namespace nollard
+}  // namespace nollard

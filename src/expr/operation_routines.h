@@ -8,4 +8,4 @@ namespace nollard {
 // opVariable and opConstant, whose value is their cell.
 Routine RoutineForKind(OperationKind kind);
 
-} // namespace nollard
+}  // namespace nollard

@@ -7,7 +7,7 @@ namespace nollard {
 TParser::TParser()
 {
     RegisterStandardFunctions(functionsOne(), functionsTwo());
-    VariableTable& vars = variables();
+    VariableTable &vars = variables();
     vars.add("A", &A);
     vars.add("B", &B);
     vars.add("C", &C);
@@ -18,4 +18,4 @@ TParser::TParser()
     vars.add("T", &T);
 }
 
-} // namespace nollard
+}  // namespace nollard

@@ -8,7 +8,8 @@ namespace nollard {
 // T, X, Y (0 until the program sets them; an expression reads their value at
 // the moment of evaluation), the constant PI, 24 one-argument and 6
 // two-argument functions.
-class TParser : public TCustomParser {
+class TParser : public TCustomParser
+{
 public:
     TParser();
 
@@ -22,4 +23,4 @@ public:
     double T = 0.0;
 };
 
-} // namespace nollard
+}  // namespace nollard

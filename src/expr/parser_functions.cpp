@@ -16,23 +16,32 @@ constexpr LD kTwoPow63 = 9223372036854775808.0L;
 
 // Stores f(x) for a one-argument routine.
 template <LD (*F)(double)>
-void unary(OperationRecord& op)
+void unary(OperationRecord &op)
 {
     const double x = *op.arg1;
     *op.result = StoreRounded(F(x), x);
 }
 
 template <LD (*F)(double, double)>
-void binary(OperationRecord& op)
+void binary(OperationRecord &op)
 {
     const double a = *op.arg1;
     const double b = *op.arg2;
     *op.result = StoreRounded(F(a, b), a, b);
 }
 
-LD fTan(double x) { return std::tan(LD(x)); }
-LD fSin(double x) { return std::fabs(x) >= kTwoPow63 ? 0.0L : std::sin(LD(x)); }
-LD fCos(double x) { return std::fabs(x) >= kTwoPow63 ? 0.0L : std::cos(LD(x)); }
+LD fTan(double x)
+{
+    return std::tan(LD(x));
+}
+LD fSin(double x)
+{
+    return std::fabs(x) >= kTwoPow63 ? 0.0L : std::sin(LD(x));
+}
+LD fCos(double x)
+{
+    return std::fabs(x) >= kTwoPow63 ? 0.0L : std::cos(LD(x));
+}
 
 // e^x for sinh and cosh: an exponential beyond the extended range is an overflow.
 LD checkedExp(LD x)
@@ -43,15 +52,42 @@ LD checkedExp(LD x)
     return e;
 }
 
-LD fSinh(double x) { return (checkedExp(x) - checkedExp(-LD(x))) * 0.5L; }
-LD fCosh(double x) { return (checkedExp(x) + checkedExp(-LD(x))) * 0.5L; }
-LD fArctan(double x) { return std::atan(LD(x)); }
-LD fCotan(double x) { return CheckedDivide(std::cos(LD(x)), std::sin(LD(x))); }
-LD fExp(double x) { return std::exp(LD(x)); }
-LD fLn(double x) { return CheckedLn(x); }
-LD fLog10(double x) { return CheckedLog10(x); }
-LD fLog2(double x) { return CheckedLog2(x); }
-LD fSqr(double x) { return LD(x) * LD(x); }
+LD fSinh(double x)
+{
+    return (checkedExp(x) - checkedExp(-LD(x))) * 0.5L;
+}
+LD fCosh(double x)
+{
+    return (checkedExp(x) + checkedExp(-LD(x))) * 0.5L;
+}
+LD fArctan(double x)
+{
+    return std::atan(LD(x));
+}
+LD fCotan(double x)
+{
+    return CheckedDivide(std::cos(LD(x)), std::sin(LD(x)));
+}
+LD fExp(double x)
+{
+    return std::exp(LD(x));
+}
+LD fLn(double x)
+{
+    return CheckedLn(x);
+}
+LD fLog10(double x)
+{
+    return CheckedLog10(x);
+}
+LD fLog2(double x)
+{
+    return CheckedLog2(x);
+}
+LD fSqr(double x)
+{
+    return LD(x) * LD(x);
+}
 
 LD fSqrt(double x)
 {
@@ -60,8 +96,14 @@ LD fSqrt(double x)
     return std::sqrt(LD(x));
 }
 
-LD fAbs(double x) { return std::fabs(LD(x)); }
-LD fTrunc(double x) { return std::trunc(LD(x)); }
+LD fAbs(double x)
+{
+    return std::fabs(LD(x));
+}
+LD fTrunc(double x)
+{
+    return std::trunc(LD(x));
+}
 
 LD fCeil(double x)
 {
@@ -75,9 +117,18 @@ LD fFloor(double x)
     return LD(x) - t >= 0.0L ? t : std::trunc(LD(x) - 1.0L);
 }
 
-LD fHeav(double x) { return x >= 0.0 ? 1.0L : 0.0L; }
-LD fSign(double x) { return x > 0.0 ? 1.0L : (x < 0.0 ? -1.0L : 0.0L); }
-LD fZero(double x) { return x == 0.0 ? 0.0L : 1.0L; }
+LD fHeav(double x)
+{
+    return x >= 0.0 ? 1.0L : 0.0L;
+}
+LD fSign(double x)
+{
+    return x > 0.0 ? 1.0L : (x < 0.0 ? -1.0L : 0.0L);
+}
+LD fZero(double x)
+{
+    return x == 0.0 ? 0.0L : 1.0L;
+}
 
 // Reduces an angle: the quotient by 2/pi is rounded to double before the
 // nearest whole number (halves to even) is taken off. The two constants are
@@ -88,8 +139,14 @@ LD fPh(double x)
     return (LD(t) - LD(std::nearbyint(t))) * 6.283185307179586L;
 }
 
-LD fRnd(double x) { return std::trunc(LD(x)) * LD(NextRandom()); }
-LD fRandom(double) { return NextRandom(); }
+LD fRnd(double x)
+{
+    return std::trunc(LD(x)) * LD(NextRandom());
+}
+LD fRandom(double)
+{
+    return NextRandom();
+}
 
 LD fArg(double x, double y)
 {
@@ -101,10 +158,19 @@ LD fArg(double x, double y)
 }
 
 // MAX and MIN copy the chosen operand unchanged.
-void fMax(OperationRecord& op) { *op.result = *op.arg1 < *op.arg2 ? *op.arg2 : *op.arg1; }
-void fMin(OperationRecord& op) { *op.result = *op.arg1 < *op.arg2 ? *op.arg1 : *op.arg2; }
+void fMax(OperationRecord &op)
+{
+    *op.result = *op.arg1 < *op.arg2 ? *op.arg2 : *op.arg1;
+}
+void fMin(OperationRecord &op)
+{
+    *op.result = *op.arg1 < *op.arg2 ? *op.arg1 : *op.arg2;
+}
 
-LD fPower(double a, double b) { return GeneralPower(a, b); }
+LD fPower(double a, double b)
+{
+    return GeneralPower(a, b);
+}
 
 LD fIntPower(double a, double b)
 {
@@ -119,9 +185,9 @@ LD fLogN(double a, double b)
     return CheckedDivide(logB, logA);
 }
 
-} // namespace
+}  // namespace
 
-void RegisterStandardFunctions(FunctionTable& one, FunctionTable& two)
+void RegisterStandardFunctions(FunctionTable &one, FunctionTable &two)
 {
     one.add("TAN", unary<fTan>, true);
     one.add("SIN", unary<fSin>, true);
@@ -156,4 +222,4 @@ void RegisterStandardFunctions(FunctionTable& one, FunctionTable& two)
     two.add("LOGN", binary<fLogN>, true);
 }
 
-} // namespace nollard
+}  // namespace nollard

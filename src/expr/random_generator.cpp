@@ -13,4 +13,4 @@ double NextRandom()
     return static_cast<double>(g_randomState) / 4294967296.0;
 }
 
-} // namespace nollard
+}  // namespace nollard

@@ -8,4 +8,4 @@ namespace nollard {
 // the parser component belongs to the user-interface thread.
 double NextRandom();
 
-} // namespace nollard
+}  // namespace nollard

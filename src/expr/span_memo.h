@@ -7,17 +7,19 @@ namespace nollard {
 
 // Remembers, per piece of the expression text (begin, end), which recognition
 // rules have been decided and how. Open addressing; grows at half load.
-class SpanMemo {
+class SpanMemo
+{
 public:
-    struct Entry {
-        std::uint64_t key = 0; // 0 = free
+    struct Entry
+    {
+        std::uint64_t key = 0;  // 0 = free
         std::uint16_t known = 0;
         std::uint16_t value = 0;
     };
 
     SpanMemo() : slots_(64) {}
 
-    Entry& at(std::uint32_t begin, std::uint32_t end)
+    Entry &at(std::uint32_t begin, std::uint32_t end)
     {
         const std::uint64_t key = ((std::uint64_t(begin) << 32) | end) + 1;
         for (;;) {
@@ -48,7 +50,7 @@ private:
         std::vector<Entry> old(slots_.size() * 2);
         old.swap(slots_);
         const std::size_t mask = slots_.size() - 1;
-        for (const Entry& e : old) {
+        for (const Entry &e : old) {
             if (e.key == 0)
                 continue;
             std::size_t i = hash(e.key) & mask;
@@ -62,4 +64,4 @@ private:
     std::size_t used_ = 0;
 };
 
-} // namespace nollard
+}  // namespace nollard

@@ -10,8 +10,7 @@
 
 namespace fees {
 
-QWidget *FeeLineDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &,
-                                       const QModelIndex &index) const
+QWidget *FeeLineDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &, const QModelIndex &index) const
 {
     auto *edit = new QLineEdit(parent);
     edit->setFrame(false);

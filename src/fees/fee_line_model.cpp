@@ -10,8 +10,7 @@
 
 namespace fees {
 
-FeeLineModel::FeeLineModel(NamedQuery &lines, QObject *parent)
-    : QAbstractTableModel(parent), m_lines(lines)
+FeeLineModel::FeeLineModel(NamedQuery &lines, QObject *parent) : QAbstractTableModel(parent), m_lines(lines)
 {
     // The query's own model tells when its rows are replaced or more are fetched.
     RowSetModel *rows = m_lines.model();
@@ -48,11 +47,16 @@ void FeeLineModel::setEditable(bool editable)
 QString FeeLineModel::fieldName(int column)
 {
     switch (column) {
-    case ItemName: return QStringLiteral("itemname");
-    case Description: return QStringLiteral("description");
-    case Money: return QStringLiteral("money");
-    case Type: return QStringLiteral("type");
-    default: return {};
+    case ItemName:
+        return QStringLiteral("itemname");
+    case Description:
+        return QStringLiteral("description");
+    case Money:
+        return QStringLiteral("money");
+    case Type:
+        return QStringLiteral("type");
+    default:
+        return {};
     }
 }
 
@@ -96,11 +100,16 @@ QVariant FeeLineModel::headerData(int section, Qt::Orientation orientation, int 
     if (role != Qt::DisplayRole)
         return {};
     switch (section) {
-    case ItemName: return QStringLiteral("收费项目");
-    case Description: return QStringLiteral("计算步骤（说明）");
-    case Money: return QStringLiteral("收费金额");
-    case Type: return QStringLiteral("所属类型");
-    default: return {};
+    case ItemName:
+        return QStringLiteral("收费项目");
+    case Description:
+        return QStringLiteral("计算步骤（说明）");
+    case Money:
+        return QStringLiteral("收费金额");
+    case Type:
+        return QStringLiteral("所属类型");
+    default:
+        return {};
     }
 }
 

@@ -135,8 +135,8 @@ int createLinesIfNone(QSqlDatabase db, const UserRecord &user, const QString &no
     // not both find it without lines: writing the notice row first (without
     // changing it) makes the second wait until the first has committed.
     runStatement(db, QStringLiteral("update notice set revision=revision where ID=?"), {noticeId}).finish();
-    QSqlQuery existing =
-        runStatement(db, QStringLiteral("select * from itemofnotice where ID=? order by orderx"), {noticeId});
+    QSqlQuery existing = runStatement(db, QStringLiteral("select * from itemofnotice where ID=? order by orderx"),
+                                      {noticeId});
     const bool hasLines = existing.next();
     existing.finish();
     if (hasLines) {
@@ -145,8 +145,8 @@ int createLinesIfNone(QSqlDatabase db, const UserRecord &user, const QString &no
     }
 
     const LinesChange change = LinesChange::begin(db, noticeId);
-    const QList<CatalogueRow> catalogue =
-        readCatalogue(db, inspection ? QStringLiteral("itemcj") : QStringLiteral("itemcw"));
+    const QList<CatalogueRow> catalogue = readCatalogue(db, inspection ? QStringLiteral("itemcj")
+                                                                       : QStringLiteral("itemcw"));
     for (const CatalogueRow &row : catalogue) {
         if (inspection) {
             // Ship inspection lines carry no description and no type.
@@ -169,8 +169,8 @@ int createLinesIfNone(QSqlDatabase db, const UserRecord &user, const QString &no
         }
     }
     if (!catalogue.isEmpty())
-        change.record(db, user, history::kLinesCreated,
-                      QStringLiteral("按收费目录建立 %1 行").arg(catalogue.size()), change.totalBefore);
+        change.record(db, user, history::kLinesCreated, QStringLiteral("按收费目录建立 %1 行").arg(catalogue.size()),
+                      change.totalBefore);
     transaction.commit();
     return int(catalogue.size());
 }

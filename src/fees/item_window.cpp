@@ -24,8 +24,7 @@
 
 using fees::FeeLineModel;
 
-TF_item::TF_item(Tdm &dm, QWidget *parent)
-    : QDialog(parent), m_dm(dm)
+TF_item::TF_item(Tdm &dm, QWidget *parent) : QDialog(parent), m_dm(dm)
 {
     setObjectName(QStringLiteral("F_item"));
     fees::configure(dm);
@@ -84,8 +83,7 @@ void TF_item::setEditingMode(bool editing)
 {
     m_model->setEditable(editing);
     DBGrid1->setEditTriggers(editing ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
-                                           | QAbstractItemView::AnyKeyPressed
-                                           | QAbstractItemView::SelectedClicked
+                                           | QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked
                                      : QAbstractItemView::NoEditTriggers);
     DBGrid1->setSelectionBehavior(editing ? QAbstractItemView::SelectItems : QAbstractItemView::SelectRows);
 }
@@ -208,7 +206,7 @@ void TF_item::DBGrid1KeyPress()
 {
     NamedQuery &lines = *m_dm.aq_itemofnotice;
     const int column = DBGrid1->currentIndex().isValid() ? DBGrid1->currentIndex().column()
-                                                          : int(FeeLineModel::Description);
+                                                         : int(FeeLineModel::Description);
     const QString line = lines.value(QStringLiteral("lineid")).toString();
     m_syncing = true;
     const bool computed = messages::guarded([&] {
@@ -271,8 +269,7 @@ void TF_item::showQueryRow(int column)
 {
     const int row = m_dm.aq_itemofnotice->currentRow();
     if (column < 0)
-        column = DBGrid1->currentIndex().isValid() ? DBGrid1->currentIndex().column()
-                                                   : int(FeeLineModel::Description);
+        column = DBGrid1->currentIndex().isValid() ? DBGrid1->currentIndex().column() : int(FeeLineModel::Description);
     const QModelIndex target = row >= 0 ? m_model->index(row, column) : QModelIndex();
     if (target == DBGrid1->currentIndex())
         return;

@@ -22,7 +22,7 @@ class Tdm;
 namespace fees {
 class FeeLineDelegate;
 class FeeLineModel;
-}
+}  // namespace fees
 
 class TF_item : public QDialog
 {

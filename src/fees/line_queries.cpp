@@ -16,8 +16,8 @@ FeeTypeFilter feeTypeFilter(const NamedQuery &notice)
     return feeTypeFilter(notice.currentRecord());
 }
 
-void openLineSelection(NamedQuery &lines, LineSelection use, const QString &department,
-                       const QString &noticeId, const FeeTypeFilter &filter)
+void openLineSelection(NamedQuery &lines, LineSelection use, const QString &department, const QString &noticeId,
+                       const FeeTypeFilter &filter)
 {
     const Statement s = lineSelection(use, department, noticeId, filter);
     lines.close();
@@ -54,8 +54,7 @@ void openEditorLines(Tdm &dm, const QString &department)
 {
     if (department == codes::kShipAffairs)
         LineTypeFilter = feeTypeFilter(*dm.aq_notice);
-    openLineSelection(*dm.aq_itemofnotice, LineSelection::EditorLoad, department, CurrentNoticeID,
-                      LineTypeFilter);
+    openLineSelection(*dm.aq_itemofnotice, LineSelection::EditorLoad, department, CurrentNoticeID, LineTypeFilter);
 }
 
 NoticeLines noticeOfLines(const NamedQuery &lines)
@@ -103,8 +102,7 @@ double sumOfMoney(NamedQuery &lines)
     return total;
 }
 
-double writeNoticeTotal(Tdm &dm, const QString &department, const QString &noticeId,
-                        const FeeTypeFilter &filter)
+double writeNoticeTotal(Tdm &dm, const QString &department, const QString &noticeId, const FeeTypeFilter &filter)
 {
     openLineSelection(*dm.aq_itemofnotice, LineSelection::EditorTotal, department, noticeId, filter);
     const double total = sumOfMoney(*dm.aq_itemofnotice);

@@ -31,8 +31,8 @@ extern FeeTypeFilter LineTypeFilter;
 FeeTypeFilter feeTypeFilter(const NamedQuery &notice);
 
 // Closes the lines query and opens it on the selection. Throws DbError.
-void openLineSelection(NamedQuery &lines, LineSelection use, const QString &department,
-                       const QString &noticeId, const FeeTypeFilter &filter);
+void openLineSelection(NamedQuery &lines, LineSelection use, const QString &department, const QString &noticeId,
+                       const FeeTypeFilter &filter);
 
 // The display or print selection of the notice query's current row on
 // aq_itemofnotice, with the filter built afresh from that row's flags. A row
@@ -75,7 +75,6 @@ double sumOfMoney(NamedQuery &lines);
 // Opens the editor total selection on aq_itemofnotice (left open, on its first
 // line), adds it up, puts aq_notice's current row into editing and sets its
 // money to the total; the notice row is NOT stored here. Returns the total.
-double writeNoticeTotal(Tdm &dm, const QString &department, const QString &noticeId,
-                        const FeeTypeFilter &filter);
+double writeNoticeTotal(Tdm &dm, const QString &department, const QString &noticeId, const FeeTypeFilter &filter);
 
 }  // namespace fees

@@ -69,7 +69,8 @@ void LinesChange::record(QSqlDatabase db, const UserRecord &user, const QString 
 {
     if (!exists)
         return;
-    QString text = QStringLiteral("合计 %1 → %2").arg(history::amountText(totalBefore), history::amountText(totalAfter));
+    QString text =
+        QStringLiteral("合计 %1 → %2").arg(history::amountText(totalBefore), history::amountText(totalAfter));
     if (!detail.isEmpty())
         text = detail + QStringLiteral("；") + text;
     history::appendHistory(db, user, {noticeId, department, action, status, status, text, {}});

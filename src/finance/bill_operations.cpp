@@ -19,9 +19,10 @@ QString numberTakenText(int typed, int smallest, bool issued)
     const QString number = codes::PadBillCode7(typed);
     const QString why = issued ? QStringLiteral("票据号%1已被其他工作站开出").arg(number)
                                : QStringLiteral("其他工作站已开出比%1更大的票据号，%1不能再使用").arg(number);
-    return why + QStringLiteral("，本张通知单未开票。\n现在可使用的最小票据号是%1，已填入“当前使用的票据号”，"
-                                "请核对纸质票据后重新开票。")
-                     .arg(codes::PadBillCode7(smallest));
+    return why
+           + QStringLiteral("，本张通知单未开票。\n现在可使用的最小票据号是%1，已填入“当前使用的票据号”，"
+                            "请核对纸质票据后重新开票。")
+                 .arg(codes::PadBillCode7(smallest));
 }
 
 int rowsChanged(QSqlDatabase db, const QString &sql, const QVariantList &values)
@@ -48,9 +49,9 @@ bool numberStored(QSqlDatabase db, const QString &billCode)
 }  // namespace
 
 BillNumberTaken::BillNumberTaken(int typed, int smallestUsable, bool issued)
-    : UserRefusal(numberTakenText(typed, smallestUsable, issued)), m_typed(typed), m_smallest(smallestUsable), m_issued(issued)
-{
-}
+    : UserRefusal(numberTakenText(typed, smallestUsable, issued)), m_typed(typed), m_smallest(smallestUsable),
+      m_issued(issued)
+{}
 
 int proposedBillNumber(QSqlDatabase db)
 {
@@ -87,8 +88,7 @@ QString issueBill(QSqlDatabase db, const UserRecord &user, const BillRequest &re
     // has handed out this number or a higher one. It is one conditional
     // statement: a workstation issuing at the same moment waits here until the
     // other one's bill is committed or rolled back, then sees its counter.
-    if (rowsChanged(db, QStringLiteral("update counter set billcode=? where billcode<=?"), {*typed + 1, *typed})
-        == 0) {
+    if (rowsChanged(db, QStringLiteral("update counter set billcode=? where billcode<=?"), {*typed + 1, *typed}) == 0) {
         const int smallest = proposedBillNumber(db);
         throw BillNumberTaken(*typed, smallest, numberStored(db, billCode));
     }
@@ -98,13 +98,18 @@ QString issueBill(QSqlDatabase db, const UserRecord &user, const BillRequest &re
     if (rowsChanged(db,
                     QStringLiteral("update notice set billcode=?, status=?, revision=revision+1 "
                                    "where ID=? and revision=? and status=? and department=?"),
-                    {billCode, int(codes::StateBilled), request.noticeId, request.revision,
-                     int(codes::StatePrinted), user.department})
+                    {billCode, int(codes::StateBilled), request.noticeId, request.revision, int(codes::StatePrinted),
+                     user.department})
         != 1)
         throw UserRefusal(kBillNoticeChanged);
     history::appendHistory(db, user,
-                           {request.noticeId, user.department, history::kBilled, int(codes::StatePrinted),
-                            int(codes::StateBilled), QStringLiteral("票据号 %1").arg(billCode), {}});
+                           {request.noticeId,
+                            user.department,
+                            history::kBilled,
+                            int(codes::StatePrinted),
+                            int(codes::StateBilled),
+                            QStringLiteral("票据号 %1").arg(billCode),
+                            {}});
     transaction.commit();
     return billCode;
 }
@@ -123,8 +128,13 @@ void voidBill(QSqlDatabase db, const UserRecord &user, const QString &noticeId, 
             const QString billCode =
                 firstValue(db, QStringLiteral("select billcode from notice where ID=?"), {noticeId}).toString();
             history::appendHistory(db, user,
-                                   {noticeId, user.department, history::kVoided, int(codes::StateBilled),
-                                    int(codes::StateVoided), QStringLiteral("票据号 %1").arg(billCode), {}});
+                                   {noticeId,
+                                    user.department,
+                                    history::kVoided,
+                                    int(codes::StateBilled),
+                                    int(codes::StateVoided),
+                                    QStringLiteral("票据号 %1").arg(billCode),
+                                    {}});
             transaction.commit();
             return;
         }

@@ -20,14 +20,13 @@ struct UserRecord;
 namespace finance {
 
 inline const QString kBillBelowStart = QStringLiteral("请输入大于等于起始值的值");
-inline const QString kBillNotANumber =
-    QStringLiteral("“当前使用的票据号”必须是整数，只能由数字0到9组成，请重新输入。");
+inline const QString kBillNotANumber = QStringLiteral("“当前使用的票据号”必须是整数，只能由数字0到9组成，请重新输入。");
 inline const QString kNoBillRight = QStringLiteral("您没有本科室的票据管理权限。");
-inline const QString kBillNoticeChanged =
-    QStringLiteral("该通知单已被其他工作站修改或开票，本次未开票，票据号也未被占用。列表已刷新，请核对后重新操作。");
+inline const QString kBillNoticeChanged = QStringLiteral(
+    "该通知单已被其他工作站修改或开票，本次未开票，票据号也未被占用。列表已刷新，请核对后重新操作。");
 inline const QString kVoidCounted = QStringLiteral("该票据已被财务科统计归档，不能再作废。");
-inline const QString kVoidChanged =
-    QStringLiteral("该票据已被其他工作站修改或作废，本次未作废。列表已刷新，请核对后重新操作。");
+inline const QString kVoidChanged = QStringLiteral(
+    "该票据已被其他工作站修改或作废，本次未作废。列表已刷新，请核对后重新操作。");
 
 // The typed number can no longer be used: another workstation issued it, or
 // issued a higher one. Nothing was written.
@@ -56,9 +55,9 @@ std::optional<int> billNumberFromText(const QString &text);
 struct BillRequest
 {
     QString noticeId;
-    int revision = 0;      // the notice's revision when it was listed
-    int shownNumber = 0;   // the smallest usable number the user was shown
-    QString typedNumber;   // the number the user is about to write on the form
+    int revision = 0;     // the notice's revision when it was listed
+    int shownNumber = 0;  // the smallest usable number the user was shown
+    QString typedNumber;  // the number the user is about to write on the form
 };
 
 // Gives the notice the typed number and state 5, moves the counter to the

@@ -5,11 +5,11 @@
 
 #include "app/codes.h"
 #include "app/column_proxy_model.h"
-#include "app/list_view.h"
 #include "app/current_user.h"
+#include "app/list_view.h"
 #include "app/messages.h"
-#include "db/named_query.h"
 #include "app/read_failures.h"
+#include "db/named_query.h"
 #include "db/tdm.h"
 
 #include <QDateTime>
@@ -75,8 +75,8 @@ QTableView *billGrid(const char *name, NamedQuery &query, bool billNumberFirst, 
 }
 
 // An area: its caption, its grid on the left and a panel of fields beside it.
-QGroupBox *area(const QString &caption, const char *name, const char *gridName, QTableView *&grid,
-                NamedQuery &query, bool billNumberFirst, QWidget *parent, QGridLayout *&fields)
+QGroupBox *area(const QString &caption, const char *name, const char *gridName, QTableView *&grid, NamedQuery &query,
+                bool billNumberFirst, QWidget *parent, QGridLayout *&fields)
 {
     QGroupBox *box = named(new QGroupBox(caption, parent), name);
     auto *row = new QHBoxLayout(box);
@@ -145,7 +145,8 @@ TF_cjkpj::~TF_cjkpj()
 void TF_cjkpj::buildArea1()
 {
     QGridLayout *fields = nullptr;
-    GroupBox1 = area(QStringLiteral("尚未开票的通知单"), "GroupBox1", "DBGrid1", DBGrid1, *m_dm.aq_pj, false, this, fields);
+    GroupBox1 = area(QStringLiteral("尚未开票的通知单"), "GroupBox1", "DBGrid1", DBGrid1, *m_dm.aq_pj, false, this,
+                     fields);
     QWidget *panel = fields->parentWidget();
     Label1 = named(new QLabel(QStringLiteral("可使用的最小票据号"), panel), "Label1");
     Edit1 = named(new QLineEdit(panel), "Edit1");
@@ -172,7 +173,8 @@ void TF_cjkpj::buildArea1()
 void TF_cjkpj::buildArea2()
 {
     QGridLayout *fields = nullptr;
-    GroupBox2 = area(QStringLiteral("已开票、且未被统计过的票据"), "GroupBox2", "DBGrid2", DBGrid2, *aq_pjyk, true, this, fields);
+    GroupBox2 = area(QStringLiteral("已开票、且未被统计过的票据"), "GroupBox2", "DBGrid2", DBGrid2, *aq_pjyk, true,
+                     this, fields);
     QWidget *panel = fields->parentWidget();
     Label3 = named(new QLabel(QStringLiteral("输入票据号"), panel), "Label3");
     Edit3 = entryField("Edit3", panel);
@@ -216,11 +218,9 @@ void TF_cjkpj::connectHandlers()
     followGrid(DBGrid2, *aq_pjyk, this, [this] { DBGrid2CellClick(); });
     followGrid(DBGrid3, *aq_pjfp, this, [] {});
     const QList<QPair<QPushButton *, void (TF_cjkpj::*)()>> buttons{
-        {Button1, &TF_cjkpj::Button1Click}, {button3, &TF_cjkpj::button3Click},
-        {Button8, &TF_cjkpj::Button8Click}, {Button9, &TF_cjkpj::Button9Click},
-        {Button2, &TF_cjkpj::Button2Click}, {button6, &TF_cjkpj::button6Click},
-        {Button5, &TF_cjkpj::Button5Click}, {Button10, &TF_cjkpj::Button10Click},
-        {Button7, &TF_cjkpj::Button7Click},
+        {Button1, &TF_cjkpj::Button1Click}, {button3, &TF_cjkpj::button3Click},   {Button8, &TF_cjkpj::Button8Click},
+        {Button9, &TF_cjkpj::Button9Click}, {Button2, &TF_cjkpj::Button2Click},   {button6, &TF_cjkpj::button6Click},
+        {Button5, &TF_cjkpj::Button5Click}, {Button10, &TF_cjkpj::Button10Click}, {Button7, &TF_cjkpj::Button7Click},
     };
     for (const auto &[button, handler] : buttons)
         connect(button, &QPushButton::clicked, this, [this, handler = handler] { (this->*handler)(); });

@@ -42,13 +42,12 @@ void appendTableRows(ReportTable &table, const ReportRows &rows)
     int number = 0;
     for (const QSqlRecord &row : rows.records) {
         const QVariant rdate = row.value(QStringLiteral("rdate"));
-        table.rows.append({QString::number(++number), row.value(QStringLiteral("billcode")).toString(),
-                           row.value(QStringLiteral("id")).toString(),
-                           reportValueText(rdate, rdate.metaType()).left(10),
-                           row.value(QStringLiteral("shipname")).toString(),
-                           row.value(QStringLiteral("department")).toString(),
-                           reportMoneyText(row.value(QStringLiteral("money")).toDouble()),
-                           codes::stateText(row.value(QStringLiteral("status")).toInt())});
+        table.rows.append(
+            {QString::number(++number), row.value(QStringLiteral("billcode")).toString(),
+             row.value(QStringLiteral("id")).toString(), reportValueText(rdate, rdate.metaType()).left(10),
+             row.value(QStringLiteral("shipname")).toString(), row.value(QStringLiteral("department")).toString(),
+             reportMoneyText(row.value(QStringLiteral("money")).toDouble()),
+             codes::stateText(row.value(QStringLiteral("status")).toInt())});
     }
 }
 
@@ -65,8 +64,8 @@ double moneyTotal(const ReportRows &rows)
 Ledger buildLedger(QSqlDatabase db, const LedgerRequest &request, const UserRecord &user)
 {
     const QVariantList range{request.first, request.last};
-    const ReportRows issued =
-        readRows(db, kRangeStatement + QStringLiteral(" and (status=5 or status=6) order by billcode"), range);
+    const ReportRows issued = readRows(
+        db, kRangeStatement + QStringLiteral(" and (status=5 or status=6) order by billcode"), range);
     const ReportRows voided = readRows(db, kRangeStatement + QStringLiteral(" and status=-2 order by billcode"), range);
 
     Ledger ledger;
@@ -85,9 +84,8 @@ Ledger buildLedger(QSqlDatabase db, const LedgerRequest &request, const UserReco
 
     const double issuedTotal = moneyTotal(issued);
     const double voidedTotal = moneyTotal(voided);
-    ReportRows summary{{computedRecord({{QStringLiteral("total"), issuedTotal},
-                                        {QStringLiteral("voidedtotal"), voidedTotal}})},
-                       0};
+    ReportRows summary{
+        {computedRecord({{QStringLiteral("total"), issuedTotal}, {QStringLiteral("voidedtotal"), voidedTotal}})}, 0};
 
     // Issued bills, their total, then the voided bills with their count.
     ReportTable table;

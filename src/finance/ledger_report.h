@@ -36,8 +36,8 @@ QString ledgerDefaultLast(const QString &first);
 
 struct Ledger
 {
-    Report issued;   // taizhang.frf
-    Report voided;   // taizhang2.frf
+    Report issued;  // taizhang.frf
+    Report voided;  // taizhang2.frf
     int issuedCount = 0;
     int voidedCount = 0;
     bool isEmpty() const { return issuedCount == 0 && voidedCount == 0; }

@@ -60,13 +60,13 @@ NoticeHistory readNoticeHistory(QSqlDatabase db, const QString &noticeId)
 
 Report buildHistoryReport(const NoticeHistory &history)
 {
-    ReportRows notice{{computedRecord({{QStringLiteral("id"), history.noticeId},
-                                       {QStringLiteral("shipname"), history.shipName},
-                                       {QStringLiteral("department"), history.department},
-                                       {QStringLiteral("state"), history.state},
-                                       {QStringLiteral("printed"),
-                                        QDateTime::currentDateTime().toString(kTimeFormat)}})},
-                      0};
+    ReportRows notice{
+        {computedRecord({{QStringLiteral("id"), history.noticeId},
+                         {QStringLiteral("shipname"), history.shipName},
+                         {QStringLiteral("department"), history.department},
+                         {QStringLiteral("state"), history.state},
+                         {QStringLiteral("printed"), QDateTime::currentDateTime().toString(kTimeFormat)}})},
+        0};
     ReportRows rows;
     ReportTable table;
     table.rows << historyColumnTitles();
@@ -79,8 +79,8 @@ Report buildHistoryReport(const NoticeHistory &history)
                                         {QStringLiteral("before"), row.stateBefore},
                                         {QStringLiteral("after"), row.stateAfter},
                                         {QStringLiteral("detail"), row.detail}});
-        table.rows << QStringList{time, row.account, row.fullName, row.action, row.stateBefore, row.stateAfter,
-                                  row.detail};
+        table.rows << QStringList{time,           row.account, row.fullName, row.action, row.stateBefore,
+                                  row.stateAfter, row.detail};
     }
     rows.current = rows.records.isEmpty() ? -1 : 0;
 

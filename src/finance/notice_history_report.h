@@ -27,9 +27,9 @@ struct HistoryRow
 struct NoticeHistory
 {
     QString noticeId;
-    QString shipName;    // empty when the notice no longer exists
+    QString shipName;  // empty when the notice no longer exists
     QString department;
-    QString state;       // the state's text now; "已删除" when deleted
+    QString state;           // the state's text now; "已删除" when deleted
     QList<HistoryRow> rows;  // newest first
 };
 

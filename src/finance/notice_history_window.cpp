@@ -34,8 +34,8 @@ TF_history::TF_history(Tdm &dm, const QString &noticeId, QWidget *parent)
     m_rows->setHorizontalHeaderLabels(finance::historyColumnTitles());
     for (const finance::HistoryRow &row : std::as_const(m_history.rows)) {
         QList<QStandardItem *> cells;
-        for (const QString &text : {row.time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), row.account,
-                                    row.fullName, row.action, row.stateBefore, row.stateAfter, row.detail}) {
+        for (const QString &text : {row.time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), row.account, row.fullName,
+                                    row.action, row.stateBefore, row.stateAfter, row.detail}) {
             auto *cell = new QStandardItem(text);
             cell->setEditable(false);
             cell->setToolTip(text);

@@ -3,14 +3,14 @@
 #include "report_rows.h"
 
 #include "app/codes.h"
-#include "db/user_refusal.h"
 #include "app/current_user.h"
+#include "db/db_error.h"
 #include "db/named_query.h"
 #include "db/notice_history.h"
-#include "db/transaction.h"
-#include "db/tdm.h"
-#include "db/db_error.h"
 #include "db/sql_statement.h"
+#include "db/tdm.h"
+#include "db/transaction.h"
+#include "db/user_refusal.h"
 #include "expr/amount_in_capitals.h"
 #include "fees/fee_lines.h"
 #include "fees/notice_total.h"
@@ -77,8 +77,8 @@ std::optional<NoticeReport> buildNoticeReport(QSqlDatabase db, const UserRecord 
     }
 
     const QString id = notice.value(QStringLiteral("ID")).toString();
-    const Statement printable =
-        fees::lineSelection(fees::LineSelection::Print, user.department, id, fees::feeTypeFilter(notice));
+    const Statement printable = fees::lineSelection(fees::LineSelection::Print, user.department, id,
+                                                    fees::feeTypeFilter(notice));
     const ReportRows lines = readRows(db, printable.sql, printable.values);
     // The total printed under the lines is what they add up to, or nothing
     // is printed.
@@ -108,8 +108,12 @@ void recordNoticePrinted(QSqlDatabase db, const UserRecord &user, const PrintedN
     // goes first, so that a failure leaves the notice as it was read.
     Transaction transaction(db);
     history::appendHistory(db, user,
-                           {printed.id, user.department, history::kPrinted, printed.status,
-                            int(codes::StatePrinted), QStringLiteral("合计 %1").arg(history::amountText(printed.money)),
+                           {printed.id,
+                            user.department,
+                            history::kPrinted,
+                            printed.status,
+                            int(codes::StatePrinted),
+                            QStringLiteral("合计 %1").arg(history::amountText(printed.money)),
                             {}});
     QSqlQuery update = runStatement(
         db, QStringLiteral("update notice set status=?, revision=revision+1 where ID=? and revision=?"),

@@ -17,16 +17,15 @@ namespace finance {
 inline const QString kNoticeTemplate = QStringLiteral("report/notice.frf");
 
 // Why a notice was not printed; its state stays as it was.
-inline const QString kTemplateUnreadable =
-    QStringLiteral("无法读取通知单模板文件 %1，通知单未打印，状态未改变。请检查程序目录下的 report 文件夹。");
-inline const QString kPrinterFailed =
-    QStringLiteral("打印机报告错误，通知单未打印，状态未改变，可以重新打印。");
-inline const QString kTotalDiffersFromLines =
-    QStringLiteral("通知单的合计金额与收费项目明细之和不符，不能打印。请打开收费项目明细表核对并保存通知单后再打印。");
-inline const QString kTotalNegative =
-    QStringLiteral("通知单的合计金额为负数，无法写成大写金额，不能打印。请核对收费项目。");
-inline const QString kTotalTooLarge =
-    QStringLiteral("通知单的合计金额超过大写金额能写的范围（须小于壹万亿元），不能打印。请核对收费项目。");
+inline const QString kTemplateUnreadable = QStringLiteral(
+    "无法读取通知单模板文件 %1，通知单未打印，状态未改变。请检查程序目录下的 report 文件夹。");
+inline const QString kPrinterFailed = QStringLiteral("打印机报告错误，通知单未打印，状态未改变，可以重新打印。");
+inline const QString kTotalDiffersFromLines = QStringLiteral(
+    "通知单的合计金额与收费项目明细之和不符，不能打印。请打开收费项目明细表核对并保存通知单后再打印。");
+inline const QString kTotalNegative = QStringLiteral(
+    "通知单的合计金额为负数，无法写成大写金额，不能打印。请核对收费项目。");
+inline const QString kTotalTooLarge = QStringLiteral(
+    "通知单的合计金额超过大写金额能写的范围（须小于壹万亿元），不能打印。请核对收费项目。");
 
 // The notice a report was built for, as it was read: what recording its
 // print stores over.

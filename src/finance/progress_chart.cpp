@@ -127,7 +127,13 @@ void paintProgressChart(QPainter *painter, const QRectF &rect, const ProgressCha
     }
 
     // Legend along the top.
-    struct Entry { QString text; QColor color; Qt::PenStyle style; bool bar; };
+    struct Entry
+    {
+        QString text;
+        QColor color;
+        Qt::PenStyle style;
+        bool bar;
+    };
     QList<Entry> entries{{QStringLiteral("本月征收"), kBars, Qt::SolidLine, true},
                          {data.year + QStringLiteral("年累计"), kTotal, Qt::SolidLine, false}};
     if (previous)

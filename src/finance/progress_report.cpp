@@ -93,12 +93,11 @@ ProgressReport buildProgressReport(QSqlDatabase db, const QString &year, const Q
     if (hasPrevious)
         chart.previousMonths = beforeMonths;
     months.current = 0;
-    table.rows.append({QStringLiteral("全年合计"), reportMoneyText(total), reportMoneyText(total),
-                       hasPrevious ? reportMoneyText(beforeTotal) : QString(),
-                       hasPrevious ? reportMoneyText(beforeTotal) : QString(),
-                       hasPrevious ? reportMoneyText(total - beforeTotal) : QString(),
-                       hasPrevious ? percentText(total - beforeTotal, beforeTotal) : QString(),
-                       percentText(total, plan)});
+    table.rows.append(
+        {QStringLiteral("全年合计"), reportMoneyText(total), reportMoneyText(total),
+         hasPrevious ? reportMoneyText(beforeTotal) : QString(), hasPrevious ? reportMoneyText(beforeTotal) : QString(),
+         hasPrevious ? reportMoneyText(total - beforeTotal) : QString(),
+         hasPrevious ? percentText(total - beforeTotal, beforeTotal) : QString(), percentText(total, plan)});
     table.rows.append({QStringLiteral("全年计划"), plan > 0 ? reportMoneyText(plan) : QString()});
 
     ReportRows summary;
@@ -121,9 +120,8 @@ ProgressReport buildProgressReport(QSqlDatabase db, const QString &year, const Q
     report.setDataset(QStringLiteral("aq_report2"), fixedRows(previous), ReportRange::CurrentRow);
     report.setDataset(QStringLiteral("months"), fixedRows(months), ReportRange::AllRows);
     report.setDataset(QStringLiteral("summary"), fixedRows(summary), ReportRange::CurrentRow);
-    report.setPicture(QStringLiteral("plot"), [chart](QPainter *painter, const QRectF &rect) {
-        paintProgressChart(painter, rect, chart);
-    });
+    report.setPicture(QStringLiteral("plot"),
+                      [chart](QPainter *painter, const QRectF &rect) { paintProgressChart(painter, rect, chart); });
     report.setTable(table);
     report.setExportName(title(templatePath) + u'_' + year);
     report.loadFromFile(QDir::toNativeSeparators(templatePath));

@@ -4,15 +4,15 @@
 #include "ledger_report.h"
 #include "progress_report.h"
 
-#include "app/list_view.h"
 #include "app/column_proxy_model.h"
 #include "app/current_user.h"
+#include "app/list_view.h"
 #include "app/messages.h"
-#include "db/named_query.h"
 #include "app/read_failures.h"
+#include "db/named_query.h"
+#include "db/sql_statement.h"
 #include "db/tdm.h"
 #include "db/user_refusal.h"
-#include "db/sql_statement.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -57,8 +57,7 @@ QLineEdit *numberField(const char *name, QWidget *parent, bool digitsOnly)
 
 }  // namespace
 
-TF_report::TF_report(Tdm &dm, QWidget *parent)
-    : QDialog(parent), m_dm(dm)
+TF_report::TF_report(Tdm &dm, QWidget *parent) : QDialog(parent), m_dm(dm)
 {
     setObjectName(QStringLiteral("TF_report"));
     setWindowTitle(QStringLiteral("统计报表"));
@@ -66,9 +65,8 @@ TF_report::TF_report(Tdm &dm, QWidget *parent)
 
     aq_static1 = new NamedQuery(QStringLiteral("aq_static1"), dm.connectionName(), this);
     tellReadFailures(aq_static1);
-    m_static1Columns = new ColumnProxyModel({{QStringLiteral("year"), QStringLiteral("年")},
-                                             {QStringLiteral("department"), QStringLiteral("科室")}},
-                                            this);
+    m_static1Columns = new ColumnProxyModel(
+        {{QStringLiteral("year"), QStringLiteral("年")}, {QStringLiteral("department"), QStringLiteral("科室")}}, this);
     m_static1Columns->setSourceModel(aq_static1->model());
 
     // Progress tables.
@@ -174,7 +172,8 @@ void TF_report::printProgress(QPushButton *clicked, const QString &templatePath)
     const QString year = aq_static1->valueAt(m_gridRow, QStringLiteral("year")).toString();
     const QString department = aq_static1->valueAt(m_gridRow, QStringLiteral("department")).toString();
     messages::guarded([&] {
-        finance::ProgressReport progress = finance::buildProgressReport(m_dm.database(), year, department, templatePath);
+        finance::ProgressReport progress = finance::buildProgressReport(m_dm.database(), year, department,
+                                                                        templatePath);
         if (progress.previousMissing)
             messages::inform(QStringLiteral("上一年纪录不存在"));
         progress.report.showReport();

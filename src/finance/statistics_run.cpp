@@ -101,7 +101,8 @@ ReadNotices readPending(QSqlDatabase db, const SqlDialect &dialect, int expected
 void addToRow(QSqlDatabase db, const SqlDialect &dialect, const QString &table, const QString &keyColumn,
               const QPair<QString, QString> &key, const MonthSums &sums, bool money)
 {
-    const Statement insert = dialect.insertIfMissing(table, {QStringLiteral("year"), keyColumn}, {key.first, key.second});
+    const Statement insert = dialect.insertIfMissing(table, {QStringLiteral("year"), keyColumn},
+                                                     {key.first, key.second});
     runStatement(db, insert.sql, insert.values);
 
     QStringList sets;
@@ -119,10 +120,9 @@ void addToRow(QSqlDatabase db, const SqlDialect &dialect, const QString &table, 
     if (sets.isEmpty())
         return;
     values << key.first << key.second;
-    QSqlQuery q = runStatement(db,
-                               QStringLiteral("update %1 set %2 where year=? and %3=?")
-                                   .arg(table, sets.join(QLatin1Char(',')), keyColumn),
-                               values);
+    QSqlQuery q = runStatement(
+        db, QStringLiteral("update %1 set %2 where year=? and %3=?").arg(table, sets.join(QLatin1Char(',')), keyColumn),
+        values);
     if (q.numRowsAffected() != 1)
         throw DbError(QStringLiteral("The %1 row of %2 %3 could not be written.").arg(table, key.first, key.second));
 }

@@ -3,12 +3,12 @@
 #include "statistics_plan.h"
 #include "statistics_run.h"
 
-#include "app/list_view.h"
-#include "app/current_user.h"
 #include "app/column_proxy_model.h"
+#include "app/current_user.h"
+#include "app/list_view.h"
 #include "app/messages.h"
-#include "db/named_query.h"
 #include "app/read_failures.h"
+#include "db/named_query.h"
 #include "db/sql_statement.h"
 #include "db/tdm.h"
 
@@ -61,9 +61,8 @@ TF_caiwu::TF_caiwu(Tdm &dm, QWidget *parent) : QDialog(parent), m_dm(dm)
     aq_jh = new NamedQuery(QStringLiteral("aq_jh"), dm.connectionName(), this);
     aq_jh->setObjectName(QStringLiteral("aq_jh"));
     tellReadFailures(aq_jh);
-    m_planColumns = new ColumnProxyModel({{QStringLiteral("year"), QStringLiteral("年")},
-                                          {QStringLiteral("department"), QStringLiteral("科室")}},
-                                         this);
+    m_planColumns = new ColumnProxyModel(
+        {{QStringLiteral("year"), QStringLiteral("年")}, {QStringLiteral("department"), QStringLiteral("科室")}}, this);
     m_planColumns->setSourceModel(aq_jh->model());
     DBGrid1 = makeListView(QStringLiteral("DBGrid1"), m_planColumns, plan);
     DBGrid1->verticalHeader()->hide();
@@ -130,9 +129,8 @@ void TF_caiwu::bt_calculateClick()
         progress.setAutoClose(false);
         StatisticsHooks hooks;
         hooks.progress = [&progress](StatisticsPhase phase, int done, int total) {
-            progress.setLabelText(phase == StatisticsPhase::Reading
-                                      ? QStringLiteral("正在读取新开票的通知单……")
-                                      : QStringLiteral("正在写入统计数据……"));
+            progress.setLabelText(phase == StatisticsPhase::Reading ? QStringLiteral("正在读取新开票的通知单……")
+                                                                    : QStringLiteral("正在写入统计数据……"));
             progress.setMaximum(qMax(total, 1));
             progress.setValue(qMin(done, qMax(total, 1)));
             QCoreApplication::processEvents();
@@ -179,8 +177,7 @@ void TF_caiwu::Button1Click()
         return;
     const QString year = aq_jh->value(QStringLiteral("year")).toString();
     const QString department = aq_jh->value(QStringLiteral("department")).toString();
-    const bool saved = messages::guarded(
-        [&] { savePlan(m_dm.database(), year, department, DBEdit1->text()); });
+    const bool saved = messages::guarded([&] { savePlan(m_dm.database(), year, department, DBEdit1->text()); });
     if (!saved)
         return;  // the typed text stays for the user to mend
     reopenPlans();

@@ -3,13 +3,13 @@
 #include "config_check.h"
 #include "window_memory.h"
 
-#include "session/login_window.h"
 #include "app/messages.h"
 #include "app/read_failures.h"
 #include "db/schema_version.h"
 #include "db/tdm.h"
 #include "fees/item_window.h"
 #include "notices/main_window.h"
+#include "session/login_window.h"
 
 #include <QCoreApplication>
 

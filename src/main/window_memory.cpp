@@ -1,7 +1,7 @@
 #include "window_memory.h"
 
-#include <QEvent>
 #include <QApplication>
+#include <QEvent>
 #include <QSettings>
 #include <QWidget>
 

@@ -6,9 +6,9 @@
 #include "app/current_user.h"
 #include "app/editable_grid.h"
 #include "app/messages.h"
-#include "db/user_refusal.h"
 #include "db/named_query.h"
 #include "db/tdm.h"
+#include "db/user_refusal.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -50,8 +50,8 @@ QVariant rightStored(const QString &text)
 
 }  // namespace
 
-AccountWindow::AccountWindow(NamedQuery &query, const QString &objectName, const QString &caption,
-                             const char *gridName, bool withRights, int nameBytes, QWidget *parent)
+AccountWindow::AccountWindow(NamedQuery &query, const QString &objectName, const QString &caption, const char *gridName,
+                             bool withRights, int nameBytes, QWidget *parent)
     : MasterDataWindow(objectName, caption, parent), m_query(query)
 {
     resize(withRights ? 600 : 480, 440);
@@ -161,8 +161,8 @@ using masterdata::AccountWindow;
 // --- TF_useradmin -----------------------------------------------------------
 
 TF_useradmin::TF_useradmin(Tdm &dm, QWidget *parent)
-    : AccountWindow(*dm.aq_useradmin, QStringLiteral("F_useradmin"), QStringLiteral("用户管理"),
-                    "DBGrid_useradmin", true, masterdata::kSectionNameBytes, parent)
+    : AccountWindow(*dm.aq_useradmin, QStringLiteral("F_useradmin"), QStringLiteral("用户管理"), "DBGrid_useradmin",
+                    true, masterdata::kSectionNameBytes, parent)
 {
     DBComboBox2 = m_checker;
     DBComboBox3 = m_admin;
@@ -292,8 +292,8 @@ void TF_useradmin::bt_delClick()
 // --- TF_money ---------------------------------------------------------------
 
 TF_money::TF_money(Tdm &dm, QWidget *parent)
-    : AccountWindow(*dm.aq_money, QStringLiteral("F_money"), QStringLiteral("财务人员管理"), "DBGrid_money",
-                    false, masterdata::kFinanceNameBytes, parent)
+    : AccountWindow(*dm.aq_money, QStringLiteral("F_money"), QStringLiteral("财务人员管理"), "DBGrid_money", false,
+                    masterdata::kFinanceNameBytes, parent)
 {
     DBComboBox1->addItems({codes::roleText(codes::RoleFinanceStaff), codes::roleText(codes::RoleFinanceLeader)});
 

@@ -62,8 +62,7 @@ NewAccount storeNewAccount(NamedQuery &q, int nameBytes)
     cutToWidth(q, kName, nameBytes);
     cutToWidth(q, kNickname, kNicknameBytes);
     cutToWidth(q, kPassword, kPasswordBytes);
-    return storeUnlessTaken(q, QStringLiteral("person"), kNickname) ? NewAccount::Stored
-                                                                    : NewAccount::LoginNameTaken;
+    return storeUnlessTaken(q, QStringLiteral("person"), kNickname) ? NewAccount::Stored : NewAccount::LoginNameTaken;
 }
 
 void deleteAccount(NamedQuery &q, const UserRecord &administrator)

@@ -24,8 +24,8 @@ struct AccountSection
 // For a ship affairs (4) or ship inspection (6) leader; none for other roles.
 std::optional<AccountSection> accountSection(int typeId);
 
-inline const QString kFinanceListStatement =
-    QStringLiteral("select name,nickname,password,typeid from person where (typeid=7 or typeid=8)");
+inline const QString kFinanceListStatement = QStringLiteral(
+    "select name,nickname,password,typeid from person where (typeid=7 or typeid=8)");
 inline constexpr int kNewFinanceRole = 7;
 
 // Widths of the account columns in GBK bytes. A finance account's name may be

@@ -5,8 +5,8 @@
 #include "app/codes.h"
 #include "app/editable_grid.h"
 #include "app/messages.h"
-#include "db/named_query.h"
 #include "app/read_failures.h"
+#include "db/named_query.h"
 #include "db/tdm.h"
 
 #include <QComboBox>
@@ -102,8 +102,8 @@ TF_itemmodify::TF_itemmodify(Tdm &dm, const Catalogue &catalogue, QWidget *paren
 
 void TF_itemmodify::setFieldsEnabled(bool enabled)
 {
-    for (QWidget *w : {static_cast<QWidget *>(DBEdit1), static_cast<QWidget *>(DBEdit2),
-                       static_cast<QWidget *>(DBComboBox1)})
+    for (QWidget *w :
+         {static_cast<QWidget *>(DBEdit1), static_cast<QWidget *>(DBEdit2), static_cast<QWidget *>(DBComboBox1)})
         if (w)
             w->setEnabled(enabled);
 }

@@ -32,8 +32,8 @@ public:
     QLabel *Label1;
     QTableView *DBGrid_item;
     QLineEdit *DBEdit1;
-    QLineEdit *DBEdit2 = nullptr;       // unit price, ship affairs only
-    QComboBox *DBComboBox1 = nullptr;   // fee type, ship affairs only
+    QLineEdit *DBEdit2 = nullptr;      // unit price, ship affairs only
+    QComboBox *DBComboBox1 = nullptr;  // fee type, ship affairs only
     QPushButton *bt_add;
     QPushButton *bt_save;
     QPushButton *bt_del;

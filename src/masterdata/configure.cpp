@@ -17,9 +17,8 @@ void configure(Tdm &dm)
     dm.aq_othertype->setUpdateTable(QStringLiteral("othertype"), {QStringLiteral("name")});
     // A name list row without a name is never stored: the row stays in editing
     // so the user can type one, and nothing is said.
-    dm.aq_buildtype->setBeforePost([](const NamedQuery &q) {
-        return !q.value(QStringLiteral("name")).toString().isEmpty();
-    });
+    dm.aq_buildtype->setBeforePost(
+        [](const NamedQuery &q) { return !q.value(QStringLiteral("name")).toString().isEmpty(); });
 }
 
 }  // namespace masterdata

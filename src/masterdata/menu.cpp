@@ -15,8 +15,7 @@ namespace masterdata {
 
 namespace {
 
-void connectItem(QAction *item, QWidget *mainWindow, const QString &windowName,
-                 std::function<QDialog *()> make)
+void connectItem(QAction *item, QWidget *mainWindow, const QString &windowName, std::function<QDialog *()> make)
 {
     QObject::connect(item, &QAction::triggered, mainWindow, [mainWindow, windowName, make] {
         if (mainWindow->findChild<QDialog *>(windowName))

@@ -18,10 +18,17 @@ constexpr int kContentBytes = 20;
 const NameList &companyList()
 {
     static const NameList list{
-        QStringLiteral("f_company"),   QStringLiteral("company"),        &Tdm::aq_company,
-        QStringLiteral("DBGrid_company"), QStringLiteral("记账公司管理"), QStringLiteral("公司名称"),
-        QStringLiteral("公司名称"),    QStringLiteral("公司名称不可为空"), QStringLiteral("该公司已存在"),
-        false,                         kCompanyBytes,
+        QStringLiteral("f_company"),
+        QStringLiteral("company"),
+        &Tdm::aq_company,
+        QStringLiteral("DBGrid_company"),
+        QStringLiteral("记账公司管理"),
+        QStringLiteral("公司名称"),
+        QStringLiteral("公司名称"),
+        QStringLiteral("公司名称不可为空"),
+        QStringLiteral("该公司已存在"),
+        false,
+        kCompanyBytes,
     };
     return list;
 }
@@ -29,10 +36,17 @@ const NameList &companyList()
 const NameList &buildTypeList()
 {
     static const NameList list{
-        QStringLiteral("f_buildtype"),    QStringLiteral("buildtype"),          &Tdm::aq_buildtype,
-        QStringLiteral("DBGrid_buildtype1"), QStringLiteral("建造检查项目管理"), QStringLiteral("建造检验项目"),
-        QStringLiteral("项目名称"),       QStringLiteral("建造检验项目名称不可为空"),
-        QStringLiteral("该建造检验项目已存在"), true, kContentBytes,
+        QStringLiteral("f_buildtype"),
+        QStringLiteral("buildtype"),
+        &Tdm::aq_buildtype,
+        QStringLiteral("DBGrid_buildtype1"),
+        QStringLiteral("建造检查项目管理"),
+        QStringLiteral("建造检验项目"),
+        QStringLiteral("项目名称"),
+        QStringLiteral("建造检验项目名称不可为空"),
+        QStringLiteral("该建造检验项目已存在"),
+        true,
+        kContentBytes,
     };
     return list;
 }
@@ -40,10 +54,17 @@ const NameList &buildTypeList()
 const NameList &runTypeList()
 {
     static const NameList list{
-        QStringLiteral("f_runtype"),    QStringLiteral("runtype"),           &Tdm::aq_runtype,
-        QStringLiteral("DBGrid_runtype"), QStringLiteral("营运检查项目管理"), QStringLiteral("营运检验项目"),
-        QStringLiteral("项目名称"),     QStringLiteral("营运检验项目名称不可为空"),
-        QStringLiteral("该营运检验项目名称已存在"), true, kContentBytes,
+        QStringLiteral("f_runtype"),
+        QStringLiteral("runtype"),
+        &Tdm::aq_runtype,
+        QStringLiteral("DBGrid_runtype"),
+        QStringLiteral("营运检查项目管理"),
+        QStringLiteral("营运检验项目"),
+        QStringLiteral("项目名称"),
+        QStringLiteral("营运检验项目名称不可为空"),
+        QStringLiteral("该营运检验项目名称已存在"),
+        true,
+        kContentBytes,
     };
     return list;
 }
@@ -51,10 +72,17 @@ const NameList &runTypeList()
 const NameList &otherTypeList()
 {
     static const NameList list{
-        QStringLiteral("f_othertype"),    QStringLiteral("othertype"),      &Tdm::aq_othertype,
-        QStringLiteral("DBGrid_othertype"), QStringLiteral("其他检查管理"), QStringLiteral("其他检查项目名称"),
-        QStringLiteral("项目名称"),       QStringLiteral("其它检验项目名称不可为空"),
-        QStringLiteral("该检验项目名称已存在"), true, kContentBytes,
+        QStringLiteral("f_othertype"),
+        QStringLiteral("othertype"),
+        &Tdm::aq_othertype,
+        QStringLiteral("DBGrid_othertype"),
+        QStringLiteral("其他检查管理"),
+        QStringLiteral("其他检查项目名称"),
+        QStringLiteral("项目名称"),
+        QStringLiteral("其它检验项目名称不可为空"),
+        QStringLiteral("该检验项目名称已存在"),
+        true,
+        kContentBytes,
     };
     return list;
 }

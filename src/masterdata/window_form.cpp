@@ -9,8 +9,7 @@
 
 namespace masterdata {
 
-MasterDataWindow::MasterDataWindow(const QString &objectName, const QString &caption, QWidget *parent)
-    : QDialog(parent)
+MasterDataWindow::MasterDataWindow(const QString &objectName, const QString &caption, QWidget *parent) : QDialog(parent)
 {
     setObjectName(objectName);
     setWindowTitle(caption);
@@ -52,8 +51,8 @@ void MasterDataWindow::showEvent(QShowEvent *event)
 void MasterDataWindow::done(int result)
 {
     // A row being added or changed when the window closes is not stored.
-    if (NamedQuery *q = editedQuery(); q && q->state() != NamedQuery::State::Browsing
-                                       && q->state() != NamedQuery::State::Closed)
+    if (NamedQuery *q = editedQuery();
+        q && q->state() != NamedQuery::State::Browsing && q->state() != NamedQuery::State::Closed)
         q->cancel();
     QDialog::done(result);
 }

@@ -83,7 +83,11 @@ QString restoreNotice(QSqlDatabase db, const UserRecord &user, qint64 historyId)
         throw UserRefusal(kRestoreNumberInUse.arg(id));  // taken at this very moment
     }
     history::appendHistory(db, user,
-                           {id, snapshot.department(), history::kRestored, QVariant(), snapshot.status(),
+                           {id,
+                            snapshot.department(),
+                            history::kRestored,
+                            QVariant(),
+                            snapshot.status(),
                             QStringLiteral("恢复已删除的通知单，合计 %1，收费项目 %2 行")
                                 .arg(history::amountText(snapshot.money()))
                                 .arg(snapshot.lines.size()),

@@ -14,20 +14,19 @@ struct UserRecord;
 
 inline const QString kNoRestoreRight = QStringLiteral("只有科室领导可以恢复本科室已删除的通知单。");
 // %1 is the notice number.
-inline const QString kRestoreNumberInUse =
-    QStringLiteral("通知单号 %1 已经被另一张通知单使用，这张已删除的通知单不能恢复。");
-inline const QString kRestoreGone =
-    QStringLiteral("这张通知单已经被恢复，或者又被删除了，请刷新列表后再操作。");
+inline const QString kRestoreNumberInUse = QStringLiteral(
+    "通知单号 %1 已经被另一张通知单使用，这张已删除的通知单不能恢复。");
+inline const QString kRestoreGone = QStringLiteral("这张通知单已经被恢复，或者又被删除了，请刷新列表后再操作。");
 
 struct DeletedNotice
 {
     qint64 historyId = 0;  // the history row of the deletion
     QString id;
     QDateTime deletedAt;
-    QString deletedBy;     // full name
+    QString deletedBy;  // full name
     QString shipName;
     double money = 0;
-    QVariant status;       // the state it had
+    QVariant status;  // the state it had
     int lineCount = 0;
 };
 

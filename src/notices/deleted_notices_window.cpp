@@ -1,8 +1,8 @@
 #include "deleted_notices_window.h"
 
-#include "app/list_view.h"
 #include "app/codes.h"
 #include "app/current_user.h"
+#include "app/list_view.h"
 #include "app/messages.h"
 #include "db/notice_history.h"
 #include "db/tdm.h"
@@ -34,9 +34,10 @@ TF_deleted::TF_deleted(Tdm &dm, QWidget *parent) : QDialog(parent), m_dm(dm)
     setWindowTitle(QStringLiteral("恢复已删除的通知单"));
     setModal(true);
 
-    auto *note = new QLabel(QStringLiteral("%1已删除的通知单（最近删除的在前）。选中一张，按“恢复”即可连同收费项目按原状态恢复。")
-                                .arg(CurrentUser.department),
-                            this);
+    auto *note = new QLabel(
+        QStringLiteral("%1已删除的通知单（最近删除的在前）。选中一张，按“恢复”即可连同收费项目按原状态恢复。")
+            .arg(CurrentUser.department),
+        this);
     m_rows = new QStandardItemModel(0, 7, this);
     m_rows->setHorizontalHeaderLabels({QStringLiteral("流水号"), QStringLiteral("缴费单位"), QStringLiteral("合计金额"),
                                        QStringLiteral("收费项目"), QStringLiteral("删除前状态"),

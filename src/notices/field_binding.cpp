@@ -63,8 +63,7 @@ void FieldBinding::refresh()
     m_showing = false;
 }
 
-void FieldBinding::showText(QLineEdit *edit, const QString &column,
-                            std::function<QString(const QVariant &)> text)
+void FieldBinding::showText(QLineEdit *edit, const QString &column, std::function<QString(const QVariant &)> text)
 {
     add(column, [edit, text](const QVariant &v) { showLineText(edit, text ? text(v) : v.toString()); });
 }
@@ -101,8 +100,7 @@ void FieldBinding::bind(QComboBox *combo, const QString &column)
         combo->setCurrentIndex(index);
     });
     if (combo->isEditable())
-        connect(combo, &QComboBox::editTextChanged, this,
-                [this, column](const QString &text) { write(column, text); });
+        connect(combo, &QComboBox::editTextChanged, this, [this, column](const QString &text) { write(column, text); });
     connect(combo, &QComboBox::textActivated, this, [this, column](const QString &text) { write(column, text); });
 }
 
@@ -120,6 +118,5 @@ void FieldBinding::bind(QPlainTextEdit *memo, const QString &column)
         if (memo->toPlainText() != v.toString())
             memo->setPlainText(v.toString());
     });
-    connect(memo, &QPlainTextEdit::textChanged, this,
-            [this, memo, column] { write(column, memo->toPlainText()); });
+    connect(memo, &QPlainTextEdit::textChanged, this, [this, memo, column] { write(column, memo->toPlainText()); });
 }

@@ -19,8 +19,7 @@ public:
     explicit FieldBinding(NamedQuery &query, QObject *parent = nullptr);
 
     // Shown through the text function, never written (system fields).
-    void showText(QLineEdit *edit, const QString &column,
-                  std::function<QString(const QVariant &)> text = {});
+    void showText(QLineEdit *edit, const QString &column, std::function<QString(const QVariant &)> text = {});
     // Shows the column whenever another row becomes current; what is typed
     // stays in the widget and is never written into the row.
     void showText(QPlainTextEdit *memo, const QString &column);

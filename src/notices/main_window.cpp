@@ -7,21 +7,21 @@
 #include "app/codes.h"
 #include "app/column_proxy_model.h"
 #include "app/current_user.h"
-#include "session/login_window.h"
 #include "db/named_query.h"
 #include "db/row_set_model.h"
 #include "db/tdm.h"
+#include "session/login_window.h"
 
 #include <QCloseEvent>
-#include <QDateTime>
-#include <QFocusEvent>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QStyle>
+#include <QDateTime>
+#include <QFocusEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -44,16 +44,15 @@ TF_main::TF_main(Tdm &dm, QWidget *parent) : QMainWindow(parent), m_dm(dm)
 
     DBGrid_notice = new QTableView(central);
     DBGrid_notice->setObjectName(QStringLiteral("DBGrid_notice"));
-    auto *list = new ColumnProxyModel(
-        {{QStringLiteral("ID"), QStringLiteral("流水号"), {}},
-         {QStringLiteral("status"), QStringLiteral("状态"),
-          [](const QVariant &v) { return codes::stateText(v.toInt()); }, Qt::AlignCenter},
-         {QStringLiteral("Rdate"), QStringLiteral("日期和时间"), dateTimeText},
-         {QStringLiteral("shipname"), QStringLiteral("缴费船只，个人"), {}},
-         {QStringLiteral("department"), QStringLiteral("通知缴费部门"), {}},
-         {QStringLiteral("handler"), QStringLiteral("经办人"), {}},
-         {QStringLiteral("leader"), QStringLiteral("审核人"), {}}},
-        DBGrid_notice);
+    auto *list = new ColumnProxyModel({{QStringLiteral("ID"), QStringLiteral("流水号"), {}},
+                                       {QStringLiteral("status"), QStringLiteral("状态"),
+                                        [](const QVariant &v) { return codes::stateText(v.toInt()); }, Qt::AlignCenter},
+                                       {QStringLiteral("Rdate"), QStringLiteral("日期和时间"), dateTimeText},
+                                       {QStringLiteral("shipname"), QStringLiteral("缴费船只，个人"), {}},
+                                       {QStringLiteral("department"), QStringLiteral("通知缴费部门"), {}},
+                                       {QStringLiteral("handler"), QStringLiteral("经办人"), {}},
+                                       {QStringLiteral("leader"), QStringLiteral("审核人"), {}}},
+                                      DBGrid_notice);
     list->setSourceModel(m_dm.aq_notice->model());
     DBGrid_notice->setModel(list);
     // A list read again changes only the rows that differ: the window
@@ -146,8 +145,7 @@ bool TF_main::eventFilter(QObject *watched, QEvent *event)
     // The pick lists are refilled when the user enters the field. The box
     // also gets the focus back when its own drop-down closes: refilling then
     // would replace the list under the click that is being applied.
-    if (event->type() == QEvent::FocusIn
-        && static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason) {
+    if (event->type() == QEvent::FocusIn && static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason) {
         if (watched == DBCb_company || watched == DBCb_company->lineEdit())
             run([this] { DBCb_companyEnter(); });
         else if (watched == DBCb_checkcontent)

@@ -5,9 +5,9 @@
 
 #include "app/codes.h"
 #include "app/current_user.h"
-#include "session/login_window.h"
 #include "db/named_query.h"
 #include "db/tdm.h"
+#include "session/login_window.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -45,13 +45,16 @@ QString rightsTextFor(const UserRecord &user)
     case codes::RoleShipAffairsLeader:
     case codes::RoleInspectionLeader:
         return QStringLiteral(" 新建、审核本科室的通知单,本科室的各项管理 ");
-    case codes::RoleFinanceLeader: return QStringLiteral(" 财务人员管理和财务统计以及计划安排 ");
-    case codes::RoleFinanceStaff: return QStringLiteral(" 财务统计以及计划安排 ");
+    case codes::RoleFinanceLeader:
+        return QStringLiteral(" 财务人员管理和财务统计以及计划安排 ");
+    case codes::RoleFinanceStaff:
+        return QStringLiteral(" 财务统计以及计划安排 ");
     case codes::RoleShipAffairsStaff:
     case codes::RoleInspectionStaff:
         return user.hasReviewRight() ? QStringLiteral("新建，打印和修改与本人相关的通知单,审核本科室的通知单")
                                      : QStringLiteral("新建，打印和修改与本人相关的通知单");
-    default: return {};
+    default:
+        return {};
     }
 }
 
@@ -164,8 +167,8 @@ void TF_main::freeze_newed()
 
 void TF_main::freeze_menu()
 {
-    for (QAction *a : {M_buildtype, M_runtype, M_other, M_company, M_cjitem, M_cwitem, M_useradmin, M_money,
-                       M_cjkpj, M_caiwu, M_deleted})
+    for (QAction *a : {M_buildtype, M_runtype, M_other, M_company, M_cjitem, M_cwitem, M_useradmin, M_money, M_cjkpj,
+                       M_caiwu, M_deleted})
         setItemVisible(a, false);
 }
 
@@ -183,16 +186,16 @@ void TF_main::freeze_all()
 
 void TF_main::visible_memo()
 {
-    setAreaVisible({Label_memo, lable_checktype, DBcb_checktype, lable_checkcontent, DBCb_checkcontent,
-                    Label_company, DBCb_company},
+    setAreaVisible({Label_memo, lable_checktype, DBcb_checktype, lable_checkcontent, DBCb_checkcontent, Label_company,
+                    DBCb_company},
                    true);
     setAreaVisible({Panel1}, false);
 }
 
 void TF_main::invisible_memo()
 {
-    setAreaVisible({Label_memo, lable_checktype, DBcb_checktype, lable_checkcontent, DBCb_checkcontent,
-                    Label_company, DBCb_company},
+    setAreaVisible({Label_memo, lable_checktype, DBcb_checktype, lable_checkcontent, DBCb_checkcontent, Label_company,
+                    DBCb_company},
                    false);
     setAreaVisible({Panel1}, true);
 }

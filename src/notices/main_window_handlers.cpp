@@ -41,10 +41,11 @@ bool TF_main::run(const std::function<void()> &handler)
 
 void TF_main::connectHandlers()
 {
-    const QList<QPair<QAction *, NoticeList>> lists{
-        {bt_nochecked, NoticeList::NotReviewed}, {bt_checked, NoticeList::NotPrinted},
-        {bt_printed, NoticeList::NotBilled},     {bt_payed, NoticeList::Billed},
-        {bt_badchecked, NoticeList::Rejected}};
+    const QList<QPair<QAction *, NoticeList>> lists{{bt_nochecked, NoticeList::NotReviewed},
+                                                    {bt_checked, NoticeList::NotPrinted},
+                                                    {bt_printed, NoticeList::NotBilled},
+                                                    {bt_payed, NoticeList::Billed},
+                                                    {bt_badchecked, NoticeList::Rejected}};
     for (const auto &[action, list] : lists)
         connect(action, &QAction::triggered, this, [this, list = list] { listClick(list); });
     connect(bt_search, &QPushButton::clicked, this, [this] { bt_searchClick(); });
@@ -292,8 +293,8 @@ void TF_main::printListedNotice()
     NamedQuery &q = *m_dm.aq_notice;
     if (q.currentRow() < 0)
         return;
-    const std::optional<finance::NoticeReport> built =
-        finance::buildNoticeReport(m_dm.database(), CurrentUser, q.currentRecord());
+    const std::optional<finance::NoticeReport> built = finance::buildNoticeReport(m_dm.database(), CurrentUser,
+                                                                                  q.currentRecord());
     if (!built)
         return;  // not this user's to print: nothing is said
     // The line grid shows the lines as printed.

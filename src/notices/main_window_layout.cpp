@@ -237,8 +237,8 @@ void TF_main::buildContentArea(QWidget *host)
     dbck_peixun = named(new QCheckBox(QStringLiteral("   船员培训、申验、考试 "), Panel1), "dbck_peixun");
     dbck_gongbenfei = named(new QCheckBox(QStringLiteral("   工本费"), Panel1), "dbck_gongbenfei");
     dbck_neibuziliao = named(new QCheckBox(QStringLiteral("   内部资料费"), Panel1), "dbck_neibuziliao");
-    for (QWidget *w : std::initializer_list<QWidget *>{Label_memo_cw, dbck_dengji, dbck_peixun,
-                                                       dbck_gongbenfei, dbck_neibuziliao})
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{Label_memo_cw, dbck_dengji, dbck_peixun, dbck_gongbenfei, dbck_neibuziliao})
         panelLayout->addWidget(w);
     panelLayout->addStretch();
     memoGrid->addWidget(Panel1, 0, 0, 4, 2);
@@ -329,9 +329,8 @@ void TF_main::buildStatusBar()
 
 void TF_main::buildShortcuts()
 {
-    const QList<QPair<QPushButton *, QKeySequence>> keys{{bt_new, QKeySequence::New},
-                                                         {bt_save, QKeySequence::Save},
-                                                         {bt_print, QKeySequence::Print}};
+    const QList<QPair<QPushButton *, QKeySequence>> keys{
+        {bt_new, QKeySequence::New}, {bt_save, QKeySequence::Save}, {bt_print, QKeySequence::Print}};
     for (const auto &[b, key] : keys) {
         b->setShortcut(key);
         b->setToolTip(key.toString(QKeySequence::NativeText));
@@ -366,13 +365,12 @@ void TF_main::buildTabOrder()
     DBMemo_badcheck->setTabChangesFocus(true);
     // Top to bottom, left to right; a notice's own fields before the buttons
     // that store it, the reason for a rejection before the reviewer's buttons.
-    const QList<QWidget *> order{Edit_searchid, bt_clear, bt_search,
-                                 dbedit_date, DBEdit_ID, DBEdit_dept, DBEdit_shipname,
-                                 DBcb_checktype, DBCb_checkcontent, DBCb_company,
-                                 dbck_dengji, dbck_peixun, dbck_gongbenfei, dbck_neibuziliao,
-                                 DBedit_money, bt_totalmoney,
-                                 DBEdit_handler, bt_new, bt_save, bt_print, bt_modify, bt_del,
-                                 DBCb_leader, Edit_leadernow, DBMemo_badcheck, bt_checknow, bt_badchecknow};
+    const QList<QWidget *> order{Edit_searchid, bt_clear,        bt_search,       dbedit_date,       DBEdit_ID,
+                                 DBEdit_dept,   DBEdit_shipname, DBcb_checktype,  DBCb_checkcontent, DBCb_company,
+                                 dbck_dengji,   dbck_peixun,     dbck_gongbenfei, dbck_neibuziliao,  DBedit_money,
+                                 bt_totalmoney, DBEdit_handler,  bt_new,          bt_save,           bt_print,
+                                 bt_modify,     bt_del,          DBCb_leader,     Edit_leadernow,    DBMemo_badcheck,
+                                 bt_checknow,   bt_badchecknow};
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 }

@@ -6,9 +6,9 @@
 
 #include "app/current_user.h"
 #include "db/named_query.h"
-#include "session/password_window.h"
 #include "db/tdm.h"
 #include "deleted_notices_window.h"
+#include "session/password_window.h"
 
 #include "app/messages.h"
 #include "finance/bill_window.h"
@@ -80,10 +80,13 @@ void TF_main::connectSecondaryWindows()
     connect(word1, &QAction::triggered, this, [this] { word1Click(); });
     ui::ThemeTargets themed;
     themed.window = this;
-    themed.panels = {m_toolbar, findChild<QWidget *>(QStringLiteral("Panel2")),
-                     findChild<QGroupBox *>(QStringLiteral("GroupBox_content")), Panel1,
+    themed.panels = {m_toolbar,
+                     findChild<QWidget *>(QStringLiteral("Panel2")),
+                     findChild<QGroupBox *>(QStringLiteral("GroupBox_content")),
+                     Panel1,
                      findChild<QGroupBox *>(QStringLiteral("GroupBox_handler")),
-                     findChild<QGroupBox *>(QStringLiteral("GroupBox_leader")), statusBar()};
+                     findChild<QGroupBox *>(QStringLiteral("GroupBox_leader")),
+                     statusBar()};
     themed.lists = {DBGrid_notice, DBgrid_item};
     new ui::MainWindowThemes(findChild<QMenu *>(QStringLiteral("N22")), themed, this);
 }

@@ -1,8 +1,8 @@
 #include "notice_lists.h"
 
 #include "app/codes.h"
-#include "db/connection.h"
 #include "app/current_user.h"
+#include "db/connection.h"
 #include "db/db_error.h"
 
 #include <QSqlError>
@@ -17,8 +17,7 @@ enum class Scope { Section, Own, Empty };
 const QString kOrder = QStringLiteral(" order by Rdate desc, ID desc");
 constexpr int kNoticeNumberLength = 7;
 
-Statement scoped(Scope scope, const QString &condition, const QVariantList &conditionValues,
-                 const UserRecord &user)
+Statement scoped(Scope scope, const QString &condition, const QVariantList &conditionValues, const UserRecord &user)
 {
     switch (scope) {
     case Scope::Section:
@@ -69,14 +68,18 @@ Scope scopeOf(NoticeList list, const UserRecord &user)
 QString conditionOf(NoticeList list, int role)
 {
     switch (list) {
-    case NoticeList::NotReviewed: return QStringLiteral(" and status=1");
+    case NoticeList::NotReviewed:
+        return QStringLiteral(" and status=1");
     case NoticeList::NotPrinted:
         return role == codes::RoleShipAffairsStaff || role == codes::RoleShipAffairsLeader
                    ? QStringLiteral(" and (status=1 or status=2)")
                    : QStringLiteral(" and status=2");
-    case NoticeList::NotBilled: return QStringLiteral(" and status=3");
-    case NoticeList::Billed: return QStringLiteral(" and status=5");
-    case NoticeList::Rejected: break;
+    case NoticeList::NotBilled:
+        return QStringLiteral(" and status=3");
+    case NoticeList::Billed:
+        return QStringLiteral(" and status=5");
+    case NoticeList::Rejected:
+        break;
     }
     return QStringLiteral(" and status=-1");
 }

@@ -5,16 +5,16 @@
 #include "fees/notice_total.h"
 
 #include "app/codes.h"
-#include "db/counter.h"
 #include "app/current_user.h"
+#include "app/gbk_width.h"
+#include "db/counter.h"
+#include "db/db_error.h"
 #include "db/gbk_text.h"
 #include "db/named_query.h"
 #include "db/notice_history.h"
 #include "db/sql_statement.h"
 #include "db/tdm.h"
 #include "db/transaction.h"
-#include "db/db_error.h"
-#include "app/gbk_width.h"
 
 #include <QDateTime>
 #include <QSqlQuery>
@@ -30,9 +30,8 @@ constexpr int kReasonBytes = 190;
 const QList<QPair<QString, int>> &textWidths()
 {
     static const QList<QPair<QString, int>> widths{
-        {QStringLiteral("shipname"), 50},    {QStringLiteral("company"), 50},
-        {QStringLiteral("checktype"), 10},   {QStringLiteral("checkcontent"), 20},
-        {QStringLiteral("memo_badcheck"), 200}, {QStringLiteral("leader"), 6},
+        {QStringLiteral("shipname"), 50},     {QStringLiteral("company"), 50},        {QStringLiteral("checktype"), 10},
+        {QStringLiteral("checkcontent"), 20}, {QStringLiteral("memo_badcheck"), 200}, {QStringLiteral("leader"), 6},
     };
     return widths;
 }
@@ -144,7 +143,11 @@ int review(QSqlDatabase db, const UserRecord &user, const QString &id, int revis
     storeOver(db, id, revision, columns, kReviewChangedElsewhere, [&](const StoredNotice &stored) {
         history::appendHistory(
             db, user,
-            {id, stored.department, action, stored.status, newStatus,
+            {id,
+             stored.department,
+             action,
+             stored.status,
+             newStatus,
              newStatus == codes::StateRejected && !kept.isEmpty() ? QStringLiteral("理由：") + kept : QString(),
              {}});
     });
@@ -157,10 +160,10 @@ int review(QSqlDatabase db, const UserRecord &user, const QString &id, int revis
 const QStringList &NoticeFields::columns()
 {
     static const QStringList names{
-        QStringLiteral("shipname"),    QStringLiteral("company"),   QStringLiteral("checktype"),
-        QStringLiteral("checkcontent"), QStringLiteral("dengji"),   QStringLiteral("peixun"),
-        QStringLiteral("gongbenfei"),  QStringLiteral("neibuziliao"), QStringLiteral("money"),
-        QStringLiteral("leader"),      QStringLiteral("memo_badcheck"),
+        QStringLiteral("shipname"),     QStringLiteral("company"),       QStringLiteral("checktype"),
+        QStringLiteral("checkcontent"), QStringLiteral("dengji"),        QStringLiteral("peixun"),
+        QStringLiteral("gongbenfei"),   QStringLiteral("neibuziliao"),   QStringLiteral("money"),
+        QStringLiteral("leader"),       QStringLiteral("memo_badcheck"),
     };
     return names;
 }
@@ -170,10 +173,9 @@ namespace {
 QVariant NoticeFields::*memberOf(const QString &column)
 {
     static const QList<QVariant NoticeFields::*> members{
-        &NoticeFields::shipname, &NoticeFields::company,     &NoticeFields::checktype,
-        &NoticeFields::checkcontent, &NoticeFields::dengji,  &NoticeFields::peixun,
-        &NoticeFields::gongbenfei, &NoticeFields::neibuziliao, &NoticeFields::money,
-        &NoticeFields::leader,   &NoticeFields::memoBadcheck,
+        &NoticeFields::shipname, &NoticeFields::company, &NoticeFields::checktype,    &NoticeFields::checkcontent,
+        &NoticeFields::dengji,   &NoticeFields::peixun,  &NoticeFields::gongbenfei,   &NoticeFields::neibuziliao,
+        &NoticeFields::money,    &NoticeFields::leader,  &NoticeFields::memoBadcheck,
     };
     const qsizetype i = NoticeFields::columns().indexOf(column.toLower());
     return i < 0 ? nullptr : members[i];
@@ -240,8 +242,7 @@ SavedNotice saveNotice(QSqlDatabase db, const UserRecord &user, const NoticeEdit
     // The state follows the notice the edit lies on, never an earlier
     // attempt: after a refused save the edit lies on the notice as another
     // workstation left it, and saving again must not take an approval back.
-    const QVariant status =
-        edit.status.toInt() == codes::StateRejected ? QVariant(int(codes::StateNew)) : edit.status;
+    const QVariant status = edit.status.toInt() == codes::StateRejected ? QVariant(int(codes::StateNew)) : edit.status;
     const NoticeFields fields = cutToWidths(edit.edited);
     QList<QPair<QString, QVariant>> columns;
     QStringList changed;
@@ -258,8 +259,13 @@ SavedNotice saveNotice(QSqlDatabase db, const UserRecord &user, const NoticeEdit
     Transaction transaction(db);
     storeOver(db, edit.id, edit.revision, columns, kChangedElsewhere, [&](const StoredNotice &stored) {
         history::appendHistory(db, user,
-                               {edit.id, stored.department, history::kSaved, edit.status, status,
-                                history::changedFieldsText(changed), {}});
+                               {edit.id,
+                                stored.department,
+                                history::kSaved,
+                                edit.status,
+                                status,
+                                history::changedFieldsText(changed),
+                                {}});
     });
     // The amount follows the flags as they are stored now: a fee type
     // unticked after the lines were computed no longer counts.
@@ -281,11 +287,14 @@ void deleteNotice(QSqlDatabase db, const UserRecord &user, const QString &id, in
     del.finish();
     if (affected != 1)
         throw UserRefusal(kReviewChangedElsewhere);
-    history::Entry entry{id, snapshot.department(), history::kDeleted, snapshot.status(), QVariant(),
-                         QStringLiteral("合计 %1，收费项目 %2 行")
-                             .arg(history::amountText(snapshot.money()))
-                             .arg(snapshot.lines.size()),
-                         snapshot.toJson()};
+    history::Entry entry{
+        id,
+        snapshot.department(),
+        history::kDeleted,
+        snapshot.status(),
+        QVariant(),
+        QStringLiteral("合计 %1，收费项目 %2 行").arg(history::amountText(snapshot.money())).arg(snapshot.lines.size()),
+        snapshot.toJson()};
     history::appendHistory(db, user, entry);
     transaction.commit();
 }

@@ -19,18 +19,17 @@
 
 struct UserRecord;
 
-inline const QString kChangedElsewhere =
-    QStringLiteral("该通知单已被其他工作站修改，您的修改未保存。通知单已刷新为最新内容，"
-                   "您所做的修改仍保留在编辑区中，请核对后再次保存。");
-inline const QString kDeletedElsewhere =
-    QStringLiteral("该通知单已被其他工作站删除，您的修改无法保存。");
-inline const QString kNoticeInUse =
-    QStringLiteral("另一个工作站正在使用这张通知单，请稍后再保存。您的修改仍保留在编辑区中。");
+inline const QString kChangedElsewhere = QStringLiteral(
+    "该通知单已被其他工作站修改，您的修改未保存。通知单已刷新为最新内容，"
+    "您所做的修改仍保留在编辑区中，请核对后再次保存。");
+inline const QString kDeletedElsewhere = QStringLiteral("该通知单已被其他工作站删除，您的修改无法保存。");
+inline const QString kNoticeInUse = QStringLiteral(
+    "另一个工作站正在使用这张通知单，请稍后再保存。您的修改仍保留在编辑区中。");
 // %1 is the notice number.
-inline const QString kNumberTaken =
-    QStringLiteral("通知单号 %1 已经被另一张通知单使用，没有新建通知单，原有的通知单没有改动。请再按一次“新建”。");
-inline const QString kReviewChangedElsewhere =
-    QStringLiteral("该通知单已被其他工作站修改，请核对刷新后的通知单后重新操作。");
+inline const QString kNumberTaken = QStringLiteral(
+    "通知单号 %1 已经被另一张通知单使用，没有新建通知单，原有的通知单没有改动。请再按一次“新建”。");
+inline const QString kReviewChangedElsewhere = QStringLiteral(
+    "该通知单已被其他工作站修改，请核对刷新后的通知单后重新操作。");
 inline const QString kNoOwnApproval = QStringLiteral("领导不可审核自己经办的通知单,请其他领导审核");
 inline const QString kNoOwnRejection = QStringLiteral("领导不可驳回自己经办的通知单,请其他领导驳回");
 

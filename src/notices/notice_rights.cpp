@@ -14,8 +14,7 @@ SelectionRights selectionRights(const NoticeFacts &notice, const UserRecord &use
 
     // Leaders only ever list their own section; a clerk reviews with the right
     // and only in the own section.
-    const bool leader = user.typeId == codes::RoleShipAffairsLeader
-                        || user.typeId == codes::RoleInspectionLeader;
+    const bool leader = user.typeId == codes::RoleShipAffairsLeader || user.typeId == codes::RoleInspectionLeader;
     const bool reviewer = leader || (user.hasReviewRight() && sameSection);
     const bool reviewable = notice.status == codes::StateNew || notice.status == codes::StateApproved
                             || notice.status == codes::StateRejected;

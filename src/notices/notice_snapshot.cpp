@@ -39,8 +39,7 @@ QVariant columnValue(const QSqlField &field, const QJsonValue &value)
     const QMetaType type = field.metaType();
     if (value.isNull() || value.isUndefined())
         return QVariant();  // bound as NULL
-    if (field.name().compare(QStringLiteral("rdate"), Qt::CaseInsensitive) == 0
-        || type.id() == QMetaType::QDateTime) {
+    if (field.name().compare(QStringLiteral("rdate"), Qt::CaseInsensitive) == 0 || type.id() == QMetaType::QDateTime) {
         const QDateTime time = QDateTime::fromString(value.toString(), Qt::ISODate);
         return time.isValid() ? QVariant(time) : QVariant();
     }
@@ -153,6 +152,5 @@ void writeNoticeSnapshot(QSqlDatabase db, const NoticeSnapshot &snapshot, int re
     insertObject(db, QStringLiteral("notice"), snapshot.notice, {}, {{QStringLiteral("revision"), revision}});
     runStatement(db, QStringLiteral("delete from itemofnotice where ID=?"), {snapshot.id()}).finish();
     for (const QJsonObject &line : snapshot.lines)
-        insertObject(db, QStringLiteral("itemofnotice"), line, {kLineKey},
-                     {{QStringLiteral("id"), snapshot.id()}});
+        insertObject(db, QStringLiteral("itemofnotice"), line, {kLineKey}, {{QStringLiteral("id"), snapshot.id()}});
 }

@@ -32,7 +32,7 @@ struct PreparedReport
     QMap<QString, ReportDatasetSnapshot> datasets;  // by dataset name
     QString html;                                   // the filled-in template
     ReportPageSetup page;
-    QMap<QString, ReportPicture> pictures;          // <img src="picture:NAME">
-    QString exportName;                             // file name offered on saving, without suffix
-    ReportTable table;                              // the report's figures as a table (CSV)
+    QMap<QString, ReportPicture> pictures;  // <img src="picture:NAME">
+    QString exportName;                     // file name offered on saving, without suffix
+    ReportTable table;                      // the report's figures as a table (CSV)
 };

@@ -30,8 +30,7 @@ void Report::setDataset(const QString &name, QSqlQuery *query, ReportRange range
     setDataset(name, rowsOfQuery(query), range);
 }
 
-void Report::setDataset(const QString &name, QSqlQueryModel *model, ReportRange range,
-                        std::function<int()> currentRow)
+void Report::setDataset(const QString &name, QSqlQueryModel *model, ReportRange range, std::function<int()> currentRow)
 {
     setDataset(name, rowsOfModel(model, std::move(currentRow)), range);
 }
@@ -52,8 +51,8 @@ PreparedReport Report::prepare() const
     try {
         prepared.html = renderReportTemplate(m_templateText, prepared.variables, prepared.datasets);
     } catch (const ReportError &error) {
-        throw ReportError(QStringLiteral("报表模板 %1 有误：%2")
-                              .arg(QDir::toNativeSeparators(m_templatePath), error.message()));
+        throw ReportError(
+            QStringLiteral("报表模板 %1 有误：%2").arg(QDir::toNativeSeparators(m_templatePath), error.message()));
     }
     // Read from the filled-in page, so that a running header can name the range.
     prepared.page = ReportPageSetup::fromTemplate(prepared.html);
@@ -83,7 +82,7 @@ QList<PreparedReport> prepareAll(const QList<const Report *> &reports)
     }
     return prepared;
 }
-} // namespace
+}  // namespace
 
 void Report::showComposite(const QList<const Report *> &reports)
 {

@@ -40,7 +40,8 @@ bool sameShape(const Row &a, const Row &b)
 std::optional<Row> rowAt(const QString &html, qsizetype offset)
 {
     static const QRegularExpression row(
-        QStringLiteral(R"(\s*(<tr\b[^>]*>)(?:\s*<t[dh]\b[^>]*>[^<]*(?:<br\s*/?>[^<]*)*</t[dh]\s*>)+\s*</tr\s*>)"), kCase);
+        QStringLiteral(R"(\s*(<tr\b[^>]*>)(?:\s*<t[dh]\b[^>]*>[^<]*(?:<br\s*/?>[^<]*)*</t[dh]\s*>)+\s*</tr\s*>)"),
+        kCase);
     // Matched on the row's own text: a match on the whole page would check
     // the whole page's text again for every row.
     const qsizetype close = html.indexOf(QLatin1String("</tr"), offset, Qt::CaseInsensitive);
@@ -48,8 +49,8 @@ std::optional<Row> rowAt(const QString &html, qsizetype offset)
     if (end < 0)
         return std::nullopt;
     const QStringView text = QStringView(html).mid(offset, end + 1 - offset);
-    const QRegularExpressionMatch match =
-        row.match(text, 0, QRegularExpression::NormalMatch, QRegularExpression::AnchorAtOffsetMatchOption);
+    const QRegularExpressionMatch match = row.match(text, 0, QRegularExpression::NormalMatch,
+                                                    QRegularExpression::AnchorAtOffsetMatchOption);
     if (!match.hasMatch() || match.capturedEnd(0) != text.size())
         return std::nullopt;
     Row found;
@@ -217,11 +218,10 @@ std::optional<ReportBandSplit> splitLongBand(const QString &html, int minimumRow
         int bestStart = 0;
         int bestLength = 0;
         for (int i = 1; i <= int(rows.size()); ++i) {
-            const bool ends = i == int(rows.size()) || !sameShape(rows[i], rows[runStart])
-                              || rows[i].start != rows[i - 1].end && !QStringView(html)
-                                                                         .mid(rows[i - 1].end, rows[i].start - rows[i - 1].end)
-                                                                         .trimmed()
-                                                                         .isEmpty();
+            const bool ends =
+                i == int(rows.size()) || !sameShape(rows[i], rows[runStart])
+                || rows[i].start != rows[i - 1].end
+                       && !QStringView(html).mid(rows[i - 1].end, rows[i].start - rows[i - 1].end).trimmed().isEmpty();
             if (!ends)
                 continue;
             if (i - runStart > bestLength) {

@@ -16,7 +16,7 @@ void restorePosition(QSqlQuery &query, int position)
         query.seek(QSql::BeforeFirstRow);
     }
 }
-} // namespace
+}  // namespace
 
 ReportRowSource rowsOfQuery(QSqlQuery *query)
 {

@@ -12,7 +12,7 @@ class QSqlQueryModel;
 struct ReportRows
 {
     QList<QSqlRecord> records;
-    int current = -1; // index into records of the query's current row; -1: none
+    int current = -1;  // index into records of the query's current row; -1: none
 };
 
 // How a template sees a dataset: as the fields of the current row (the main

@@ -34,7 +34,7 @@ struct Head
 
 struct TableGeometry
 {
-    double border = 0;   // device units
+    double border = 0;  // device units
     double padding = 0;
     double scale = 1;
 };
@@ -62,7 +62,8 @@ double contentTop(const QTextDocument *document, const QTextTable *table, int ro
     for (int column = 0; column < table->columns();) {
         const QTextTableCell cell = table->cellAt(row, column);
         if (cell.row() == row)
-            top = std::min(top, document->documentLayout()->blockBoundingRect(cell.firstCursorPosition().block()).top());
+            top = std::min(top,
+                           document->documentLayout()->blockBoundingRect(cell.firstCursorPosition().block()).top());
         column += std::max(1, cell.columnSpan());
     }
     return top;
@@ -255,9 +256,9 @@ bool ReportFlow::measureBand(QTextTable *table)
         column.verticalAlignment = cell.format().verticalAlignment();
         column.background = cell.format().background();
         m_columns.push_back(column);
-        m_gridLines.push_back(i == 0 ? column.left - g.padding - g.border : m_columns[std::size_t(i - 1)].left
-                                                                              + m_columns[std::size_t(i - 1)].width
-                                                                              + g.padding);
+        m_gridLines.push_back(i == 0 ? column.left - g.padding - g.border
+                                     : m_columns[std::size_t(i - 1)].left + m_columns[std::size_t(i - 1)].width
+                                           + g.padding);
     }
     m_gridLines.push_back(m_columns.back().left + m_columns.back().width + g.padding);
 

@@ -69,7 +69,7 @@ private:
         double width = 0;
         double lineStep = 0;
         QFont font;
-        std::shared_ptr<QFontMetricsF> metrics;  // of the font on the layout's device
+        std::shared_ptr<QFontMetricsF> metrics;            // of the font on the layout's device
         std::shared_ptr<QHash<char16_t, qreal>> advances;  // of single characters, as met
         QColor color;
         Qt::Alignment alignment;
@@ -81,7 +81,7 @@ private:
         double top = 0;  // on the page
         double sourceTop = 0;
         double sourceBottom = 0;
-        double tail = 0;  // drawn below the piece: the grid line closing its last row
+        double tail = 0;    // drawn below the piece: the grid line closing its last row
         int firstRow = -1;  // band rows [firstRow, endRow) instead of the document
         int endRow = -1;
     };

@@ -40,8 +40,7 @@ class PictureHandler : public QObject, public QTextObjectInterface
 public:
     PictureHandler(const QMap<QString, ReportPicture> &pictures, QTextObjectInterface *previous, QObject *parent)
         : QObject(parent), m_pictures(pictures), m_previous(previous)
-    {
-    }
+    {}
 
     QSizeF intrinsicSize(QTextDocument *document, int position, const QTextFormat &format) override
     {
@@ -91,7 +90,7 @@ QString pageText(QString text, int page, int pages)
         .replace(QLatin1String("{pages}"), QString::number(pages));
 }
 
-} // namespace
+}  // namespace
 
 ReportLayout::ReportLayout(const QList<PreparedReport> &reports, QPagedPaintDevice *device)
     : m_reports(reports), m_area(device->width(), device->height())
@@ -102,9 +101,9 @@ ReportLayout::ReportLayout(const QList<PreparedReport> &reports, QPagedPaintDevi
         QTextDocument *document = laid.document.get();
         QAbstractTextDocumentLayout *layout = document->documentLayout();
         layout->setPaintDevice(device);
-        layout->registerHandler(QTextFormat::ImageObject,
-                                new PictureHandler(report.pictures, layout->handlerForObject(QTextFormat::ImageObject),
-                                                   document));
+        layout->registerHandler(
+            QTextFormat::ImageObject,
+            new PictureHandler(report.pictures, layout->handlerForObject(QTextFormat::ImageObject), document));
         QFont font = document->defaultFont();
         font.setPointSizeF(10.5);
         document->setDefaultFont(font);

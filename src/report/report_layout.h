@@ -23,10 +23,10 @@ struct ReportMatch
     int position = 0;  // in the report's text, or in the cell's text for a row of a long table
     int length = 0;
     int page = -1;
-    int row = -1;      // a row of a long table laid out by the engine (ReportFlow); -1: none
+    int row = -1;  // a row of a long table laid out by the engine (ReportFlow); -1: none
     int cell = -1;
-    double top = 0;    // below the top of the page's printable area, device units
-    double left = 0;   // right of its left edge
+    double top = 0;   // below the top of the page's printable area, device units
+    double left = 0;  // right of its left edge
     bool isValid() const { return report >= 0; }
 };
 

@@ -29,7 +29,7 @@ void showBox(report::Severity severity, const QString &text, QWidget *parent)
         break;
     }
 }
-} // namespace
+}  // namespace
 
 report::Notifier report::setNotifier(Notifier notifier)
 {

@@ -23,4 +23,4 @@ Notifier setNotifier(Notifier notifier);
 // titled "Nollard" over the parent (default: the active modal window).
 void notify(Severity severity, const QString &text, QWidget *parent = nullptr);
 
-} // namespace report
+}  // namespace report

@@ -28,7 +28,11 @@ QString unescaped(const QString &text)
 
 void applySize(ReportPageSetup &setup, const QString &value)
 {
-    static const struct { const char *name; QPageSize::PageSizeId id; } named[] = {
+    static const struct
+    {
+        const char *name;
+        QPageSize::PageSizeId id;
+    } named[] = {
         {"A3", QPageSize::A3}, {"A4", QPageSize::A4}, {"A5", QPageSize::A5},
         {"A6", QPageSize::A6}, {"B5", QPageSize::B5}, {"Letter", QPageSize::Letter},
     };
@@ -60,14 +64,23 @@ void applyMargins(ReportPageSetup &setup, const QString &value)
         mm.append(number);
     }
     switch (mm.size()) {
-    case 1: setup.marginsMm = QMarginsF(mm[0], mm[0], mm[0], mm[0]); break;
-    case 2: setup.marginsMm = QMarginsF(mm[1], mm[0], mm[1], mm[0]); break;
-    case 3: setup.marginsMm = QMarginsF(mm[1], mm[0], mm[1], mm[2]); break;
-    case 4: setup.marginsMm = QMarginsF(mm[3], mm[0], mm[1], mm[2]); break;
-    default: break;
+    case 1:
+        setup.marginsMm = QMarginsF(mm[0], mm[0], mm[0], mm[0]);
+        break;
+    case 2:
+        setup.marginsMm = QMarginsF(mm[1], mm[0], mm[1], mm[0]);
+        break;
+    case 3:
+        setup.marginsMm = QMarginsF(mm[1], mm[0], mm[1], mm[2]);
+        break;
+    case 4:
+        setup.marginsMm = QMarginsF(mm[3], mm[0], mm[1], mm[2]);
+        break;
+    default:
+        break;
     }
 }
-} // namespace
+}  // namespace
 
 QPageLayout ReportPageSetup::layout() const
 {
@@ -88,7 +101,8 @@ ReportPageSetup ReportPageSetup::fromTemplate(const QString &templateText)
             applySize(setup, content);
         else if (name == QLatin1String("page-orientation"))
             setup.orientation = content.compare(QLatin1String("landscape"), Qt::CaseInsensitive) == 0
-                                    ? QPageLayout::Landscape : QPageLayout::Portrait;
+                                    ? QPageLayout::Landscape
+                                    : QPageLayout::Portrait;
         else if (name == QLatin1String("page-margins"))
             applyMargins(setup, content);
         else if (name == QLatin1String("page-header"))

@@ -11,7 +11,7 @@ struct ReportPageSetup
 {
     QPageSize size = QPageSize(QPageSize::A4);
     QPageLayout::Orientation orientation = QPageLayout::Portrait;
-    QMarginsF marginsMm = QMarginsF(15, 15, 15, 15); // left, top, right, bottom
+    QMarginsF marginsMm = QMarginsF(15, 15, 15, 15);  // left, top, right, bottom
     // A line printed at the top and one at the bottom of every page, inside the
     // margins; {page} and {pages} stand for the page's number and the number of
     // pages of the whole print. Empty: none.

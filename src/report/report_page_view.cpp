@@ -1,7 +1,7 @@
 #include "report/report_page_view.h"
 
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QScrollBar>
 #include <QWheelEvent>
 #include <algorithm>
@@ -50,11 +50,20 @@ void ReportPageView::setPages(int count, const QSizeF &sheet, const QPointF &pri
     emit currentPageChanged(m_current);
 }
 
-double ReportPageView::pixelsPerUnit() const { return m_zoom * logicalDpiX() / double(m_deviceDpi); }
+double ReportPageView::pixelsPerUnit() const
+{
+    return m_zoom * logicalDpiX() / double(m_deviceDpi);
+}
 
-QSizeF ReportPageView::pageSize() const { return m_sheet * pixelsPerUnit(); }
+QSizeF ReportPageView::pageSize() const
+{
+    return m_sheet * pixelsPerUnit();
+}
 
-double ReportPageView::pageTop(int index) const { return kMargin + index * (pageSize().height() + kGap); }
+double ReportPageView::pageTop(int index) const
+{
+    return kMargin + index * (pageSize().height() + kGap);
+}
 
 void ReportPageView::setZoom(double zoom, ZoomMode mode)
 {
@@ -89,8 +98,14 @@ void ReportPageView::applyZoomMode()
     setZoom(zoom, m_mode);
 }
 
-void ReportPageView::zoomIn() { setZoom(m_zoom * kZoomStep, ZoomMode::Custom); }
-void ReportPageView::zoomOut() { setZoom(m_zoom / kZoomStep, ZoomMode::Custom); }
+void ReportPageView::zoomIn()
+{
+    setZoom(m_zoom * kZoomStep, ZoomMode::Custom);
+}
+void ReportPageView::zoomOut()
+{
+    setZoom(m_zoom / kZoomStep, ZoomMode::Custom);
+}
 
 void ReportPageView::fitToWidth()
 {
@@ -109,7 +124,8 @@ void ReportPageView::fitInView()
 void ReportPageView::updateScrollBars()
 {
     const QSizeF page = pageSize();
-    const int contentHeight = m_count > 0 ? int(std::ceil(2 * kMargin + m_count * page.height() + (m_count - 1) * kGap)) : 0;
+    const int contentHeight = m_count > 0 ? int(std::ceil(2 * kMargin + m_count * page.height() + (m_count - 1) * kGap))
+                                          : 0;
     // Rounded down: a page fitted to the width must not call up a scroll bar for
     // a fraction of a pixel.
     const int contentWidth = int(page.width() + 2 * kMargin);

@@ -63,7 +63,7 @@ protected:
 
 private:
     double pixelsPerUnit() const;
-    QSizeF pageSize() const;  // in widget pixels
+    QSizeF pageSize() const;          // in widget pixels
     double pageTop(int index) const;  // from 0, in content pixels
     void setZoom(double zoom, ZoomMode mode);
     void applyZoomMode();

@@ -15,12 +15,21 @@ bool &lastPrintFailed()
     static bool failed = false;
     return failed;
 }
-} // namespace
+}  // namespace
 
-void ReportPreview::notePrintOutcome(bool printed) { lastPrintFailed() = !printed; }
+void ReportPreview::notePrintOutcome(bool printed)
+{
+    lastPrintFailed() = !printed;
+}
 
-void ReportPreview::setHook(Hook hook) { currentHook() = std::move(hook); }
-bool ReportPreview::hasHook() { return bool(currentHook()); }
+void ReportPreview::setHook(Hook hook)
+{
+    currentHook() = std::move(hook);
+}
+bool ReportPreview::hasHook()
+{
+    return bool(currentHook());
+}
 
 bool ReportPreview::show(const QList<PreparedReport> &reports)
 {

@@ -26,4 +26,4 @@ bool show(const QList<PreparedReport> &reports);
 // hook standing in for a printer that fails calls it with false).
 void notePrintOutcome(bool printed);
 
-} // namespace ReportPreview
+}  // namespace ReportPreview

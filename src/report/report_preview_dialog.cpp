@@ -14,9 +14,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
-#include <QSettings>
 #include <QPrintDialog>
 #include <QScreen>
+#include <QSettings>
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QToolBar>
@@ -36,9 +36,12 @@ QSettings userSettings()
     return QSettings(QStringLiteral("Nollard"), QStringLiteral("Nollard"));
 }
 const QString kFolderKey = QStringLiteral("reports/lastFolder");
-} // namespace
+}  // namespace
 
-void ReportPreviewDialog::setFileChooser(FileChooser chooser) { fileChooser() = std::move(chooser); }
+void ReportPreviewDialog::setFileChooser(FileChooser chooser)
+{
+    fileChooser() = std::move(chooser);
+}
 
 QString ReportPreviewDialog::lastFolder()
 {
@@ -74,8 +77,8 @@ ReportPreviewDialog::ReportPreviewDialog(QList<PreparedReport> reports, QWidget 
     const QPageLayout paper = m_printer.pageLayout();
     const int resolution = m_printer.resolution();
     m_preview->setPages(m_layout->pageCount(), paper.fullRectPixels(resolution).size(),
-                       paper.paintRectPixels(resolution).topLeft(), resolution,
-                       [this](QPainter *painter, int page) { paintPage(painter, page); });
+                        paper.paintRectPixels(resolution).topLeft(), resolution,
+                        [this](QPainter *painter, int page) { paintPage(painter, page); });
     connect(m_preview, &ReportPageView::currentPageChanged, this, &ReportPreviewDialog::showPageState);
 
     m_toolBar = new QToolBar(this);
@@ -86,14 +89,14 @@ ReportPreviewDialog::ReportPreviewDialog(QList<PreparedReport> reports, QWidget 
             &QAction::triggered, m_preview, [this] { m_preview->zoomIn(); });
     connect(addToolAction(QStringLiteral("act_zoomOut"), QStringLiteral("缩小"), QKeySequence::ZoomOut),
             &QAction::triggered, m_preview, [this] { m_preview->zoomOut(); });
-    connect(addToolAction(QStringLiteral("act_fitWidth"), QStringLiteral("适合宽度")),
-            &QAction::triggered, m_preview, &ReportPageView::fitToWidth);
-    connect(addToolAction(QStringLiteral("act_fitPage"), QStringLiteral("整页")),
-            &QAction::triggered, m_preview, &ReportPageView::fitInView);
+    connect(addToolAction(QStringLiteral("act_fitWidth"), QStringLiteral("适合宽度")), &QAction::triggered, m_preview,
+            &ReportPageView::fitToWidth);
+    connect(addToolAction(QStringLiteral("act_fitPage"), QStringLiteral("整页")), &QAction::triggered, m_preview,
+            &ReportPageView::fitInView);
     m_toolBar->addSeparator();
 
-    connect(addToolAction(QStringLiteral("act_firstPage"), QStringLiteral("首页"), Qt::Key_Home),
-            &QAction::triggered, m_preview, [this] { m_preview->setCurrentPage(1); });
+    connect(addToolAction(QStringLiteral("act_firstPage"), QStringLiteral("首页"), Qt::Key_Home), &QAction::triggered,
+            m_preview, [this] { m_preview->setCurrentPage(1); });
     connect(addToolAction(QStringLiteral("act_previousPage"), QStringLiteral("上一页"), Qt::Key_PageUp),
             &QAction::triggered, m_preview, [this] { m_preview->setCurrentPage(m_preview->currentPage() - 1); });
     m_pageBox = new QSpinBox(this);
@@ -106,8 +109,8 @@ ReportPreviewDialog::ReportPreviewDialog(QList<PreparedReport> reports, QWidget 
     connect(m_pageBox, &QSpinBox::valueChanged, m_preview, &ReportPageView::setCurrentPage);
     connect(addToolAction(QStringLiteral("act_nextPage"), QStringLiteral("下一页"), Qt::Key_PageDown),
             &QAction::triggered, m_preview, [this] { m_preview->setCurrentPage(m_preview->currentPage() + 1); });
-    connect(addToolAction(QStringLiteral("act_lastPage"), QStringLiteral("末页"), Qt::Key_End),
-            &QAction::triggered, m_preview, [this] { m_preview->setCurrentPage(m_preview->pageCount()); });
+    connect(addToolAction(QStringLiteral("act_lastPage"), QStringLiteral("末页"), Qt::Key_End), &QAction::triggered,
+            m_preview, [this] { m_preview->setCurrentPage(m_preview->pageCount()); });
     m_toolBar->addSeparator();
 
     m_findEdit = new QLineEdit(this);
@@ -145,8 +148,8 @@ ReportPreviewDialog::ReportPreviewDialog(QList<PreparedReport> reports, QWidget 
     saveCsv->setEnabled(std::any_of(m_reports.cbegin(), m_reports.cend(),
                                     [](const PreparedReport &report) { return !report.table.isEmpty(); }));
     m_toolBar->addSeparator();
-    connect(addToolAction(QStringLiteral("act_close"), QStringLiteral("关闭"), Qt::Key_Escape),
-            &QAction::triggered, this, &QDialog::reject);
+    connect(addToolAction(QStringLiteral("act_close"), QStringLiteral("关闭"), Qt::Key_Escape), &QAction::triggered,
+            this, &QDialog::reject);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -157,7 +160,8 @@ ReportPreviewDialog::ReportPreviewDialog(QList<PreparedReport> reports, QWidget 
     m_preview->setFocus();
 }
 
-QAction *ReportPreviewDialog::addToolAction(const QString &objectName, const QString &text, const QKeySequence &shortcut)
+QAction *ReportPreviewDialog::addToolAction(const QString &objectName, const QString &text,
+                                            const QKeySequence &shortcut)
 {
     QAction *action = m_toolBar->addAction(text);
     action->setObjectName(objectName);

@@ -36,8 +36,8 @@ public:
 
     // Asks for the file to save to (title, suggested path, filter); an empty
     // text cancels. Tests replace it; an empty function restores the dialog.
-    using FileChooser = std::function<QString(QWidget *parent, const QString &title, const QString &suggested,
-                                              const QString &filter)>;
+    using FileChooser =
+        std::function<QString(QWidget *parent, const QString &title, const QString &suggested, const QString &filter)>;
     static void setFileChooser(FileChooser chooser);
     // The folder offered first when saving: the one used last.
     static QString lastFolder();

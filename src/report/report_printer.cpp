@@ -23,7 +23,8 @@ bool ReportPrinter::paint(QPrinter *printer, const QList<PreparedReport> &report
     return painter.end() && painted;
 }
 
-bool ReportPrinter::paint(QPainter *painter, QPrinter *printer, const ReportLayout &layout, const ReportMatch &highlight)
+bool ReportPrinter::paint(QPainter *painter, QPrinter *printer, const ReportLayout &layout,
+                          const ReportMatch &highlight)
 {
     for (int page = 0; page < layout.pageCount(); ++page) {
         if (page > 0 && !printer->newPage())

@@ -30,4 +30,4 @@ bool paint(QPainter *painter, QPrinter *printer, const ReportLayout &layout, con
 // partial promise of success, when the file cannot be written.
 bool exportPdf(const QList<PreparedReport> &reports, const QString &filePath);
 
-} // namespace ReportPrinter
+}  // namespace ReportPrinter

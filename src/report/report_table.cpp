@@ -15,7 +15,7 @@ QString csvField(const QString &text)
         return text;
     return u'"' + QString(text).replace(u'"', QLatin1String("\"\"")) + u'"';
 }
-} // namespace
+}  // namespace
 
 QString reportCsvText(const ReportTable &table)
 {

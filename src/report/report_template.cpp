@@ -11,7 +11,10 @@
 namespace mustache = kainjow::mustache;
 
 namespace {
-std::string utf8(const QString &text) { return text.toStdString(); }
+std::string utf8(const QString &text)
+{
+    return text.toStdString();
+}
 
 // Empty texts and NULLs are false, so {{#name}}...{{/name}} shows a block only
 // when there is something to show; everything else prints as its text.
@@ -105,19 +108,34 @@ std::string escapeForHtml(const std::string &text)
     out.reserve(text.size() + text.size() / 4);
     for (const char ch : text) {
         switch (ch) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        case '\'': out += "&#39;"; break;
-        case '\n': out += "<br/>"; break;
-        case '\r': break;
-        default: out += ch; break;
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        case '\'':
+            out += "&#39;";
+            break;
+        case '\n':
+            out += "<br/>";
+            break;
+        case '\r':
+            break;
+        default:
+            out += ch;
+            break;
         }
     }
     return out;
 }
-} // namespace
+}  // namespace
 
 QString renderReportTemplate(const QString &templateText, const QVariantMap &variables,
                              const QMap<QString, ReportDatasetSnapshot> &datasets)

@@ -30,14 +30,14 @@ bool incrementDigits(QString &digits)
 
 QString isoTimestampText(const QString &text)
 {
-    static const QRegularExpression iso(QStringLiteral(
-        R"(^(\d{4}-\d{2}-\d{2})[T ](\d{2}:\d{2}:\d{2})(?:\.\d+)?(?:Z|[+-]\d{2}:?\d{2})?$)"));
+    static const QRegularExpression iso(
+        QStringLiteral(R"(^(\d{4}-\d{2}-\d{2})[T ](\d{2}:\d{2}:\d{2})(?:\.\d+)?(?:Z|[+-]\d{2}:?\d{2})?$)"));
     const QRegularExpressionMatch match = iso.match(text);
     if (!match.hasMatch())
         return text;
     return match.captured(1) + u' ' + match.captured(2);
 }
-} // namespace
+}  // namespace
 
 QString reportMoneyText(double value)
 {

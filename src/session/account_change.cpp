@@ -5,8 +5,7 @@
 #include "db/named_query.h"
 #include "db/user_refusal.h"
 
-bool loginNameTakenByAnother(NamedQuery &aq_personcheck, const QString &currentNickname,
-                             const QString &newNickname)
+bool loginNameTakenByAnother(NamedQuery &aq_personcheck, const QString &currentNickname, const QString &newNickname)
 {
     aq_personcheck.close();
     aq_personcheck.open(QStringLiteral("select nickname from person where nickname<>?"), {currentNickname});

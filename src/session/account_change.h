@@ -10,8 +10,7 @@ struct UserRecord;
 // differs from the current one) already has exactly this login name. The
 // comparison is the program's own, exact and case-sensitive, whatever the
 // database's collation. Runs on the check query; throws DbError.
-bool loginNameTakenByAnother(NamedQuery &aq_personcheck, const QString &currentNickname,
-                             const QString &newNickname);
+bool loginNameTakenByAnother(NamedQuery &aq_personcheck, const QString &currentNickname, const QString &newNickname);
 
 // Writes the new login name and password into the user's own account row.
 // The row is the one the user logged in with (login name and stored

@@ -2,17 +2,16 @@
 
 #include "db/named_query.h"
 
-std::optional<UserRecord> findAccount(NamedQuery &aq_login, const QString &nickname,
-                                      const QString &password)
+std::optional<UserRecord> findAccount(NamedQuery &aq_login, const QString &nickname, const QString &password)
 {
-    struct CloseAtEnd {
+    struct CloseAtEnd
+    {
         NamedQuery &q;
         ~CloseAtEnd() { q.close(); }
     } closeAtEnd{aq_login};
 
     aq_login.close();
-    aq_login.open(QStringLiteral("select * from person where nickname=? and password=?"),
-                  {nickname, password});
+    aq_login.open(QStringLiteral("select * from person where nickname=? and password=?"), {nickname, password});
     if (aq_login.isEmpty())
         return std::nullopt;
 

@@ -21,8 +21,7 @@ constexpr int kFieldBytes = 8;
 }
 
 TF_login::TF_login(NamedQuery &aq_login, QWidget *parent)
-    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
-                          | Qt::MSWindowsFixedSizeDialogHint),
+    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       m_aq_login(aq_login)
 {
     setObjectName(QStringLiteral("F_login"));

@@ -97,8 +97,8 @@ TF_password::TF_password(Tdm &dm, QWidget *parent) : QDialog(parent), m_dm(dm)
     Edit_newnickname = field("Edit_newnickname", QStringLiteral("请输入新帐号"), false);
     Edit_newpassword = field("Edit_newpassword", QStringLiteral("请输入新密码"), true);
     Edit_newpasswordagain = field("Edit_newpasswordagain", QStringLiteral("请输入新密码"), true);
-    for (QLineEdit *e : {Edit_oldnickname, Edit_oldpassword, Edit_newnickname, Edit_newpassword,
-                         Edit_newpasswordagain}) {
+    for (QLineEdit *e :
+         {Edit_oldnickname, Edit_oldpassword, Edit_newnickname, Edit_newpassword, Edit_newpasswordagain}) {
         gbk::limit(e, kFieldBytes);
         e->setMinimumWidth(150);
         e->installEventFilter(this);
@@ -139,8 +139,8 @@ void TF_password::showEvent(QShowEvent *event)
 
 void TF_password::FormShow()
 {
-    for (QLineEdit *e : {Edit_name, Edit_oldnickname, Edit_oldpassword, Edit_newnickname, Edit_newpassword,
-                         Edit_newpasswordagain})
+    for (QLineEdit *e :
+         {Edit_name, Edit_oldnickname, Edit_oldpassword, Edit_newnickname, Edit_newpassword, Edit_newpasswordagain})
         e->clear();
     Edit_name->setText(CurrentUser.userName);
     Edit_name->setEnabled(false);
@@ -204,8 +204,8 @@ bool TF_password::enterMovesOn(QObject *field, int key)
 {
     if (!isEnter(key))
         return false;
-    const QList<QWidget *> chain{Edit_oldnickname, Edit_oldpassword, Edit_newnickname, Edit_newpassword,
-                                 Edit_newpasswordagain, bt_ok};
+    const QList<QWidget *> chain{Edit_oldnickname, Edit_oldpassword,      Edit_newnickname,
+                                 Edit_newpassword, Edit_newpasswordagain, bt_ok};
     const qsizetype at = chain.indexOf(static_cast<QWidget *>(field));
     if (at < 0 || at + 1 >= chain.size())
         return false;

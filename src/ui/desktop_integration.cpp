@@ -14,8 +14,8 @@ void integrateWithDesktop(QApplication &app)
     // Debian's qt6-translations-l10n; on Windows the translations lie beside Qt.
     auto *qtTexts = new QTranslator(&app);
     if (qtTexts->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))
-        || qtTexts->load(QStringLiteral("qtbase_zh_CN"), QApplication::applicationDirPath()
-                                                             + QStringLiteral("/translations")))
+        || qtTexts->load(QStringLiteral("qtbase_zh_CN"),
+                         QApplication::applicationDirPath() + QStringLiteral("/translations")))
         QApplication::installTranslator(qtTexts);
     else
         delete qtTexts;

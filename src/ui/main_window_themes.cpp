@@ -12,10 +12,14 @@ MainWindowThemes::MainWindowThemes(QMenu *menu, ThemeTargets targets, QObject *p
     setObjectName(QStringLiteral("themes"));
     using Handler = void (MainWindowThemes::*)();
     const QList<QPair<const char *, Handler>> handlers{
-        {"N11", &MainWindowThemes::theme_normalExecute}, {"N20", &MainWindowThemes::N20Click},
-        {"N19", &MainWindowThemes::N19Click},            {"N18", &MainWindowThemes::N18Click},
-        {"N7", &MainWindowThemes::theme_sliverExecute},  {"N10", &MainWindowThemes::theme_whiteExecute},
-        {"N9", &MainWindowThemes::theme_creamExecute},   {"N8", &MainWindowThemes::theme_skyblueExecute},
+        {"N11", &MainWindowThemes::theme_normalExecute},
+        {"N20", &MainWindowThemes::N20Click},
+        {"N19", &MainWindowThemes::N19Click},
+        {"N18", &MainWindowThemes::N18Click},
+        {"N7", &MainWindowThemes::theme_sliverExecute},
+        {"N10", &MainWindowThemes::theme_whiteExecute},
+        {"N9", &MainWindowThemes::theme_creamExecute},
+        {"N8", &MainWindowThemes::theme_skyblueExecute},
         {"N21", &MainWindowThemes::N21Click},
     };
     for (const auto &[name, handler] : handlers) {
@@ -43,14 +47,41 @@ void MainWindowThemes::choose(const char *menuItem)
         a->setChecked(true);
 }
 
-void MainWindowThemes::theme_normalExecute() { choose("N11"); }
-void MainWindowThemes::N20Click() { choose("N20"); }
-void MainWindowThemes::N19Click() { choose("N19"); }
-void MainWindowThemes::N18Click() { choose("N18"); }
-void MainWindowThemes::theme_sliverExecute() { choose("N7"); }
-void MainWindowThemes::theme_whiteExecute() { choose("N10"); }
-void MainWindowThemes::theme_creamExecute() { choose("N9"); }
-void MainWindowThemes::theme_skyblueExecute() { choose("N8"); }
-void MainWindowThemes::N21Click() { choose("N21"); }
+void MainWindowThemes::theme_normalExecute()
+{
+    choose("N11");
+}
+void MainWindowThemes::N20Click()
+{
+    choose("N20");
+}
+void MainWindowThemes::N19Click()
+{
+    choose("N19");
+}
+void MainWindowThemes::N18Click()
+{
+    choose("N18");
+}
+void MainWindowThemes::theme_sliverExecute()
+{
+    choose("N7");
+}
+void MainWindowThemes::theme_whiteExecute()
+{
+    choose("N10");
+}
+void MainWindowThemes::theme_creamExecute()
+{
+    choose("N9");
+}
+void MainWindowThemes::theme_skyblueExecute()
+{
+    choose("N8");
+}
+void MainWindowThemes::N21Click()
+{
+    choose("N21");
+}
 
 }  // namespace ui

@@ -14,9 +14,9 @@ namespace ui {
 
 struct Theme
 {
-    const char *menuItem;   // objectName of the menu item
-    QString caption;        // the menu item's caption
-    QColor background;      // invalid: the desktop's colour for button faces
+    const char *menuItem;  // objectName of the menu item
+    QString caption;       // the menu item's caption
+    QColor background;     // invalid: the desktop's colour for button faces
     QColor data;
 
     // The background as shown: the desktop's button face for the normal theme.
@@ -33,8 +33,8 @@ const Theme &themeOf(const char *menuItem);
 struct ThemeTargets
 {
     QWidget *window = nullptr;
-    QList<QWidget *> panels;              // toolbar, search panel, work areas, status bar
-    QList<QAbstractItemView *> lists;     // data area D, column titles and row indicator B
+    QList<QWidget *> panels;           // toolbar, search panel, work areas, status bar
+    QList<QAbstractItemView *> lists;  // data area D, column titles and row indicator B
 };
 
 void applyTheme(const ThemeTargets &targets, const Theme &theme);

@@ -56,16 +56,46 @@ void TestCodes::roles_data()
     QTest::addColumn<QString>("identity");
     QTest::addColumn<QString>("department");
     QTest::addColumn<QString>("prefix");
-    QTest::newRow("1") << 1 << "系统维护人员" << "非本系统人员" << "无效" << "";
-    QTest::newRow("2") << 2 << "收费人员" << "非本系统人员" << "财务科" << "";
-    QTest::newRow("3") << 3 << "船务科工作人员" << "船务科工作人员" << "船务科" << "0";
-    QTest::newRow("4") << 4 << "船务科领导" << "船务科领导" << "船务科" << "0";
-    QTest::newRow("5") << 5 << "船检科工作人员" << "船检科工作人员" << "船检科" << "1";
-    QTest::newRow("6") << 6 << "船检科领导" << "船检科领导" << "船检科" << "1";
-    QTest::newRow("7") << 7 << "财务科工作人员" << "财务科工作人员" << "财务科" << "";
-    QTest::newRow("8") << 8 << "财务科领导" << "财务科领导" << "财务科" << "";
-    QTest::newRow("9 unknown") << 9 << "非系统人员" << "非本系统人员" << "无效" << "";
-    QTest::newRow("0 unknown") << 0 << "非系统人员" << "非本系统人员" << "无效" << "";
+    QTest::newRow("1") << 1 << "系统维护人员"
+                       << "非本系统人员"
+                       << "无效"
+                       << "";
+    QTest::newRow("2") << 2 << "收费人员"
+                       << "非本系统人员"
+                       << "财务科"
+                       << "";
+    QTest::newRow("3") << 3 << "船务科工作人员"
+                       << "船务科工作人员"
+                       << "船务科"
+                       << "0";
+    QTest::newRow("4") << 4 << "船务科领导"
+                       << "船务科领导"
+                       << "船务科"
+                       << "0";
+    QTest::newRow("5") << 5 << "船检科工作人员"
+                       << "船检科工作人员"
+                       << "船检科"
+                       << "1";
+    QTest::newRow("6") << 6 << "船检科领导"
+                       << "船检科领导"
+                       << "船检科"
+                       << "1";
+    QTest::newRow("7") << 7 << "财务科工作人员"
+                       << "财务科工作人员"
+                       << "财务科"
+                       << "";
+    QTest::newRow("8") << 8 << "财务科领导"
+                       << "财务科领导"
+                       << "财务科"
+                       << "";
+    QTest::newRow("9 unknown") << 9 << "非系统人员"
+                               << "非本系统人员"
+                               << "无效"
+                               << "";
+    QTest::newRow("0 unknown") << 0 << "非系统人员"
+                               << "非本系统人员"
+                               << "无效"
+                               << "";
 }
 
 void TestCodes::roles()
@@ -107,13 +137,20 @@ void TestCodes::padding_data()
     QTest::addColumn<int>("value");
     QTest::addColumn<QString>("serial6");
     QTest::addColumn<QString>("bill7");
-    QTest::newRow("0") << 0 << "000000" << "0000000";
-    QTest::newRow("5") << 5 << "000005" << "0000005";
-    QTest::newRow("123") << 123 << "000123" << "0000123";
-    QTest::newRow("999999") << 999999 << "999999" << "0999999";
-    QTest::newRow("1000000 wraps") << 1000000 << "000000" << "1000000";
-    QTest::newRow("1234567 drops the lead") << 1234567 << "234567" << "1234567";
-    QTest::newRow("12345678") << 12345678 << "345678" << "2345678";
+    QTest::newRow("0") << 0 << "000000"
+                       << "0000000";
+    QTest::newRow("5") << 5 << "000005"
+                       << "0000005";
+    QTest::newRow("123") << 123 << "000123"
+                         << "0000123";
+    QTest::newRow("999999") << 999999 << "999999"
+                            << "0999999";
+    QTest::newRow("1000000 wraps") << 1000000 << "000000"
+                                   << "1000000";
+    QTest::newRow("1234567 drops the lead") << 1234567 << "234567"
+                                            << "1234567";
+    QTest::newRow("12345678") << 12345678 << "345678"
+                              << "2345678";
 }
 
 void TestCodes::padding()

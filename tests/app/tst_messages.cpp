@@ -31,8 +31,9 @@ private slots:
                                               << QStringList{RowInUse::text()} << QStringList{} << false;
         QTest::newRow("a key taken") << std::function<void()>([] { throw DuplicateKey(); })
                                      << QStringList{DuplicateKey::text()} << QStringList{} << false;
-        QTest::newRow("a database error") << std::function<void()>([] { throw DbError(QStringLiteral("disk I/O error")); })
-                                          << QStringList{} << QStringList{QStringLiteral("disk I/O error")} << false;
+        QTest::newRow("a database error")
+            << std::function<void()>([] { throw DbError(QStringLiteral("disk I/O error")); }) << QStringList{}
+            << QStringList{QStringLiteral("disk I/O error")} << false;
         QTest::newRow("a lost connection") << std::function<void()>([] { throw ConnectionLost(); }) << QStringList{}
                                            << QStringList{ConnectionLost::text()} << false;
         QTest::newRow("any other exception")
@@ -51,7 +52,6 @@ private slots:
         QCOMPARE(shown.errors, errors);
     }
 };
-
 
 QTEST_MAIN(TestMessages)
 #include "tst_messages.moc"

@@ -38,15 +38,14 @@ QString writeFile(QTemporaryDir &dir, const QByteArray &content)
 
 void TestConfig::defaults_data()
 {
-    QTest::addColumn<QByteArray>("content");  // empty: no file at all
+    QTest::addColumn<QByteArray>("content");    // empty: no file at all
     QTest::addColumn<QStringList>("expected");  // data source, catalog, user, password, provider
     const QStringList allDefaults{"servername", "Initial Catalog", "User ID", "Password", "SQLOLEDB.1"};
     QTest::newRow("no file") << QByteArray() << allDefaults;
     QTest::newRow("empty file") << QByteArray("\n") << allDefaults;
     QTest::newRow("other section only") << QByteArray("[other]\nData Source=x\n") << allDefaults;
-    QTest::newRow("only data source")
-        << QByteArray("[database]\r\nData Source=db01\r\n")
-        << QStringList{"db01", "Initial Catalog", "User ID", "Password", "SQLOLEDB.1"};
+    QTest::newRow("only data source") << QByteArray("[database]\r\nData Source=db01\r\n")
+                                      << QStringList{"db01", "Initial Catalog", "User ID", "Password", "SQLOLEDB.1"};
     QTest::newRow("all keys, values kept as written")
         << QByteArray("[database]\nData Source=127.0.0.1,1433\nInitial Catalog=fees\n"
                       "User ID=sa\nPassword=p@ss=w;rd\nProvider=PostgreSQL\n")
@@ -61,8 +60,7 @@ void TestConfig::defaults()
     QFETCH(QByteArray, content);
     QFETCH(QStringList, expected);
     QTemporaryDir dir;
-    const QString path = content.isEmpty() ? dir.filePath(QStringLiteral("missing.ini"))
-                                           : writeFile(dir, content);
+    const QString path = content.isEmpty() ? dir.filePath(QStringLiteral("missing.ini")) : writeFile(dir, content);
     const DbSettings s = DbSettings::fromFile(path);
     QCOMPARE(s.dataSource, expected[0]);
     QCOMPARE(s.initialCatalog, expected[1]);
@@ -108,9 +106,8 @@ void TestConfig::connectionString()
     s.userId = QStringLiteral("sa");
     s.password = QStringLiteral("x");
     s.provider = QStringLiteral("PostgreSQL");  // the classic text names its own provider
-    QCOMPARE(s.connectionString(),
-             QStringLiteral("Provider=SQLOLEDB.1;Password=x;Persist Security Info=True;"
-                            "User ID=sa;Initial Catalog=fees;Data Source=db01"));
+    QCOMPARE(s.connectionString(), QStringLiteral("Provider=SQLOLEDB.1;Password=x;Persist Security Info=True;"
+                                                  "User ID=sa;Initial Catalog=fees;Data Source=db01"));
 }
 
 void TestConfig::providers_data()
@@ -141,14 +138,22 @@ void TestConfig::sqlServerOdbc_data()
     QTest::addColumn<QString>("dataSource");
     QTest::addColumn<QString>("password");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("host") << "db01" << "pw"
+    QTest::newRow("host")
+        << "db01"
+        << "pw"
         << "DRIVER={FreeTDS};SERVER=db01;PORT=1433;DATABASE=fees;UID=sa;PWD=pw;TDS_Version=7.4;ClientCharset=UTF-8";
-    QTest::newRow("host,port") << "10.0.0.5,1533" << "pw"
+    QTest::newRow("host,port")
+        << "10.0.0.5,1533"
+        << "pw"
         << "DRIVER={FreeTDS};SERVER=10.0.0.5;PORT=1533;DATABASE=fees;UID=sa;PWD=pw;TDS_Version=7.4;ClientCharset=UTF-8";
-    QTest::newRow("named instance") << "db01\\SQLEXPRESS" << "pw"
+    QTest::newRow("named instance")
+        << "db01\\SQLEXPRESS"
+        << "pw"
         << "DRIVER={FreeTDS};SERVER=db01\\SQLEXPRESS;DATABASE=fees;UID=sa;PWD=pw;TDS_Version=7.4;ClientCharset=UTF-8";
-    QTest::newRow("password with ; and }") << "db01" << "a;b}c"
-        << "DRIVER={FreeTDS};SERVER=db01;PORT=1433;DATABASE=fees;UID=sa;PWD={a;b}}c};TDS_Version=7.4;ClientCharset=UTF-8";
+    QTest::newRow("password with ; and }") << "db01"
+                                           << "a;b}c"
+                                           << "DRIVER={FreeTDS};SERVER=db01;PORT=1433;DATABASE=fees;UID=sa;PWD={a;b}}c}"
+                                              ";TDS_Version=7.4;ClientCharset=UTF-8";
 }
 
 void TestConfig::sqlServerOdbc()
@@ -169,10 +174,14 @@ void TestConfig::hostPort_data()
     QTest::addColumn<QString>("dataSource");
     QTest::addColumn<QString>("host");
     QTest::addColumn<int>("port");
-    QTest::newRow("host") << "db01" << "db01" << -1;
-    QTest::newRow("host:port") << "db01:5433" << "db01" << 5433;
-    QTest::newRow("socket folder:port") << "/run/pg:55432" << "/run/pg" << 55432;
-    QTest::newRow("not a port") << "db01:abc" << "db01:abc" << -1;
+    QTest::newRow("host") << "db01"
+                          << "db01" << -1;
+    QTest::newRow("host:port") << "db01:5433"
+                               << "db01" << 5433;
+    QTest::newRow("socket folder:port") << "/run/pg:55432"
+                                        << "/run/pg" << 55432;
+    QTest::newRow("not a port") << "db01:abc"
+                                << "db01:abc" << -1;
 }
 
 void TestConfig::hostPort()

@@ -9,8 +9,8 @@
 #include "postgres_server.h"
 #include "test_database.h"
 
-#include "db/db_error.h"
 #include "app/gbk_width.h"
+#include "db/db_error.h"
 #include "db/named_query.h"
 #include "db/sql_statement.h"
 #include "db/tdm.h"

@@ -100,11 +100,17 @@ void TestListPaging::changesBetweenPages()
     // not yet shown deleted, and an old one inserted further down.
     const QString shownGone = before[10];
     const QString unseenGone = before[300];
-    NoticeRow(number(900000)).status(1).department(kSection).rdate(QDateTime(QDate(2027, 1, 1), QTime(0, 0)))
+    NoticeRow(number(900000))
+        .status(1)
+        .department(kSection)
+        .rdate(QDateTime(QDate(2027, 1, 1), QTime(0, 0)))
         .insert(t->connection());
     t->exec(QStringLiteral("delete from notice where ID=?"), {shownGone});
     t->exec(QStringLiteral("delete from notice where ID=?"), {unseenGone});
-    NoticeRow(number(900001)).status(1).department(kSection).rdate(QDateTime(QDate(2025, 6, 1), QTime(0, 0)))
+    NoticeRow(number(900001))
+        .status(1)
+        .department(kSection)
+        .rdate(QDateTime(QDate(2025, 6, 1), QTime(0, 0)))
         .insert(t->connection());
 
     const QStringList shown = shownNumbers(list);
@@ -113,8 +119,8 @@ void TestListPaging::changesBetweenPages()
     // Exactly what a reader of the first page should see afterwards: the rows
     // shown stay, the rest as the database holds them now.
     const QStringList now = storedOrder(*t);
-    const QStringList expected =
-        before.mid(0, RowSetModel::kFirstRows) + now.mid(now.indexOf(before[RowSetModel::kFirstRows - 1]) + 1);
+    const QStringList expected = before.mid(0, RowSetModel::kFirstRows)
+                                 + now.mid(now.indexOf(before[RowSetModel::kFirstRows - 1]) + 1);
     QCOMPARE(shown, expected);
     QVERIFY(shown.contains(number(900001)));
     QVERIFY(!shown.contains(unseenGone));

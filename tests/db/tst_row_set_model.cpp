@@ -161,8 +161,8 @@ void TestRowSetModel::replacesInPlace()
 
     // More rows: the new ones are added after those rewritten.
     list.open(all, {0});
-    QCOMPARE(ids(), (QStringList{"1000009", "1000008", "1000007", "1000006", "1000005", "1000004", "1000003",
-                                 "1000002", "1000001", "1000000"}));
+    QCOMPARE(ids(), (QStringList{"1000009", "1000008", "1000007", "1000006", "1000005", "1000004", "1000003", "1000002",
+                                 "1000001", "1000000"}));
     QCOMPARE(inserted.size(), 1);
     QCOMPARE(inserted[0][1].toInt(), 4);
     QCOMPARE(inserted[0][2].toInt(), 9);

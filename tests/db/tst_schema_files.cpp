@@ -85,7 +85,8 @@ void TestSchemaFiles::kindsDeclareTheSameSchema()
         const QString k = kindName(kind);
         QCOMPARE(d.tables, reference.tables);
         for (const QString &table : reference.tables)
-            QVERIFY2(d.columns.value(table) == reference.columns.value(table), qPrintable(k + QLatin1Char(' ') + table));
+            QVERIFY2(d.columns.value(table) == reference.columns.value(table),
+                     qPrintable(k + QLatin1Char(' ') + table));
 
         QMap<QString, SchemaIndex> indexes = d.indexes;
         for (const QString &name : kindSpecificIndexes(kind))

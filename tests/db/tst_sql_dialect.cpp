@@ -40,8 +40,9 @@ void TestSqlDialect::statements_data()
                                 << QStringLiteral("update counter set billcode = billcode + 1 output inserted.billcode")
                                 << QStringLiteral("[1]") << QStringList{QStringLiteral("set lock_timeout 4000")}
                                 << QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=8")
-                                << QStringLiteral("select top (64) * from (select * from notice where department=?) page "
-                                                  "order by Rdate desc, ID desc");
+                                << QStringLiteral(
+                                       "select top (64) * from (select * from notice where department=?) page "
+                                       "order by Rdate desc, ID desc");
     QTest::newRow("PostgreSQL") << DbKind::PostgreSQL
                                 << QStringLiteral("update counter set billcode = billcode + 1 returning billcode")
                                 << QStringLiteral("\"1\"") << QStringList{QStringLiteral("set lock_timeout = 4000")}
@@ -67,9 +68,8 @@ void TestSqlDialect::statements()
     QTEST(d.sessionSetup(), "session");
     QTEST(d.connectOptions(), "options");
     const QList<OrderKey> order{{QStringLiteral("Rdate"), true}, {QStringLiteral("ID"), true}};
-    const Statement first = d.pageStatement({QStringLiteral("select * from notice where department=?"),
-                                             {QStringLiteral("船检科")}},
-                                            order, 64);
+    const Statement first = d.pageStatement(
+        {QStringLiteral("select * from notice where department=?"), {QStringLiteral("船检科")}}, order, 64);
     QTEST(first.sql, "firstPage");
     QCOMPARE(first.values, QVariantList{QStringLiteral("船检科")});
 }
@@ -87,8 +87,9 @@ void TestSqlDialect::pageAfterKey_data()
     const QString select = QStringLiteral("(select * from notice where department=?) page");
     QTest::newRow("SQL Server") << DbKind::SqlServer << date
                                 << QStringLiteral("select top (256) * from ") + select
-                                       + QStringLiteral(" where ((Rdate < ? or Rdate is null) or (Rdate = ? and (ID < ? "
-                                                        "or ID is null))) order by Rdate desc, ID desc")
+                                       + QStringLiteral(
+                                           " where ((Rdate < ? or Rdate is null) or (Rdate = ? and (ID < ? "
+                                           "or ID is null))) order by Rdate desc, ID desc")
                                 << 4;
     QTest::newRow("SQL Server, no date") << DbKind::SqlServer << QVariant()
                                          << QStringLiteral("select top (256) * from ") + select
@@ -102,8 +103,9 @@ void TestSqlDialect::pageAfterKey_data()
                                 << 5;
     QTest::newRow("PostgreSQL, no date") << DbKind::PostgreSQL << QVariant()
                                          << QStringLiteral("select * from ") + select
-                                                + QStringLiteral(" where (Rdate is not null or (Rdate is null and ID < ?)) "
-                                                                 "order by Rdate desc, ID desc limit 256")
+                                                + QStringLiteral(
+                                                    " where (Rdate is not null or (Rdate is null and ID < ?)) "
+                                                    "order by Rdate desc, ID desc limit 256")
                                          << 2;
 }
 
@@ -170,13 +172,15 @@ void TestSqlDialect::insertIfMissing()
 {
     const QStringList columns{QStringLiteral("year"), QStringLiteral("department"), QStringLiteral("1")};
     const QVariantList values{QStringLiteral("2026"), QStringLiteral("船务科"), 12.5};
-    const Statement server = SqlDialect(DbKind::SqlServer).insertIfMissing(QStringLiteral("statistic"), columns, 2, values);
+    const Statement server =
+        SqlDialect(DbKind::SqlServer).insertIfMissing(QStringLiteral("statistic"), columns, 2, values);
     QCOMPARE(server.sql, QStringLiteral("insert into statistic ([year],[department],[1]) select ?,?,? where not exists "
                                         "(select 1 from statistic with (updlock, holdlock) where [year]=? and "
                                         "[department]=?)"));
     const QVariantList withKey = values + QVariantList{QStringLiteral("2026"), QStringLiteral("船务科")};
     QCOMPARE(server.values, withKey);
-    const Statement pg = SqlDialect(DbKind::PostgreSQL).insertIfMissing(QStringLiteral("statistic"), columns, 2, values);
+    const Statement pg =
+        SqlDialect(DbKind::PostgreSQL).insertIfMissing(QStringLiteral("statistic"), columns, 2, values);
     QCOMPARE(pg.sql, QStringLiteral("insert into statistic (\"year\",\"department\",\"1\") values (?,?,?) "
                                     "on conflict do nothing"));
     QCOMPARE(pg.values, values);
@@ -199,18 +203,20 @@ void TestSqlDialect::errors_data()
                                                "duplicate key in object 'dbo.notice'.",
                                                "2627")
                                           << QStringLiteral("duplicate");
-    QTest::newRow("SQL Server link") << DbKind::SqlServer << e("[FreeTDS][SQL Server]Communication link failure", "08S01")
+    QTest::newRow("SQL Server link") << DbKind::SqlServer
+                                     << e("[FreeTDS][SQL Server]Communication link failure", "08S01")
                                      << QStringLiteral("lost");
     QTest::newRow("SQL Server syntax") << DbKind::SqlServer << e("Incorrect syntax near 'x'.", "102")
                                        << QStringLiteral("other");
-    QTest::newRow("PostgreSQL lock") << DbKind::PostgreSQL << e("ERROR:  canceling statement due to lock timeout", "55P03")
+    QTest::newRow("PostgreSQL lock") << DbKind::PostgreSQL
+                                     << e("ERROR:  canceling statement due to lock timeout", "55P03")
                                      << QStringLiteral("lock");
     QTest::newRow("PostgreSQL duplicate")
         << DbKind::PostgreSQL << e("ERROR:  duplicate key value violates unique constraint \"notice_pkey\"", "23505")
         << QStringLiteral("duplicate");
-    QTest::newRow("PostgreSQL shutdown")
-        << DbKind::PostgreSQL << e("FATAL:  terminating connection due to administrator command", "57P01")
-        << QStringLiteral("lost");
+    QTest::newRow("PostgreSQL shutdown") << DbKind::PostgreSQL
+                                         << e("FATAL:  terminating connection due to administrator command", "57P01")
+                                         << QStringLiteral("lost");
     QTest::newRow("PostgreSQL closed") << DbKind::PostgreSQL
                                        << e("server closed the connection unexpectedly\n\tThis probably means...", "")
                                        << QStringLiteral("lost");

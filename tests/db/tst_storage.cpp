@@ -1,18 +1,18 @@
 // The schema, the counter, login and the shared queries on a real SQLite file
 // and a real PostgreSQL server.
 
-#include "test_database.h"
 #include "message_recorder.h"
 #include "notice_row.h"
+#include "test_database.h"
 
 #include "db/connection.h"
 #include "db/counter.h"
 #include "db/db_error.h"
-#include "session/login_operation.h"
 #include "db/named_query.h"
 #include "db/schema.h"
 #include "db/tdm.h"
 #include "masterdata/configure.h"
+#include "session/login_operation.h"
 
 #include <QSqlQuery>
 #include <QtTest>
@@ -104,8 +104,7 @@ void TestStorage::login_data()
     };
     for (DbKind kind : testedKinds())
         for (const auto &c : cases)
-            QTest::newRow(qPrintable(kindName(kind) + QLatin1Char(' ') + c[0]))
-                << int(kind) << c[1] << c[2] << c[3];
+            QTest::newRow(qPrintable(kindName(kind) + QLatin1Char(' ') + c[0])) << int(kind) << c[1] << c[2] << c[3];
 }
 
 void TestStorage::login()

@@ -11,23 +11,24 @@ using namespace nollard;
 
 namespace {
 
-struct TextCase {
+struct TextCase
+{
     double amount;
-    const char* text;
+    const char *text;
 };
 
 const TextCase kAmountTexts[] = {
     {0.0, "0.00"},
     {120.0, "120.00"},
     {3.125, "3.13"},
-    {2.675, "2.67"}, // its double is just below 2.675
+    {2.675, "2.67"},  // its double is just below 2.675
     {0.005, "0.01"},
     {0.004, "0.00"},
     {-1.5, "-1.50"},
-    {-3.125, "-3.13"}, // half away from zero
+    {-3.125, "-3.13"},  // half away from zero
     {0.1 + 0.2, "0.30"},
     {99999999.994, "99999999.99"},
-    {123456789.126, "123456789.10"}, // ten significant digits
+    {123456789.126, "123456789.10"},  // ten significant digits
     {1234567891.5, "1234567892.00"},
     {9999999999.0, "9999999999.00"},
     {9999999999.999, "1E10"},
@@ -42,7 +43,8 @@ const TextCase kAmountTexts[] = {
     {-0.005, "-0.01"},
 };
 
-class AmountTextTable : public ::testing::TestWithParam<TextCase> {};
+class AmountTextTable : public ::testing::TestWithParam<TextCase>
+{};
 
 TEST_P(AmountTextTable, RoundsAsTheFeeLineStoresIt)
 {
@@ -51,9 +53,10 @@ TEST_P(AmountTextTable, RoundsAsTheFeeLineStoresIt)
 
 INSTANTIATE_TEST_SUITE_P(Amounts, AmountTextTable, ::testing::ValuesIn(kAmountTexts));
 
-struct CapitalsCase {
+struct CapitalsCase
+{
     double amount;
-    const char* capitals; // "_" stands for one blank
+    const char *capitals;  // "_" stands for one blank
 };
 
 const CapitalsCase kCapitals[] = {
@@ -77,7 +80,7 @@ const CapitalsCase kCapitals[] = {
     {10000000.00, "壹_千_万元整"},
     {100010000.00, "壹_亿_零壹_万_元整"},
     {125.5, "壹_佰_贰_拾_伍_元_伍_角_"},
-    {-0.001, "元整"}, // rounds to zero
+    {-0.001, "元整"},  // rounds to zero
     // 万 is written for a zero digit only when its group holds another digit.
     {100000000.00, "壹_亿_元整"},
     {200000000.5, "贰_亿_元伍_角_"},
@@ -90,13 +93,14 @@ const CapitalsCase kCapitals[] = {
 
 std::string Blanks(std::string s)
 {
-    for (char& c : s)
+    for (char &c : s)
         if (c == '_')
             c = ' ';
     return s;
 }
 
-class CapitalsTable : public ::testing::TestWithParam<CapitalsCase> {};
+class CapitalsTable : public ::testing::TestWithParam<CapitalsCase>
+{};
 
 TEST_P(CapitalsTable, SpellsTheAmount)
 {
@@ -111,7 +115,7 @@ TEST(Capitals, NegativeAmountIsAConversionError)
         try {
             AmountInCapitals(amount);
             ADD_FAILURE() << amount << " was converted";
-        } catch (const ConversionError& e) {
+        } catch (const ConversionError &e) {
             EXPECT_STREQ(e.what(), "'-' is not a valid integer value");
         }
     }
@@ -123,10 +127,10 @@ TEST(Capitals, TrillionsAreRefusedNotMisspelt)
         try {
             const std::string text = AmountInCapitals(amount);
             ADD_FAILURE() << amount << " was spelt " << text;
-        } catch (const AmountOutOfRange& e) {
+        } catch (const AmountOutOfRange &e) {
             EXPECT_NE(std::string(e.what()).find("超出大写金额的范围"), std::string::npos) << e.what();
         }
     }
 }
 
-} // namespace
+}  // namespace

@@ -9,7 +9,8 @@
 
 namespace {
 
-struct Case {
+struct Case
+{
     std::string expression;
     std::string outcome;
 };
@@ -18,7 +19,7 @@ const std::string kSyntax = "ERROR ESyntaxError 错误的表达式:\\r";
 const std::string kNestings = "ERROR ETooManyNestings Expression contains too many nestings";
 const std::string kComplex = "ERROR EExpressionTooComplex Expression is too complex";
 
-std::string Repeat(const std::string& piece, int times)
+std::string Repeat(const std::string &piece, int times)
 {
     std::string out;
     for (int i = 0; i < times; ++i)
@@ -26,7 +27,7 @@ std::string Repeat(const std::string& piece, int times)
     return out;
 }
 
-std::string Chain(const char* op, int terms)
+std::string Chain(const char *op, int terms)
 {
     std::string out = "1";
     for (int i = 1; i < terms; ++i)
@@ -69,7 +70,7 @@ const Case kCases[] = {
     {")1(", kSyntax + ")1("},
     {"   ", kSyntax},
     {"2^3^2", kSyntax + "2^3\\r2"},
-    {"A*-B", kSyntax + "A\\r-B"}, // the product rule writes last
+    {"A*-B", kSyntax + "A\\r-B"},  // the product rule writes last
     {"A--B", kSyntax + "A-\\rB"},
     {"5+-X", kSyntax + "5+\\rX"},
     {"--2", kSyntax + "-\\r2"},
@@ -95,7 +96,8 @@ const Case kCases[] = {
     {"2*1E5000", "ERROR EFloatOverflow Floating point overflow"},
 };
 
-class ErrorTable : public ::testing::TestWithParam<Case> {};
+class ErrorTable : public ::testing::TestWithParam<Case>
+{};
 
 TEST_P(ErrorTable, ReportsClassAndMessage)
 {
@@ -118,4 +120,4 @@ TEST(Robustness, DeepAndLongTextsEndInAnError)
     EXPECT_EQ(Outcome("\x01\xff\x80"), kSyntax + "\x01\xff\x80");
 }
 
-} // namespace
+}  // namespace

@@ -13,9 +13,10 @@
 
 namespace {
 
-struct Case {
-    const char* expression;
-    const char* outcome;
+struct Case
+{
+    const char *expression;
+    const char *outcome;
 };
 
 // Values with all variables 0, as every expression of the program reads them.
@@ -70,7 +71,8 @@ const Case kValueCases[] = {
     {"12.5*0.25", "VALUE 3.125 3.13"},
 };
 
-class ValueTable : public ::testing::TestWithParam<Case> {};
+class ValueTable : public ::testing::TestWithParam<Case>
+{};
 
 TEST_P(ValueTable, ReadsAndEvaluates)
 {
@@ -87,8 +89,9 @@ TEST(Readings, ProductAndQuotientGroupAsTheRulesSay)
     p.A = 2;
     p.B = 3;
     p.C = 4;
-    struct {
-        const char* text;
+    struct
+    {
+        const char *text;
         long double expected;
     } cases[] = {
         {"A/B*C", (2.0L / 3.0L) * 4.0L},
@@ -100,13 +103,13 @@ TEST(Readings, ProductAndQuotientGroupAsTheRulesSay)
         {"SIN(-X)", 0.0L},
         {"A+B-C", 1.0L},
     };
-    for (const auto& c : cases) {
+    for (const auto &c : cases) {
         p.SetExpression(c.text);
         EXPECT_DOUBLE_EQ(static_cast<double>(p.Value()), static_cast<double>(c.expected)) << c.text;
     }
 }
 
-std::vector<nollard::OperationKind> Kinds(const char* text)
+std::vector<nollard::OperationKind> Kinds(const char *text)
 {
     double x = 0;
     nollard::VariableTable vars;
@@ -114,7 +117,7 @@ std::vector<nollard::OperationKind> Kinds(const char* text)
     nollard::FunctionTable one, two;
     nollard::OperationList list = nollard::CompileExpression(text, vars, one, two, true);
     std::vector<nollard::OperationKind> kinds;
-    for (const nollard::OperationRecord* op = list.first(); op; op = op->next)
+    for (const nollard::OperationRecord *op = list.first(); op; op = op->next)
         kinds.push_back(op->kind);
     return kinds;
 }
@@ -147,4 +150,4 @@ TEST(Readings, ListRunsDeepestLevelFirstAndHolderOnlyForALeaf)
     EXPECT_EQ(Kinds("-(X+1)*2"), (std::vector<K>{K::opAdd, K::opNegate, K::opMultiply}));
 }
 
-} // namespace
+}  // namespace

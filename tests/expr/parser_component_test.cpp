@@ -20,17 +20,17 @@ TEST(Component, EmptyExpressionAndRecompilation)
     EXPECT_EQ(p.Value(), 0.0L);
     EXPECT_EQ(p.Expression(), "");
     p.SetExpression("2*X");
-    p.SetExpression("2*X"); // the same text compiles again
+    p.SetExpression("2*X");  // the same text compiles again
     p.X = 21;
     EXPECT_EQ(p.Value(), 42.0L);
-    EXPECT_EQ(p.Value(), 42.0L); // reads repeat
+    EXPECT_EQ(p.Value(), 42.0L);  // reads repeat
 }
 
 TEST(Component, VariablesAreReadWhenTheValueIsRead)
 {
     TParser p;
     p.SetExpression("a+b*c-d/e+x*y+t");
-    EXPECT_THROW(p.Value(), EFloatInvalidOperation); // d/e is 0/0 while all are 0
+    EXPECT_THROW(p.Value(), EFloatInvalidOperation);  // d/e is 0/0 while all are 0
     p.A = 1;
     p.B = 2;
     p.C = 3;
@@ -57,14 +57,14 @@ TEST(Component, SyntaxErrorWithoutHandlerReachesTheWriter)
 TEST(Component, HandlerReceivesParserErrorsInsteadOfTheWriter)
 {
     TParser p;
-    TCustomParser* sender = nullptr;
+    TCustomParser *sender = nullptr;
     std::string caught;
     int calls = 0;
-    p.SetOnParserError([&](TCustomParser& s, const EMathParserError& e) {
+    p.SetOnParserError([&](TCustomParser &s, const EMathParserError &e) {
         sender = &s;
         caught = e.what();
         ++calls;
-        EXPECT_NE(dynamic_cast<const ESyntaxError*>(&e), nullptr);
+        EXPECT_NE(dynamic_cast<const ESyntaxError *>(&e), nullptr);
     });
     p.SetExpression("5");
     EXPECT_NO_THROW(p.SetExpression("2*A1"));
@@ -75,7 +75,7 @@ TEST(Component, HandlerReceivesParserErrorsInsteadOfTheWriter)
     EXPECT_EQ(p.Expression(), "2*A1");
 
     // Every parser error goes there, not only syntax errors...
-    p.SetOnParserError([&](TCustomParser&, const EMathParserError& e) { caught = e.what(); });
+    p.SetOnParserError([&](TCustomParser &, const EMathParserError &e) { caught = e.what(); });
     EXPECT_NO_THROW(p.SetExpression("(1"));
     EXPECT_EQ(caught, "Missing brackets in expression (\")\")");
     // ...but the overflow of a literal is no parser error.
@@ -89,8 +89,8 @@ TEST(Component, FaultsAreRaisedByEveryReadNotByCompiling)
 {
     TParser p;
     // All literal: the faulting operation must still fault at the read.
-    const char* faulting[] = {"1/0", "1+2*(3/0)", "SQRT(-1)*2", "5DIV0", "1E308*10", "LN(0)+1"};
-    for (const char* text : faulting) {
+    const char *faulting[] = {"1/0", "1+2*(3/0)", "SQRT(-1)*2", "5DIV0", "1E308*10", "LN(0)+1"};
+    for (const char *text : faulting) {
         EXPECT_NO_THROW(p.SetExpression(text)) << text;
         EXPECT_THROW(p.Value(), EArithmeticFault) << text;
         EXPECT_THROW(p.Value(), EArithmeticFault) << text;

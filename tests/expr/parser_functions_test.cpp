@@ -15,15 +15,16 @@ using namespace nollard;
 
 namespace {
 
-long double Eval(TParser& p, const std::string& text)
+long double Eval(TParser &p, const std::string &text)
 {
     p.SetExpression(text);
     return p.Value();
 }
 
-struct FunctionCase {
-    const char* expression;
-    long double expected; // computed independently in long double, rounded to double
+struct FunctionCase
+{
+    const char *expression;
+    long double expected;  // computed independently in long double, rounded to double
 };
 
 const long double kPi = 3.14159265358979323846264338327950288L;
@@ -72,7 +73,7 @@ const FunctionCase kFunctionCases[] = {
     {"POWER(0,2.5)", 0.0L},
     {"INTPOWER(2,10)", 1024.0L},
     {"INTPOWER(2,-2)", 0.25L},
-    {"INTPOWER(2,4294967298)", 4.0L}, // low 32 bits of the truncated exponent
+    {"INTPOWER(2,4294967298)", 4.0L},  // low 32 bits of the truncated exponent
     {"INTPOWER(2,2.9)", 4.0L},
     {"LOGN(2,8)", 3.0L},
     {"0^0", 1.0L},
@@ -89,7 +90,8 @@ const FunctionCase kFunctionCases[] = {
     {"-9223372036854775808MOD-1", 0.0L},
 };
 
-class FunctionTable : public ::testing::TestWithParam<FunctionCase> {};
+class FunctionTable : public ::testing::TestWithParam<FunctionCase>
+{};
 
 TEST_P(FunctionTable, ComputesInExtendedPrecisionRoundedOnce)
 {
@@ -118,9 +120,9 @@ TEST(Functions, PhReducesByTwoOverPiAndRoundsHalvesToEven)
 {
     TParser p;
     EXPECT_EQ(static_cast<double>(Eval(p, "PH(0)")), 0.0);
-    p.X = AngleWithQuotient(2.5); // nearest even is 2: +0.5 turns
+    p.X = AngleWithQuotient(2.5);  // nearest even is 2: +0.5 turns
     EXPECT_EQ(static_cast<double>(Eval(p, "PH(X)")), static_cast<double>(0.5L * 6.283185307179586L));
-    p.X = AngleWithQuotient(3.5); // nearest even is 4: -0.5 turns
+    p.X = AngleWithQuotient(3.5);  // nearest even is 4: -0.5 turns
     EXPECT_EQ(static_cast<double>(Eval(p, "PH(X)")), static_cast<double>(-0.5L * 6.283185307179586L));
 }
 
@@ -162,15 +164,16 @@ TEST(Random, DrawsFollowTheProcessWideGenerator)
     EXPECT_EQ(static_cast<double>(other.Value()), 10.0 * follows(second));
 }
 
-struct FaultCase {
-    const char* expression;
-    const char* outcome;
+struct FaultCase
+{
+    const char *expression;
+    const char *outcome;
 };
 
-const char* const kDivZero = "ERROR EFloatDivideByZero Floating point division by zero";
-const char* const kInvalid = "ERROR EFloatInvalidOperation Invalid floating point operation";
-const char* const kOverflow = "ERROR EFloatOverflow Floating point overflow";
-const char* const kIntZero = "ERROR EIntegerDivideByZero Division by zero";
+const char *const kDivZero = "ERROR EFloatDivideByZero Floating point division by zero";
+const char *const kInvalid = "ERROR EFloatInvalidOperation Invalid floating point operation";
+const char *const kOverflow = "ERROR EFloatOverflow Floating point overflow";
+const char *const kIntZero = "ERROR EIntegerDivideByZero Division by zero";
 
 const FaultCase kFaults[] = {
     {"1/0", kDivZero},
@@ -209,10 +212,11 @@ const FaultCase kFaults[] = {
     {"PH(1.5E308)", kOverflow},
     {"5DIV0", kIntZero},
     {"5MOD0.5", kIntZero},
-    {"1E-320/1E10", "VALUE 0 0.00"}, // underflow is not reported
+    {"1E-320/1E10", "VALUE 0 0.00"},  // underflow is not reported
 };
 
-class FaultTable : public ::testing::TestWithParam<FaultCase> {};
+class FaultTable : public ::testing::TestWithParam<FaultCase>
+{};
 
 TEST_P(FaultTable, RaisesThePlatformMessage)
 {
@@ -221,4 +225,4 @@ TEST_P(FaultTable, RaisesThePlatformMessage)
 
 INSTANTIATE_TEST_SUITE_P(Faults, FaultTable, ::testing::ValuesIn(kFaults));
 
-} // namespace
+}  // namespace

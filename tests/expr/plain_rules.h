@@ -17,19 +17,24 @@ namespace plain {
 
 using nollard::OperationKind;
 
-struct Slots {
+struct Slots
+{
     std::string left = " ";
     std::string right = " ";
     bool written = false;
 };
 
-class PlainRules {
+class PlainRules
+{
 public:
     enum class List { SumLeft, SumRight, DifferenceRight, ProductLeft, QuotientRight, PowerSide };
 
-    bool number(const std::string& t) { return nollard::ReadNumberLiteral(t, true, nullptr); }
-    bool variable(const std::string& t) { return t.size() == 1 && std::string("ABCDEXYT").find(t[0]) != std::string::npos; }
-    static int balance(const std::string& t)
+    bool number(const std::string &t) { return nollard::ReadNumberLiteral(t, true, nullptr); }
+    bool variable(const std::string &t)
+    {
+        return t.size() == 1 && std::string("ABCDEXYT").find(t[0]) != std::string::npos;
+    }
+    static int balance(const std::string &t)
     {
         int b = 0;
         for (char c : t)
@@ -37,7 +42,7 @@ public:
         return b;
     }
 
-    bool bracketed(const std::string& t, std::string* inner)
+    bool bracketed(const std::string &t, std::string *inner)
     {
         if (t.size() < 2 || t.front() != '(' || t.back() != ')')
             return false;
@@ -49,7 +54,7 @@ public:
         return true;
     }
 
-    bool term(std::string& t)
+    bool term(std::string &t)
     {
         if (t.empty())
             return false;
@@ -65,7 +70,7 @@ public:
         return false;
     }
 
-    bool negation(const std::string& t, Slots* rec)
+    bool negation(const std::string &t, Slots *rec)
     {
         if (t.empty() || t[0] != '-')
             return false;
@@ -83,24 +88,30 @@ public:
         return variable(rest) || charOp('^', rest, nullptr) || f1(rest, nullptr) || f2(rest, nullptr);
     }
 
-    bool listRule(const std::string& t, List list)
+    bool listRule(const std::string &t, List list)
     {
         auto neg = [&] { return negation(t, nullptr); };
         auto op = [&](char c) { return charOp(c, t, nullptr); };
-        auto kw = [&](const char* w) { return keyword(w, t, nullptr); };
+        auto kw = [&](const char *w) { return keyword(w, t, nullptr); };
         auto fn = [&] { return f1(t, nullptr) || f2(t, nullptr); };
         switch (list) {
-        case List::SumLeft: return neg() || op('-') || op('*') || kw("DIV") || kw("MOD") || op('/') || op('^') || fn();
-        case List::SumRight: return op('+') || op('-') || op('*') || kw("DIV") || kw("MOD") || op('/') || op('^') || fn();
-        case List::DifferenceRight: return op('*') || kw("DIV") || kw("MOD") || op('/') || op('^') || fn();
-        case List::ProductLeft: return neg() || kw("DIV") || kw("MOD") || op('/') || op('^') || fn();
-        case List::QuotientRight: return op('^') || fn();
-        case List::PowerSide: return fn();
+        case List::SumLeft:
+            return neg() || op('-') || op('*') || kw("DIV") || kw("MOD") || op('/') || op('^') || fn();
+        case List::SumRight:
+            return op('+') || op('-') || op('*') || kw("DIV") || kw("MOD") || op('/') || op('^') || fn();
+        case List::DifferenceRight:
+            return op('*') || kw("DIV") || kw("MOD") || op('/') || op('^') || fn();
+        case List::ProductLeft:
+            return neg() || kw("DIV") || kw("MOD") || op('/') || op('^') || fn();
+        case List::QuotientRight:
+            return op('^') || fn();
+        case List::PowerSide:
+            return fn();
         }
         return false;
     }
 
-    bool side(std::string& s, List list)
+    bool side(std::string &s, List list)
     {
         if (number(s) || variable(s))
             return true;
@@ -112,19 +123,27 @@ public:
         return listRule(s, list);
     }
 
-    static List leftList(char op) { return op == '+' || op == '-' ? List::SumLeft : op == '^' ? List::PowerSide : List::ProductLeft; }
+    static List leftList(char op)
+    {
+        return op == '+' || op == '-' ? List::SumLeft : op == '^' ? List::PowerSide : List::ProductLeft;
+    }
     static List rightList(char op)
     {
         switch (op) {
-        case '+': return List::SumRight;
+        case '+':
+            return List::SumRight;
         case '-':
-        case '*': return List::DifferenceRight;
-        case '^': return List::PowerSide;
-        default: return List::QuotientRight;
+        case '*':
+            return List::DifferenceRight;
+        case '^':
+            return List::PowerSide;
+        default:
+            return List::QuotientRight;
         }
     }
 
-    bool charOp(char op, const std::string& t, Slots* rec, std::string* rightOut = nullptr, bool* rightIsNumber = nullptr)
+    bool charOp(char op, const std::string &t, Slots *rec, std::string *rightOut = nullptr,
+                bool *rightIsNumber = nullptr)
     {
         const std::size_t len = t.size();
         std::size_t pos = op == '-' ? 2 : 1;
@@ -160,7 +179,7 @@ public:
         }
     }
 
-    bool keyword(const char* word, const std::string& t, Slots* rec)
+    bool keyword(const char *word, const std::string &t, Slots *rec)
     {
         const std::size_t len = t.size();
         std::size_t from = 0;
@@ -191,11 +210,11 @@ public:
         }
     }
 
-    bool f1(const std::string& t, Slots* rec)
+    bool f1(const std::string &t, Slots *rec)
     {
-        static const std::set<std::string> names = {"TAN", "SIN", "COS", "SINH", "COSH", "ARCTAN", "COTAN", "EXP",
-                                                    "LN", "LOG10", "LOG2", "SQR", "SQRT", "ABS", "TRUNC", "INT",
-                                                    "CEIL", "FLOOR", "HEAV", "SIGN", "ZERO", "PH", "RND", "RANDOM"};
+        static const std::set<std::string> names = {
+            "TAN",  "SIN", "COS",   "SINH", "COSH", "ARCTAN", "COTAN", "EXP",  "LN",   "LOG10", "LOG2", "SQR",
+            "SQRT", "ABS", "TRUNC", "INT",  "CEIL", "FLOOR",  "HEAV",  "SIGN", "ZERO", "PH",    "RND",  "RANDOM"};
         const std::size_t k = t.find('(');
         if (k == std::string::npos || k == 0 || !names.count(t.substr(0, k)))
             return false;
@@ -212,7 +231,7 @@ public:
         return true;
     }
 
-    bool f2(const std::string& t, Slots* rec)
+    bool f2(const std::string &t, Slots *rec)
     {
         static const std::set<std::string> names = {"ARG", "MAX", "MIN", "POWER", "INTPOWER", "LOGN"};
         const std::size_t k = t.find('(');
@@ -248,13 +267,14 @@ public:
     }
 
     // Classification by the first accepting rule, with the recorded slots.
-    struct Reading {
+    struct Reading
+    {
         bool accepted = false;
         OperationKind kind = OperationKind::opConstant;
         Slots slots;
     };
 
-    Reading classify(const std::string& t)
+    Reading classify(const std::string &t)
     {
         Reading r;
         r.accepted = true;
@@ -266,16 +286,18 @@ public:
             r.kind = OperationKind::opVariable;
             return r;
         }
-        Slots& s = r.slots;
+        Slots &s = r.slots;
         if (negation(t, &s)) {
             r.kind = OperationKind::opNegate;
             return r;
         }
-        struct Op {
+        struct Op
+        {
             char c;
             OperationKind kind;
         };
-        for (Op op : {Op{'+', OperationKind::opAdd}, Op{'-', OperationKind::opSubtract}, Op{'*', OperationKind::opMultiply}}) {
+        for (Op op :
+             {Op{'+', OperationKind::opAdd}, Op{'-', OperationKind::opSubtract}, Op{'*', OperationKind::opMultiply}}) {
             if (charOp(op.c, t, &s)) {
                 r.kind = op.kind;
                 return r;
@@ -301,10 +323,10 @@ public:
                 double v = 0;
                 nollard::ReadNumberLiteral(exponent, true, &v);
                 if (v >= -2147483648.0 && v <= 2147483647.0 && std::trunc(v) == v)
-                    r.kind = v == 2 ? OperationKind::opSquare
-                           : v == 3 ? OperationKind::opCube
-                           : v == 4 ? OperationKind::opFourthPower
-                                    : OperationKind::opIntPower;
+                    r.kind = v == 2   ? OperationKind::opSquare
+                             : v == 3 ? OperationKind::opCube
+                             : v == 4 ? OperationKind::opFourthPower
+                                      : OperationKind::opIntPower;
             }
             return r;
         }
@@ -324,12 +346,12 @@ public:
 inline bool IsBinary(OperationKind k)
 {
     return k == OperationKind::opAdd || k == OperationKind::opSubtract || k == OperationKind::opMultiply
-        || k == OperationKind::opDivide || k == OperationKind::opModulo || k == OperationKind::opIntDiv
-        || k == OperationKind::opIntPower || k == OperationKind::opRealPower || k == OperationKind::opFunction2;
+           || k == OperationKind::opDivide || k == OperationKind::opModulo || k == OperationKind::opIntDiv
+           || k == OperationKind::opIntPower || k == OperationKind::opRealPower || k == OperationKind::opFunction2;
 }
 
 // What a reading amounts to, as text, for comparison.
-inline std::string Describe(bool accepted, OperationKind kind, const std::string& left, const std::string& right)
+inline std::string Describe(bool accepted, OperationKind kind, const std::string &left, const std::string &right)
 {
     if (!accepted)
         return "rejected [" + left + "] [" + right + "]";
@@ -341,20 +363,21 @@ inline std::string Describe(bool accepted, OperationKind kind, const std::string
     return out;
 }
 
-inline std::string PlainReading(const std::string& text)
+inline std::string PlainReading(const std::string &text)
 {
     try {
         PlainRules rules;
         const PlainRules::Reading r = rules.classify(text);
         return Describe(r.accepted, r.kind, r.slots.left, r.slots.right);
-    } catch (const nollard::EFloatOverflow&) {
+    } catch (const nollard::EFloatOverflow &) {
         return "overflow";
     }
 }
 
-inline std::string RecognizerReading(const std::string& text)
+inline std::string RecognizerReading(const std::string &text)
 {
-    struct Tables : nollard::TParser {
+    struct Tables : nollard::TParser
+    {
         using TParser::functionsOne;
         using TParser::functionsTwo;
         using TParser::variables;
@@ -365,8 +388,8 @@ inline std::string RecognizerReading(const std::string& text)
         const std::string left = c.leftWritten ? std::string(rec.text(c.left)) : " ";
         const std::string right = c.rightWritten ? std::string(rec.text(c.right)) : " ";
         return Describe(c.accepted, c.kind, left, right);
-    } catch (const nollard::EFloatOverflow&) {
+    } catch (const nollard::EFloatOverflow &) {
         return "overflow";
     }
 }
-} // namespace plain
+}  // namespace plain

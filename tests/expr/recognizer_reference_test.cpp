@@ -19,13 +19,13 @@ using plain::RecognizerReading;
 TEST(RecognizerReference, AgreesWithThePlainRulesOnGeneratedTexts)
 {
     const std::vector<std::string> tokens = {
-        "1", "2", "0", "9", ".", "E", "X", "A", "D", "-", "-", "+", "*", "/", "^", "(", ")", "(", ")", ",",
-        "DIV", "MOD", "MAX(", "SQRT(", "PI", "1E999", "E-1", "2.5", "4", "--", "*-", "-(",
+        "1", "2", "0", "9", ".",   "E",   "X",    "A",     "D",  "-",     "-",   "+",   "*", "/",  "^",  "(",
+        ")", "(", ")", ",", "DIV", "MOD", "MAX(", "SQRT(", "PI", "1E999", "E-1", "2.5", "4", "--", "*-", "-(",
     };
     // Shapes where a shortcut would be tempting and wrong.
-    const char* const tricky[] = {"--2^2*3", "-+2^2*3", "E-1*2", "2*-X-1", "1-2*-3-4", "7DIV-2^2-1",
-                                  "D-1*2", "(1)-(2)*3", "MAX(1,-2)*3-1", "1E-5*2-3", "-X*-2"};
-    for (const char* text : tricky)
+    const char *const tricky[] = {"--2^2*3", "-+2^2*3",   "E-1*2",         "2*-X-1",   "1-2*-3-4", "7DIV-2^2-1",
+                                  "D-1*2",   "(1)-(2)*3", "MAX(1,-2)*3-1", "1E-5*2-3", "-X*-2"};
+    for (const char *text : tricky)
         EXPECT_EQ(RecognizerReading(text), PlainReading(text)) << "text: " << text;
 
     std::mt19937 random(20240611u);
@@ -37,7 +37,7 @@ TEST(RecognizerReference, AgreesWithThePlainRulesOnGeneratedTexts)
         for (int n = length(random); n > 0; --n)
             text += tokens[pick(random)];
         if (text.size() > 22)
-            continue; // the plain rules are exponential
+            continue;  // the plain rules are exponential
         const std::string expected = PlainReading(text);
         const std::string actual = RecognizerReading(text);
         ASSERT_EQ(actual, expected) << "text: " << text;
@@ -46,4 +46,4 @@ TEST(RecognizerReference, AgreesWithThePlainRulesOnGeneratedTexts)
     EXPECT_GT(compared, 100000);
 }
 
-} // namespace
+}  // namespace

@@ -240,13 +240,11 @@ void TestFeeLines::typeFilter_data()
         const QByteArray name = kindName(kind).toLocal8Bit();
         const char *k = name.constData();
         QTest::addRow("%s no flag", k) << int(kind) << NoticeFlags{} << QString() << QStringList{};
-        QTest::addRow("%s one flag", k)
-            << int(kind) << NoticeFlags{false, true, false, false}
-            << QStringLiteral(" type='船员培训、申验、考试'") << QStringList{"培训费"};
-        QTest::addRow("%s two flags", k)
-            << int(kind) << NoticeFlags{true, false, true, false}
-            << QStringLiteral(" type='登记' or type='工本费'")
-            << QStringList{"变更登记费", "船舶登记费", "证书工本费"};
+        QTest::addRow("%s one flag", k) << int(kind) << NoticeFlags{false, true, false, false}
+                                        << QStringLiteral(" type='船员培训、申验、考试'") << QStringList{"培训费"};
+        QTest::addRow("%s two flags", k) << int(kind) << NoticeFlags{true, false, true, false}
+                                         << QStringLiteral(" type='登记' or type='工本费'")
+                                         << QStringList{"变更登记费", "船舶登记费", "证书工本费"};
         // Type names descending, then orderx.
         QTest::addRow("%s all four", k)
             << int(kind) << NoticeFlags{true, true, true, true}
@@ -273,8 +271,8 @@ void TestFeeLines::typeFilter()
 void TestFeeLines::selectionsKeepCountingLines_data()
 {
     QTest::addColumn<int>("kind");
-    QTest::addColumn<QString>("department");  // the viewer's section
-    QTest::addColumn<QString>("lineSection"); // the section whose catalogue made the lines
+    QTest::addColumn<QString>("department");   // the viewer's section
+    QTest::addColumn<QString>("lineSection");  // the section whose catalogue made the lines
     QTest::addColumn<QStringList>("editor");
     QTest::addColumn<QStringList>("display");
     QTest::addColumn<double>("total");
@@ -282,16 +280,15 @@ void TestFeeLines::selectionsKeepCountingLines_data()
         const QByteArray name = kindName(kind).toLocal8Bit();
         const char *k = name.constData();
         QTest::addRow("%s ship inspection", k)
-            << int(kind) << kInspection << kInspection
-            << QStringList{"检验费", "图纸审查费", "丈量费"} << QStringList{"检验费", "丈量费"} << 30.75;
+            << int(kind) << kInspection << kInspection << QStringList{"检验费", "图纸审查费", "丈量费"}
+            << QStringList{"检验费", "丈量费"} << 30.75;
         // dengji and gongbenfei are set on the notice.
         QTest::addRow("%s ship affairs", k)
-            << int(kind) << kShipAffairs << kShipAffairs
-            << QStringList{"变更登记费", "船舶登记费", "证书工本费"} << QStringList{"船舶登记费"} << 120.0;
+            << int(kind) << kShipAffairs << kShipAffairs << QStringList{"变更登记费", "船舶登记费", "证书工本费"}
+            << QStringList{"船舶登记费"} << 120.0;
         // Finance sees every line with an amount, whatever its type.
-        QTest::addRow("%s finance", k)
-            << int(kind) << kFinance << kShipAffairs << QStringList{}
-            << QStringList{"培训费", "船舶登记费", "船名'牌'费"} << 0.0;
+        QTest::addRow("%s finance", k) << int(kind) << kFinance << kShipAffairs << QStringList{}
+                                       << QStringList{"培训费", "船舶登记费", "船名'牌'费"} << 0.0;
     }
 }
 
@@ -306,9 +303,15 @@ void TestFeeLines::selectionsKeepCountingLines()
     f->openNotice({true, false, true, false});
     createLinesIfNone(f->dm->database(), userOfRole(lineSection == kInspection ? 5 : 3), FeeFixture::kNoticeId);
     const QVariant none(QMetaType::fromType<double>());
-    setAmounts(*f, {{"检验费", 10.5}, {"图纸审查费", 0.0}, {"丈量费", 20.25},
-                    {"变更登记费", 0.0}, {"船舶登记费", 120.0}, {"证书工本费", none},
-                    {"培训费", 40.0}, {"船名'牌'费", 2.0}, {"资料费", -3.0}});
+    setAmounts(*f, {{"检验费", 10.5},
+                    {"图纸审查费", 0.0},
+                    {"丈量费", 20.25},
+                    {"变更登记费", 0.0},
+                    {"船舶登记费", 120.0},
+                    {"证书工本费", none},
+                    {"培训费", 40.0},
+                    {"船名'牌'费", 2.0},
+                    {"资料费", -3.0}});
     CurrentNoticeID = FeeFixture::kNoticeId;
 
     if (department != kFinance) {

@@ -86,9 +86,9 @@ void TestFeeLinesConcurrent::linesCreatedOnce()
     }
     QCOMPARE(failures.load(), 0);
     QCOMPARE(t->scalar(QStringLiteral("select count(*) from itemofnotice")).toInt(), kNotices * kCatalogue);
-    QCOMPARE(t->scalar(QStringLiteral("select max(c) from (select count(*) as c from itemofnotice group by ID) x"))
-                 .toInt(),
-             kCatalogue);
+    QCOMPARE(
+        t->scalar(QStringLiteral("select max(c) from (select count(*) as c from itemofnotice group by ID) x")).toInt(),
+        kCatalogue);
 }
 
 namespace {

@@ -101,8 +101,7 @@ QLineEdit *TestItemWindow::openCell(const QString &itemName, int column)
         return nullptr;
     grid()->setCurrentIndex(index);
     grid()->edit(index);
-    const QString name = column == Description ? QStringLiteral("description_editor")
-                                               : QStringLiteral("money_editor");
+    const QString name = column == Description ? QStringLiteral("description_editor") : QStringLiteral("money_editor");
     for (QLineEdit *edit : grid()->findChildren<QLineEdit *>(name))
         if (edit->isVisible())
             return edit;
@@ -122,8 +121,7 @@ void TestItemWindow::enter(const QString &itemName, const QString &steps)
 
 QVariant TestItemWindow::stored(const QString &column, const QString &itemName)
 {
-    return m_f->db->scalar(QStringLiteral("select %1 from itemofnotice where itemname=?").arg(column),
-                           {itemName});
+    return m_f->db->scalar(QStringLiteral("select %1 from itemofnotice where itemname=?").arg(column), {itemName});
 }
 
 void TestItemWindow::layout_data()
@@ -131,9 +129,8 @@ void TestItemWindow::layout_data()
     QTest::addColumn<int>("role");
     QTest::addColumn<bool>("typeShown");
     QTest::addColumn<QStringList>("lines");
-    QTest::newRow("ship affairs") << 3 << true
-                                  << QStringList{"培训费", "变更登记费", "船舶登记费", "证书工本费", "资料费",
-                                                 "船名'牌'费"};
+    QTest::newRow("ship affairs") << 3 << true << QStringList{"培训费",     "变更登记费", "船舶登记费",
+                                                              "证书工本费", "资料费",     "船名'牌'费"};
     QTest::newRow("ship inspection") << 5 << false << QStringList{"检验费", "图纸审查费", "丈量费"};
 }
 
@@ -147,8 +144,7 @@ void TestItemWindow::layout()
     QCOMPARE(m_item->objectName(), QStringLiteral("F_item"));
     QCOMPARE(m_item->windowTitle(), QStringLiteral("收费项目"));
     QCOMPARE(m_item->findChild<QLabel *>(QStringLiteral("Label1"))->text(), QStringLiteral("收费项目    "));
-    QCOMPARE(m_item->findChild<QPushButton *>(QStringLiteral("f_item_save"))->text(),
-             QStringLiteral("保\u3000存"));
+    QCOMPARE(m_item->findChild<QPushButton *>(QStringLiteral("f_item_save"))->text(), QStringLiteral("保\u3000存"));
     QVERIFY(m_item->isModal());
 
     const QStringList titles{"收费项目", "计算步骤（说明）", "收费金额", "所属类型"};
@@ -183,10 +179,14 @@ void TestItemWindow::enterComputesAmount_data()
     QTest::addColumn<QString>("steps");
     QTest::addColumn<double>("amount");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("unit price times count") << "船舶登记费" << "30*4" << 120.0 << "120.00";
-    QTest::newRow("rounded half away from zero") << "变更登记费" << "12.5*0.25" << 3.13 << "3.13";
-    QTest::newRow("empty steps") << "培训费" << "" << 0.0 << "0.00";
-    QTest::newRow("large amount") << "证书工本费" << "2500000*4" << 1e7 << "10000000.00";
+    QTest::newRow("unit price times count") << "船舶登记费"
+                                            << "30*4" << 120.0 << "120.00";
+    QTest::newRow("rounded half away from zero") << "变更登记费"
+                                                 << "12.5*0.25" << 3.13 << "3.13";
+    QTest::newRow("empty steps") << "培训费"
+                                 << "" << 0.0 << "0.00";
+    QTest::newRow("large amount") << "证书工本费"
+                                  << "2500000*4" << 1e7 << "10000000.00";
 }
 
 void TestItemWindow::enterComputesAmount()
@@ -212,9 +212,12 @@ void TestItemWindow::errorsLeaveAmount_data()
 {
     QTest::addColumn<QString>("steps");
     QTest::addColumn<QString>("message");
-    QTest::newRow("missing bracket") << "2*(3+" << "Missing brackets in expression (\")\")";
-    QTest::newRow("division by zero") << "1/0" << "Floating point division by zero";
-    QTest::newRow("plain text") << "按实际收取" << "错误的表达式:\r按实际收取";
+    QTest::newRow("missing bracket") << "2*(3+"
+                                     << "Missing brackets in expression (\")\")";
+    QTest::newRow("division by zero") << "1/0"
+                                      << "Floating point division by zero";
+    QTest::newRow("plain text") << "按实际收取"
+                                << "错误的表达式:\r按实际收取";
 }
 
 void TestItemWindow::errorsLeaveAmount()
@@ -380,8 +383,7 @@ void TestItemWindow::stepsKeepTheirWidth()
     QVERIFY(grid()->model()->setData(steps, QString(100, QLatin1Char('1')) + QString(100, QChar(0x8D39))));
     QTest::mouseClick(m_item->findChild<QPushButton *>("f_item_save"), Qt::LeftButton);
     QCOMPARE(stored("description", "检验费").toString(), QString(127, QChar(0x8D39)));
-    QCOMPARE(stored("description", "丈量费").toString(),
-             QString(100, QLatin1Char('1')) + QString(77, QChar(0x8D39)));
+    QCOMPARE(stored("description", "丈量费").toString(), QString(100, QLatin1Char('1')) + QString(77, QChar(0x8D39)));
 }
 
 QTEST_MAIN(TestItemWindow)

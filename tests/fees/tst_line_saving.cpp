@@ -44,8 +44,12 @@ std::unique_ptr<TestDatabase> database(DbKind kind)
 {
     auto t = TestDatabase::create(kind);
     if (t) {
-        NoticeRow(kNotice).status(1).department(QStringLiteral("船检科")).handler(QStringLiteral("孙船检"))
-            .null(QStringLiteral("Rdate")).insert(t->connection());
+        NoticeRow(kNotice)
+            .status(1)
+            .department(QStringLiteral("船检科"))
+            .handler(QStringLiteral("孙船检"))
+            .null(QStringLiteral("Rdate"))
+            .insert(t->connection());
         for (const QString &item : {QStringLiteral("检验费"), QStringLiteral("丈量费"), QStringLiteral("证书费")})
             t->exec(QStringLiteral("insert into itemofnotice (ID,itemname,orderx) values (?,?,?)"),
                     {kNotice, item, int(item.at(0).unicode() % 7)});
@@ -56,9 +60,8 @@ std::unique_ptr<TestDatabase> database(DbKind kind)
 // The stored line of the item, as the editor reads it.
 fees::FeeLineEdit storedLine(TestDatabase &t, const QString &item)
 {
-    QSqlQuery q = runStatement(t.connection(),
-                               QStringLiteral("select lineid,description,money from itemofnotice where itemname=?"),
-                               {item});
+    QSqlQuery q = runStatement(
+        t.connection(), QStringLiteral("select lineid,description,money from itemofnotice where itemname=?"), {item});
     fees::FeeLineEdit line;
     if (q.next()) {
         line.lineId = q.value(0);
@@ -111,8 +114,7 @@ void TestLineSaving::editorSave()
     QCOMPARE(storedLine(*t, QStringLiteral("检验费")).stepsRead.toString(), QStringLiteral("10*3"));
     QCOMPARE(storedLine(*t, QStringLiteral("丈量费")).amountRead.toDouble(), 2.5);
     QCOMPARE(t->scalar(QStringLiteral("select money from notice where ID=?"), {kNotice}).toDouble(), 32.5);
-    QCOMPARE(history(*t),
-             QStringList{QStringLiteral("修改收费项目|保存收费项目明细表，计算 2 行；合计 0.00 → 32.50")});
+    QCOMPARE(history(*t), QStringList{QStringLiteral("修改收费项目|保存收费项目明细表，计算 2 行；合计 0.00 → 32.50")});
 }
 
 void TestLineSaving::oneLine()

@@ -20,8 +20,8 @@ UserRecord billManager(const QString &department, bool billRight)
     return user;
 }
 
-void addNotice(TestDatabase &db, const QString &id, int status, const QString &department,
-               const QString &billCode, double hoursAgo)
+void addNotice(TestDatabase &db, const QString &id, int status, const QString &department, const QString &billCode,
+               double hoursAgo)
 {
     QDateTime at = QDateTime::currentDateTime().addSecs(qint64(-hoursAgo * 3600));
     at.setTime(QTime(at.time().hour(), at.time().minute(), at.time().second()));

@@ -10,8 +10,8 @@
 UserRecord billManager(const QString &department, bool billRight = true);
 
 // Inserts a notice of the section in the state, created hours ago.
-void addNotice(TestDatabase &db, const QString &id, int status, const QString &department,
-               const QString &billCode = {}, double hoursAgo = 1);
+void addNotice(TestDatabase &db, const QString &id, int status, const QString &department, const QString &billCode = {},
+               double hoursAgo = 1);
 
 // What is stored for a notice: "status billcode revision".
 QString storedNotice(TestDatabase &db, const QString &id);

@@ -11,8 +11,8 @@
 // proposes. Prints "issued <notice> <number>" for every bill and
 // "refused <typed> <smallest usable> <issued elsewhere>" for every refusal.
 
-#include "db/connection.h"
 #include "app/current_user.h"
+#include "db/connection.h"
 #include "db/db_error.h"
 #include "db/sql_statement.h"
 #include "finance/bill_operations.h"
@@ -53,8 +53,9 @@ int main(int argc, char **argv)
         in.readLine();
 
         for (int issued = 0; issued < bills;) {
-            QSqlQuery next = runStatement(db, QStringLiteral("select ID, revision from notice where handler=? "
-                                                             "and status=3 order by ID limit 1"),
+            QSqlQuery next = runStatement(db,
+                                          QStringLiteral("select ID, revision from notice where handler=? "
+                                                         "and status=3 order by ID limit 1"),
                                           {user.userName});
             if (!next.next()) {
                 out << "error no printed notice left" << Qt::endl;

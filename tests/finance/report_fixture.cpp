@@ -8,8 +8,7 @@
 
 namespace {
 
-void addStatistic(TestDatabase &db, const QString &year, const QString &department, double plan,
-                  double (*month)(int))
+void addStatistic(TestDatabase &db, const QString &year, const QString &department, double plan, double (*month)(int))
 {
     db.exec(QStringLiteral("insert into statistic (year,department,expect) values (?,?,?)"), {year, department, plan});
     for (int m = 1; m <= 12; ++m)

@@ -12,7 +12,8 @@ class ReportFixture
 {
 public:
     // nullptr when the kind cannot run here.
-    static std::unique_ptr<ReportFixture> create(DbKind kind, const QString &connectionName = QStringLiteral("reports"));
+    static std::unique_ptr<ReportFixture> create(DbKind kind,
+                                                 const QString &connectionName = QStringLiteral("reports"));
 
     // The money of the ship affairs section: 2023 (no plan) and 2024 (plan 30000).
     static double shipAffairs2023(int month) { return month * 100.0 + 0.25; }

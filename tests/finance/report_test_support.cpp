@@ -26,8 +26,7 @@ QStringList figuresAfter(const QString &text, const QString &label)
 {
     for (const QString &line : text.split(u'\n')) {
         const QString trimmed = line.trimmed();
-        if (trimmed.startsWith(label))
-        {
+        if (trimmed.startsWith(label)) {
             static const QRegularExpression figure(QStringLiteral("-?\\d+(?:\\.\\d+)?%?"));
             QStringList figures;
             for (auto it = figure.globalMatch(trimmed.mid(label.size())); it.hasNext();)

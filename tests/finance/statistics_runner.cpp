@@ -4,8 +4,8 @@
 // notices) for the given time, prints "counted N <start ms> <end ms>" and exits 0, or prints the
 // error and exits 1.
 
-#include "db/connection.h"
 #include "app/current_user.h"
+#include "db/connection.h"
 #include "db/db_error.h"
 #include "db/user_refusal.h"
 #include "finance/statistics_run.h"

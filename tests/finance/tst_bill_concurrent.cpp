@@ -101,10 +101,13 @@ void TestBillConcurrent::eightWorkstationsAtOnce()
     QCOMPARE(*distinct.begin(), QStringLiteral("0000001"));
     QCOMPARE(*distinct.rbegin(), QStringLiteral("%1").arg(kWorkstations * kBills, 7, 10, QLatin1Char('0')));
     QCOMPARE(db->scalar(QStringLiteral("select count(*) from (select billcode from notice where status=5 "
-                                       "group by billcode having count(*)>1) as twice")).toInt(), 0);
+                                       "group by billcode having count(*)>1) as twice"))
+                 .toInt(),
+             0);
     QCOMPARE(db->scalar(QStringLiteral("select count(*) from notice where status=5")).toInt(), kWorkstations * kBills);
     for (auto it = billOf.cbegin(); it != billOf.cend(); ++it)
-        QCOMPARE(db->scalar(QStringLiteral("select billcode from notice where ID=?"), {it.key()}).toString(), it.value());
+        QCOMPARE(db->scalar(QStringLiteral("select billcode from notice where ID=?"), {it.key()}).toString(),
+                 it.value());
     QCOMPARE(storedCounter(*db), kWorkstations * kBills + 1);
 }
 

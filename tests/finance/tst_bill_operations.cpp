@@ -93,10 +93,13 @@ void TestBillOperations::typedNumber_data()
     for (DbKind kind : testedKinds()) {
         const QByteArray k = kindName(kind).toLatin1() + ": ";
         auto row = [&](const char *name) { return &(QTest::newRow(k + name) << int(kind)); };
-        *row("the counter's number") << "0000100" << "0000100" << 101 << QString();
-        *row("a higher number") << "0000120" << "0000120" << 121 << QString();
+        *row("the counter's number") << "0000100"
+                                     << "0000100" << 101 << QString();
+        *row("a higher number") << "0000120"
+                                << "0000120" << 121 << QString();
         // The same number as on the form: always stored with seven digits.
-        *row("a higher number, short") << "120" << "0000120" << 121 << QString();
+        *row("a higher number, short") << "120"
+                                       << "0000120" << 121 << QString();
         *row("a lower number") << "0000099" << QString() << 100 << kBillBelowStart;
         *row("zero") << "0" << QString() << 100 << kBillBelowStart;
         *row("letters") << "12a4" << QString() << 100 << kBillNotANumber;
@@ -124,8 +127,8 @@ void TestBillOperations::typedNumber()
         outcome = r.message();
     }
     QCOMPARE(outcome, refusal);
-    QCOMPARE(storedNotice(*db, QStringLiteral("0000021")), stored.isEmpty() ? QStringLiteral("3  0")
-                                                                             : QStringLiteral("5 %1 1").arg(stored));
+    QCOMPARE(storedNotice(*db, QStringLiteral("0000021")),
+             stored.isEmpty() ? QStringLiteral("3  0") : QStringLiteral("5 %1 1").arg(stored));
     QCOMPARE(storedCounter(*db), counter);
     QCOMPARE(proposedBillNumber(c), counter);
 }
@@ -148,7 +151,8 @@ void TestBillOperations::numberTakenMeanwhile()
     } catch (const BillNumberTaken &taken) {
         QCOMPARE(taken.smallestUsable(), 101);
         QVERIFY(taken.issuedElsewhere());
-        QVERIFY2(taken.message().contains(QStringLiteral("票据号0000100已被其他工作站开出")), qPrintable(taken.message()));
+        QVERIFY2(taken.message().contains(QStringLiteral("票据号0000100已被其他工作站开出")),
+                 qPrintable(taken.message()));
         QVERIFY(taken.message().contains(QStringLiteral("最小票据号是0000101")));
     }
     QCOMPARE(storedNotice(*db, QStringLiteral("0000021")), QStringLiteral("3  0"));
@@ -189,7 +193,12 @@ void TestBillOperations::noticeChangedMeanwhile()
     QSqlDatabase c = db->connection(QStringLiteral("workstation"));
     const UserRecord user = billManager(kShip);
 
-    struct Case { const char *what; QString id; QString change; };
+    struct Case
+    {
+        const char *what;
+        QString id;
+        QString change;
+    };
     const QList<Case> cases{
         {"changed", QStringLiteral("0000021"),
          QStringLiteral("update notice set shipname='别的船', revision=revision+1 where ID='0000021'")},
@@ -239,7 +248,13 @@ void TestBillOperations::voiding()
     QCOMPARE(storedNotice(*db, QStringLiteral("0000031")), QStringLiteral("-2 0000031 1"));  // keeps its number
     QCOMPARE(storedCounter(*db), 35);  // which is not given out again
 
-    struct Case { const char *what; QString id; QString change; QString refusal; };
+    struct Case
+    {
+        const char *what;
+        QString id;
+        QString change;
+        QString refusal;
+    };
     const QList<Case> cases{
         {"counted meanwhile", QStringLiteral("0000032"),
          QStringLiteral("update notice set status=6 where ID='0000032'"), kVoidCounted},

@@ -96,10 +96,7 @@ class TestBillWindow : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase()
-    {
-        REQUIRE_DATABASE(MainWindowFixture::defaultKind());
-    }
+    void initTestCase() { REQUIRE_DATABASE(MainWindowFixture::defaultKind()); }
     void openingState_data();
     void openingState();
     void twoBillsInARow();
@@ -123,12 +120,16 @@ void TestBillWindow::openingState_data()
     QTest::addColumn<QString>("title");
     QTest::addColumn<QStringList>("listed");
     QTest::newRow("ship affairs clerk with the right")
-        << "cwsh" << "船务科票据管理" << QStringList{"0000023", "0000022", "0000021", "0000013"};
-    QTest::newRow("ship affairs leader") << "cwld" << "船务科票据管理"
-                                         << QStringList{"0000023", "0000022", "0000021", "0000013"};
-    QTest::newRow("ship inspection clerk with the right") << "cjsh" << "船检科票据管理" << QStringList{"1000003"};
-    QTest::newRow("without the bill right") << "cw" << "票据管理" << QStringList{};
-    QTest::newRow("not of a section") << "other" << "票据管理" << QStringList{};
+        << "cwsh"
+        << "船务科票据管理" << QStringList{"0000023", "0000022", "0000021", "0000013"};
+    QTest::newRow("ship affairs leader") << "cwld"
+                                         << "船务科票据管理" << QStringList{"0000023", "0000022", "0000021", "0000013"};
+    QTest::newRow("ship inspection clerk with the right") << "cjsh"
+                                                          << "船检科票据管理" << QStringList{"1000003"};
+    QTest::newRow("without the bill right") << "cw"
+                                            << "票据管理" << QStringList{};
+    QTest::newRow("not of a section") << "other"
+                                      << "票据管理" << QStringList{};
 }
 
 void TestBillWindow::openingState()
@@ -312,15 +313,33 @@ void TestBillWindow::searches_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QStringList>("found");
     const QStringList unbilled{"0000023", "0000022", "0000021", "0000013"};
-    QTest::newRow("not billed, empty") << "Edit5" << "Button8" << "DBGrid1" << 0 << "" << unbilled;
-    QTest::newRow("not billed, part") << "Edit5" << "Button8" << "DBGrid1" << 0 << "02" << QStringList{"0000023", "0000022", "0000021"};
-    QTest::newRow("not billed, whole") << "Edit5" << "Button8" << "DBGrid1" << 0 << "0000013" << QStringList{"0000013"};
-    QTest::newRow("not billed, %") << "Edit5" << "Button8" << "DBGrid1" << 0 << "%" << QStringList{};
-    QTest::newRow("not billed, _") << "Edit5" << "Button8" << "DBGrid1" << 0 << "0_" << QStringList{};
-    QTest::newRow("issued, empty") << "Edit3" << "Button2" << "DBGrid2" << 1 << "" << QStringList{"0000024", "0000014"};
-    QTest::newRow("issued, part") << "Edit3" << "Button2" << "DBGrid2" << 1 << "77" << QStringList{"0000024"};
-    QTest::newRow("issued, %") << "Edit3" << "Button2" << "DBGrid2" << 1 << "%" << QStringList{};
-    QTest::newRow("voided, empty") << "Edit4" << "Button5" << "DBGrid3" << 1 << "" << QStringList{};
+    QTest::newRow("not billed, empty") << "Edit5"
+                                       << "Button8"
+                                       << "DBGrid1" << 0 << "" << unbilled;
+    QTest::newRow("not billed, part") << "Edit5"
+                                      << "Button8"
+                                      << "DBGrid1" << 0 << "02" << QStringList{"0000023", "0000022", "0000021"};
+    QTest::newRow("not billed, whole") << "Edit5"
+                                       << "Button8"
+                                       << "DBGrid1" << 0 << "0000013" << QStringList{"0000013"};
+    QTest::newRow("not billed, %") << "Edit5"
+                                   << "Button8"
+                                   << "DBGrid1" << 0 << "%" << QStringList{};
+    QTest::newRow("not billed, _") << "Edit5"
+                                   << "Button8"
+                                   << "DBGrid1" << 0 << "0_" << QStringList{};
+    QTest::newRow("issued, empty") << "Edit3"
+                                   << "Button2"
+                                   << "DBGrid2" << 1 << "" << QStringList{"0000024", "0000014"};
+    QTest::newRow("issued, part") << "Edit3"
+                                  << "Button2"
+                                  << "DBGrid2" << 1 << "77" << QStringList{"0000024"};
+    QTest::newRow("issued, %") << "Edit3"
+                               << "Button2"
+                               << "DBGrid2" << 1 << "%" << QStringList{};
+    QTest::newRow("voided, empty") << "Edit4"
+                                   << "Button5"
+                                   << "DBGrid3" << 1 << "" << QStringList{};
 }
 
 void TestBillWindow::searches()

@@ -1,17 +1,17 @@
 // The three statistical reports and the ledger built from a database and read
 // back from their PDF and CSV as a finance clerk would read them.
 
+#include "report_engine_support.h"
 #include "report_fixture.h"
 #include "report_test_support.h"
-#include "report_engine_support.h"
 
 #include "app/current_user.h"
 #include "finance/inspection_report.h"
 #include "finance/ledger_report.h"
 #include "finance/progress_report.h"
 #include "report/report_preview.h"
-#include "report/report_variables.h"
 #include "report/report_values.h"
+#include "report/report_variables.h"
 
 #include <QFile>
 #include <QProcess>
@@ -97,9 +97,8 @@ void TestReportBuilders::progressTable()
 {
     QFETCH(int, kind);
     FIXTURE(f, DbKind(kind), ReportFixture::create);
-    finance::ProgressReport progress = finance::buildProgressReport(f->dm->database(), QStringLiteral("2024"),
-                                                                    QStringLiteral("船务科"),
-                                                                    finance::kShipAffairsProgressTemplate);
+    finance::ProgressReport progress = finance::buildProgressReport(
+        f->dm->database(), QStringLiteral("2024"), QStringLiteral("船务科"), finance::kShipAffairsProgressTemplate);
     QVERIFY(!progress.previousMissing);
     const QStringList pages = pagesOf({&progress.report}, m_dir.filePath(QStringLiteral("cwk.pdf")));
     QCOMPARE(pages.size(), 1);
@@ -129,9 +128,8 @@ void TestReportBuilders::firstYearHasNoPreviousColumn()
 {
     QFETCH(int, kind);
     FIXTURE(f, DbKind(kind), ReportFixture::create);
-    finance::ProgressReport progress = finance::buildProgressReport(f->dm->database(), QStringLiteral("2024"),
-                                                                    QStringLiteral("船检科"),
-                                                                    finance::kInspectionProgressTemplate);
+    finance::ProgressReport progress = finance::buildProgressReport(
+        f->dm->database(), QStringLiteral("2024"), QStringLiteral("船检科"), finance::kInspectionProgressTemplate);
     QVERIFY(progress.previousMissing);
     const QStringList pages = pagesOf({&progress.report}, m_dir.filePath(QStringLiteral("cjk.pdf")));
     QCOMPARE(pages.size(), 1);
@@ -220,8 +218,7 @@ void TestReportBuilders::ledger()
         total += ReportFixture::billMoney(row.bill.toInt());
     }
     QCOMPARE(billsOf(billRows(pages[1])), billNumbers(ReportFixture::voidedInRange()));
-    QCOMPARE(figuresAfter(pages[0], QStringLiteral("合计")),
-             (QStringList{"17", reportMoneyText(total)}));
+    QCOMPARE(figuresAfter(pages[0], QStringLiteral("合计")), (QStringList{"17", reportMoneyText(total)}));
     QVERIFY(QString(pages[1]).remove(u' ').contains(QStringLiteral("作废共2张")));
     QVERIFY(pages[0].contains(QStringLiteral("制表人：王海务")));
     QVERIFY(QString(pages[0]).remove(u' ').contains(QStringLiteral("自编号：A17至—")));
@@ -333,7 +330,8 @@ void TestReportBuilders::csvOfEachReport()
     QVERIFY(csv.startsWith("\xEF\xBB\xBF"));
     QStringList lines = QString::fromUtf8(csv.mid(3)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 15);
-    QCOMPARE(lines[0], QStringLiteral("月份,本月征收,本年累计,上年同月,上年累计,累计同比增减,累计同比增减率,完成全年计划"));
+    QCOMPARE(lines[0],
+             QStringLiteral("月份,本月征收,本年累计,上年同月,上年累计,累计同比增减,累计同比增减率,完成全年计划"));
     QCOMPARE(lines[6], QStringLiteral("6月,900.50,3153.00,600.25,2101.50,1051.50,50.0%,10.5%"));
     QCOMPARE(lines[13], QStringLiteral("全年合计,11706.00,11706.00,7803.00,7803.00,3903.00,50.0%,39.0%"));
     QCOMPARE(lines[14], QStringLiteral("全年计划,30000.00"));
@@ -371,13 +369,22 @@ void TestReportBuilders::rangeChecks_data()
     QTest::addColumn<QString>("refusal");
     const QString digits = QStringLiteral("起始号和终止号均为7位");
     const QString order = QStringLiteral("起始号应小于终止号");
-    QTest::newRow("both empty") << "" << "" << digits;
-    QTest::newRow("first short") << "000010" << "0000120" << digits;
-    QTest::newRow("last short") << "0000101" << "12" << digits;
-    QTest::newRow("reversed") << "0000120" << "0000101" << order;
-    QTest::newRow("reversed in the first digit") << "1000000" << "0999999" << order;
-    QTest::newRow("equal") << "0000101" << "0000101" << "";
-    QTest::newRow("range of 20") << "0000101" << "0000120" << "";
+    QTest::newRow("both empty") << ""
+                                << "" << digits;
+    QTest::newRow("first short") << "000010"
+                                 << "0000120" << digits;
+    QTest::newRow("last short") << "0000101"
+                                << "12" << digits;
+    QTest::newRow("reversed") << "0000120"
+                              << "0000101" << order;
+    QTest::newRow("reversed in the first digit") << "1000000"
+                                                 << "0999999" << order;
+    QTest::newRow("equal") << "0000101"
+                           << "0000101"
+                           << "";
+    QTest::newRow("range of 20") << "0000101"
+                                 << "0000120"
+                                 << "";
 }
 
 void TestReportBuilders::rangeChecks()
@@ -392,10 +399,14 @@ void TestReportBuilders::defaultLast_data()
 {
     QTest::addColumn<QString>("first");
     QTest::addColumn<QString>("last");
-    QTest::newRow("twenty bills") << "0000101" << "0000120";
-    QTest::newRow("across a thousand") << "0000990" << "0001009";
-    QTest::newRow("top of the range wraps to seven digits") << "9999990" << "0000009";
-    QTest::newRow("too short") << "000101" << "";
+    QTest::newRow("twenty bills") << "0000101"
+                                  << "0000120";
+    QTest::newRow("across a thousand") << "0000990"
+                                       << "0001009";
+    QTest::newRow("top of the range wraps to seven digits") << "9999990"
+                                                            << "0000009";
+    QTest::newRow("too short") << "000101"
+                               << "";
 }
 
 void TestReportBuilders::defaultLast()

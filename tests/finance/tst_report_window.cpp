@@ -37,7 +37,10 @@ private:
         std::unique_ptr<ReportFixture> fixture;
         std::unique_ptr<TF_report> window;
         template <typename T>
-        T *child(const char *name) const { return window->findChild<T *>(QLatin1String(name)); }
+        T *child(const char *name) const
+        {
+            return window->findChild<T *>(QLatin1String(name));
+        }
         QPushButton *button(const char *name) const { return child<QPushButton>(name); }
     };
     Open open(DbKind kind = DbKind::SQLite);
@@ -142,8 +145,11 @@ void TestReportWindow::progressButtons()
     clickGridRowOf(w, QStringLiteral("2024"), QStringLiteral("船务科"));
     QTest::mouseClick(cwk, Qt::LeftButton);
     QCOMPARE(m_events, QStringList{"preview:cwk"});
-    QCOMPARE(m_shown.last().datasets.value(QStringLiteral("aq_report2")).rows.records.value(0).value(
-                 QStringLiteral("year")).toString(),
+    QCOMPARE(m_shown.last()
+                 .datasets.value(QStringLiteral("aq_report2"))
+                 .rows.records.value(0)
+                 .value(QStringLiteral("year"))
+                 .toString(),
              QStringLiteral("2023"));
     QVERIFY(!cwk->isEnabled());
 }
@@ -159,8 +165,9 @@ void TestReportWindow::inspectionButton()
     QTest::mouseClick(print, Qt::LeftButton);
     QCOMPARE(m_events, QStringList{"preview:static2"});
     const PreparedReport &shown = m_shown.last();
-    QCOMPARE(shown.datasets.value(QStringLiteral("aq_nd")).rows.records.value(0).value(QStringLiteral("year")).toString(),
-             QStringLiteral("2024"));
+    QCOMPARE(
+        shown.datasets.value(QStringLiteral("aq_nd")).rows.records.value(0).value(QStringLiteral("year")).toString(),
+        QStringLiteral("2024"));
     QVERIFY(shown.datasets.value(QStringLiteral("aq_ls")).rows.records.isEmpty());  // 2023 only
     QVERIFY(!print->isEnabled());
     QVERIFY(years->selectedItems().isEmpty());
@@ -214,21 +221,43 @@ void TestReportWindow::ledger_data()
     QTest::addColumn<QStringList>("events");
     QTest::addColumn<bool>("cleared");
     const QString preview = QStringLiteral("preview:taizhang+taizhang2");
-    QTest::newRow("last number short") << "0000101" << "000012" << "1" << "2"
-                                       << QStringList{"message:起始号和终止号均为7位"} << false;
-    QTest::newRow("first number short") << "000010" << "0000120" << "1" << "2"
-                                        << QStringList{"message:起始号和终止号均为7位"} << false;
-    QTest::newRow("reversed") << "0000120" << "0000101" << "1" << "2"
-                              << QStringList{"message:起始号应小于终止号"} << false;
-    QTest::newRow("no self-numbers: warned, printed") << "0000101" << "=" << "" << ""
-                                                      << QStringList{"message:正式的台账应包括自编号", preview} << true;
-    QTest::newRow("one self-number") << "0000101" << "=" << "A1" << ""
-                                     << QStringList{"message:正式的台账应包括自编号", preview} << true;
-    QTest::newRow("formal ledger") << "0000101" << "=" << "A1" << "A20" << QStringList{preview} << true;
-    QTest::newRow("one bill") << "0000105" << "0000105" << "A1" << "A1" << QStringList{preview} << true;
-    QTest::newRow("voided bills only") << "0000107" << "0000107" << "A1" << "A1" << QStringList{preview} << true;
-    QTest::newRow("nothing in the range") << "0000900" << "=" << "A1" << "A20"
-                                          << QStringList{"message:没有信息可供打印"} << false;
+    QTest::newRow("last number short") << "0000101"
+                                       << "000012"
+                                       << "1"
+                                       << "2" << QStringList{"message:起始号和终止号均为7位"} << false;
+    QTest::newRow("first number short") << "000010"
+                                        << "0000120"
+                                        << "1"
+                                        << "2" << QStringList{"message:起始号和终止号均为7位"} << false;
+    QTest::newRow("reversed") << "0000120"
+                              << "0000101"
+                              << "1"
+                              << "2" << QStringList{"message:起始号应小于终止号"} << false;
+    QTest::newRow("no self-numbers: warned, printed")
+        << "0000101"
+        << "="
+        << ""
+        << "" << QStringList{"message:正式的台账应包括自编号", preview} << true;
+    QTest::newRow("one self-number") << "0000101"
+                                     << "="
+                                     << "A1"
+                                     << "" << QStringList{"message:正式的台账应包括自编号", preview} << true;
+    QTest::newRow("formal ledger") << "0000101"
+                                   << "="
+                                   << "A1"
+                                   << "A20" << QStringList{preview} << true;
+    QTest::newRow("one bill") << "0000105"
+                              << "0000105"
+                              << "A1"
+                              << "A1" << QStringList{preview} << true;
+    QTest::newRow("voided bills only") << "0000107"
+                                       << "0000107"
+                                       << "A1"
+                                       << "A1" << QStringList{preview} << true;
+    QTest::newRow("nothing in the range") << "0000900"
+                                          << "="
+                                          << "A1"
+                                          << "A20" << QStringList{"message:没有信息可供打印"} << false;
 }
 
 void TestReportWindow::ledger()
@@ -267,7 +296,8 @@ void TestReportWindow::ledger()
         QCOMPARE(m_shown.size(), 2);
         const QVariantMap variables = m_shown.first().variables;
         QCOMPARE(variables.value(QStringLiteral("start")).toString(), first);
-        QCOMPARE(variables.value(QStringLiteral("end")).toString(), last == QLatin1String("=") ? QStringLiteral("0000120") : last);
+        QCOMPARE(variables.value(QStringLiteral("end")).toString(),
+                 last == QLatin1String("=") ? QStringLiteral("0000120") : last);
         QCOMPARE(variables.value(QStringLiteral("start1")).toString(), selfFirst);
         QCOMPARE(variables.value(QStringLiteral("end1")).toString(), selfLast);
         QCOMPARE(variables.value(QStringLiteral("NAME")).toString(), QStringLiteral("郑财务"));

@@ -5,10 +5,10 @@
 
 #include "statistics_fixture.h"
 
-#include "db/connection.h"
 #include "app/current_user.h"
-#include "db/notice_history.h"
+#include "db/connection.h"
 #include "db/db_error.h"
+#include "db/notice_history.h"
 #include "db/sql_dialect.h"
 #include "db/sql_statement.h"
 #include "db/user_refusal.h"
@@ -93,8 +93,9 @@ void TestStatistics::countsTheFixtureOnce()
         if (row.endsWith(QLatin1String("|6")) && !statesBefore.contains(row))
             counted << row.section(QLatin1Char('|'), 0, 0);
     QCOMPARE(counted.size(), kFixtureCounted);
-    QSqlQuery history = runStatement(db, QStringLiteral("select ID,account,fullname,state_before,state_after,detail,"
-                                                        "department from notice_history where action=? order by ID"),
+    QSqlQuery history = runStatement(db,
+                                     QStringLiteral("select ID,account,fullname,state_before,state_after,detail,"
+                                                    "department from notice_history where action=? order by ID"),
                                      {history::kCounted});
     QStringList recordedIds;
     while (history.next()) {
@@ -141,11 +142,9 @@ void TestStatistics::brokenRunChangesNothing_data()
     QTest::addColumn<QString>("step");  // the write that fails, or "cancel ..." for a cancel
     QTest::addColumn<int>("occurrence");
     const QList<QPair<QString, int>> breaks{
-        {QStringLiteral("statistic"), 1},  {QStringLiteral("statistic"), 3},
-        {QStringLiteral("statistic2"), 1}, {QStringLiteral("statistic2"), 8},
-        {QStringLiteral("notice_history"), 1}, {QStringLiteral("notice"), 1},
-        {QStringLiteral("counter"), 1},
-        {QStringLiteral("cancel reading"), 1}, {QStringLiteral("cancel writing"), 5},
+        {QStringLiteral("statistic"), 1},  {QStringLiteral("statistic"), 3},      {QStringLiteral("statistic2"), 1},
+        {QStringLiteral("statistic2"), 8}, {QStringLiteral("notice_history"), 1}, {QStringLiteral("notice"), 1},
+        {QStringLiteral("counter"), 1},    {QStringLiteral("cancel reading"), 1}, {QStringLiteral("cancel writing"), 5},
     };
     for (DbKind kind : testedKinds())
         for (const auto &[step, occurrence] : breaks)
@@ -166,7 +165,7 @@ void TestStatistics::brokenRunChangesNothing()
     StatisticsHooks hooks;
     if (step.startsWith(QLatin1String("cancel"))) {
         const StatisticsPhase phase = step.endsWith(QLatin1String("reading")) ? StatisticsPhase::Reading
-                                                                               : StatisticsPhase::Writing;
+                                                                              : StatisticsPhase::Writing;
         hooks.progress = [&](StatisticsPhase p, int, int) { return !(p == phase && ++seen == occurrence); };
         QVERIFY_THROWS_EXCEPTION(StatisticsCancelled, runStatistics(db, runner(), hooks));
     } else {
@@ -227,7 +226,8 @@ void TestStatistics::noticeBilledDuringTheRunWaits()
     StatisticsHooks hooks;
     hooks.beforeWrite = [&](const QString &name) {
         // Another workstation bills a notice (and commits) while the run works.
-        if (name == QLatin1String("statistic") && t->scalar(QStringLiteral("select status from notice where ID='0000016'")).toInt() == 3)
+        if (name == QLatin1String("statistic")
+            && t->scalar(QStringLiteral("select status from notice where ID='0000016'")).toInt() == 3)
             t->exec(QStringLiteral("update notice set status=5, billcode='0000016' where ID='0000016'"));
     };
     QCOMPARE(runStatistics(db, runner(), hooks).counted, kFixtureCounted);
@@ -236,8 +236,9 @@ void TestStatistics::noticeBilledDuringTheRunWaits()
 
     const StatisticsResult next = runStatistics(db, runner());
     QCOMPARE(next.counted, 1);
-    QCOMPARE(t->scalar(QStringLiteral("select \"1\" from statistic where year='2005' and department='船务科'")).toDouble(),
-             1006.5);
+    QCOMPARE(
+        t->scalar(QStringLiteral("select \"1\" from statistic where year='2005' and department='船务科'")).toDouble(),
+        1006.5);
     QCOMPARE(t->scalar(QStringLiteral("select status from notice where ID='0000016'")).toInt(), 6);
 }
 
@@ -269,10 +270,23 @@ void TestStatistics::planAmounts_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<qint64>("cents");  // -1: refused
     const QList<QPair<const char *, qint64>> cases{
-        {"0", 0},         {"12", 1200},     {"12.5", 1250},   {"12.34", 1234}, {" 7.05 ", 705},
-        {"12.", 1200},    {"1234567890123.99", 123456789012399},
-        {"", -1},         {"-1", -1},       {"1.234", -1},    {"abc", -1},     {"1e3", -1},
-        {".5", -1},       {"1,000", -1},    {"１２", -1},     {"12 34", -1},   {"12345678901234", -1},
+        {"0", 0},
+        {"12", 1200},
+        {"12.5", 1250},
+        {"12.34", 1234},
+        {" 7.05 ", 705},
+        {"12.", 1200},
+        {"1234567890123.99", 123456789012399},
+        {"", -1},
+        {"-1", -1},
+        {"1.234", -1},
+        {"abc", -1},
+        {"1e3", -1},
+        {".5", -1},
+        {"1,000", -1},
+        {"１２", -1},
+        {"12 34", -1},
+        {"12345678901234", -1},
     };
     for (const auto &[text, cents] : cases)
         QTest::newRow(text) << QString::fromUtf8(text) << cents;
@@ -293,8 +307,9 @@ void TestStatistics::savesPlans()
     QSqlDatabase db = t->connection(QStringLiteral("run"));
     runStatistics(db, runner());
     savePlan(db, QStringLiteral("2005"), QStringLiteral("船检科"), QStringLiteral("80000.1"));
-    QCOMPARE(t->scalar(QStringLiteral("select expect from statistic where year='2005' and department='船检科'")).toDouble(),
-             80000.1);
+    QCOMPARE(
+        t->scalar(QStringLiteral("select expect from statistic where year='2005' and department='船检科'")).toDouble(),
+        80000.1);
 
     const QStringList before = statisticRows(db);
     try {
@@ -304,7 +319,8 @@ void TestStatistics::savesPlans()
         QCOMPARE(refusal.message(), kPlanRefused);
     }
     // Plans exist only for rows that a run made.
-    QVERIFY_THROWS_EXCEPTION(UserRefusal, savePlan(db, QStringLiteral("2006"), QStringLiteral("船检科"), QStringLiteral("5")));
+    QVERIFY_THROWS_EXCEPTION(UserRefusal,
+                             savePlan(db, QStringLiteral("2006"), QStringLiteral("船检科"), QStringLiteral("5")));
     QCOMPARE(statisticRows(db), before);
     QCOMPARE(t->scalar(QStringLiteral("select count(*) from statistic")).toInt(), 4);
 }
@@ -314,17 +330,20 @@ void TestStatistics::sqlServerStatements()
 {
     const SqlDialect dialect(DbKind::SqlServer);
     QCOMPARE(dialect.monthColumn(12), QStringLiteral("[12]"));
-    const Statement insert = dialect.insertIfMissing(QStringLiteral("statistic2"), {QStringLiteral("year"), QStringLiteral("type")},
+    const Statement insert = dialect.insertIfMissing(QStringLiteral("statistic2"),
+                                                     {QStringLiteral("year"), QStringLiteral("type")},
                                                      {QStringLiteral("2005"), QStringLiteral("年度检验")});
     QCOMPARE(insert.sql, QStringLiteral("insert into statistic2 (year,type) select ?,? where not exists "
                                         "(select 1 from statistic2 with (updlock, holdlock) where year=? and type=?)"));
     QCOMPARE(insert.values, QVariantList({QStringLiteral("2005"), QStringLiteral("年度检验"), QStringLiteral("2005"),
                                           QStringLiteral("年度检验")}));
-    QCOMPARE(dialect.inTextListCondition(QStringLiteral("ID")), QStringLiteral("ID in (select value from openjson(?))"));
+    QCOMPARE(dialect.inTextListCondition(QStringLiteral("ID")),
+             QStringLiteral("ID in (select value from openjson(?))"));
     QCOMPARE(dialect.textListValue({QStringLiteral("0000001"), QStringLiteral("a\"b")}).toString(),
              QStringLiteral("[\"0000001\",\"a\\\"b\"]"));
-    QCOMPARE(SqlDialect(DbKind::PostgreSQL).textListValue({QStringLiteral("0000001"), QStringLiteral("a\"b,c")}).toString(),
-             QStringLiteral("{\"0000001\",\"a\\\"b,c\"}"));
+    QCOMPARE(
+        SqlDialect(DbKind::PostgreSQL).textListValue({QStringLiteral("0000001"), QStringLiteral("a\"b,c")}).toString(),
+        QStringLiteral("{\"0000001\",\"a\\\"b,c\"}"));
 }
 
 QTEST_GUILESS_MAIN(TestStatistics)

@@ -92,8 +92,8 @@ void TestStatisticsWindow::runShowsBothMessagesAndTheTime()
     QCOMPARE(window.DBGrid1->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("科室"));
 
     QTest::mouseClick(window.bt_calculate, Qt::LeftButton);
-    QCOMPARE(shown.informations,
-             QStringList({QStringLiteral("有12条新纪录未被统计，下面将开始对这些新数据进行统计"), QStringLiteral("统计完成")}));
+    QCOMPARE(shown.informations, QStringList({QStringLiteral("有12条新纪录未被统计，下面将开始对这些新数据进行统计"),
+                                              QStringLiteral("统计完成")}));
     QVERIFY(shown.errors.isEmpty());
     const QDateTime recorded = s.db->scalar(QStringLiteral("select statictime from counter")).toDateTime();
     QVERIFY(recorded.isValid());
@@ -110,8 +110,8 @@ void TestStatisticsWindow::runShowsBothMessagesAndTheTime()
     QStringList after = dumpTouchedTables(s.db->connection());
     QVERIFY(after.takeLast() != before.takeLast());
     QCOMPARE(after, before);
-    QCOMPARE(window.Edit1->text(),
-             finance::TF_caiwu::workstationTime(s.db->scalar(QStringLiteral("select statictime from counter")).toDateTime()));
+    QCOMPARE(window.Edit1->text(), finance::TF_caiwu::workstationTime(
+                                       s.db->scalar(QStringLiteral("select statictime from counter")).toDateTime()));
 }
 
 void TestStatisticsWindow::progressWaitsForTheFirstMessage()

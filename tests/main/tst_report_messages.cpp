@@ -63,9 +63,8 @@ void TestReportMessages::failedSaveIsToldThroughTheSeam()
 
     // A folder that is not there: the file cannot be written.
     const QString path = m_dir.filePath(QStringLiteral("gone/ledger.") + suffix);
-    ReportPreviewDialog::setFileChooser([&](QWidget *, const QString &, const QString &, const QString &) {
-        return path;
-    });
+    ReportPreviewDialog::setFileChooser(
+        [&](QWidget *, const QString &, const QString &, const QString &) { return path; });
     MessageRecorder shown;
     ReportPreviewDialog dialog({withTable.prepare()});
     dialog.show();

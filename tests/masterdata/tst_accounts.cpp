@@ -58,9 +58,11 @@ void TestAccounts::userAdminOpening_data()
     QTest::addColumn<QString>("heading");
     QTest::addColumn<QStringList>("logins");
     QTest::addColumn<QStringList>("roles");
-    QTest::newRow("ship affairs") << "cwld" << "船务科用户管理" << QStringList{"cw", "cwld", "cwsh"}
+    QTest::newRow("ship affairs") << "cwld"
+                                  << "船务科用户管理" << QStringList{"cw", "cwld", "cwsh"}
                                   << QStringList{"船务科领导", "船务科工作人员"};
-    QTest::newRow("ship inspection") << "cjld" << "船检科用户管理" << QStringList{"cj", "cjld", "cjsh"}
+    QTest::newRow("ship inspection") << "cjld"
+                                     << "船检科用户管理" << QStringList{"cj", "cjld", "cjsh"}
                                      << QStringList{"船检科领导", "船检科工作人员"};
 }
 
@@ -95,7 +97,11 @@ void TestAccounts::userAdminOpening()
     QCOMPARE(grid->model()->index(staff, 3).data().toString(), QStringLiteral("没有"));
     QCOMPARE(grid->model()->index(staff, 4).data().toString(), QStringLiteral("没有"));
 
-    const struct { const char *name; const char *text; } labels[] = {
+    const struct
+    {
+        const char *name;
+        const char *text;
+    } labels[] = {
         {"Label2", "真实姓名"}, {"Label3", "登录名"}, {"Label7", "初始密码"},
         {"Label4", "身份"},     {"Label5", "申核权"}, {"Label6", "开票权"},
     };
@@ -165,7 +171,8 @@ void TestAccounts::userAdminAdd()
     QCOMPARE(column(f, "typeid", "newcw").toInt(), 4);
     QCOMPARE(column(f, "admin", "newcw").toInt(), 1);
     // The review right was never picked: the column keeps the database's own value.
-    QCOMPARE(column(f, "checker", "newcw"), f.db->scalar(QStringLiteral("select checker from person where nickname='cw'")));
+    QCOMPARE(column(f, "checker", "newcw"),
+             f.db->scalar(QStringLiteral("select checker from person where nickname='cw'")));
     QVERIFY(w.bt_add->isEnabled() && !w.bt_save->isEnabled() && !w.bt_del->isEnabled() && !w.bt_modify->isEnabled());
     QVERIFY(w.Label7->isHidden() && w.DBEdit3->isHidden());
     QVERIFY(w.grid->isEnabled());
@@ -271,8 +278,9 @@ void TestAccounts::deletesAndLastLeader()
     QTest::mouseClick(w.bt_modify, Qt::LeftButton);
     pickEntry(w.DBComboBox1, QStringLiteral("船务科工作人员"));
     QTest::mouseClick(w.bt_save, Qt::LeftButton);
-    QCOMPARE(f.shown.informations,
-             QStringList{QStringLiteral("该账号是最后一个船务科领导账号，改变身份后将无人能管理本科室的账号，不能更改")});
+    QCOMPARE(
+        f.shown.informations,
+        QStringList{QStringLiteral("该账号是最后一个船务科领导账号，改变身份后将无人能管理本科室的账号，不能更改")});
     QCOMPARE(column(f, "typeid", "boss").toInt(), 4);
     QCOMPARE(w.DBComboBox1->currentText(), QStringLiteral("船务科领导"));
     QTest::mouseClick(w.bt_save, Qt::LeftButton);  // nothing changed: modify mode ends
@@ -351,8 +359,9 @@ void TestAccounts::financeStaff()
     QVERIFY(f.shown.all().isEmpty());
     clickGridRow(grid, rowOfLogin(grid, "cwkld"));
     pickEntry(w.DBComboBox1, QStringLiteral("财务科工作人员"));
-    QCOMPARE(f.shown.informations,
-             QStringList{QStringLiteral("该账号是最后一个财务科领导账号，改变身份后将无人能管理本科室的账号，不能更改")});
+    QCOMPARE(
+        f.shown.informations,
+        QStringList{QStringLiteral("该账号是最后一个财务科领导账号，改变身份后将无人能管理本科室的账号，不能更改")});
     QCOMPARE(column(f, "typeid", "cwkld").toInt(), 8);
     QCOMPARE(w.DBComboBox1->currentText(), QStringLiteral("财务科领导"));
 }

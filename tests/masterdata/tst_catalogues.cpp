@@ -77,11 +77,13 @@ void TestCatalogues::openingState()
 {
     MainWindowFixture f;
     addInspectionItems(f, {{QStringLiteral("丙"), 9}, {QStringLiteral("甲"), 2}, {QStringLiteral("乙"), 5}});
-    addAffairsItems(f, {{QStringLiteral("b"), kRegistration, 8}, {QStringLiteral("a"), kRegistration, 3},
+    addAffairsItems(f, {{QStringLiteral("b"), kRegistration, 8},
+                        {QStringLiteral("a"), kRegistration, 3},
                         {QStringLiteral("c"), kCost, 1}});
     f.login(QStringLiteral("cjld"));
 
-    const struct {
+    const struct
+    {
         bool shipAffairs;
         const char *name;
         const char *caption;
@@ -90,10 +92,19 @@ void TestCatalogues::openingState()
         const char *label;
         QStringList listed;
     } windows[] = {
-        {false, "F_itemmodifycj", "船检科收费项目更改", "船检科收费项目", {QStringLiteral("现有收费项目")},
-         "收费项目名称", {QStringLiteral("甲"), QStringLiteral("乙"), QStringLiteral("丙")}},
-        {true, "F_itemmodifycw", "船务科收费项目管理", "船务科收费项目",
-         {QStringLiteral("收费项目"), QStringLiteral("单价"), QStringLiteral("所属类型")}, "项目名称",
+        {false,
+         "F_itemmodifycj",
+         "船检科收费项目更改",
+         "船检科收费项目",
+         {QStringLiteral("现有收费项目")},
+         "收费项目名称",
+         {QStringLiteral("甲"), QStringLiteral("乙"), QStringLiteral("丙")}},
+        {true,
+         "F_itemmodifycw",
+         "船务科收费项目管理",
+         "船务科收费项目",
+         {QStringLiteral("收费项目"), QStringLiteral("单价"), QStringLiteral("所属类型")},
+         "项目名称",
          // Types in descending order, by order number within a type.
          kRegistration > kCost ? QStringList{"a", "b", "c"} : QStringList{"c", "a", "b"}},
     };
@@ -166,7 +177,7 @@ void TestCatalogues::addItem()
     w->DBEdit1->setFocus();
     typeText(w->DBEdit1, QStringLiteral("检验费"));
     if (shipAffairs) {
-        refusedWith(missing);  // a name without a type
+        refusedWith(missing);              // a name without a type
         pickEntry(w->DBComboBox1, kCost);  // an existing name under another type
     }
     refusedWith(exists);
@@ -187,9 +198,9 @@ void TestCatalogues::addItem()
         QCOMPARE(f.db->scalar(QStringLiteral("select danjia from itemcw where name=?"), {QStringLiteral("丈量费")})
                      .toDouble(),
                  12.5);
-        QCOMPARE(f.db->scalar(QStringLiteral("select type from itemcw where name=?"), {QStringLiteral("丈量费")})
-                     .toString(),
-                 kCost);
+        QCOMPARE(
+            f.db->scalar(QStringLiteral("select type from itemcw where name=?"), {QStringLiteral("丈量费")}).toString(),
+            kCost);
     }
     QVERIFY(w->bt_add->isEnabled());
     for (QPushButton *b : {w->bt_save, w->bt_del, w->bt_up, w->bt_down})
@@ -282,8 +293,10 @@ void TestCatalogues::movesWithinFeeType()
 {
     MainWindowFixture f;
     // Two fee types of two items each.
-    addAffairsItems(f, {{QStringLiteral("登1"), kRegistration, 1}, {QStringLiteral("登2"), kRegistration, 4},
-                        {QStringLiteral("工1"), kCost, 2}, {QStringLiteral("工2"), kCost, 3}});
+    addAffairsItems(f, {{QStringLiteral("登1"), kRegistration, 1},
+                        {QStringLiteral("登2"), kRegistration, 4},
+                        {QStringLiteral("工1"), kCost, 2},
+                        {QStringLiteral("工2"), kCost, 3}});
     f.login(QStringLiteral("cwld"));
     auto w = openCatalogue(f, true);
     const QStringList listed = columnTexts(w->DBGrid_item);

@@ -27,8 +27,9 @@ int drawAndPrint(const QStringList &args)
     settings.initialCatalog = args.value(6);
     settings.userId = args.value(7);
     settings.password = QString();
-    const masterdata::Catalogue &catalogue =
-        args.value(2) == QLatin1String("cw") ? masterdata::shipAffairsCatalogue() : masterdata::shipInspectionCatalogue();
+    const masterdata::Catalogue &catalogue = args.value(2) == QLatin1String("cw")
+                                                 ? masterdata::shipAffairsCatalogue()
+                                                 : masterdata::shipInspectionCatalogue();
     try {
         QSqlDatabase db = openConnection(settings, QStringLiteral("drawing"));
         QTextStream out(stdout);
@@ -71,8 +72,7 @@ void TestMasterDataStorage::namesAreUnique_data()
     };
     for (DbKind kind : testedKinds())
         for (const auto &[table, insert] : tables)
-            QTest::newRow(qPrintable(kindName(kind) + QLatin1Char(' ') + QLatin1String(table)))
-                << int(kind) << insert;
+            QTest::newRow(qPrintable(kindName(kind) + QLatin1Char(' ') + QLatin1String(table))) << int(kind) << insert;
 }
 
 void TestMasterDataStorage::namesAreUnique()

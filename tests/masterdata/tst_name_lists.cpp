@@ -111,7 +111,11 @@ void TestNameLists::addAndDelete()
     QCOMPARE(focused() == w.DBEdit1, list.focusNameOnAdd);
 
     // Empty, then existing: the window's message, the focus in the field, the row still open.
-    const struct { QString typed; QString message; } refused[] = {
+    const struct
+    {
+        QString typed;
+        QString message;
+    } refused[] = {
         {QString(), list.emptyMessage},
         {QStringLiteral("老名字"), list.existsMessage},
     };

@@ -2,9 +2,9 @@
 
 #include "notice_row.h"
 
-#include "session/login_operation.h"
-#include "db/named_query.h"
 #include "app/read_failures.h"
+#include "db/named_query.h"
+#include "session/login_operation.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -36,7 +36,7 @@ const QList<Person> &fixturePeople()
 DbKind MainWindowFixture::defaultKind()
 {
     return qEnvironmentVariable("NOLLARD_FIXTURE_DB") == QLatin1String("postgresql") ? DbKind::PostgreSQL
-                                                                                    : DbKind::SQLite;
+                                                                                     : DbKind::SQLite;
 }
 
 MainWindowFixture::MainWindowFixture(DbKind kind, const QString &connection)
@@ -45,8 +45,9 @@ MainWindowFixture::MainWindowFixture(DbKind kind, const QString &connection)
     if (!db)
         return;
     for (const Person &p : fixturePeople())
-        db->exec(QStringLiteral("insert into person (name,nickname,password,typeid,checker,admin) values (?,?,?,?,?,?)"),
-                 {p.name, p.nickname, QStringLiteral("pw"), p.typeId, p.checker, p.admin});
+        db->exec(
+            QStringLiteral("insert into person (name,nickname,password,typeid,checker,admin) values (?,?,?,?,?,?)"),
+            {p.name, p.nickname, QStringLiteral("pw"), p.typeId, p.checker, p.admin});
     dm = std::make_unique<Tdm>(db->settings(), connection);
     tellReadFailures(*dm);  // as the program's start-up does
     dm->DataModuleCreate();
@@ -72,14 +73,21 @@ MainWindowFixture::~MainWindowFixture()
 //   1000007  1  船检科  吴科长  11
 void MainWindowFixture::addNotices()
 {
-    struct Row { const char *id; int status; const char *dept; const char *handler; double hours; };
+    struct Row
+    {
+        const char *id;
+        int status;
+        const char *dept;
+        const char *handler;
+        double hours;
+    };
     const QList<Row> rows{
-        {"1000001", 1, "船检科", "孙船检", 9},  {"1000002", 2, "船检科", "孙船检", 7},
-        {"1000003", 3, "船检科", "周船检", 5},  {"1000004", 5, "船检科", "孙船检", 3},
-        {"1000005", -1, "船检科", "孙船检", 1}, {"1000006", 1, "船检科", "周船检", 10},
-        {"1000007", 1, "船检科", "吴科长", 11}, {"0000011", 1, "船务科", "张船务", 8},
-        {"0000012", 2, "船务科", "赵船务", 6},  {"0000013", 3, "船务科", "张船务", 4},
-        {"0000014", 5, "船务科", "钱科长", 2},  {"0000015", -1, "船务科", "张船务", 0.5},
+        {"1000001", 1, "船检科", "孙船检", 9},   {"1000002", 2, "船检科", "孙船检", 7},
+        {"1000003", 3, "船检科", "周船检", 5},   {"1000004", 5, "船检科", "孙船检", 3},
+        {"1000005", -1, "船检科", "孙船检", 1},  {"1000006", 1, "船检科", "周船检", 10},
+        {"1000007", 1, "船检科", "吴科长", 11},  {"0000011", 1, "船务科", "张船务", 8},
+        {"0000012", 2, "船务科", "赵船务", 6},   {"0000013", 3, "船务科", "张船务", 4},
+        {"0000014", 5, "船务科", "钱科长", 2},   {"0000015", -1, "船务科", "张船务", 0.5},
         {"0000016", -3, "船务科", "张船务", 12},
     };
     const QDateTime now = QDateTime::currentDateTime();
@@ -149,8 +157,7 @@ void pickByMouse(QComboBox *combo, const QString &entry)
     option.initFrom(combo);
     option.editable = combo->isEditable();
     option.subControls = QStyle::SC_All;
-    const QRect arrow =
-        combo->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxArrow, combo);
+    const QRect arrow = combo->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxArrow, combo);
     QTest::mouseClick(combo, Qt::LeftButton, {}, arrow.isValid() ? arrow.center() : combo->rect().center());
     QAbstractItemView *view = combo->view();
     QTRY_VERIFY2(view->isVisible(), "the drop-down did not open");

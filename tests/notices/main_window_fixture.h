@@ -49,7 +49,10 @@ public:
     QPushButton *button(const char *name) const;
     QAction *action(const char *name) const;
     template <typename T>
-    T *child(const char *name) const { return window->findChild<T *>(QString::fromLatin1(name)); }
+    T *child(const char *name) const
+    {
+        return window->findChild<T *>(QString::fromLatin1(name));
+    }
     // The numbers of the notices the list grid shows, top to bottom.
     QStringList listedIds() const;
     // Selects a row of the list grid as a click would.

@@ -10,11 +10,11 @@
 #include "report/report_preview.h"
 
 #include <QApplication>
-#include <QSqlRecord>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSqlRecord>
 #include <QTableView>
 #include <QTimer>
 #include <QtTest>
@@ -223,9 +223,9 @@ void TestFeeLineFlow::changedStepsAreComputedOnSave()
     QVERIFY(worked);
     QVERIFY2(f.shown.all().isEmpty(), qPrintable(f.shown.all().join(QLatin1Char('|'))));
     auto line = [&](const char *item, const char *column) {
-        return f.db->scalar(QStringLiteral("select %1 from itemofnotice where ID='0000041' and itemname=?").arg(
-                                QLatin1String(column)),
-                            {QString::fromUtf8(item)});
+        return f.db->scalar(
+            QStringLiteral("select %1 from itemofnotice where ID='0000041' and itemname=?").arg(QLatin1String(column)),
+            {QString::fromUtf8(item)});
     };
     QCOMPARE(line("船舶登记费", "description").toString(), QStringLiteral("30*3"));
     QCOMPARE(line("船舶登记费", "money").toDouble(), 90.0);
@@ -262,7 +262,7 @@ void TestFeeLineFlow::totalFollowsLinesAndFlags()
     QTest::mouseClick(f.button("bt_totalmoney"), Qt::LeftButton);
     QCOMPARE(f.child<QLineEdit>("DBedit_money")->text(), QStringLiteral("145.00"));
     QCOMPARE(storedMoney().toDouble(), 120.0);  // 工本费 is not stored as ticked yet
-    tick(f, "dbck_gongbenfei");  // unticked again after computing
+    tick(f, "dbck_gongbenfei");                 // unticked again after computing
     QTest::mouseClick(f.button("bt_save"), Qt::LeftButton);
     QCOMPARE(storedMoney().toDouble(), 120.0);
 
@@ -278,7 +278,8 @@ void TestFeeLineFlow::totalFollowsLinesAndFlags()
     const QList<QSqlRecord> printed = previews.first().datasets.value(QStringLiteral("frDB_itemofnotice")).rows.records;
     QCOMPARE(printed.size(), 1);
     QCOMPARE(printed.first().value(QStringLiteral("money")).toDouble(), 120.0);
-    QCOMPARE(previews.first().variables.value(QStringLiteral("bigmoney")).toString(), QStringLiteral("壹 佰 贰 拾 元整"));
+    QCOMPARE(previews.first().variables.value(QStringLiteral("bigmoney")).toString(),
+             QStringLiteral("壹 佰 贰 拾 元整"));
     QCOMPARE(f.db->scalar(QStringLiteral("select status from notice where ID='0000015'")).toInt(), 3);
     ReportPreview::setHook({});
 }

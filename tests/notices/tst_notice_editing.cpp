@@ -62,7 +62,8 @@ void TestNoticeEditing::creationNumbering()
     f.login(QStringLiteral("cw"));
     QTest::mouseClick(f.button("bt_new"), Qt::LeftButton);
     QCOMPARE(f.listedIds(), QStringList{"0000042"});
-    QCOMPARE(f.db->scalar(QStringLiteral("select count(*) from notice where ID='1000041' and shipname is null")).toInt(), 1);
+    QCOMPARE(
+        f.db->scalar(QStringLiteral("select count(*) from notice where ID='1000041' and shipname is null")).toInt(), 1);
 }
 
 void TestNoticeEditing::editingStateAndSave()
@@ -75,9 +76,9 @@ void TestNoticeEditing::editingStateAndSave()
     for (const char *on : {"DBEdit_shipname", "bt_totalmoney", "DBgrid_item", "dbck_dengji", "dbck_peixun",
                            "dbck_gongbenfei", "dbck_neibuziliao", "bt_save"})
         QVERIFY2(f.child<QWidget>(on)->isEnabled(), on);
-    for (const char *off : {"dbedit_date", "DBEdit_ID", "DBEdit_dept", "DBEdit_handler", "DBedit_money", "bt_new",
-                            "bt_modify", "bt_del", "bt_print", "Edit_searchid", "bt_search", "bt_checknow",
-                            "DBGrid_notice"})
+    for (const char *off :
+         {"dbedit_date", "DBEdit_ID", "DBEdit_dept", "DBEdit_handler", "DBedit_money", "bt_new", "bt_modify", "bt_del",
+          "bt_print", "Edit_searchid", "bt_search", "bt_checknow", "DBGrid_notice"})
         QVERIFY2(!f.child<QWidget>(off)->isEnabled(), off);
     for (const char *list : {"bt_checked", "bt_printed", "bt_payed", "bt_badchecked"})
         QVERIFY2(!f.action(list)->isEnabled(), list);
@@ -120,10 +121,14 @@ void TestNoticeEditing::typedTextsStoredExactly_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("stored");
-    QTest::newRow("quotes") << "O'Brien \"号\"" << "O'Brien \"号\"";
-    QTest::newRow("percent and underscore") << "100%_船" << "100%_船";
-    QTest::newRow("statement") << "x'); delete from notice; --" << "x'); delete from notice; --";
-    QTest::newRow("cut at 50 bytes") << "一二三四五六七八九十一二三四五六七八九十一二三四五六" << "一二三四五六七八九十一二三四五六七八九十一二三四五";
+    QTest::newRow("quotes") << "O'Brien \"号\""
+                            << "O'Brien \"号\"";
+    QTest::newRow("percent and underscore") << "100%_船"
+                                            << "100%_船";
+    QTest::newRow("statement") << "x'); delete from notice; --"
+                               << "x'); delete from notice; --";
+    QTest::newRow("cut at 50 bytes") << "一二三四五六七八九十一二三四五六七八九十一二三四五六"
+                                     << "一二三四五六七八九十一二三四五六七八九十一二三四五";
 }
 
 void TestNoticeEditing::typedTextsStoredExactly()

@@ -6,31 +6,31 @@
 #include "main_window_fixture.h"
 #include "notice_row.h"
 
-#include "session/login_operation.h"
 #include "db/named_query.h"
 #include "db/notice_history.h"
 #include "db/sql_statement.h"
 #include "fees/fee_lines.h"
-#include "fees/notice_total.h"
 #include "fees/line_queries.h"
 #include "fees/line_saving.h"
+#include "fees/notice_total.h"
 #include "finance/bill_operations.h"
+#include "finance/notice_history_report.h"
 #include "finance/notice_printing.h"
 #include "finance/statistics_run.h"
-#include "finance/notice_history_report.h"
 #include "menu_clicks.h"
 #include "notices/deleted_notices.h"
 #include "notices/notice_operations.h"
-#include "report_test_support.h"
 #include "report/report_preview.h"
+#include "report_test_support.h"
+#include "session/login_operation.h"
 #include "typing.h"
 
 #include <QApplication>
 #include <QLineEdit>
-#include <QTableView>
-#include <QTemporaryDir>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QTableView>
+#include <QTemporaryDir>
 #include <QtTest>
 
 class TestNoticeHistory : public QObject
@@ -98,11 +98,11 @@ QStringList dump(MainWindowFixture &f)
 {
     QStringList rows;
     QSqlDatabase db = f.db->connection();
-    for (const QString &sql :
-         {QStringLiteral("select * from notice order by ID"), QStringLiteral("select * from itemofnotice order by lineid"),
-          QStringLiteral("select billcode, statictime from counter"),
-          QStringLiteral("select * from statistic order by year, department"),
-          QStringLiteral("select * from notice_history order by historyid")}) {
+    for (const QString &sql : {QStringLiteral("select * from notice order by ID"),
+                               QStringLiteral("select * from itemofnotice order by lineid"),
+                               QStringLiteral("select billcode, statictime from counter"),
+                               QStringLiteral("select * from statistic order by year, department"),
+                               QStringLiteral("select * from notice_history order by historyid")}) {
         QSqlQuery q = runStatement(db, sql);
         while (q.next()) {
             QStringList cells;
@@ -157,8 +157,8 @@ void computeFirstLine(MainWindowFixture &f, const QString &id, const QString &st
 void printAs(MainWindowFixture &f, const UserRecord &user, const QString &id)
 {
     openNotice(f, id);
-    const std::optional<finance::NoticeReport> built =
-        finance::buildNoticeReport(f.dm->database(), user, f.dm->aq_notice->currentRecord());
+    const std::optional<finance::NoticeReport> built = finance::buildNoticeReport(f.dm->database(), user,
+                                                                                  f.dm->aq_notice->currentRecord());
     QVERIFY(built);
     finance::recordNoticePrinted(f.dm->database(), user, built->notice);
 }
@@ -295,8 +295,7 @@ void TestNoticeHistory::refusedChangeWritesNothing()
     QCOMPARE(historyCount(f), 0);
     // Once free, the same edit is stored with its row.
     saveNotice(db, clerk, waiting);
-    QCOMPARE(historyOf(f, QStringLiteral("1000001")),
-             QStringList{QStringLiteral("保存|cj|孙船检|1|1|修改：缴费单位")});
+    QCOMPARE(historyOf(f, QStringLiteral("1000001")), QStringList{QStringLiteral("保存|cj|孙船检|1|1|修改：缴费单位")});
 }
 
 void TestNoticeHistory::failedHistoryWriteUndoesTheChange()
@@ -346,15 +345,15 @@ void TestNoticeHistory::failedHistoryWriteUndoesTheChange()
     QCOMPARE(dump(f), before);
 
     QVERIFY_THROWS_EXCEPTION(DbError, finance::issueBill(f.db->connection(), reviewer,
-                                                         {QStringLiteral("1000003"), revisionOf(f, "1000003"),
-                                                          proposed, QString::number(proposed)}));
-    QVERIFY_THROWS_EXCEPTION(DbError, finance::voidBill(f.db->connection(), reviewer, QStringLiteral("1000004"),
-                                                        revisionOf(f, "1000004")));
+                                                         {QStringLiteral("1000003"), revisionOf(f, "1000003"), proposed,
+                                                          QString::number(proposed)}));
+    QVERIFY_THROWS_EXCEPTION(
+        DbError, finance::voidBill(f.db->connection(), reviewer, QStringLiteral("1000004"), revisionOf(f, "1000004")));
     QVERIFY_THROWS_EXCEPTION(DbError, finance::runStatistics(f.db->connection(), userOf(f, QStringLiteral("cwkld"))));
     QCOMPARE(dump(f), before);
 
-    QVERIFY_THROWS_EXCEPTION(DbError, deleteNotice(db, clerk, QStringLiteral("1000005"),
-                                                   revisionOf(f, QStringLiteral("1000005"))));
+    QVERIFY_THROWS_EXCEPTION(
+        DbError, deleteNotice(db, clerk, QStringLiteral("1000005"), revisionOf(f, QStringLiteral("1000005"))));
     QCOMPARE(dump(f), before);
 }
 
@@ -538,9 +537,10 @@ void TestNoticeHistory::historyShownForSelectedNotice()
     QTest::keyClick(f.window.get(), Qt::Key_H, Qt::ControlModifier);
     QTRY_VERIFY(!QApplication::activeModalWidget());
     QCOMPARE(title, QStringLiteral("通知单历史 %1").arg(id));
-    QCOMPARE(shownRows, (QStringList{QStringLiteral("cjsh|周船检|审核通过|新建、未经申核|船务科未打印、船检科已审核且未打印"),
-                                     QStringLiteral("cj|孙船检|保存|新建、未经申核|新建、未经申核"),
-                                     QStringLiteral("cj|孙船检|新建||新建、未经申核")}));
+    QCOMPARE(shownRows,
+             (QStringList{QStringLiteral("cjsh|周船检|审核通过|新建、未经申核|船务科未打印、船检科已审核且未打印"),
+                          QStringLiteral("cj|孙船检|保存|新建、未经申核|新建、未经申核"),
+                          QStringLiteral("cj|孙船检|新建||新建、未经申核")}));
 
     // The preview got the rows newest first, and the same as a CSV table.
     QCOMPARE(previews.size(), 1);

@@ -87,9 +87,9 @@ void TestNoticeOperations::createThenSave()
     const SavedNotice again = saveNotice(db, clerk, rejected);
     QCOMPARE(again.status, 1);
     QCOMPARE(again.revision, rejected.revision + 1);
-    QCOMPARE(t->scalar(QStringLiteral("select detail from notice_history where ID=? and state_before=-1"), {id})
-                 .toString(),
-             QStringLiteral("未修改"));
+    QCOMPARE(
+        t->scalar(QStringLiteral("select detail from notice_history where ID=? and state_before=-1"), {id}).toString(),
+        QStringLiteral("未修改"));
 }
 
 void TestNoticeOperations::saveRefusedOverAnotherChange()

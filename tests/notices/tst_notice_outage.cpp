@@ -6,8 +6,8 @@
 #include "main_window_fixture.h"
 #include "postgres_server.h"
 
-#include "db/db_error.h"
 #include "app/gbk_width.h"
+#include "db/db_error.h"
 #include "db/named_query.h"
 #include "notices/notice_operations.h"
 #include "typing.h"

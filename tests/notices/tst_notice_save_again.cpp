@@ -6,11 +6,11 @@
 
 #include "main_window_fixture.h"
 
-#include "session/login_operation.h"
 #include "db/named_query.h"
 #include "db/sql_statement.h"
 #include "notices/notice_lists.h"
 #include "notices/notice_operations.h"
+#include "session/login_operation.h"
 
 #include <QSqlQuery>
 #include <QtTest>
@@ -39,10 +39,11 @@ void TestNoticeSaveAgain::historyOfTheSecondSave_data()
                                                      "revision=revision+1 where ID='1000005'")
                                    << QStringLiteral("2") << QStringList{};
     // Rejected again, and a notice of the clerk rejected since now lists first.
-    QTest::newRow("moved down the list")
-        << QStringLiteral("update notice set memo_badcheck='再次驳回', revision=revision+1 where ID='1000005'; "
-                          "update notice set status=-1, Rdate=Rdate+interval '1 day' where ID='1000001'")
-        << QStringLiteral("1") << QStringList{QStringLiteral("1000001"), QStringLiteral("1000005")};
+    QTest::newRow("moved down the list") << QStringLiteral(
+        "update notice set memo_badcheck='再次驳回', revision=revision+1 where ID='1000005'; "
+        "update notice set status=-1, Rdate=Rdate+interval '1 day' where ID='1000001'")
+                                         << QStringLiteral("1")
+                                         << QStringList{QStringLiteral("1000001"), QStringLiteral("1000005")};
 }
 
 void TestNoticeSaveAgain::historyOfTheSecondSave()

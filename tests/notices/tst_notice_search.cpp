@@ -28,12 +28,30 @@ const QStringList kNumbers{
 };
 
 const QStringList kTexts{
-    QString(),          QStringLiteral("1"),       QStringLiteral("12"),       QStringLiteral("123"),
-    QStringLiteral("999"), QStringLiteral("99998"), QStringLiteral("012345"),  QStringLiteral("0012345"),
-    QStringLiteral("0000001"), QStringLiteral("%"), QStringLiteral("_"),       QStringLiteral("%%"),
-    QStringLiteral("2%4"), QStringLiteral("1_2"),   QStringLiteral("1%2"),     QStringLiteral("\\"),
-    QStringLiteral("\\2%"), QStringLiteral("\""),   QStringLiteral("9\"9"),    QStringLiteral("\"99"),
-    QStringLiteral("120"), QStringLiteral("201"),   QStringLiteral("8"),       QStringLiteral("000"),
+    QString(),
+    QStringLiteral("1"),
+    QStringLiteral("12"),
+    QStringLiteral("123"),
+    QStringLiteral("999"),
+    QStringLiteral("99998"),
+    QStringLiteral("012345"),
+    QStringLiteral("0012345"),
+    QStringLiteral("0000001"),
+    QStringLiteral("%"),
+    QStringLiteral("_"),
+    QStringLiteral("%%"),
+    QStringLiteral("2%4"),
+    QStringLiteral("1_2"),
+    QStringLiteral("1%2"),
+    QStringLiteral("\\"),
+    QStringLiteral("\\2%"),
+    QStringLiteral("\""),
+    QStringLiteral("9\"9"),
+    QStringLiteral("\"99"),
+    QStringLiteral("120"),
+    QStringLiteral("201"),
+    QStringLiteral("8"),
+    QStringLiteral("000"),
 };
 
 }  // namespace
@@ -117,8 +135,8 @@ void TestNoticeSearch::compareAll(TestDatabase &t, const QStringList &numbers, c
                 found << model.record(row).value(QStringLiteral("ID")).toString();
             if (found != ordered)
                 QFAIL(qPrintable(QStringLiteral("%1, %2, text \"%3\": found %4, expected %5")
-                                     .arg(stage, walk ? QStringLiteral("walk") : QStringLiteral("lookup"),
-                                          text, found.join(QLatin1Char(' ')), ordered.join(QLatin1Char(' ')))));
+                                     .arg(stage, walk ? QStringLiteral("walk") : QStringLiteral("lookup"), text,
+                                          found.join(QLatin1Char(' ')), ordered.join(QLatin1Char(' ')))));
         }
     }
 }

@@ -11,11 +11,11 @@
 #include "finance/notice_printing.h"
 
 #include <QLineEdit>
-#include <QRegularExpression>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QSqlRecord>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QSqlRecord>
 #include <QtTest>
 
 class TestPrinting : public QObject
@@ -72,13 +72,20 @@ void TestPrinting::gate_data()
     QTest::addColumn<QString>("nickname");
     QTest::addColumn<QString>("id");
     QTest::addColumn<bool>("prints");
-    QTest::newRow("inspection, approved") << "cjld" << "1000002" << true;
-    QTest::newRow("inspection, new") << "cjld" << "1000001" << false;
-    QTest::newRow("inspection, rejected") << "cjld" << "1000005" << false;
-    QTest::newRow("ship affairs, new") << "cwld" << "0000011" << true;
-    QTest::newRow("ship affairs, approved") << "cwld" << "0000012" << true;
-    QTest::newRow("ship affairs, printed") << "cwld" << "0000013" << false;
-    QTest::newRow("other section's notice") << "cjld" << "0000012" << false;
+    QTest::newRow("inspection, approved") << "cjld"
+                                          << "1000002" << true;
+    QTest::newRow("inspection, new") << "cjld"
+                                     << "1000001" << false;
+    QTest::newRow("inspection, rejected") << "cjld"
+                                          << "1000005" << false;
+    QTest::newRow("ship affairs, new") << "cwld"
+                                       << "0000011" << true;
+    QTest::newRow("ship affairs, approved") << "cwld"
+                                            << "0000012" << true;
+    QTest::newRow("ship affairs, printed") << "cwld"
+                                           << "0000013" << false;
+    QTest::newRow("other section's notice") << "cjld"
+                                            << "0000012" << false;
 }
 
 void TestPrinting::gate()
@@ -108,14 +115,17 @@ void TestPrinting::handsOverNoticeLinesAndVariables()
                               "where ID='0000012'"),
                {true, false, true, false});
     const QList<QVariantList> lines{
-        {QStringLiteral("0000012"), QStringLiteral("船舶登记费"), QStringLiteral("30*3"), 90.0, QStringLiteral("登记"), 1},
-        {QStringLiteral("0000012"), QStringLiteral("证书工本费"), QStringLiteral("12.5"), 12.5, QStringLiteral("工本费"), 2},
+        {QStringLiteral("0000012"), QStringLiteral("船舶登记费"), QStringLiteral("30*3"), 90.0, QStringLiteral("登记"),
+         1},
+        {QStringLiteral("0000012"), QStringLiteral("证书工本费"), QStringLiteral("12.5"), 12.5,
+         QStringLiteral("工本费"), 2},
         {QStringLiteral("0000012"), QStringLiteral("资料费"), QStringLiteral("5"), 5.0, QStringLiteral("内部资料"), 3},
         {QStringLiteral("0000012"), QStringLiteral("抵押登记费"), QString(), 0.0, QStringLiteral("登记"), 4},
     };
     for (const QVariantList &l : lines)
         f.db->exec(QStringLiteral("insert into itemofnotice (ID,itemname,description,money,type,orderx) "
-                                  "values (?,?,?,?,?,?)"), l);
+                                  "values (?,?,?,?,?,?)"),
+                   l);
     ReportVariables::set(QStringLiteral("memocw2"), QStringLiteral("left over from an earlier print"));
     f.login(QStringLiteral("cw"));
     f.action("bt_checked")->trigger();
@@ -130,8 +140,7 @@ void TestPrinting::handsOverNoticeLinesAndVariables()
     QCOMPARE(r.variables.value(QStringLiteral("memocw2")).toString(), QString());
     QCOMPARE(r.variables.value(QStringLiteral("memocw3")).toString(), QStringLiteral("工本费"));
     QCOMPARE(r.variables.value(QStringLiteral("memocw4")).toString(), QString());
-    QCOMPARE(r.variables.value(QStringLiteral("bigmoney")).toString(),
-             QStringLiteral("壹 佰 零贰 元 伍 角 "));
+    QCOMPARE(r.variables.value(QStringLiteral("bigmoney")).toString(), QStringLiteral("壹 佰 零贰 元 伍 角 "));
     const ReportRows notice = r.datasets.value(QStringLiteral("frDB_notice")).rows;
     QCOMPARE(notice.records.at(notice.current).value(QStringLiteral("ID")).toString(), QStringLiteral("0000012"));
     // Printable lines: the ticked types, amounts above 0, type descending then order.
@@ -290,9 +299,17 @@ void TestPrinting::fullestDemoNoticeOnOneSheet()
     MainWindowFixture f;
     f.addNotices();
     const QStringList items{"船舶所有权登记费", "船舶国籍登记费", "船舶抵押权登记费", "船员培训费", "船员考试费",
-                            "适任证书申验费", "证书工本费", "船员服务簿工本费", "航行资料费", "法规汇编资料费"};
-    const QStringList types{"登记", "登记", "登记", "船员培训、申验、考试", "船员培训、申验、考试",
-                            "船员培训、申验、考试", "工本费", "工本费", "内部资料", "内部资料"};
+                            "适任证书申验费",   "证书工本费",     "船员服务簿工本费", "航行资料费", "法规汇编资料费"};
+    const QStringList types{"登记",
+                            "登记",
+                            "登记",
+                            "船员培训、申验、考试",
+                            "船员培训、申验、考试",
+                            "船员培训、申验、考试",
+                            "工本费",
+                            "工本费",
+                            "内部资料",
+                            "内部资料"};
     double total = 0;
     for (int i = 0; i < items.size(); ++i) {
         const QString steps = i % 3 == 0 ? QStringLiteral("(1250.5*12+380*4.5+26*18.75+990)*1.25+45*3+12.5*8+6*25")
@@ -321,16 +338,18 @@ void TestPrinting::fullestDemoNoticeOnOneSheet()
     QProcess info;
     info.start(pdfinfo, {pdf});
     QVERIFY(info.waitForFinished(30000));
-    QVERIFY2(QString::fromUtf8(info.readAllStandardOutput()).contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n"))),
-             "the notice spills onto a second sheet");
+    QVERIFY2(
+        QString::fromUtf8(info.readAllStandardOutput()).contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n"))),
+        "the notice spills onto a second sheet");
     QProcess text;
     text.start(pdftotext, {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
     QVERIFY(text.waitForFinished(30000));
     const QString page = QString::fromUtf8(text.readAllStandardOutput());
     const QString capitals = m_previews.first().variables.value(QStringLiteral("bigmoney")).toString().trimmed();
     QVERIFY(capitals.startsWith(QStringLiteral("壹 万 零")));
-    for (const QString &expected : {QStringLiteral("¥%1").arg(total, 0, 'f', 2), capitals, QStringLiteral("经办人：赵船务"),
-                                    QStringLiteral("审核人：钱科长"), QStringLiteral("法规汇编资料费")})
+    for (const QString &expected :
+         {QStringLiteral("¥%1").arg(total, 0, 'f', 2), capitals, QStringLiteral("经办人：赵船务"),
+          QStringLiteral("审核人：钱科长"), QStringLiteral("法规汇编资料费")})
         QVERIFY2(page.contains(expected), qPrintable(expected + QStringLiteral(" missing in:\n") + page));
 }
 

@@ -4,17 +4,17 @@
 #include "main_window_fixture.h"
 #include "notice_row.h"
 
-#include "session/login_window.h"
 #include "db/named_query.h"
+#include "session/login_window.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
-#include <QMenuBar>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QHeaderView>
+#include <QMenuBar>
 #include <QScopeGuard>
 #include <QScrollBar>
 #include <QSqlQuery>
@@ -60,18 +60,36 @@ void TestRestingAndLists::layoutAndCaptions()
     TF_main *w = f->window.get();
     QCOMPARE(w->windowTitle(), QStringLiteral("Nollard"));
     QVERIFY(w->width() <= 808 && w->height() <= 580);
-    const QList<QPair<const char *, QString>> buttons{
-        {"bt_clear", "清 除"}, {"bt_search", "查 找"}, {"bt_new", "新建"}, {"bt_save", "保存"},
-        {"bt_print", "打印"}, {"bt_modify", "修改"}, {"bt_del", "删除"}, {"bt_checknow", "审核通过"},
-        {"bt_badchecknow", "驳    回"}, {"bt_totalmoney", "收费项目明细表"}};
+    const QList<QPair<const char *, QString>> buttons{{"bt_clear", "清 除"},
+                                                      {"bt_search", "查 找"},
+                                                      {"bt_new", "新建"},
+                                                      {"bt_save", "保存"},
+                                                      {"bt_print", "打印"},
+                                                      {"bt_modify", "修改"},
+                                                      {"bt_del", "删除"},
+                                                      {"bt_checknow", "审核通过"},
+                                                      {"bt_badchecknow", "驳    回"},
+                                                      {"bt_totalmoney", "收费项目明细表"}};
     for (const auto &[name, text] : buttons)
         QCOMPARE(f->button(name)->text(), text);
-    const QList<QPair<const char *, QString>> actions{
-        {"bt_nochecked", "未审核"}, {"bt_checked", "未打印"}, {"bt_printed", "未开票"}, {"bt_payed", "已开票"},
-        {"bt_badchecked", "被驳回"}, {"bt_report", "统计报表"}, {"bt_pj", "票据管理"}, {"bt_caiwu", "财务计划"},
-        {"bt_help", "帮  助"}, {"bt_switch", "身份切换"}, {"bt_exit", "系统退出"}, {"M_money", "财务科  人员管理"},
-        {"M_cwitem", "船务科  收费项目管理"}, {"M_buildtype", "船检科  建造检验类型管理"}, {"N12", "系统退出"},
-        {"SwitchUser", "用户身份快速切换"}, {"password", "本人账号和密码更改"}, {"N16", "关于本软件"}};
+    const QList<QPair<const char *, QString>> actions{{"bt_nochecked", "未审核"},
+                                                      {"bt_checked", "未打印"},
+                                                      {"bt_printed", "未开票"},
+                                                      {"bt_payed", "已开票"},
+                                                      {"bt_badchecked", "被驳回"},
+                                                      {"bt_report", "统计报表"},
+                                                      {"bt_pj", "票据管理"},
+                                                      {"bt_caiwu", "财务计划"},
+                                                      {"bt_help", "帮  助"},
+                                                      {"bt_switch", "身份切换"},
+                                                      {"bt_exit", "系统退出"},
+                                                      {"M_money", "财务科  人员管理"},
+                                                      {"M_cwitem", "船务科  收费项目管理"},
+                                                      {"M_buildtype", "船检科  建造检验类型管理"},
+                                                      {"N12", "系统退出"},
+                                                      {"SwitchUser", "用户身份快速切换"},
+                                                      {"password", "本人账号和密码更改"},
+                                                      {"N16", "关于本软件"}};
     for (const auto &[name, text] : actions)
         QCOMPARE(f->action(name)->text(), text);
     // The toolbar's buttons carry the names of their actions.
@@ -83,15 +101,17 @@ void TestRestingAndLists::layoutAndCaptions()
     QStringList titles;
     for (int c = 0; c < w->DBGrid_notice->model()->columnCount(); ++c)
         titles << w->DBGrid_notice->model()->headerData(c, Qt::Horizontal).toString();
-    QCOMPARE(titles, (QStringList{"流水号", "状态", "日期和时间", "缴费船只，个人", "通知缴费部门", "经办人", "审核人"}));
+    QCOMPARE(titles,
+             (QStringList{"流水号", "状态", "日期和时间", "缴费船只，个人", "通知缴费部门", "经办人", "审核人"}));
     QCOMPARE(f->child<QLabel>("Label_totalmoney")->isEnabled(), false);
-    QCOMPARE(w->findChild<QGroupBox *>(QStringLiteral("GroupBox_handler"))->title(), QStringLiteral("经办人工作区      "));
+    QCOMPARE(w->findChild<QGroupBox *>(QStringLiteral("GroupBox_handler"))->title(),
+             QStringLiteral("经办人工作区      "));
 }
 
 void TestRestingAndLists::restingState_data()
 {
     QTest::addColumn<QString>("nickname");
-    QTest::addColumn<QString>("enabledLists");   // first letters: n c p y b
+    QTest::addColumn<QString>("enabledLists");  // first letters: n c p y b
     QTest::addColumn<bool>("nocheckedVisible");
     QTest::addColumn<bool>("newEnabled");
     QTest::addColumn<QStringList>("menus");
@@ -102,33 +122,54 @@ void TestRestingAndLists::restingState_data()
     QTest::addColumn<QString>("billCaption");
 
     const QString clerk = QStringLiteral("新建，打印和修改与本人相关的通知单");
-    QTest::newRow("1 maintenance") << "weihu" << "" << true << false << QStringList{} << "r" << false << ""
-                                   << "用户管理" << "";
-    QTest::newRow("2 collector") << "shoufei" << "" << true << false << QStringList{} << "r" << false << ""
-                                 << "用户管理" << "";
-    QTest::newRow("3 clerk") << "cw" << "cpyb" << false << true << QStringList{} << "r" << false << clerk
-                             << "船务科用户管理" << "";
-    QTest::newRow("3 clerk with rights") << "cwsh" << "cpyb" << false << true << QStringList{"M_cjkpj"} << "rj"
-                                         << false << clerk + QStringLiteral(",审核本科室的通知单")
-                                         << "船务科用户管理" << "船务科票据管理";
+    QTest::newRow("1 maintenance") << "weihu"
+                                   << "" << true << false << QStringList{} << "r" << false << ""
+                                   << "用户管理"
+                                   << "";
+    QTest::newRow("2 collector") << "shoufei"
+                                 << "" << true << false << QStringList{} << "r" << false << ""
+                                 << "用户管理"
+                                 << "";
+    QTest::newRow("3 clerk") << "cw"
+                             << "cpyb" << false << true << QStringList{} << "r" << false << clerk << "船务科用户管理"
+                             << "";
+    QTest::newRow("3 clerk with rights") << "cwsh"
+                                         << "cpyb" << false << true << QStringList{"M_cjkpj"} << "rj" << false
+                                         << clerk + QStringLiteral(",审核本科室的通知单") << "船务科用户管理"
+                                         << "船务科票据管理";
     QTest::newRow("4 leader with bill right")
-        << "cwld" << "cpyb" << false << true << QStringList{"M_useradmin", "M_cwitem", "M_cjkpj"} << "rj" << false
-        << " 新建、审核本科室的通知单,本科室的各项管理 " << "船务科用户管理" << "船务科票据管理";
-    QTest::newRow("5 clerk") << "cj" << "ncpyb" << true << true << QStringList{} << "r" << true << clerk
-                             << "船检科用户管理" << "";
-    QTest::newRow("5 clerk with rights") << "cjsh" << "ncpyb" << true << true << QStringList{"M_cjkpj"} << "rj"
-                                         << true << clerk + QStringLiteral(",审核本科室的通知单") << "船检科用户管理"
+        << "cwld"
+        << "cpyb" << false << true << QStringList{"M_useradmin", "M_cwitem", "M_cjkpj"} << "rj" << false
+        << " 新建、审核本科室的通知单,本科室的各项管理 "
+        << "船务科用户管理"
+        << "船务科票据管理";
+    QTest::newRow("5 clerk") << "cj"
+                             << "ncpyb" << true << true << QStringList{} << "r" << true << clerk << "船检科用户管理"
+                             << "";
+    QTest::newRow("5 clerk with rights") << "cjsh"
+                                         << "ncpyb" << true << true << QStringList{"M_cjkpj"} << "rj" << true
+                                         << clerk + QStringLiteral(",审核本科室的通知单") << "船检科用户管理"
                                          << "船检科票据管理";
     QTest::newRow("6 leader without bill right")
-        << "cjld" << "ncpyb" << true << true
+        << "cjld"
+        << "ncpyb" << true << true
         << QStringList{"M_useradmin", "M_cjitem", "M_company", "M_buildtype", "M_runtype", "M_other"} << "r" << true
-        << " 新建、审核本科室的通知单,本科室的各项管理 " << "船检科用户管理" << "";
-    QTest::newRow("7 finance") << "cwk" << "" << true << false << QStringList{} << "r" << false
-                               << " 财务统计以及计划安排 " << "用户管理" << "";
-    QTest::newRow("8 finance leader") << "cwkld" << "" << true << false << QStringList{"M_money", "M_caiwu"} << "rc"
-                                      << false << " 财务人员管理和财务统计以及计划安排 " << "用户管理" << "";
-    QTest::newRow("9 unknown role with rights") << "other" << "" << true << false << QStringList{} << "r" << false
-                                                << "" << "用户管理" << "";
+        << " 新建、审核本科室的通知单,本科室的各项管理 "
+        << "船检科用户管理"
+        << "";
+    QTest::newRow("7 finance") << "cwk"
+                               << "" << true << false << QStringList{} << "r" << false << " 财务统计以及计划安排 "
+                               << "用户管理"
+                               << "";
+    QTest::newRow("8 finance leader") << "cwkld"
+                                      << "" << true << false << QStringList{"M_money", "M_caiwu"} << "rc" << false
+                                      << " 财务人员管理和财务统计以及计划安排 "
+                                      << "用户管理"
+                                      << "";
+    QTest::newRow("9 unknown role with rights") << "other"
+                                                << "" << true << false << QStringList{} << "r" << false << ""
+                                                << "用户管理"
+                                                << "";
 }
 
 void TestRestingAndLists::restingState()
@@ -156,8 +197,8 @@ void TestRestingAndLists::restingState()
     QCOMPARE(f->button("bt_new")->isEnabled(), newEnabled);
     for (const char *name : {"bt_save", "bt_print", "bt_modify", "bt_del", "bt_checknow", "bt_badchecknow"})
         QVERIFY2(!f->button(name)->isEnabled(), name);
-    for (const char *name : {"M_useradmin", "M_money", "M_cwitem", "M_cjitem", "M_company", "M_buildtype",
-                             "M_runtype", "M_other", "M_cjkpj", "M_caiwu"})
+    for (const char *name : {"M_useradmin", "M_money", "M_cwitem", "M_cjitem", "M_company", "M_buildtype", "M_runtype",
+                             "M_other", "M_cjkpj", "M_caiwu"})
         QVERIFY2(f->action(name)->isVisible() == menus.contains(QString::fromLatin1(name)), name);
     QVERIFY(f->action("M_report")->isVisible() && f->action("M_report")->isEnabled());
     QVERIFY(f->action("bt_report")->isVisible() && f->action("bt_report")->isEnabled());
@@ -204,21 +245,34 @@ void TestRestingAndLists::lists_data()
     QTest::addColumn<QString>("button");
     QTest::addColumn<QStringList>("ids");  // newest first
 
-    QTest::newRow("6 not reviewed: section") << "cjld" << "bt_nochecked" << QStringList{"1000001", "1000006", "1000007"};
-    QTest::newRow("5 not reviewed: own") << "cj" << "bt_nochecked" << QStringList{"1000001"};
-    QTest::newRow("5 reviewer not reviewed: section") << "cjsh" << "bt_nochecked"
-                                                      << QStringList{"1000001", "1000006", "1000007"};
-    QTest::newRow("5 not printed: own, state 2") << "cj" << "bt_checked" << QStringList{"1000002"};
-    QTest::newRow("6 not printed") << "cjld" << "bt_checked" << QStringList{"1000002"};
-    QTest::newRow("3 not printed: section, states 1 and 2") << "cw" << "bt_checked" << QStringList{"0000012", "0000011"};
-    QTest::newRow("4 not printed") << "cwld" << "bt_checked" << QStringList{"0000012", "0000011"};
-    QTest::newRow("3 no bill: own") << "cw" << "bt_printed" << QStringList{"0000013"};
-    QTest::newRow("5 billed: own") << "cj" << "bt_payed" << QStringList{"1000004"};
-    QTest::newRow("3 billed: own, none") << "cw" << "bt_payed" << QStringList{};
-    QTest::newRow("3 reviewer billed: section") << "cwsh" << "bt_payed" << QStringList{"0000014"};
-    QTest::newRow("4 rejected") << "cwld" << "bt_badchecked" << QStringList{"0000015"};
-    QTest::newRow("5 rejected: own") << "cj" << "bt_badchecked" << QStringList{"1000005"};
-    QTest::newRow("5 reviewer rejected") << "cjsh" << "bt_badchecked" << QStringList{"1000005"};
+    QTest::newRow("6 not reviewed: section") << "cjld"
+                                             << "bt_nochecked" << QStringList{"1000001", "1000006", "1000007"};
+    QTest::newRow("5 not reviewed: own") << "cj"
+                                         << "bt_nochecked" << QStringList{"1000001"};
+    QTest::newRow("5 reviewer not reviewed: section") << "cjsh"
+                                                      << "bt_nochecked" << QStringList{"1000001", "1000006", "1000007"};
+    QTest::newRow("5 not printed: own, state 2") << "cj"
+                                                 << "bt_checked" << QStringList{"1000002"};
+    QTest::newRow("6 not printed") << "cjld"
+                                   << "bt_checked" << QStringList{"1000002"};
+    QTest::newRow("3 not printed: section, states 1 and 2") << "cw"
+                                                            << "bt_checked" << QStringList{"0000012", "0000011"};
+    QTest::newRow("4 not printed") << "cwld"
+                                   << "bt_checked" << QStringList{"0000012", "0000011"};
+    QTest::newRow("3 no bill: own") << "cw"
+                                    << "bt_printed" << QStringList{"0000013"};
+    QTest::newRow("5 billed: own") << "cj"
+                                   << "bt_payed" << QStringList{"1000004"};
+    QTest::newRow("3 billed: own, none") << "cw"
+                                         << "bt_payed" << QStringList{};
+    QTest::newRow("3 reviewer billed: section") << "cwsh"
+                                                << "bt_payed" << QStringList{"0000014"};
+    QTest::newRow("4 rejected") << "cwld"
+                                << "bt_badchecked" << QStringList{"0000015"};
+    QTest::newRow("5 rejected: own") << "cj"
+                                     << "bt_badchecked" << QStringList{"1000005"};
+    QTest::newRow("5 reviewer rejected") << "cjsh"
+                                         << "bt_badchecked" << QStringList{"1000005"};
 }
 
 void TestRestingAndLists::lists()
@@ -241,20 +295,35 @@ void TestRestingAndLists::search_data()
     QTest::addColumn<QString>("nickname");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QStringList>("ids");
-    QTest::newRow("leader, part of the number") << "cwld" << "001" << QStringList{"0000015", "0000014", "0000013", "0000012", "0000011", "0000016"};
-    QTest::newRow("leader, empty: whole section") << "cjld" << "" << QStringList{"1000005", "1000004", "1000003", "1000002", "1000001", "1000006", "1000007"};
-    QTest::newRow("clerk: own notices in every state") << "cj" << "100000" << QStringList{"1000005", "1000004", "1000002", "1000001"};
-    QTest::newRow("reviewer clerk: section") << "cjsh" << "03" << QStringList{"1000003"};
-    QTest::newRow("whole number") << "cwld" << "0000013" << QStringList{"0000013"};
-    QTest::newRow("whole number of the other section") << "cwld" << "1000001" << QStringList{};
-    QTest::newRow("digits anywhere") << "cw" << "15" << QStringList{"0000015"};
-    QTest::newRow("percent is no wildcard") << "cjld" << "%" << QStringList{};
-    QTest::newRow("underscore is no wildcard") << "cjld" << "10_0001" << QStringList{};
-    QTest::newRow("quote") << "cjld" << "1'" << QStringList{};
+    QTest::newRow("leader, part of the number")
+        << "cwld"
+        << "001" << QStringList{"0000015", "0000014", "0000013", "0000012", "0000011", "0000016"};
+    QTest::newRow("leader, empty: whole section")
+        << "cjld"
+        << "" << QStringList{"1000005", "1000004", "1000003", "1000002", "1000001", "1000006", "1000007"};
+    QTest::newRow("clerk: own notices in every state")
+        << "cj"
+        << "100000" << QStringList{"1000005", "1000004", "1000002", "1000001"};
+    QTest::newRow("reviewer clerk: section") << "cjsh"
+                                             << "03" << QStringList{"1000003"};
+    QTest::newRow("whole number") << "cwld"
+                                  << "0000013" << QStringList{"0000013"};
+    QTest::newRow("whole number of the other section") << "cwld"
+                                                       << "1000001" << QStringList{};
+    QTest::newRow("digits anywhere") << "cw"
+                                     << "15" << QStringList{"0000015"};
+    QTest::newRow("percent is no wildcard") << "cjld"
+                                            << "%" << QStringList{};
+    QTest::newRow("underscore is no wildcard") << "cjld"
+                                               << "10_0001" << QStringList{};
+    QTest::newRow("quote") << "cjld"
+                           << "1'" << QStringList{};
     // Users without list rights get the list of abnormal notices, which
     // normally holds nothing; the fixture has one.
-    QTest::newRow("finance: abnormal only") << "cwk" << "" << QStringList{"0000016"};
-    QTest::newRow("collector: abnormal only") << "shoufei" << "1" << QStringList{"0000016"};
+    QTest::newRow("finance: abnormal only") << "cwk"
+                                            << "" << QStringList{"0000016"};
+    QTest::newRow("collector: abnormal only") << "shoufei"
+                                              << "1" << QStringList{"0000016"};
 }
 
 void TestRestingAndLists::search()
@@ -358,9 +427,8 @@ void TestRestingAndLists::listReadAgain()
                         .shipname(QStringLiteral("船%1").arg(i)));
     }
     notices.finish();
-    const auto removeThem = qScopeGuard([&] {
-        QSqlQuery(db).exec(QStringLiteral("delete from notice where ID like '1002%'"));
-    });
+    const auto removeThem = qScopeGuard(
+        [&] { QSqlQuery(db).exec(QStringLiteral("delete from notice where ID like '1002%'")); });
 
     f->login(QStringLiteral("cjld"));
     QTableView *grid = f->window->DBGrid_notice;

@@ -68,26 +68,90 @@ void TestSelectionAndReview::rights_data()
 {
     QTest::addColumn<QString>("nickname");
     QTest::addColumn<QString>("id");
-    QTest::addColumn<QString>("enabled");  // m d p a r, M for the reason memo
+    QTest::addColumn<QString>("enabled");   // m d p a r, M for the reason memo
     QTest::addColumn<QString>("reviewer");  // what Edit_leadernow shows
     QTest::addColumn<QString>("list");      // the list that shows the notice; empty: the search
 
-    QTest::newRow("inspection clerk, own, state 1") << "cj" << "1000001" << "md" << "" << "";
-    QTest::newRow("inspection clerk, own, state 2") << "cj" << "1000002" << "p" << "" << "";
-    QTest::newRow("inspection clerk, own, rejected") << "cj" << "1000005" << "md" << "" << "";
-    QTest::newRow("inspection clerk, own, billed") << "cj" << "1000004" << "" << "" << "";
-    QTest::newRow("inspection reviewer, colleague's state 1") << "cjsh" << "1000001" << "arM" << "周船检" << "";
-    QTest::newRow("inspection reviewer, own state 1") << "cjsh" << "1000006" << "mdarM" << "周船检" << "";
-    QTest::newRow("inspection reviewer, colleague's state 2") << "cjsh" << "1000002" << "prM" << "周船检" << "";
-    QTest::newRow("inspection leader, state 2") << "cjld" << "1000002" << "prM" << "吴科长" << "";
-    QTest::newRow("inspection leader, rejected") << "cjld" << "1000005" << "a" << "吴科长" << "";
-    QTest::newRow("inspection leader, state 3") << "cjld" << "1000003" << "" << "" << "";
-    QTest::newRow("ship affairs clerk, colleague's state 1") << "cw" << "0000011" << "p" << "" << "bt_checked";
-    QTest::newRow("ship affairs clerk, colleague's state 2") << "cw" << "0000012" << "p" << "" << "bt_checked";
-    QTest::newRow("ship affairs clerk, own state 3") << "cw" << "0000013" << "" << "" << "";
-    QTest::newRow("ship affairs reviewer, own state 2") << "cwsh" << "0000012" << "prM" << "赵船务" << "";
-    QTest::newRow("ship affairs leader, own state 1") << "cwld" << "0000011" << "mdparM" << "钱科长" << "";
-    QTest::newRow("ship affairs leader, own billed") << "cwld" << "0000014" << "" << "" << "";
+    QTest::newRow("inspection clerk, own, state 1") << "cj"
+                                                    << "1000001"
+                                                    << "md"
+                                                    << ""
+                                                    << "";
+    QTest::newRow("inspection clerk, own, state 2") << "cj"
+                                                    << "1000002"
+                                                    << "p"
+                                                    << ""
+                                                    << "";
+    QTest::newRow("inspection clerk, own, rejected") << "cj"
+                                                     << "1000005"
+                                                     << "md"
+                                                     << ""
+                                                     << "";
+    QTest::newRow("inspection clerk, own, billed") << "cj"
+                                                   << "1000004"
+                                                   << ""
+                                                   << ""
+                                                   << "";
+    QTest::newRow("inspection reviewer, colleague's state 1") << "cjsh"
+                                                              << "1000001"
+                                                              << "arM"
+                                                              << "周船检"
+                                                              << "";
+    QTest::newRow("inspection reviewer, own state 1") << "cjsh"
+                                                      << "1000006"
+                                                      << "mdarM"
+                                                      << "周船检"
+                                                      << "";
+    QTest::newRow("inspection reviewer, colleague's state 2") << "cjsh"
+                                                              << "1000002"
+                                                              << "prM"
+                                                              << "周船检"
+                                                              << "";
+    QTest::newRow("inspection leader, state 2") << "cjld"
+                                                << "1000002"
+                                                << "prM"
+                                                << "吴科长"
+                                                << "";
+    QTest::newRow("inspection leader, rejected") << "cjld"
+                                                 << "1000005"
+                                                 << "a"
+                                                 << "吴科长"
+                                                 << "";
+    QTest::newRow("inspection leader, state 3") << "cjld"
+                                                << "1000003"
+                                                << ""
+                                                << ""
+                                                << "";
+    QTest::newRow("ship affairs clerk, colleague's state 1") << "cw"
+                                                             << "0000011"
+                                                             << "p"
+                                                             << ""
+                                                             << "bt_checked";
+    QTest::newRow("ship affairs clerk, colleague's state 2") << "cw"
+                                                             << "0000012"
+                                                             << "p"
+                                                             << ""
+                                                             << "bt_checked";
+    QTest::newRow("ship affairs clerk, own state 3") << "cw"
+                                                     << "0000013"
+                                                     << ""
+                                                     << ""
+                                                     << "";
+    QTest::newRow("ship affairs reviewer, own state 2") << "cwsh"
+                                                        << "0000012"
+                                                        << "prM"
+                                                        << "赵船务"
+                                                        << "";
+    QTest::newRow("ship affairs leader, own state 1") << "cwld"
+                                                      << "0000011"
+                                                      << "mdparM"
+                                                      << "钱科长"
+                                                      << "";
+    QTest::newRow("ship affairs leader, own billed") << "cwld"
+                                                     << "0000014"
+                                                     << ""
+                                                     << ""
+                                                     << "";
 }
 
 void TestSelectionAndReview::rights()
@@ -141,8 +205,10 @@ void TestSelectionAndReview::feeLinesShown_data()
     QTest::addColumn<QStringList>("items");
     // 0000011 has only 登记 ticked; its lines: A 登记 10, B 登记 0, C 工本费 5.
     // 1000001: X order 2 amount 3, Y order 1 amount 4, Z order 3 no amount.
-    QTest::newRow("ship affairs: ticked types, amounts above 0") << "cwld" << "0000011" << QStringList{"A"};
-    QTest::newRow("ship inspection: amounts above 0 by order") << "cjld" << "1000001" << QStringList{"Y", "X"};
+    QTest::newRow("ship affairs: ticked types, amounts above 0") << "cwld"
+                                                                 << "0000011" << QStringList{"A"};
+    QTest::newRow("ship inspection: amounts above 0 by order") << "cjld"
+                                                               << "1000001" << QStringList{"Y", "X"};
 }
 
 void TestSelectionAndReview::feeLinesShown()

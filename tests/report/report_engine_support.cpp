@@ -20,7 +20,7 @@ void exec(QSqlQuery &query)
     if (!query.exec())
         throw std::runtime_error(query.lastError().text().toStdString());
 }
-} // namespace
+}  // namespace
 
 NoticeDatabase::NoticeDatabase(const QString &filePath)
     : m_connection(QUuid::createUuid().toString(QUuid::WithoutBraces))
@@ -62,8 +62,8 @@ void NoticeDatabase::addNotice(const Notice &n)
         .insert(db());
 }
 
-void NoticeDatabase::addLine(const QString &id, const QString &itemname, const QString &description,
-                             double money, const QString &type, int orderx)
+void NoticeDatabase::addLine(const QString &id, const QString &itemname, const QString &description, double money,
+                             const QString &type, int orderx)
 {
     QSqlQuery query(db());
     query.prepare(QStringLiteral(
@@ -81,9 +81,8 @@ bool pdftotextAvailable()
 QString pdfText(const QString &pdfPath)
 {
     QProcess process;
-    process.start(QStringLiteral("pdftotext"),
-                  {QStringLiteral("-layout"), QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdfPath,
-                   QStringLiteral("-")});
+    process.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), QStringLiteral("-enc"),
+                                                QStringLiteral("UTF-8"), pdfPath, QStringLiteral("-")});
     if (!process.waitForFinished(30000) || process.exitCode() != 0)
         return QString();
     return QString::fromUtf8(process.readAllStandardOutput());

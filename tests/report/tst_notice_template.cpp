@@ -99,7 +99,7 @@ void TestNoticeTemplate::initTestCase()
 void TestNoticeTemplate::printsTheNotice_data()
 {
     QTest::addColumn<QString>("department");
-    QTest::addColumn<QStringList>("captions");   // memocw1..memocw4
+    QTest::addColumn<QStringList>("captions");  // memocw1..memocw4
     QTest::addColumn<bool>("withLines");
     QTest::addColumn<QStringList>("shown");
     QTest::addColumn<QStringList>("notShown");
@@ -110,14 +110,16 @@ void TestNoticeTemplate::printsTheNotice_data()
         << QStringList{QStringLiteral("收费类别："), QStringLiteral("登记费"), QStringLiteral("工本费")}
         << QStringList{QStringLiteral("检验类型"), QStringLiteral("记帐单位"), QStringLiteral("内部资料"),
                        QStringLiteral("无收费项目")};
-    QTest::newRow("ship inspection")
-        << QStringLiteral("船检科") << QStringList{QString(), QString(), QString(), QString()} << true
-        << QStringList{QStringLiteral("检验类型：营运检验"), QStringLiteral("检验内容：年度检验"),
-                       QStringLiteral("记帐单位：舟山船务有限公司")}
-        << QStringList{QStringLiteral("收费类别")};
-    QTest::newRow("no printable lines")
-        << QStringLiteral("船务科") << QStringList{QString(), QString(), QString(), QString()} << false
-        << QStringList{QStringLiteral("（无收费项目）")} << QStringList{QStringLiteral("船舶登记费")};
+    QTest::newRow("ship inspection") << QStringLiteral("船检科")
+                                     << QStringList{QString(), QString(), QString(), QString()} << true
+                                     << QStringList{QStringLiteral("检验类型：营运检验"),
+                                                    QStringLiteral("检验内容：年度检验"),
+                                                    QStringLiteral("记帐单位：舟山船务有限公司")}
+                                     << QStringList{QStringLiteral("收费类别")};
+    QTest::newRow("no printable lines") << QStringLiteral("船务科")
+                                        << QStringList{QString(), QString(), QString(), QString()} << false
+                                        << QStringList{QStringLiteral("（无收费项目）")}
+                                        << QStringList{QStringLiteral("船舶登记费")};
 }
 
 void TestNoticeTemplate::printsTheNotice()
@@ -174,11 +176,17 @@ void TestNoticeTemplate::printsTheNotice()
     QVERIFY(report.exportPdf(pdf));
     const QString text = pdfText(pdf);
 
-    const QStringList always{QStringLiteral("海事处"), QStringLiteral("缴费通知单"),
-                             QStringLiteral("通知单号：") + notice.id, QStringLiteral("2024-06-18 14:05:09"),
-                             QStringLiteral("缴费单位(个人或船只) ：浙舟渔12345"), department,
-                             QStringLiteral("收费项目"), QStringLiteral("计算步骤"), QStringLiteral("收费金额"),
-                             QStringLiteral("经办人：王小明"), QStringLiteral("审核人：李科长"),
+    const QStringList always{QStringLiteral("海事处"),
+                             QStringLiteral("缴费通知单"),
+                             QStringLiteral("通知单号：") + notice.id,
+                             QStringLiteral("2024-06-18 14:05:09"),
+                             QStringLiteral("缴费单位(个人或船只) ：浙舟渔12345"),
+                             department,
+                             QStringLiteral("收费项目"),
+                             QStringLiteral("计算步骤"),
+                             QStringLiteral("收费金额"),
+                             QStringLiteral("经办人：王小明"),
+                             QStringLiteral("审核人：李科长"),
                              capitals.trimmed()};
     for (const QString &expected : always + shown)
         QVERIFY2(text.contains(expected), qPrintable(expected + QStringLiteral(" missing in:\n") + text));
@@ -193,7 +201,7 @@ void TestNoticeTemplate::printsTheNotice()
     } else {
         QVERIFY(text.contains(QStringLiteral("¥0.00")));
     }
-    QCOMPARE(text.count(u'\f'), 1); // one notice, one page
+    QCOMPARE(text.count(u'\f'), 1);  // one notice, one page
 }
 
 void TestNoticeTemplate::fullestNoticeFitsOneSheet_data()
@@ -201,13 +209,13 @@ void TestNoticeTemplate::fullestNoticeFitsOneSheet_data()
     QTest::addColumn<QString>("department");
     QTest::addColumn<QStringList>("items");
     // Every item of the demo catalogues of each section.
-    QTest::newRow("ship affairs") << QStringLiteral("船务科")
-                                  << QStringList{"船舶所有权登记费", "船舶国籍登记费", "船舶抵押权登记费", "船员培训费",
-                                                 "船员考试费", "适任证书申验费", "证书工本费", "船员服务簿工本费",
-                                                 "航行资料费", "法规汇编资料费"};
+    QTest::newRow("ship affairs") << QStringLiteral(
+        "船务科") << QStringList{"船舶所有权登记费", "船舶国籍登记费", "船舶抵押权登记费", "船员培训费",
+                                 "船员考试费",       "适任证书申验费", "证书工本费",       "船员服务簿工本费",
+                                 "航行资料费",       "法规汇编资料费"};
     QTest::newRow("ship inspection") << QStringLiteral("船检科")
-                                     << QStringList{"船舶检验费", "图纸审查费", "船用产品检验费", "吨位丈量费",
-                                                    "载重线检验费", "防污染检验费", "证书费", "交通费"};
+                                     << QStringList{"船舶检验费",   "图纸审查费",   "船用产品检验费", "吨位丈量费",
+                                                    "载重线检验费", "防污染检验费", "证书费",         "交通费"};
 }
 
 // The notice as long as the catalogues make it, with the longest ship name
@@ -232,8 +240,9 @@ void TestNoticeTemplate::fullestNoticeFitsOneSheet()
     double total = 0;
     for (int i = 0; i < items.size(); ++i) {
         // Two of the steps are long enough to wrap in their column.
-        const QString steps = i % 4 == 1 ? QStringLiteral("(1250.5*12+380*4.5+26*18.75+990)*1.25+45*3+12.5*8+6*25.5+100")
-                                         : QStringLiteral("%1*3").arg(100 + i);
+        const QString steps = i % 4 == 1
+                                  ? QStringLiteral("(1250.5*12+380*4.5+26*18.75+990)*1.25+45*3+12.5*8+6*25.5+100")
+                                  : QStringLiteral("%1*3").arg(100 + i);
         const double money = 1000 + i * 111.11;
         total += money;
         lines.append({items[i], steps, money});
@@ -244,7 +253,8 @@ void TestNoticeTemplate::fullestNoticeFitsOneSheet()
     for (const QString &expected : {QStringLiteral("合计金额（小写）"), QStringLiteral("¥%1").arg(total, 0, 'f', 2),
                                     QStringLiteral("壹 万 贰 仟 元整"), QStringLiteral("经办人：欧阳船务"),
                                     QStringLiteral("审核人：司马科长"), items.last(), notice.shipname})
-        QVERIFY2(printed.text.contains(expected), qPrintable(expected + QStringLiteral(" missing in:\n") + printed.text));
+        QVERIFY2(printed.text.contains(expected),
+                 qPrintable(expected + QStringLiteral(" missing in:\n") + printed.text));
     // The block of the notice's section, whatever else the row holds.
     const bool inspection = department == QStringLiteral("船检科");
     QCOMPARE(printed.text.contains(QStringLiteral("检验类型：营运检验")), inspection);
@@ -275,12 +285,13 @@ void TestNoticeTemplate::longNoticeCarriesLinesOver()
     for (const QString &sheet : sheets)
         if (!sheet.trimmed().isEmpty())
             last = sheet;
-    for (const QString &closing : {QStringLiteral("收费项目45"), QStringLiteral("¥2070.00"),
-                                   QStringLiteral("贰 仟 零柒 拾 元整"), QStringLiteral("经办人：张船务"),
-                                   QStringLiteral("审核人：钱科长")})
+    for (const QString &closing :
+         {QStringLiteral("收费项目45"), QStringLiteral("¥2070.00"), QStringLiteral("贰 仟 零柒 拾 元整"),
+          QStringLiteral("经办人：张船务"), QStringLiteral("审核人：钱科长")})
         QVERIFY2(last.contains(closing), qPrintable(closing + QStringLiteral(" not on the last sheet:\n") + last));
     for (int i = 0; i + 1 < sheets.size(); ++i)
-        QVERIFY2(!sheets[i].contains(QStringLiteral("合计金额")) || sheets[i] == last, "the total is on an earlier sheet");
+        QVERIFY2(!sheets[i].contains(QStringLiteral("合计金额")) || sheets[i] == last,
+                 "the total is on an earlier sheet");
 }
 
 QTEST_MAIN(TestNoticeTemplate)

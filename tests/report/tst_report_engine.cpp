@@ -1,11 +1,11 @@
 #include "report/report.h"
 #include "report_engine_support.h"
 
+#include <QFile>
+#include <QRegularExpression>
 #include <QSqlQuery>
 #include <QSqlQueryModel>
 #include <QSqlRecord>
-#include <QFile>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocument>
@@ -62,10 +62,10 @@ void TestReportEngine::init()
     notice.shipname = QStringLiteral("闽航8号");
     m_database->addNotice(notice);
     // Inserted out of order: the band must follow the query's order by orderx.
-    m_database->addLine(QStringLiteral("0000017"), QStringLiteral("船舶登记费"), QStringLiteral("1000+200"),
-                       1200, QStringLiteral("登记"), 2);
-    m_database->addLine(QStringLiteral("0000017"), QStringLiteral("证书工本费"), QStringLiteral("34.5"),
-                       34.5, QStringLiteral("工本费"), 1);
+    m_database->addLine(QStringLiteral("0000017"), QStringLiteral("船舶登记费"), QStringLiteral("1000+200"), 1200,
+                        QStringLiteral("登记"), 2);
+    m_database->addLine(QStringLiteral("0000017"), QStringLiteral("证书工本费"), QStringLiteral("34.5"), 34.5,
+                        QStringLiteral("工本费"), 1);
     ReportVariables::clear();
     m_shown.clear();
     ReportPreview::setHook([this](const QList<PreparedReport> &reports) { m_shown.append(reports); });
@@ -93,12 +93,13 @@ void TestReportEngine::bandAndVariablesReachThePdf()
     Report report;
     report.setDataset(QStringLiteral("frDB_notice"), &notice, ReportRange::CurrentRow);
     report.setDataset(QStringLiteral("frDB_itemofnotice"), &lines, ReportRange::AllRows);
-    QVERIFY(report.loadFromFile(templateFile(QStringLiteral("t.frf"), QStringLiteral(
-        "<p>单号 {{frDB_notice.ID}} / {{frDB_notice.id}} 日期 {{frDB_notice.rdate}}</p>"
-        "<p>缴费单位 {{frDB_notice.shipname}}</p>"
-        "<table>{{#frDB_itemofnotice}}<tr><td>行{{_row}}</td><td>{{itemname}}</td>"
-        "<td>{{description}}</td><td>{{money}}</td></tr>{{/frDB_itemofnotice}}</table>"
-        "<p>合计 {{frDB_notice.money}} 大写 {{bigmoney}} 张数 {{COUNT1}}</p>"))));
+    QVERIFY(report.loadFromFile(
+        templateFile(QStringLiteral("t.frf"),
+                     QStringLiteral("<p>单号 {{frDB_notice.ID}} / {{frDB_notice.id}} 日期 {{frDB_notice.rdate}}</p>"
+                                    "<p>缴费单位 {{frDB_notice.shipname}}</p>"
+                                    "<table>{{#frDB_itemofnotice}}<tr><td>行{{_row}}</td><td>{{itemname}}</td>"
+                                    "<td>{{description}}</td><td>{{money}}</td></tr>{{/frDB_itemofnotice}}</table>"
+                                    "<p>合计 {{frDB_notice.money}} 大写 {{bigmoney}} 张数 {{COUNT1}}</p>"))));
 
     const QString pdf = path(QStringLiteral("out.pdf"));
     QVERIFY(report.exportPdf(pdf));
@@ -154,8 +155,9 @@ void TestReportEngine::readingDatasetsKeepsTheCurrentRow()
     Report report;
     report.setDataset(QStringLiteral("rows"), &notices, ReportRange::AllRows);
     report.setDataset(QStringLiteral("current"), &notices, ReportRange::CurrentRow);
-    report.loadFromFile(templateFile(QStringLiteral("k.frf"),
-        QStringLiteral("{{#rows}}[{{id}}]{{/rows}}|{{current.shipname}}{{^current}}none{{/current}}")));
+    report.loadFromFile(
+        templateFile(QStringLiteral("k.frf"),
+                     QStringLiteral("{{#rows}}[{{id}}]{{/rows}}|{{current.shipname}}{{^current}}none{{/current}}")));
     const PreparedReport prepared = report.prepare();
 
     QCOMPARE(notices.at(), position);
@@ -185,7 +187,7 @@ void TestReportEngine::datasetsAreReadWhenShownNotWhenSet()
     Report report;
     report.setDataset(QStringLiteral("frDB_itemofnotice"), &lines, ReportRange::AllRows);
     report.loadFromFile(templateFile(QStringLiteral("l.frf"),
-        QStringLiteral("{{#frDB_itemofnotice}}{{itemname}};{{/frDB_itemofnotice}}")));
+                                     QStringLiteral("{{#frDB_itemofnotice}}{{itemname}};{{/frDB_itemofnotice}}")));
     QVERIFY(lines.exec(QStringLiteral("select * from itemofnotice where ID='0000017' order by orderx")));
     report.showReport();
     QCOMPARE(m_shown.size(), 1);
@@ -201,10 +203,10 @@ void TestReportEngine::variablesAreSharedByLaterReports()
     first.loadFromFile(templateFile(QStringLiteral("a.frf"), text));
     first.showReport();
 
-    Report second; // a new report object, later in the run
+    Report second;  // a new report object, later in the run
     second.loadFromFile(templateFile(QStringLiteral("b.frf"), text));
     second.showReport();
-    ReportVariables::set(QStringLiteral("COUNT1"), 4); // replaces, does not add
+    ReportVariables::set(QStringLiteral("COUNT1"), 4);  // replaces, does not add
     second.showReport();
 
     QCOMPARE(m_shown.size(), 3);
@@ -262,7 +264,7 @@ void TestReportEngine::invalidTemplateThrowsAndShowsNothing()
 {
     Report report;
     report.loadFromFile(templateFile(QStringLiteral("bad.frf"),
-        QStringLiteral("{{#frDB_itemofnotice}}<tr><td>{{itemname}}</td></tr>")));
+                                     QStringLiteral("{{#frDB_itemofnotice}}<tr><td>{{itemname}}</td></tr>")));
     try {
         report.showReport();
         QFAIL("a template with an unclosed band was shown");

@@ -8,12 +8,12 @@
 #include "report/report_printer.h"
 #include "report_engine_support.h"
 
+#include "report/report_page_view.h"
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
-#include "report/report_page_view.h"
 #include <QPrinter>
 #include <QProcess>
 #include <QScrollBar>
@@ -46,7 +46,10 @@ QStringList pdfPages(const QString &path)
     return pages;
 }
 
-QString squeezed(QString text) { return text.remove(u' '); }
+QString squeezed(QString text)
+{
+    return text.remove(u' ');
+}
 
 // Pixels of the find highlight on the screen, in the preview's window.
 int yellowOnScreen(ReportPageView *view)
@@ -153,7 +156,8 @@ void TestReportPagesAndFind::findGivesThePrintedPage()
     ReportPrinter::applyPageSetup(&printer, reports);
     const ReportLayout layout(reports, &printer);
     QCOMPARE(layout.pageCount(), pages.size());
-    for (const QString &text : {QStringLiteral("line-0001"), QStringLiteral("line-0097"), QStringLiteral("LINE-0160")}) {
+    for (const QString &text :
+         {QStringLiteral("line-0001"), QStringLiteral("line-0097"), QStringLiteral("LINE-0160")}) {
         const ReportMatch match = layout.find(text);
         QVERIFY2(match.isValid() && match.report == 0, qPrintable(text));
         QVERIFY2(pages.at(match.page).contains(text.toLower()),
@@ -271,9 +275,8 @@ void TestReportPagesAndFind::previewPaintsOnlyThePagesInView()
     painted.clear();
     QTest::mouseClick(dialog.findChild<QWidget *>(QStringLiteral("act_lastPage")), Qt::LeftButton);
     QTRY_VERIFY(!painted.isEmpty());
-    QVERIFY(std::any_of(painted.cbegin(), painted.cend(), [&](const QList<QVariant> &args) {
-        return args.first().toInt() == pages;
-    }));
+    QVERIFY(std::any_of(painted.cbegin(), painted.cend(),
+                        [&](const QList<QVariant> &args) { return args.first().toInt() == pages; }));
     QCOMPARE(preview->currentPage(), pages);
     QCOMPARE(dialog.findChild<QSpinBox *>(QStringLiteral("sb_page"))->value(), pages);
 
@@ -332,9 +335,11 @@ void TestReportPagesAndFind::previewSavesCsvInTheFolderUsedLast()
     saveCsv->trigger();
     QFile file(answer + QStringLiteral(".csv"));
     QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), QByteArray("\xEF\xBB\xBF") + QStringLiteral("票据号,缴费单位,金额\r\n"
-                                                                          "=\"0000101\",\"浙舟渔\"\"1\"\",号\",1234.50\r\n"
-                                                                          "合计,,1234.50\r\n").toUtf8());
+    QCOMPARE(file.readAll(), QByteArray("\xEF\xBB\xBF")
+                                 + QStringLiteral("票据号,缴费单位,金额\r\n"
+                                                  "=\"0000101\",\"浙舟渔\"\"1\"\",号\",1234.50\r\n"
+                                                  "合计,,1234.50\r\n")
+                                       .toUtf8());
     QCOMPARE(QFileInfo(suggestions.value(0)).fileName(), QStringLiteral("台账_0000101-0000120.csv"));
 
     // The next save, of a PDF too, starts in the folder chosen before.

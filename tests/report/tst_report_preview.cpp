@@ -2,10 +2,10 @@
 #include "report/report_preview_dialog.h"
 #include "report_engine_support.h"
 
+#include "report/report_page_view.h"
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
-#include "report/report_page_view.h"
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -45,7 +45,7 @@ void TestReportPreview::previewOpensPagesAndCloses()
             return;
         auto *preview = dialog->findChild<ReportPageView *>(QStringLiteral("previewWidget"));
         if (!preview || preview->pageCount() == 0)
-            return; // not laid out yet
+            return;  // not laid out yet
         timer.stop();
         sawDialog = true;
         pageCount = preview->pageCount();
@@ -57,11 +57,11 @@ void TestReportPreview::previewOpensPagesAndCloses()
         dialog->findChild<QAction *>(QStringLiteral("act_close"))->trigger();
     });
     timer.start();
-    Report::showComposite({&three, &one}); // returns only when the preview is closed
+    Report::showComposite({&three, &one});  // returns only when the preview is closed
     timer.stop();
 
     QVERIFY(sawDialog);
-    QCOMPARE(pageCount, 4); // three pages of the first report, one of the second
+    QCOMPARE(pageCount, 4);  // three pages of the first report, one of the second
     QCOMPARE(pageAfterNext, 2);
     QCOMPARE(pageAfterLast, pageCount);
     QVERIFY(pageLabel.contains(QString::number(pageCount)));

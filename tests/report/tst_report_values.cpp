@@ -53,16 +53,17 @@ void TestReportValues::fieldText_data()
     QTest::newRow("null") << QVariant() << int(QMetaType::Double) << "";
     QTest::newRow("double value") << QVariant(12.5) << unknown << "12.50";
     QTest::newRow("integer in a double column") << QVariant(qlonglong(300)) << int(QMetaType::Double) << "300.00";
-    QTest::newRow("numeric text in a double column") << QVariant(QStringLiteral("7.125")) << int(QMetaType::Double) << "7.13";
+    QTest::newRow("numeric text in a double column")
+        << QVariant(QStringLiteral("7.125")) << int(QMetaType::Double) << "7.13";
     QTest::newRow("integer stays integer") << QVariant(qlonglong(42)) << int(QMetaType::Int) << "42";
     QTest::newRow("text") << QVariant(QStringLiteral("船务科")) << int(QMetaType::QString) << "船务科";
     QTest::newRow("date-time") << QVariant(QDateTime(QDate(2024, 3, 5), QTime(9, 7, 1))) << unknown
                                << "2024-03-05 09:07:01";
     QTest::newRow("date") << QVariant(QDate(2024, 12, 31)) << unknown << "2024-12-31";
-    QTest::newRow("ISO text with milliseconds") << QVariant(QStringLiteral("2024-03-05T09:07:01.000"))
-                                                << int(QMetaType::QString) << "2024-03-05 09:07:01";
-    QTest::newRow("text that only starts like a date") << QVariant(QStringLiteral("2024-03-05 补缴"))
-                                                       << int(QMetaType::QString) << "2024-03-05 补缴";
+    QTest::newRow("ISO text with milliseconds")
+        << QVariant(QStringLiteral("2024-03-05T09:07:01.000")) << int(QMetaType::QString) << "2024-03-05 09:07:01";
+    QTest::newRow("text that only starts like a date")
+        << QVariant(QStringLiteral("2024-03-05 补缴")) << int(QMetaType::QString) << "2024-03-05 补缴";
 }
 
 void TestReportValues::fieldText()
@@ -86,11 +87,11 @@ void TestReportValues::pageSetup_data()
            R"(<meta name="page-margins" content="10 14 8 12">)"
         << QSizeF(148, 210) << true << QMarginsF(12, 10, 14, 8);
     QTest::newRow("custom size, one margin, other attribute order")
-        << R"(<META content='241x140' name='Page-Size'><meta content="5mm" name="page-margins">)"
-        << QSizeF(241, 140) << false << QMarginsF(5, 5, 5, 5);
+        << R"(<META content='241x140' name='Page-Size'><meta content="5mm" name="page-margins">)" << QSizeF(241, 140)
+        << false << QMarginsF(5, 5, 5, 5);
     QTest::newRow("unknown values keep the defaults")
-        << R"(<meta name="page-size" content="huge"><meta name="page-margins" content="a b">)"
-        << QSizeF(210, 297) << false << defaults;
+        << R"(<meta name="page-size" content="huge"><meta name="page-margins" content="a b">)" << QSizeF(210, 297)
+        << false << defaults;
 }
 
 void TestReportValues::pageSetup()

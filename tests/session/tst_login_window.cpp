@@ -1,13 +1,13 @@
 // The login window driven by its controls, against a real database.
 
-#include "test_database.h"
 #include "message_recorder.h"
+#include "test_database.h"
 #include "typing.h"
 
 #include "app/current_user.h"
-#include "session/login_window.h"
 #include "db/named_query.h"
 #include "db/tdm.h"
+#include "session/login_window.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -51,7 +51,8 @@ void TestLoginWindow::initTestCase()
     };
     for (const QVariantList &p : people)
         m_db->exec(QStringLiteral("insert into person (name,nickname,password,typeid,checker,admin) "
-                                  "values (?,?,?,?,?,?)"), p);
+                                  "values (?,?,?,?,?,?)"),
+                   p);
     m_dm = std::make_unique<Tdm>(m_db->settings(), QStringLiteral("login-window"));
     m_dm->DataModuleCreate();
 }
@@ -130,11 +131,26 @@ void TestLoginWindow::enterInPasswordLogsIn_data()
     QTest::addColumn<int>("typeId");
     QTest::addColumn<QString>("identity");
     QTest::addColumn<QString>("department");
-    QTest::newRow("maintenance") << "weihu" << "1" << "王维护" << 1 << "非本系统人员" << "无效";
-    QTest::newRow("collector") << "shoufei" << "2" << "李收费" << 2 << "非本系统人员" << "财务科";
-    QTest::newRow("ship affairs clerk") << "cw" << "3" << "张船务" << 3 << "船务科工作人员" << "船务科";
-    QTest::newRow("inspection leader") << "cjld" << "6" << "吴科长" << 6 << "船检科领导" << "船检科";
-    QTest::newRow("finance leader") << "cwkld" << "8" << "冯科长" << 8 << "财务科领导" << "财务科";
+    QTest::newRow("maintenance") << "weihu"
+                                 << "1"
+                                 << "王维护" << 1 << "非本系统人员"
+                                 << "无效";
+    QTest::newRow("collector") << "shoufei"
+                               << "2"
+                               << "李收费" << 2 << "非本系统人员"
+                               << "财务科";
+    QTest::newRow("ship affairs clerk") << "cw"
+                                        << "3"
+                                        << "张船务" << 3 << "船务科工作人员"
+                                        << "船务科";
+    QTest::newRow("inspection leader") << "cjld"
+                                       << "6"
+                                       << "吴科长" << 6 << "船检科领导"
+                                       << "船检科";
+    QTest::newRow("finance leader") << "cwkld"
+                                    << "8"
+                                    << "冯科长" << 8 << "财务科领导"
+                                    << "财务科";
 }
 
 void TestLoginWindow::enterInPasswordLogsIn()

@@ -17,17 +17,46 @@ struct Column
 };
 
 enum : int {
-    Id, Rdate, Money, Status, Department, Shipname, Company, Checktype, Checkcontent, Leader, Handler,
-    Billcode, MemoBadcheck, Receipter, Dengji, Peixun, Gongbenfei, Neibuziliao, Revision
+    Id,
+    Rdate,
+    Money,
+    Status,
+    Department,
+    Shipname,
+    Company,
+    Checktype,
+    Checkcontent,
+    Leader,
+    Handler,
+    Billcode,
+    MemoBadcheck,
+    Receipter,
+    Dengji,
+    Peixun,
+    Gongbenfei,
+    Neibuziliao,
+    Revision
 };
 
 constexpr std::array<Column, NoticeRow::kColumns> kNoticeColumns{{
-    {"ID", QMetaType::QString},          {"Rdate", QMetaType::QDateTime},   {"money", QMetaType::Double},
-    {"status", QMetaType::Int},          {"department", QMetaType::QString}, {"shipname", QMetaType::QString},
-    {"company", QMetaType::QString},     {"checktype", QMetaType::QString}, {"checkcontent", QMetaType::QString},
-    {"leader", QMetaType::QString},      {"handler", QMetaType::QString},   {"billcode", QMetaType::QString},
-    {"memo_badcheck", QMetaType::QString}, {"receipter", QMetaType::QString}, {"dengji", QMetaType::Bool},
-    {"peixun", QMetaType::Bool},         {"gongbenfei", QMetaType::Bool},   {"neibuziliao", QMetaType::Bool},
+    {"ID", QMetaType::QString},
+    {"Rdate", QMetaType::QDateTime},
+    {"money", QMetaType::Double},
+    {"status", QMetaType::Int},
+    {"department", QMetaType::QString},
+    {"shipname", QMetaType::QString},
+    {"company", QMetaType::QString},
+    {"checktype", QMetaType::QString},
+    {"checkcontent", QMetaType::QString},
+    {"leader", QMetaType::QString},
+    {"handler", QMetaType::QString},
+    {"billcode", QMetaType::QString},
+    {"memo_badcheck", QMetaType::QString},
+    {"receipter", QMetaType::QString},
+    {"dengji", QMetaType::Bool},
+    {"peixun", QMetaType::Bool},
+    {"gongbenfei", QMetaType::Bool},
+    {"neibuziliao", QMetaType::Bool},
     {"revision", QMetaType::Int},
 }};
 
@@ -50,7 +79,8 @@ QString insertStatement(int rows)
     const QString marks = rowMarks();
     for (int r = 0; r < rows; ++r)
         values << marks;
-    return QStringLiteral("insert into notice (%1) values %2").arg(NoticeRow::columnList(), values.join(QLatin1Char(',')));
+    return QStringLiteral("insert into notice (%1) values %2")
+        .arg(NoticeRow::columnList(), values.join(QLatin1Char(',')));
 }
 
 void prepare(QSqlQuery &q, const QString &sql)
@@ -82,24 +112,96 @@ NoticeRow::NoticeRow(const QString &id)
     m_values[Revision] = 0;
 }
 
-NoticeRow &NoticeRow::rdate(const QDateTime &at) { m_values[Rdate] = at; return *this; }
-NoticeRow &NoticeRow::money(double money) { m_values[Money] = money; return *this; }
-NoticeRow &NoticeRow::status(int status) { m_values[Status] = status; return *this; }
-NoticeRow &NoticeRow::department(const QString &department) { m_values[Department] = department; return *this; }
-NoticeRow &NoticeRow::shipname(const QString &shipname) { m_values[Shipname] = shipname; return *this; }
-NoticeRow &NoticeRow::company(const QString &company) { m_values[Company] = company; return *this; }
-NoticeRow &NoticeRow::checktype(const QString &checktype) { m_values[Checktype] = checktype; return *this; }
-NoticeRow &NoticeRow::checkcontent(const QString &checkcontent) { m_values[Checkcontent] = checkcontent; return *this; }
-NoticeRow &NoticeRow::leader(const QString &leader) { m_values[Leader] = leader; return *this; }
-NoticeRow &NoticeRow::handler(const QString &handler) { m_values[Handler] = handler; return *this; }
-NoticeRow &NoticeRow::billcode(const QString &billcode) { m_values[Billcode] = billcode; return *this; }
-NoticeRow &NoticeRow::memoBadcheck(const QString &memo) { m_values[MemoBadcheck] = memo; return *this; }
-NoticeRow &NoticeRow::receipter(const QString &receipter) { m_values[Receipter] = receipter; return *this; }
-NoticeRow &NoticeRow::dengji(bool on) { m_values[Dengji] = on; return *this; }
-NoticeRow &NoticeRow::peixun(bool on) { m_values[Peixun] = on; return *this; }
-NoticeRow &NoticeRow::gongbenfei(bool on) { m_values[Gongbenfei] = on; return *this; }
-NoticeRow &NoticeRow::neibuziliao(bool on) { m_values[Neibuziliao] = on; return *this; }
-NoticeRow &NoticeRow::revision(int revision) { m_values[Revision] = revision; return *this; }
+NoticeRow &NoticeRow::rdate(const QDateTime &at)
+{
+    m_values[Rdate] = at;
+    return *this;
+}
+NoticeRow &NoticeRow::money(double money)
+{
+    m_values[Money] = money;
+    return *this;
+}
+NoticeRow &NoticeRow::status(int status)
+{
+    m_values[Status] = status;
+    return *this;
+}
+NoticeRow &NoticeRow::department(const QString &department)
+{
+    m_values[Department] = department;
+    return *this;
+}
+NoticeRow &NoticeRow::shipname(const QString &shipname)
+{
+    m_values[Shipname] = shipname;
+    return *this;
+}
+NoticeRow &NoticeRow::company(const QString &company)
+{
+    m_values[Company] = company;
+    return *this;
+}
+NoticeRow &NoticeRow::checktype(const QString &checktype)
+{
+    m_values[Checktype] = checktype;
+    return *this;
+}
+NoticeRow &NoticeRow::checkcontent(const QString &checkcontent)
+{
+    m_values[Checkcontent] = checkcontent;
+    return *this;
+}
+NoticeRow &NoticeRow::leader(const QString &leader)
+{
+    m_values[Leader] = leader;
+    return *this;
+}
+NoticeRow &NoticeRow::handler(const QString &handler)
+{
+    m_values[Handler] = handler;
+    return *this;
+}
+NoticeRow &NoticeRow::billcode(const QString &billcode)
+{
+    m_values[Billcode] = billcode;
+    return *this;
+}
+NoticeRow &NoticeRow::memoBadcheck(const QString &memo)
+{
+    m_values[MemoBadcheck] = memo;
+    return *this;
+}
+NoticeRow &NoticeRow::receipter(const QString &receipter)
+{
+    m_values[Receipter] = receipter;
+    return *this;
+}
+NoticeRow &NoticeRow::dengji(bool on)
+{
+    m_values[Dengji] = on;
+    return *this;
+}
+NoticeRow &NoticeRow::peixun(bool on)
+{
+    m_values[Peixun] = on;
+    return *this;
+}
+NoticeRow &NoticeRow::gongbenfei(bool on)
+{
+    m_values[Gongbenfei] = on;
+    return *this;
+}
+NoticeRow &NoticeRow::neibuziliao(bool on)
+{
+    m_values[Neibuziliao] = on;
+    return *this;
+}
+NoticeRow &NoticeRow::revision(int revision)
+{
+    m_values[Revision] = revision;
+    return *this;
+}
 
 NoticeRow &NoticeRow::null(const QString &column)
 {
@@ -154,10 +256,7 @@ bool NoticeRow::tryInsert(QSqlDatabase db) const
     }
 }
 
-NoticeRows::NoticeRows(QSqlDatabase db, int rowsPerStatement)
-    : m_db(db), m_rowsPerStatement(rowsPerStatement)
-{
-}
+NoticeRows::NoticeRows(QSqlDatabase db, int rowsPerStatement) : m_db(db), m_rowsPerStatement(rowsPerStatement) {}
 
 NoticeRows::~NoticeRows()
 {

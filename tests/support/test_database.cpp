@@ -147,9 +147,12 @@ QList<DbKind> testedKinds()
 QString kindName(DbKind kind)
 {
     switch (kind) {
-    case DbKind::SQLite: return QStringLiteral("sqlite");
-    case DbKind::PostgreSQL: return QStringLiteral("postgresql");
-    case DbKind::SqlServer: break;
+    case DbKind::SQLite:
+        return QStringLiteral("sqlite");
+    case DbKind::PostgreSQL:
+        return QStringLiteral("postgresql");
+    case DbKind::SqlServer:
+        break;
     }
     return QStringLiteral("sqlserver");
 }

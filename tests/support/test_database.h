@@ -50,11 +50,11 @@ DbKind rowKind();
 // Skips the running test, with the reason, when a database of the kind cannot
 // be made here (no PostgreSQL server given, or SQL Server, which never runs on
 // these machines).
-#define REQUIRE_DATABASE(kind)                                               \
-    do {                                                                     \
-        const QString whyUnavailable_ = TestDatabase::whyUnavailable(kind); \
-        if (!whyUnavailable_.isEmpty())                                      \
-            QSKIP(qPrintable(whyUnavailable_));                              \
+#define REQUIRE_DATABASE(kind)                                                                                         \
+    do {                                                                                                               \
+        const QString whyUnavailable_ = TestDatabase::whyUnavailable(kind);                                            \
+        if (!whyUnavailable_.isEmpty())                                                                                \
+            QSKIP(qPrintable(whyUnavailable_));                                                                        \
     } while (false)
 
 // Declares var as what factory(kind, arguments...) makes: a test database, or
@@ -62,6 +62,6 @@ DbKind rowKind();
 // cannot be made here.
 //   FIXTURE(t, DbKind(kind), TestDatabase::create);
 //   FIXTURE(f, rowKind(), FeeFixture::create, QStringLiteral("fee-lines"));
-#define FIXTURE(var, kind, factory, ...) \
-    REQUIRE_DATABASE(kind);               \
+#define FIXTURE(var, kind, factory, ...)                                                                               \
+    REQUIRE_DATABASE(kind);                                                                                            \
     auto var = factory(kind __VA_OPT__(, ) __VA_ARGS__)

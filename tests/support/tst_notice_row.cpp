@@ -38,7 +38,10 @@ void TestNoticeRow::defaultsAndNull()
     QSqlDatabase db = t->connection();
     NoticeRow(QStringLiteral("1000001")).insert(db);
     NoticeRow(QStringLiteral("0000001")).shipname(QStringLiteral("")).billcode(QStringLiteral("0000007")).insert(db);
-    NoticeRow(QStringLiteral("0000002")).null(QStringLiteral("Rdate")).set(QStringLiteral("status"), QVariant()).insert(db);
+    NoticeRow(QStringLiteral("0000002"))
+        .null(QStringLiteral("Rdate"))
+        .set(QStringLiteral("status"), QVariant())
+        .insert(db);
     QVERIFY(!NoticeRow(QStringLiteral("0000001")).tryInsert(db));  // the number is taken
 
     QSqlQuery q(db);

@@ -6,11 +6,11 @@
 #include "test_database.h"
 #include "typing.h"
 
+#include "config_operations.h"
+#include "config_window.h"
 #include "db/connection.h"
 #include "db/db_settings.h"
 #include "db/user_refusal.h"
-#include "config_operations.h"
-#include "config_window.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -69,7 +69,8 @@ void TestConfigWindow::writesTheFileTheProgramReads()
         again.Edit_password->setText(s.password);
         QTest::mouseClick(again.bt_test, Qt::LeftButton);
         QVERIFY2(shown.errors.isEmpty(), qPrintable(shown.errors.join('\n')));
-        QVERIFY2(again.Label_result->text().contains(QStringLiteral("连接成功")), qPrintable(again.Label_result->text()));
+        QVERIFY2(again.Label_result->text().contains(QStringLiteral("连接成功")),
+                 qPrintable(again.Label_result->text()));
         QVERIFY(again.Label_result->text().contains(QStringLiteral("已有 12 张")));
     }
 }
@@ -131,9 +132,13 @@ void TestConfigWindow::restoreRefusesABadFileAndADatabaseInUse()
     f.write(QByteArray(8192, 'x'));
     f.close();
     auto empty = TestDatabase::create(DbKind::SQLite, false);
-    { QSqlDatabase db = empty->connection(); QSqlQuery(db).exec(QStringLiteral("create table other (x)")); }
+    {
+        QSqlDatabase db = empty->connection();
+        QSqlQuery(db).exec(QStringLiteral("create table other (x)"));
+    }
     closeConnection(QStringLiteral("test-check"));
-    for (const QString &bad : {notADatabase, empty->settings().dataSource, folder.filePath(QStringLiteral("none.db"))}) {
+    for (const QString &bad :
+         {notADatabase, empty->settings().dataSource, folder.filePath(QStringLiteral("none.db"))}) {
         try {
             dbadmin::restoreSqlite(database, bad);
             QFAIL(qPrintable(bad));

@@ -73,9 +73,9 @@ void TestDbadmin::checkDemo(const DbSettings &settings)
 void TestDbadmin::prepareDemoOnTheEmbeddedFile()
 {
     QTemporaryDir folder;
-    Result r = dbadmin(folder.path(), {QStringLiteral("write-config"), QStringLiteral("--provider"),
-                                       QStringLiteral("SQLite"), QStringLiteral("--data-source"),
-                                       QStringLiteral("demo.db")});
+    Result r = dbadmin(folder.path(),
+                       {QStringLiteral("write-config"), QStringLiteral("--provider"), QStringLiteral("SQLite"),
+                        QStringLiteral("--data-source"), QStringLiteral("demo.db")});
     QVERIFY2(r.code == 0, qPrintable(r.out));
     const DbSettings written = DbSettings::fromFile(folder.filePath(QStringLiteral("config/config.ini")));
     QCOMPARE(written.provider, QStringLiteral("SQLite"));
@@ -100,9 +100,8 @@ void TestDbadmin::schemaAndDemoOnAServer()
     QTemporaryDir folder;
     Result r = dbadmin(folder.path(),
                        {QStringLiteral("write-config"), QStringLiteral("--provider"), s.provider,
-                        QStringLiteral("--data-source"), s.dataSource, QStringLiteral("--catalog"),
-                        s.initialCatalog, QStringLiteral("--user"), s.userId, QStringLiteral("--password"),
-                        QString()});
+                        QStringLiteral("--data-source"), s.dataSource, QStringLiteral("--catalog"), s.initialCatalog,
+                        QStringLiteral("--user"), s.userId, QStringLiteral("--password"), QString()});
     QVERIFY2(r.code == 0, qPrintable(r.out));
     r = dbadmin(folder.path(), {QStringLiteral("check")});
     QVERIFY2(r.code == 0 && r.out.contains(QStringLiteral("0 of 12")), qPrintable(r.out));
@@ -157,7 +156,8 @@ void TestDbadmin::configFileAndCheckOutput()
                  qPrintable(content));
     written.close();
     // check names the database but never prints the password.
-    r = dbadmin(folder.path(), {QStringLiteral("write-config"), QStringLiteral("--password"), QStringLiteral("Geheim42")});
+    r = dbadmin(folder.path(),
+                {QStringLiteral("write-config"), QStringLiteral("--password"), QStringLiteral("Geheim42")});
     QVERIFY2(r.code == 0, qPrintable(r.out));
     r = dbadmin(folder.path(), {QStringLiteral("check")});
     QVERIFY2(r.code == 0 && r.out.contains(QStringLiteral("12 of 12")), qPrintable(r.out));

@@ -60,7 +60,8 @@ QStringList contents(QSqlDatabase db)
             QStringList fields;
             for (int i = 0; i < r.count(); ++i) {
                 const QString name = r.fieldName(i).toLower();
-                if (name == QLatin1String("lineid") || name == QLatin1String("revision") || name == QLatin1String("onerow"))
+                if (name == QLatin1String("lineid") || name == QLatin1String("revision")
+                    || name == QLatin1String("onerow"))
                     continue;
                 QVariant v = r.value(i);
                 // The current schema keeps times to the second (PostgreSQL rounds).
@@ -114,8 +115,7 @@ Run dbadmin(const QString &folder, const QString &command)
     QProcess p;
     p.setWorkingDirectory(folder);
     p.setProcessChannelMode(QProcess::MergedChannels);
-    p.start(QStringLiteral(DBADMIN_PATH),
-            {command, QStringLiteral("--schema-dir"), TestDatabase::schemaFolder()});
+    p.start(QStringLiteral(DBADMIN_PATH), {command, QStringLiteral("--schema-dir"), TestDatabase::schemaFolder()});
     if (!p.waitForFinished(120000))
         return {-1, QStringLiteral("dbadmin did not finish")};
     return {p.exitCode(), QString::fromUtf8(p.readAll())};
@@ -159,7 +159,8 @@ void TestSchemaUpgrade::originalTablesBecomeCurrent()
     Run r = dbadmin(folder.path(), QStringLiteral("check"));
     QVERIFY2(r.code == 0 && r.out.contains(QStringLiteral("run dbadmin upgrade")), qPrintable(r.out));
     r = dbadmin(folder.path(), QStringLiteral("upgrade"));
-    QVERIFY2(r.code == 0 && r.out.contains(QStringLiteral("from version 0 to %1").arg(kSchemaVersion)), qPrintable(r.out));
+    QVERIFY2(r.code == 0 && r.out.contains(QStringLiteral("from version 0 to %1").arg(kSchemaVersion)),
+             qPrintable(r.out));
 
     db = t->connection(QStringLiteral("after"));
     QCOMPARE(schemaVersionOf(db), kSchemaVersion);
@@ -186,7 +187,9 @@ void TestSchemaUpgrade::originalTablesBecomeCurrent()
     // The number search finds the carried notices through its index.
     QCOMPARE(t->scalar(QStringLiteral("select count(*) from notice where ID like '%0000%'")).toInt(), 16);
     if (DbKind(kind) == DbKind::SQLite)
-        QCOMPARE(t->scalar(QStringLiteral("select count(*) from notice_search where notice_search match '\"0000\"'")).toInt(), 16);
+        QCOMPARE(t->scalar(QStringLiteral("select count(*) from notice_search where notice_search match '\"0000\"'"))
+                     .toInt(),
+                 16);
 
     // A second run finds nothing to do.
     r = dbadmin(folder.path(), QStringLiteral("upgrade"));
@@ -200,7 +203,8 @@ void TestSchemaUpgrade::refusesRepeatedNumbersUnchanged()
     FIXTURE(t, DbKind(kind), originalDatabase);
     // Rows the old tables let in: a bill number given twice, a login name
     // used twice, a company listed twice.
-    const QString billed = t->scalar(QStringLiteral("select min(billcode) from notice where billcode <> ''")).toString();
+    const QString billed =
+        t->scalar(QStringLiteral("select min(billcode) from notice where billcode <> ''")).toString();
     const QString holder = t->scalar(QStringLiteral("select ID from notice where billcode=?"), {billed}).toString();
     t->exec(QStringLiteral("insert into notice (ID,status,billcode) values ('0999999',5,?)"), {billed});
     t->exec(QStringLiteral("insert into notice (ID,status,billcode) values ('0999998',1,'')"));
@@ -216,8 +220,8 @@ void TestSchemaUpgrade::refusesRepeatedNumbersUnchanged()
     QCOMPARE(r.code, 2);
     for (const QString &expected :
          {QStringLiteral("bill number '%1' is held by 2 rows (ID %2, 0999999)").arg(billed, holder),
-          QStringLiteral("login name 'cw' is held by 2 rows"), QStringLiteral("company '海安船务公司' is held by 2 rows"),
-          QStringLiteral("unchanged")})
+          QStringLiteral("login name 'cw' is held by 2 rows"),
+          QStringLiteral("company '海安船务公司' is held by 2 rows"), QStringLiteral("unchanged")})
         QVERIFY2(r.out.contains(expected), qPrintable(expected + QStringLiteral("\n") + r.out));
     // Empty bill numbers are no repeats.
     QVERIFY2(!r.out.contains(QStringLiteral("bill number ''")), qPrintable(r.out));

@@ -51,7 +51,8 @@ void TestHelpAndAbout::initTestCase()
     m_startDir = QDir::currentPath();
     QDir::setCurrent(m_workdir.path());
     QDir().mkdir(QStringLiteral("help"));
-    for (const QString &name : {QStringLiteral("help/htmlNollard用户手册.htm"), QStringLiteral("help/Nollard用户手册.doc")}) {
+    for (const QString &name :
+         {QStringLiteral("help/htmlNollard用户手册.htm"), QStringLiteral("help/Nollard用户手册.doc")}) {
         QFile file(name);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("manual");
@@ -84,9 +85,12 @@ void TestHelpAndAbout::documents_data()
 {
     QTest::addColumn<QString>("control");
     QTest::addColumn<QString>("file");
-    QTest::newRow("Html1") << "Html1" << "help/htmlNollard用户手册.htm";
-    QTest::newRow("bt_help") << "bt_help" << "help/htmlNollard用户手册.htm";
-    QTest::newRow("word1") << "word1" << "help/Nollard用户手册.doc";
+    QTest::newRow("Html1") << "Html1"
+                           << "help/htmlNollard用户手册.htm";
+    QTest::newRow("bt_help") << "bt_help"
+                             << "help/htmlNollard用户手册.htm";
+    QTest::newRow("word1") << "word1"
+                           << "help/Nollard用户手册.doc";
 }
 
 void TestHelpAndAbout::documents()
@@ -114,7 +118,8 @@ void TestHelpAndAbout::missingDocumentIsNamed()
     QVERIFY(m_requests.isEmpty());
     QCOMPARE(f->shown.informations,
              QStringList{QStringLiteral("找不到文件 ")
-                         + QDir::toNativeSeparators(QDir(m_workdir.path()).filePath(QStringLiteral("help/Nollard用户手册.doc")))});
+                         + QDir::toNativeSeparators(
+                             QDir(m_workdir.path()).filePath(QStringLiteral("help/Nollard用户手册.doc")))});
 }
 
 void TestHelpAndAbout::shippedManualsAreFound()

@@ -5,12 +5,12 @@
 #include "menu_clicks.h"
 #include "typing.h"
 
-#include "session/login_window.h"
 #include "db/named_query.h"
+#include "session/login_window.h"
 #include "session/password_window.h"
 
-#include <QLineEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTableView>
 #include <QToolButton>
 #include <QtTest>
@@ -75,8 +75,8 @@ void TestOwnAccount::withPasswordWindow(const std::function<void(TF_password *)>
 
 void TestOwnAccount::fill(TF_password *w, const QStringList &values)
 {
-    const QList<QLineEdit *> fields{w->Edit_oldnickname, w->Edit_oldpassword, w->Edit_newnickname,
-                                    w->Edit_newpassword, w->Edit_newpasswordagain};
+    const QList<QLineEdit *> fields{w->Edit_oldnickname, w->Edit_oldpassword, w->Edit_newnickname, w->Edit_newpassword,
+                                    w->Edit_newpasswordagain};
     for (int i = 0; i < fields.size(); ++i) {
         fields[i]->setFocus(Qt::TabFocusReason);
         fields[i]->selectAll();
@@ -103,9 +103,8 @@ void TestOwnAccount::refusals_data()
     QTest::addColumn<QString>("focus");
     QTest::newRow("wrong old name") << QStringList{"cjx", "pw", "neu", "n1", "n1"} << "旧帐号或密码输入错误"
                                     << QStringList{"", "", "neu", "n1", "n1"} << "Edit_oldnickname";
-    QTest::newRow("old password in other case")
-        << QStringList{"cj", "PW", "neu", "n1", "n1"} << "旧帐号或密码输入错误"
-        << QStringList{"", "", "neu", "n1", "n1"} << "Edit_oldnickname";
+    QTest::newRow("old password in other case") << QStringList{"cj", "PW", "neu", "n1", "n1"} << "旧帐号或密码输入错误"
+                                                << QStringList{"", "", "neu", "n1", "n1"} << "Edit_oldnickname";
     QTest::newRow("empty new password") << QStringList{"cj", "pw", "neu", "", ""} << "新账号和密码不可为空"
                                         << QStringList{"cj", "pw", "neu", "", ""} << "Edit_newpassword";
     QTest::newRow("empty repeat") << QStringList{"cj", "pw", "neu", "n1", ""} << "两次输入的新密码不匹配"
@@ -135,9 +134,8 @@ void TestOwnAccount::refusals()
         QTest::mouseClick(w->bt_ok, Qt::LeftButton);
         QCOMPARE(f->shown.informations, QStringList{message});
         QVERIFY(w->isVisible());
-        const QStringList now{w->Edit_oldnickname->text(), w->Edit_oldpassword->text(),
-                              w->Edit_newnickname->text(), w->Edit_newpassword->text(),
-                              w->Edit_newpasswordagain->text()};
+        const QStringList now{w->Edit_oldnickname->text(), w->Edit_oldpassword->text(), w->Edit_newnickname->text(),
+                              w->Edit_newpassword->text(), w->Edit_newpasswordagain->text()};
         QCOMPARE(now, after);
         QCOMPARE(QApplication::focusWidget()->objectName(), focus);
     });
@@ -229,9 +227,9 @@ void TestOwnAccount::newNameAndLoginAfterTheSwitch()
     });
     QCOMPARE(f->shown.informations.last(), QStringLiteral("修改成功,下面请用新密码和账号重新登录"));
     QCOMPARE(f->db->scalar(QStringLiteral("select count(*) from person where nickname='cj'")).toInt(), 0);
-    QCOMPARE(f->db->scalar(QStringLiteral("select name from person where nickname=?"), {QStringLiteral("孙二")})
-                 .toString(),
-             QStringLiteral("孙船检"));
+    QCOMPARE(
+        f->db->scalar(QStringLiteral("select name from person where nickname=?"), {QStringLiteral("孙二")}).toString(),
+        QStringLiteral("孙船检"));
     QVERIFY(!logsIn(QStringLiteral("cj"), QStringLiteral("pw")));
     QCOMPARE(f->shown.informations.last(), QStringLiteral("用户名或密码错误"));
     QVERIFY(logsIn(QStringLiteral("孙二"), QStringLiteral("abc")));

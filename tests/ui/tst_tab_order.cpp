@@ -4,7 +4,6 @@
 
 #include "main_window_fixture.h"
 
-#include "session/password_window.h"
 #include "finance/bill_window.h"
 #include "finance/notice_history_window.h"
 #include "finance/report_window.h"
@@ -14,6 +13,7 @@
 #include "masterdata/name_list_window.h"
 #include "masterdata/name_lists.h"
 #include "notices/deleted_notices_window.h"
+#include "session/password_window.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -82,7 +82,9 @@ void TestTabOrder::everyWindow_data()
 {
     QTest::addColumn<QString>("login");
     QTest::addColumn<WindowMaker>("make");
-    const auto maker = [](auto construct) { return WindowMaker([construct](MainWindowFixture &f) -> std::unique_ptr<QWidget> { return construct(f); }); };
+    const auto maker = [](auto construct) {
+        return WindowMaker([construct](MainWindowFixture &f) -> std::unique_ptr<QWidget> { return construct(f); });
+    };
     QTest::newRow("bills") << "cwld" << maker([](MainWindowFixture &f) {
         return std::make_unique<finance::TF_cjkpj>(*f.dm, f.window.get());
     });
@@ -101,9 +103,9 @@ void TestTabOrder::everyWindow_data()
     QTest::newRow("finance accounts") << "cwkld" << maker([](MainWindowFixture &f) {
         return std::make_unique<TF_money>(*f.dm, f.window.get());
     });
-    QTest::newRow("inspection catalogue") << "cjld" << maker([](MainWindowFixture &f) {
-        return std::make_unique<TF_itemmodifycj>(*f.dm, f.window.get());
-    });
+    QTest::newRow("inspection catalogue")
+        << "cjld"
+        << maker([](MainWindowFixture &f) { return std::make_unique<TF_itemmodifycj>(*f.dm, f.window.get()); });
     QTest::newRow("notice history") << "cjld" << maker([](MainWindowFixture &f) {
         return std::make_unique<TF_history>(*f.dm, QStringLiteral("1000001"), f.window.get());
     });

@@ -78,16 +78,16 @@ Look TestThemes::look() const
 {
     Look l;
     l.colours[QStringLiteral("F_main")] = f->window->palette().color(QPalette::Window);
-    for (const char *panel : {"ToolBar1", "Panel2", "GroupBox_content", "Panel1", "GroupBox_handler",
-                              "GroupBox_leader", "StatusBar1"})
+    for (const char *panel :
+         {"ToolBar1", "Panel2", "GroupBox_content", "Panel1", "GroupBox_handler", "GroupBox_leader", "StatusBar1"})
         l.colours[QString::fromLatin1(panel)] = area(panel)->palette().color(QPalette::Window);
     for (const char *grid : {"DBGrid_notice", "DBgrid_item"}) {
         auto *view = static_cast<QTableView *>(area(grid));
         l.colours[QString::fromLatin1(grid) + QStringLiteral(".data")] = view->palette().color(QPalette::Base);
-        l.colours[QString::fromLatin1(grid) + QStringLiteral(".titles")] =
-            view->horizontalHeader()->palette().color(QPalette::Button);
-        l.colours[QString::fromLatin1(grid) + QStringLiteral(".indicator")] =
-            view->verticalHeader()->palette().color(QPalette::Button);
+        l.colours[QString::fromLatin1(grid) + QStringLiteral(".titles")] = view->horizontalHeader()->palette().color(
+            QPalette::Button);
+        l.colours[QString::fromLatin1(grid) + QStringLiteral(".indicator")] = view->verticalHeader()->palette().color(
+            QPalette::Button);
     }
     return l;
 }
@@ -146,8 +146,8 @@ void TestThemes::eachTheme()
     QWidget *central = f->window->centralWidget();
     QCOMPARE(QColor(shot.pixel(central->mapTo(f->window.get(), QPoint(1, central->height() / 2)))), background);
     QTableView *grid = f->window->DBgrid_item;
-    const QPoint empty = grid->viewport()->mapTo(f->window.get(), QPoint(grid->viewport()->width() - 3,
-                                                                         grid->viewport()->height() - 3));
+    const QPoint empty = grid->viewport()->mapTo(f->window.get(),
+                                                 QPoint(grid->viewport()->width() - 3, grid->viewport()->height() - 3));
     QCOMPARE(QColor(shot.pixel(empty)), data);
 
     // Input fields and buttons keep their own colours.

@@ -14,32 +14,54 @@ std::string EscapeMessage(std::string_view message)
     out.reserve(message.size());
     for (char c : message) {
         switch (c) {
-        case '\r': out += "\\r"; break;
-        case '\n': out += "\\n"; break;
-        case '\t': out += "\\t"; break;
-        case '\\': out += "\\\\"; break;
-        default: out += c;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        default:
+            out += c;
         }
     }
     return out;
 }
 
-std::string ErrorClassName(const std::exception& e)
+std::string ErrorClassName(const std::exception &e)
 {
     // Most derived first.
-    if (dynamic_cast<const EExpressionHasBlanks*>(&e)) return "EExpressionHasBlanks";
-    if (dynamic_cast<const EMissMatchingBracket*>(&e)) return "EMissMatchingBracket";
-    if (dynamic_cast<const ESyntaxError*>(&e)) return "ESyntaxError";
-    if (dynamic_cast<const ETooManyNestings*>(&e)) return "ETooManyNestings";
-    if (dynamic_cast<const EExpressionTooComplex*>(&e)) return "EExpressionTooComplex";
-    if (dynamic_cast<const EParserInternalError*>(&e)) return "EParserInternalError";
-    if (dynamic_cast<const EMathParserError*>(&e)) return "EMathParserError";
-    if (dynamic_cast<const EFloatDivideByZero*>(&e)) return "EFloatDivideByZero";
-    if (dynamic_cast<const EFloatInvalidOperation*>(&e)) return "EFloatInvalidOperation";
-    if (dynamic_cast<const EFloatOverflow*>(&e)) return "EFloatOverflow";
-    if (dynamic_cast<const EIntegerDivideByZero*>(&e)) return "EIntegerDivideByZero";
-    if (dynamic_cast<const EArithmeticFault*>(&e)) return "EArithmeticFault";
-    if (dynamic_cast<const ConversionError*>(&e)) return "ConversionError";
+    if (dynamic_cast<const EExpressionHasBlanks *>(&e))
+        return "EExpressionHasBlanks";
+    if (dynamic_cast<const EMissMatchingBracket *>(&e))
+        return "EMissMatchingBracket";
+    if (dynamic_cast<const ESyntaxError *>(&e))
+        return "ESyntaxError";
+    if (dynamic_cast<const ETooManyNestings *>(&e))
+        return "ETooManyNestings";
+    if (dynamic_cast<const EExpressionTooComplex *>(&e))
+        return "EExpressionTooComplex";
+    if (dynamic_cast<const EParserInternalError *>(&e))
+        return "EParserInternalError";
+    if (dynamic_cast<const EMathParserError *>(&e))
+        return "EMathParserError";
+    if (dynamic_cast<const EFloatDivideByZero *>(&e))
+        return "EFloatDivideByZero";
+    if (dynamic_cast<const EFloatInvalidOperation *>(&e))
+        return "EFloatInvalidOperation";
+    if (dynamic_cast<const EFloatOverflow *>(&e))
+        return "EFloatOverflow";
+    if (dynamic_cast<const EIntegerDivideByZero *>(&e))
+        return "EIntegerDivideByZero";
+    if (dynamic_cast<const EArithmeticFault *>(&e))
+        return "EArithmeticFault";
+    if (dynamic_cast<const ConversionError *>(&e))
+        return "ConversionError";
     return "std::exception";
 }
 
@@ -51,7 +73,7 @@ std::string Calculator::expressionLine(std::string_view expression)
         char buf[64];
         std::snprintf(buf, sizeof buf, "%.17g", value);
         return std::string("VALUE ") + buf + " " + AmountText(value);
-    } catch (const std::exception& e) {
+    } catch (const std::exception &e) {
         return "ERROR " + ErrorClassName(e) + " " + EscapeMessage(e.what());
     }
 }
@@ -67,9 +89,9 @@ std::string Calculator::capitalsLine(std::string_view amount)
         return "ERROR '" + EscapeMessage(amount) + "' is not a valid floating point value";
     try {
         return AmountInCapitals(value);
-    } catch (const std::exception& e) {
+    } catch (const std::exception &e) {
         return "ERROR " + EscapeMessage(e.what());
     }
 }
 
-} // namespace nollard::calc
+}  // namespace nollard::calc

@@ -9,7 +9,8 @@ namespace nollard::calc {
 
 // One parser component for the whole run, so the random sequence advances
 // from line to line as it does in the program.
-class Calculator {
+class Calculator
+{
 public:
     // "VALUE <%.17g> <amount text>" or "ERROR <class name> <message>".
     std::string expressionLine(std::string_view expression);
@@ -24,6 +25,6 @@ private:
 std::string EscapeMessage(std::string_view message);
 
 // Name of the engine's exception class, e.g. "ESyntaxError".
-std::string ErrorClassName(const std::exception& error);
+std::string ErrorClassName(const std::exception &error);
 
-} // namespace nollard::calc
+}  // namespace nollard::calc

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-int main(int argc, char** argv)
+int main(int argc, char **argv)
 {
     std::vector<std::string> inputs;
     bool capitals = false;
@@ -42,13 +42,13 @@ int main(int argc, char** argv)
     }
 
     nollard::calc::Calculator calculator;
-    auto handle = [&](const std::string& text) {
+    auto handle = [&](const std::string &text) {
         const std::string line = capitals ? calculator.capitalsLine(text) : calculator.expressionLine(text);
         std::fwrite(line.data(), 1, line.size(), stdout);
         std::fputc('\n', stdout);
     };
     if (fromArguments) {
-        for (const std::string& text : inputs)
+        for (const std::string &text : inputs)
             handle(text);
     } else {
         std::string line;

@@ -25,8 +25,7 @@ struct Connected
 {
     QSqlDatabase db;
     QString name;
-    Connected(const DbSettings &s, OpenOptions options = {}, const QString &connection = kConnection)
-        : name(connection)
+    Connected(const DbSettings &s, OpenOptions options = {}, const QString &connection = kConnection) : name(connection)
     {
         try {
             db = openConnection(s, name, options);
@@ -56,9 +55,12 @@ int tablesIn(QSqlDatabase db)
 QString kindText(DbKind kind)
 {
     switch (kind) {
-    case DbKind::SQLite: return QStringLiteral("本机数据库文件 (SQLite)");
-    case DbKind::PostgreSQL: return QStringLiteral("PostgreSQL");
-    case DbKind::SqlServer: break;
+    case DbKind::SQLite:
+        return QStringLiteral("本机数据库文件 (SQLite)");
+    case DbKind::PostgreSQL:
+        return QStringLiteral("PostgreSQL");
+    case DbKind::SqlServer:
+        break;
     }
     return QStringLiteral("SQL Server");
 }
@@ -185,8 +187,8 @@ void checkBackup(const QString &backupFile)
 // exclusive lock.
 void refuseWhileInUse(const QString &databaseFile)
 {
-    const QString inUse = QStringLiteral("数据库 %1 正在使用中，请先关闭所有使用它的程序，再恢复")
-                              .arg(shown(databaseFile));
+    const QString inUse =
+        QStringLiteral("数据库 %1 正在使用中，请先关闭所有使用它的程序，再恢复").arg(shown(databaseFile));
     Connected c(sqliteSettings(databaseFile), {}, QStringLiteral("dbadmin-restore-target"));
     QSqlQuery q(c.db);
     if (!q.exec(QStringLiteral("pragma busy_timeout=0")))
@@ -225,8 +227,7 @@ QString restoreSqlite(const QString &databaseFile, const QString &backupFile)
         QFile::remove(databaseFile + QLatin1String(stale));
     if (!QFile::rename(incoming, databaseFile))
         throw UserRefusal(QStringLiteral("无法写入 %1").arg(shown(databaseFile)));
-    return QStringLiteral("已从 %1 恢复数据库。\n恢复前的数据库保存为 %2")
-        .arg(shown(backupFile), shown(kept));
+    return QStringLiteral("已从 %1 恢复数据库。\n恢复前的数据库保存为 %2").arg(shown(backupFile), shown(kept));
 }
 
 QString sqliteFile(const DbSettings &settings, const QString &programFolder)

@@ -61,9 +61,8 @@ ConfigWindow::ConfigWindow(const QString &configFile, const QString &schemaFolde
     setMinimumWidth(560);
 
     auto *column = new QVBoxLayout(this);
-    auto *fileLabel = new QLabel(QStringLiteral("配置文件：%1").arg(QDir::toNativeSeparators(
-                                     QFileInfo(configFile).absoluteFilePath())),
-                                 this);
+    auto *fileLabel = new QLabel(
+        QStringLiteral("配置文件：%1").arg(QDir::toNativeSeparators(QFileInfo(configFile).absoluteFilePath())), this);
     fileLabel->setObjectName(QStringLiteral("Label_file"));
     fileLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
     column->addWidget(fileLabel);
@@ -191,9 +190,9 @@ void ConfigWindow::kindChanged()
     bt_backup->setEnabled(embedded);
     bt_restore->setEnabled(embedded);
     Edit_datasource->setPlaceholderText(embedded ? QStringLiteral("数据库文件，例如 nollard.db")
-                                                 : settings().kind() == DbKind::PostgreSQL
-                                                       ? QStringLiteral("主机[:端口]")
-                                                       : QStringLiteral("主机、主机,端口 或 主机\\实例"));
+                                        : settings().kind() == DbKind::PostgreSQL
+                                            ? QStringLiteral("主机[:端口]")
+                                            : QStringLiteral("主机、主机,端口 或 主机\\实例"));
 }
 
 void ConfigWindow::run(const std::function<QString()> &operation)
@@ -217,8 +216,7 @@ void ConfigWindow::browseClick()
         return;
     // A file inside the program's folder is kept relative, so the folder can move.
     const QString relative = QDir(programFolder()).relativeFilePath(file);
-    Edit_datasource->setText(relative.startsWith(QLatin1String("..")) ? QDir::toNativeSeparators(file)
-                                                                      : relative);
+    Edit_datasource->setText(relative.startsWith(QLatin1String("..")) ? QDir::toNativeSeparators(file) : relative);
 }
 
 void ConfigWindow::testClick()
@@ -252,8 +250,7 @@ void ConfigWindow::backupClick()
 {
     const QString database = effectiveSettings().dataSource;
     const QString target = QFileDialog::getSaveFileName(
-        this, QStringLiteral("备份数据库到"),
-        QFileInfo(database).absolutePath() + QStringLiteral("/nollard-backup.db"),
+        this, QStringLiteral("备份数据库到"), QFileInfo(database).absolutePath() + QStringLiteral("/nollard-backup.db"),
         QStringLiteral("数据库文件 (*.db);;所有文件 (*)"));
     if (target.isEmpty())
         return;
@@ -263,9 +260,9 @@ void ConfigWindow::backupClick()
 void ConfigWindow::restoreClick()
 {
     const QString database = effectiveSettings().dataSource;
-    const QString source = QFileDialog::getOpenFileName(
-        this, QStringLiteral("从备份恢复数据库"), QFileInfo(database).absolutePath(),
-        QStringLiteral("数据库文件 (*.db);;所有文件 (*)"));
+    const QString source = QFileDialog::getOpenFileName(this, QStringLiteral("从备份恢复数据库"),
+                                                        QFileInfo(database).absolutePath(),
+                                                        QStringLiteral("数据库文件 (*.db);;所有文件 (*)"));
     if (source.isEmpty())
         return;
     run([&] { return dbadmin::restoreSqlite(database, source); });

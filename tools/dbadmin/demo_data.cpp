@@ -38,8 +38,7 @@ const QList<CatalogueRow> kShipAffairsCatalogue{
 };
 
 const QList<const char *> kInspectionCatalogue{
-    "船舶检验费", "图纸审查费", "船用产品检验费", "吨位丈量费", "载重线检验费",
-    "防污染检验费", "证书费", "交通费",
+    "船舶检验费", "图纸审查费", "船用产品检验费", "吨位丈量费", "载重线检验费", "防污染检验费", "证书费", "交通费",
 };
 
 const QList<const char *> kCompanies{
@@ -58,16 +57,11 @@ const QList<const char *> kShipNames{
 const QList<DemoAccount> &demoAccounts()
 {
     static const QList<DemoAccount> accounts{
-        {"王维护", "weihu", "1234", 1, 0, 0},
-        {"李收费", "shoufei", "1234", 2, 0, 0},
-        {"张船务", "cw", "1234", 3, 0, 0},
-        {"赵船务", "cwsh", "1234", 3, 1, 1},
-        {"钱科长", "cwld", "1234", 4, 1, 1},
-        {"孙船检", "cj", "1234", 5, 0, 0},
-        {"周船检", "cjsh", "1234", 5, 1, 1},
-        {"吴科长", "cjld", "1234", 6, 1, 1},
-        {"郑财务", "cwk", "1234", 7, 0, 0},
-        {"冯科长", "cwkld", "1234", 8, 0, 0},
+        {"王维护", "weihu", "1234", 1, 0, 0}, {"李收费", "shoufei", "1234", 2, 0, 0},
+        {"张船务", "cw", "1234", 3, 0, 0},    {"赵船务", "cwsh", "1234", 3, 1, 1},
+        {"钱科长", "cwld", "1234", 4, 1, 1},  {"孙船检", "cj", "1234", 5, 0, 0},
+        {"周船检", "cjsh", "1234", 5, 1, 1},  {"吴科长", "cjld", "1234", 6, 1, 1},
+        {"郑财务", "cwk", "1234", 7, 0, 0},   {"冯科长", "cwkld", "1234", 8, 0, 0},
     };
     return accounts;
 }
@@ -76,10 +70,11 @@ void loadDemoData(QSqlDatabase db)
 {
     Transaction transaction(db);
     for (const DemoAccount &a : demoAccounts())
-        run(db, QStringLiteral("insert into person (name,nickname,password,typeid,checker,admin) "
-                               "values (?,?,?,?,?,?)"),
-            {QString::fromUtf8(a.name), QString::fromUtf8(a.nickname),
-             QString::fromUtf8(a.password), a.typeId, a.checker, a.admin});
+        run(db,
+            QStringLiteral("insert into person (name,nickname,password,typeid,checker,admin) "
+                           "values (?,?,?,?,?,?)"),
+            {QString::fromUtf8(a.name), QString::fromUtf8(a.nickname), QString::fromUtf8(a.password), a.typeId,
+             a.checker, a.admin});
 
     for (const CatalogueRow &row : kShipAffairsCatalogue) {
         const int order = advanceCounter(db, CounterColumn::OrderCw);
@@ -88,8 +83,7 @@ void loadDemoData(QSqlDatabase db)
     }
     for (const char *name : kInspectionCatalogue) {
         const int order = advanceCounter(db, CounterColumn::OrderCj);
-        run(db, QStringLiteral("insert into itemcj (name,orderx) values (?,?)"),
-            {QString::fromUtf8(name), order});
+        run(db, QStringLiteral("insert into itemcj (name,orderx) values (?,?)"), {QString::fromUtf8(name), order});
     }
     const QList<QPair<QString, QList<const char *>>> lists{
         {QStringLiteral("company"), kCompanies},
@@ -99,8 +93,7 @@ void loadDemoData(QSqlDatabase db)
     };
     for (const auto &[table, names] : lists)
         for (const char *name : names)
-            run(db, QStringLiteral("insert into %1 (name) values (?)").arg(table),
-                {QString::fromUtf8(name)});
+            run(db, QStringLiteral("insert into %1 (name) values (?)").arg(table), {QString::fromUtf8(name)});
 
     // Notices of both sections in every state of the workflow, a few days apart.
     const QList<int> states{1, 1, 2, 3, 5, 6, -1, -2};
@@ -113,8 +106,7 @@ void loadDemoData(QSqlDatabase db)
         for (int i = 0; i < states.size(); ++i) {
             const int status = states[i];
             const int serial = takeCounterValue(db, CounterColumn::Id);
-            const QString id = (inspection ? QStringLiteral("1") : QStringLiteral("0"))
-                               + codes::PadSerial6(serial);
+            const QString id = (inspection ? QStringLiteral("1") : QStringLiteral("0")) + codes::PadSerial6(serial);
             const QDateTime created = now.addDays(-3 * (states.size() - i)).addSecs(-3600 * i);
             const QString ship = QString::fromUtf8(kShipNames[shipIndex++ % kShipNames.size()]);
             const bool reviewed = status != 1 && !(status == 3 && !inspection && i % 2);
@@ -129,41 +121,47 @@ void loadDemoData(QSqlDatabase db)
                     const bool computed = k < 3;
                     const double amount = computed ? 100.0 * (k + 1) + 50 * i : 0;
                     total += amount;
-                    run(db, QStringLiteral("insert into itemofnotice (ID,itemname,description,money,orderx) "
-                                           "values (?,?,?,?,?)"),
+                    run(db,
+                        QStringLiteral("insert into itemofnotice (ID,itemname,description,money,orderx) "
+                                       "values (?,?,?,?,?)"),
                         {id, QString::fromUtf8(kInspectionCatalogue[k]),
-                         computed ? QStringLiteral("%1+%2").arg(100 * (k + 1)).arg(50 * i) : QVariant(QMetaType(QMetaType::QString)),
+                         computed ? QStringLiteral("%1+%2").arg(100 * (k + 1)).arg(50 * i)
+                                  : QVariant(QMetaType(QMetaType::QString)),
                          computed ? QVariant(amount) : QVariant(QMetaType(QMetaType::Double)), k + 1});
                 }
             } else {
                 for (int k = 0; k < kShipAffairsCatalogue.size(); ++k) {
                     const CatalogueRow &row = kShipAffairsCatalogue[k];
-                    const bool computed = row.price > 0 && (QString::fromUtf8(row.type) == QStringLiteral("登记")
-                                                            || QString::fromUtf8(row.type) == QStringLiteral("工本费"));
+                    const bool computed = row.price > 0
+                                          && (QString::fromUtf8(row.type) == QStringLiteral("登记")
+                                              || QString::fromUtf8(row.type) == QStringLiteral("工本费"));
                     const double amount = computed ? row.price * 2 : 0;
                     total += amount;
-                    run(db, QStringLiteral("insert into itemofnotice (ID,itemname,description,money,type,orderx) "
-                                           "values (?,?,?,?,?,?)"),
+                    run(db,
+                        QStringLiteral("insert into itemofnotice (ID,itemname,description,money,type,orderx) "
+                                       "values (?,?,?,?,?,?)"),
                         {id, QString::fromUtf8(row.name),
-                         row.price > 0 ? QVariant(computed ? QStringLiteral("%1*2").arg(row.price) : QString::number(row.price))
-                                       : QVariant(QMetaType(QMetaType::QString)),
+                         row.price > 0
+                             ? QVariant(computed ? QStringLiteral("%1*2").arg(row.price) : QString::number(row.price))
+                             : QVariant(QMetaType(QMetaType::QString)),
                          computed ? QVariant(amount) : QVariant(QMetaType(QMetaType::Double)),
                          QString::fromUtf8(row.type), k + 1});
                 }
             }
 
-            run(db, QStringLiteral(
-                        "insert into notice (ID,Rdate,money,status,department,shipname,company,checktype,"
-                        "checkcontent,leader,handler,billcode,memo_badcheck,dengji,peixun,gongbenfei,neibuziliao) "
-                        "values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"),
+            run(db,
+                QStringLiteral(
+                    "insert into notice (ID,Rdate,money,status,department,shipname,company,checktype,"
+                    "checkcontent,leader,handler,billcode,memo_badcheck,dengji,peixun,gongbenfei,neibuziliao) "
+                    "values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"),
                 {id, created, total, status, department, ship,
                  inspection ? QString::fromUtf8(kCompanies[i % kCompanies.size()]) : QString(),
                  inspection ? codes::kRunInspection : QString(),
                  inspection ? QString::fromUtf8(kRunContents[i % kRunContents.size()]) : QString(),
                  reviewed ? leader : QString(), handler,
                  billcode.isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(billcode),
-                 status == -1 ? QStringLiteral("请核对收费项目后重新提交") : QString(),
-                 !inspection, !inspection, !inspection, false});
+                 status == -1 ? QStringLiteral("请核对收费项目后重新提交") : QString(), !inspection, !inspection,
+                 !inspection, false});
         }
     }
     transaction.commit();

@@ -83,8 +83,7 @@ int check(const DbSettings &s, const QString &schemaFolder)
     // What was reached, never the password.
     out() << "connected: Provider=" << s.provider << ";Data Source=" << s.dataSource
           << ";Initial Catalog=" << s.initialCatalog << ";User ID=" << s.userId << Qt::endl;
-    out() << "tables of the system present: " << existingTables(db) << " of "
-          << systemTables().size() << Qt::endl;
+    out() << "tables of the system present: " << existingTables(db) << " of " << systemTables().size() << Qt::endl;
     const int version = schemaVersionOf(db);
     if (version == kNoSchema)
         return 0;
@@ -185,24 +184,24 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("dbadmin"));
 
     QCommandLineParser args;
-    args.setApplicationDescription(QStringLiteral(
-        "Nollard configuration program.\n"
-        "Commands:\n"
-        "  write-config   write the initialisation file from the options given\n"
-        "  check          open the connection the file describes; report the schema\n"
-        "                 version and rows that break a rule of the schema\n"
-        "  create-schema  create the tables in an empty database\n"
-        "  upgrade        bring an older database to the current schema, keeping every row\n"
-        "  load-demo      load demonstration accounts, catalogues and notices\n"
-        "  prepare-demo   create the embedded demo database if it is not there"));
+    args.setApplicationDescription(
+        QStringLiteral("Nollard configuration program.\n"
+                       "Commands:\n"
+                       "  write-config   write the initialisation file from the options given\n"
+                       "  check          open the connection the file describes; report the schema\n"
+                       "                 version and rows that break a rule of the schema\n"
+                       "  create-schema  create the tables in an empty database\n"
+                       "  upgrade        bring an older database to the current schema, keeping every row\n"
+                       "  load-demo      load demonstration accounts, catalogues and notices\n"
+                       "  prepare-demo   create the embedded demo database if it is not there"));
     args.addHelpOption();
     args.addPositionalArgument(QStringLiteral("command"), QStringLiteral("what to do"));
-    args.addOption({QStringLiteral("config"), QStringLiteral("initialisation file"),
-                    QStringLiteral("path"), defaultConfigPath()});
-    args.addOption({QStringLiteral("schema-dir"), QStringLiteral("folder of the schema files"),
-                    QStringLiteral("path"), installedSchemaFolder()});
-    args.addOption({QStringLiteral("provider"), QStringLiteral("SQLOLEDB.1, SQLite or PostgreSQL"),
-                    QStringLiteral("name")});
+    args.addOption(
+        {QStringLiteral("config"), QStringLiteral("initialisation file"), QStringLiteral("path"), defaultConfigPath()});
+    args.addOption({QStringLiteral("schema-dir"), QStringLiteral("folder of the schema files"), QStringLiteral("path"),
+                    installedSchemaFolder()});
+    args.addOption(
+        {QStringLiteral("provider"), QStringLiteral("SQLOLEDB.1, SQLite or PostgreSQL"), QStringLiteral("name")});
     args.addOption({QStringLiteral("data-source"), QStringLiteral("server, host[:port] or database file"),
                     QStringLiteral("text")});
     args.addOption({QStringLiteral("catalog"), QStringLiteral("database name"), QStringLiteral("text")});

@@ -14,12 +14,12 @@
 #include <cstring>
 #include <string_view>
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     if (size <= 16) {
         // Compare on the prepared text (upper case, no outer blanks); the
         // recognizer's depth limit is far away at this length.
-        std::string upper = nollard::UpperCaseAscii(std::string_view(reinterpret_cast<const char*>(data), size));
+        std::string upper = nollard::UpperCaseAscii(std::string_view(reinterpret_cast<const char *>(data), size));
         if (upper.find(' ') == std::string::npos && plain::PlainReading(upper) != plain::RecognizerReading(upper))
             __builtin_trap();
     }
@@ -27,19 +27,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // One component for the whole run, as in the program: each input replaces
     // the previous expression.
     static nollard::TParser parser;
-    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    const std::string_view text(reinterpret_cast<const char *>(data), size);
 
     parser.X = size % 7 == 0 ? 0.0 : static_cast<double>(size) / 3.0;
     bool compiled = true;
     try {
         parser.SetExpression(text);
-    } catch (const nollard::EMathParserError&) {
+    } catch (const nollard::EMathParserError &) {
         compiled = false;
-    } catch (const nollard::EFloatOverflow&) {
+    } catch (const nollard::EFloatOverflow &) {
         compiled = false;
     }
     if (!compiled && parser.Value() != 0.0L)
-        __builtin_trap(); // a failed compilation leaves no list
+        __builtin_trap();  // a failed compilation leaves no list
 
     for (int read = 0; read < 2; ++read) {
         try {
@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             // Amounts from 10^12 on are refused (AmountOutOfRange); below,
             // every non-negative amount is spelt.
             (void)nollard::AmountInCapitals(std::fabs(value) < 1e11 ? std::fabs(value) : 0.0);
-        } catch (const nollard::EArithmeticFault&) {
+        } catch (const nollard::EArithmeticFault &) {
         }
     }
 
@@ -59,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         (void)nollard::AmountText(amount);
         try {
             (void)nollard::AmountInCapitals(amount);
-        } catch (const nollard::ConversionError&) {
+        } catch (const nollard::ConversionError &) {
         }
     }
     return 0;
