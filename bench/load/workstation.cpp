@@ -7,14 +7,14 @@
 #include "db/sql_statement.h"
 #include "db/tdm.h"
 #include "expr/parser.h"
-#include "fees/fee_lines.h"
 #include "fees/line_evaluation.h"
+#include "fees/line_queries.h"
 #include "fees/line_saving.h"
-#include "fees/notice_total.h"
 #include "finance/bill_lists.h"
 #include "finance/bill_operations.h"
 #include "finance/notice_printing.h"
 #include "finance/statistics_run.h"
+#include "notices/configure.h"
 #include "notices/notice_lists.h"
 #include "notices/notice_operations.h"
 #include "notices/notice_rights.h"
@@ -58,7 +58,8 @@ public:
     void run()
     {
         m_dm.DataModuleCreate();
-        CurrentUser = m_user;  // the fee lines record their history as the logged-in user
+        notices::configure(m_dm);
+        CurrentUser = m_user;
         ReportPreview::setHook([](const QList<PreparedReport> &) {});  // the preview closes at once
         m_out << "ready" << Qt::endl;
         m_times = waitForStart();
@@ -233,9 +234,13 @@ private:
     {
         QString id;
         if (!act(kNew, [&](Record &r) {
-                id = createNotice(m_dm, m_user);
+                NamedQuery &q = *m_dm.aq_notice;
+                q.close();
+                id = createNotice(m_dm.database(), m_user);
                 r.notice = id;
                 r.state = QString::number(codes::StateNew);
+                q.open(QStringLiteral("select * from notice where ID=?"), {id});
+                q.edit();
             }))
             return;
         const QString shipName = nextShipName();
@@ -263,13 +268,18 @@ private:
                 fees::evaluateCurrentLine(lines, m_parser);
                 const QString line = lines.value(QStringLiteral("lineid")).toString();
                 const double amount = lines.value(QStringLiteral("money")).toDouble();
-                fees::storeCurrentLine(m_dm);
+                fees::storeFeeLine(m_dm.database(), m_user, fees::noticeOfLines(lines),
+                                   fees::lineAt(lines, lines.currentRow()));
+                fees::reopenOnLine(lines, line);
                 r.detail = QStringLiteral("%1=%2").arg(line, QString::number(amount, 'f', 2));
             });
         }
         act(kCloseEditor, [&](Record &r) {
             r.notice = id;
-            const double total = fees::saveEditorLines(m_dm, m_parser, {}, m_user.department);
+            fees::saveEditorLines(m_dm.database(), m_user, m_parser,
+                                  {fees::CurrentNoticeID, fees::CurrentNoticeRevision}, {});
+            const double total = fees::writeNoticeTotal(m_dm, m_user.department, fees::CurrentNoticeID,
+                                                        fees::LineTypeFilter);
             r.detail = QString::number(total, 'f', 2);
         });
         saveWithOneRetry(id, shipName);
@@ -292,11 +302,34 @@ private:
                 r.notice = id;
                 r.state = QString::number(codes::StateNew);  // a rejected notice goes back to review
                 r.detail = shipName;
-                saveNotice(m_dm, m_user);
+                saveEdited();
             });
             if (outcome != Outcome::Refused)
                 return;
         }
+    }
+
+    // What the save button does with the notice in editing.
+    void saveEdited()
+    {
+        NamedQuery &q = *m_dm.aq_notice;
+        NoticeEdit edit;
+        edit.id = q.value(QStringLiteral("ID")).toString();
+        edit.revision = q.originalValue(QStringLiteral("revision")).toInt();
+        edit.status = q.originalValue(QStringLiteral("status"));
+        for (const QString &column : NoticeFields::columns()) {
+            edit.read.setValue(column, q.originalValue(column));
+            edit.edited.setValue(column, q.value(column));
+        }
+        try {
+            saveNotice(m_dm.database(), m_user, edit);
+        } catch (const NoticeNotStored &refusal) {
+            if (refusal.why() != NoticeNotStored::Why::InUse)
+                q.rebaseEdit();
+            throw;
+        }
+        q.cancel();
+        q.reopen();
     }
 
     // One of the clerk's own notices that may still be changed.
@@ -316,7 +349,7 @@ private:
         const auto chosen = ownEditableNotice();
         if (!chosen)
             return;
-        startChange(m_dm);
+        m_dm.aq_notice->edit();
         const QString shipName = nextShipName();
         m_dm.aq_notice->setValue(QStringLiteral("shipname"), shipName);
         saveWithOneRetry(chosen->facts.id, shipName);
@@ -329,7 +362,19 @@ private:
             return;
         act(kDelete, [&](Record &r) {
             r.notice = chosen->facts.id;
-            ::deleteNotice(m_dm, m_user);
+            NamedQuery &q = *m_dm.aq_notice;
+            const auto showList = [&q, row = chosen->row] {
+                q.open(q.statement(), q.boundValues());
+                if (!q.setCurrentRow(row) && !q.isEmpty())
+                    q.setCurrentRow(q.rowCount() - 1);
+            };
+            try {
+                ::deleteNotice(m_dm.database(), m_user, chosen->facts.id, q.value(QStringLiteral("revision")).toInt());
+            } catch (const UserRefusal &) {
+                showList();
+                throw;
+            }
+            showList();
         });
     }
 
@@ -343,8 +388,14 @@ private:
         act(kPrint, [&](Record &r) {
             r.notice = chosen->facts.id;
             r.state = QString::number(codes::StatePrinted);
-            if (!finance::printNotice(m_dm, m_user))
+            const std::optional<finance::NoticeReport> built = finance::buildNoticeReport(
+                m_dm.database(), m_user, m_dm.aq_notice->currentRecord());
+            if (!built)
                 throw UserRefusal(QStringLiteral("not printable by this workstation"));
+            fees::openNoticeLines(m_dm, fees::LineSelection::Print, m_user.department);
+            if (!built->report.showReport())
+                throw UserRefusal(finance::kPrinterFailed);
+            finance::recordNoticePrinted(m_dm.database(), m_user, built->notice);
         });
     }
 
@@ -364,13 +415,21 @@ private:
             return;
         act(reject ? kReject : kApprove, [&](Record &r) {
             r.notice = chosen->facts.id;
-            if (reject) {
-                r.state = QString::number(codes::StateRejected);
-                rejectNotice(m_dm, m_user, QStringLiteral("请核对收费项目"));
-            } else {
-                r.state = QString::number(codes::StateApproved);
-                approveNotice(m_dm, m_user, QString());
+            NamedQuery &q = *m_dm.aq_notice;
+            const int revision = q.value(QStringLiteral("revision")).toInt();
+            try {
+                if (reject) {
+                    r.state = QString::number(codes::StateRejected);
+                    rejectNotice(m_dm.database(), m_user, chosen->facts.id, revision, QStringLiteral("请核对收费项目"));
+                } else {
+                    r.state = QString::number(codes::StateApproved);
+                    approveNotice(m_dm.database(), m_user, chosen->facts.id, revision, QString());
+                }
+            } catch (const NoticeNotStored &) {
+                q.reopen();
+                throw;
             }
+            q.reopen();
         });
     }
 

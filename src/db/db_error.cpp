@@ -65,6 +65,14 @@ const QString &DuplicateKey::text()
     return t;
 }
 
+StaleRowError::StaleRowError(bool rowDeleted) : DbError(text(rowDeleted)), m_deleted(rowDeleted) {}
+
+QString StaleRowError::text(bool rowDeleted)
+{
+    return rowDeleted ? QStringLiteral("该记录已被其他工作站删除，修改未能保存。")
+                      : QStringLiteral("该记录已被其他工作站修改，修改未能保存。");
+}
+
 void throwDbFailure(const QSqlDatabase &db, const QSqlError &error)
 {
     const SqlDialect dialect(db);

@@ -59,6 +59,19 @@ public:
     static const QString &text();
 };
 
+// A store refused because the row changed or disappeared since it was read
+// (another workstation stored or deleted it); nothing was stored.
+class StaleRowError : public DbError
+{
+public:
+    explicit StaleRowError(bool rowDeleted);
+    bool rowDeleted() const { return m_deleted; }
+    static QString text(bool rowDeleted);
+
+private:
+    bool m_deleted;
+};
+
 // Throws the exception that says what the error means: one of the types
 // above, or DbError with the database's message.
 [[noreturn]] void throwDbFailure(const QSqlDatabase &db, const QSqlError &error);

@@ -310,7 +310,7 @@ bool NamedQuery::post()
         if (columns.isEmpty()) {
             // Nothing to store; but a row that is gone must not look stored.
             if ((!m_revisionColumn.isEmpty() || m_compareReadValues) && !storedRow())
-                throw StaleRowError(QStringLiteral("该记录已被其他工作站删除，修改未能保存。"), true);
+                throw StaleRowError(true);
             cancel();
             return true;
         }
@@ -349,9 +349,7 @@ bool NamedQuery::post()
     q.finish();
     if (m_state == State::Editing && (!m_revisionColumn.isEmpty() || m_compareReadValues) && affected == 0) {
         const bool deleted = !storedRow().has_value();
-        throw StaleRowError(deleted ? QStringLiteral("该记录已被其他工作站删除，修改未能保存。")
-                                    : QStringLiteral("该记录已被其他工作站修改，修改未能保存。"),
-                            deleted);
+        throw StaleRowError(deleted);
     }
 
     // Show the stored row where it now stands in the statement's rows.

@@ -18,17 +18,6 @@
 #include "db_error.h"
 #include "row_set_model.h"
 
-// A store refused because the row changed or disappeared since it was read.
-class StaleRowError : public DbError
-{
-public:
-    StaleRowError(const QString &message, bool rowDeleted) : DbError(message), m_deleted(rowDeleted) {}
-    bool rowDeleted() const { return m_deleted; }
-
-private:
-    bool m_deleted;
-};
-
 class NamedQuery : public QObject
 {
     Q_OBJECT

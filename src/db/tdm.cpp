@@ -23,18 +23,6 @@ Tdm::Tdm(const DbSettings &settings, const QString &connectionName, QObject *par
     aq_notices = makeQuery("aq_notices");
     aq_static = makeQuery("aq_static");
     aq_static2 = makeQuery("aq_static2");
-
-    aq_notice->setUpdateTable(QStringLiteral("notice"), {QStringLiteral("ID")});
-    aq_notice->setRevisionColumn(QStringLiteral("revision"));
-    aq_itemofnotice->setUpdateTable(QStringLiteral("itemofnotice"), {QStringLiteral("lineid")});
-    aq_company->setUpdateTable(QStringLiteral("company"), {QStringLiteral("name")});
-    aq_buildtype->setUpdateTable(QStringLiteral("buildtype"), {QStringLiteral("name")});
-    aq_runtype->setUpdateTable(QStringLiteral("runtype"), {QStringLiteral("name")});
-    aq_othertype->setUpdateTable(QStringLiteral("othertype"), {QStringLiteral("name")});
-    // A name list row without a name is never stored: the row stays in editing
-    // so the user can type one, and nothing is said.
-    aq_buildtype->setBeforePost(
-        [](const NamedQuery &q) { return !q.value(QStringLiteral("name")).toString().isEmpty(); });
 }
 
 Tdm::~Tdm()

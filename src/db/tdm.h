@@ -1,6 +1,8 @@
 #pragma once
 // The data module: owner of the program's one database connection and of the
-// shared queries through which the windows reach the tables.
+// shared queries through which the windows reach the tables. Each subsystem
+// sets up the queries its windows edit (notices::configure, fees::configure,
+// masterdata::configure).
 
 #include "db_settings.h"
 #include "sql_dialect.h"

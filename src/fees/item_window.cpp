@@ -1,11 +1,11 @@
 #include "item_window.h"
 
+#include "configure.h"
 #include "fee_line_delegate.h"
 #include "fee_line_model.h"
-#include "fee_lines.h"
 #include "line_evaluation.h"
+#include "line_queries.h"
 #include "line_saving.h"
-#include "notice_total.h"
 
 #include "app/codes.h"
 #include "app/current_user.h"
@@ -27,6 +27,7 @@ using fees::FeeLineModel;
 TF_item::TF_item(Tdm &dm, QWidget *parent) : QDialog(parent), m_dm(dm)
 {
     setObjectName(QStringLiteral("F_item"));
+    fees::configure(dm);
     setWindowTitle(QStringLiteral("收费项目"));
     setModal(true);
 
@@ -136,9 +137,9 @@ bool TF_item::FormClose()
     m_syncing = true;
     const bool saved = messages::guarded([this, &refusedRow] {
         try {
-            fees::saveEditorLines(m_dm, Parser1, m_model->changedSteps(), CurrentUser.department);
+            saveLines();
         } catch (const fees::StepsNotComputed &refusal) {
-            refusedRow = refusal.row();
+            refusedRow = rowOfLine(refusal.lineId());
             throw;
         }
     });
@@ -156,6 +157,51 @@ bool TF_item::FormClose()
     return false;
 }
 
+void TF_item::saveLines()
+{
+    // The lines whose steps were typed since their amount was computed, and
+    // the line in editing: a change still pending in the grid.
+    NamedQuery &lines = *m_dm.aq_itemofnotice;
+    const QStringList changed = m_model->changedSteps();
+    QList<fees::FeeLineEdit> edits;
+    if (lines.isActive()) {
+        const int current = lines.currentRow();
+        const int count = changed.isEmpty() ? 0 : lines.rowCount();
+        for (int row = 0; row < count; ++row) {
+            fees::FeeLineEdit line = fees::lineAt(lines, row);
+            line.computeSteps = changed.contains(line.lineId.toString());
+            if (line.computeSteps || (row == current && fees::lineInEditing(lines)))
+                edits << line;
+        }
+        if (count == 0 && current >= 0 && fees::lineInEditing(lines))
+            edits << fees::lineAt(lines, current);
+    }
+    fees::saveEditorLines(m_dm.database(), CurrentUser, Parser1, {fees::CurrentNoticeID, fees::CurrentNoticeRevision},
+                          edits);
+    // The total of the lines as stored goes into the notice being edited.
+    fees::writeNoticeTotal(m_dm, CurrentUser.department, fees::CurrentNoticeID, fees::LineTypeFilter);
+}
+
+void TF_item::storeLineInEditing()
+{
+    NamedQuery &lines = *m_dm.aq_itemofnotice;
+    if (!fees::lineInEditing(lines))
+        return;
+    const fees::FeeLineEdit line = fees::lineAt(lines, lines.currentRow());
+    fees::storeFeeLine(m_dm.database(), CurrentUser, fees::noticeOfLines(lines), line);
+    // The lines as stored, on the same line.
+    fees::reopenOnLine(lines, line.lineId);
+}
+
+int TF_item::rowOfLine(const QVariant &lineId) const
+{
+    NamedQuery &lines = *m_dm.aq_itemofnotice;
+    for (int row = 0, rows = lines.model()->rowCount(); row < rows; ++row)
+        if (lines.valueAt(row, QStringLiteral("lineid")).toString() == lineId.toString())
+            return row;
+    return -1;
+}
+
 void TF_item::DBGrid1KeyPress()
 {
     NamedQuery &lines = *m_dm.aq_itemofnotice;
@@ -165,7 +211,7 @@ void TF_item::DBGrid1KeyPress()
     m_syncing = true;
     const bool computed = messages::guarded([&] {
         fees::evaluateCurrentLine(lines, Parser1);
-        fees::storeCurrentLine(m_dm);  // the line and the notice total together
+        storeLineInEditing();  // the line and the notice total together
     });
     if (computed)
         m_model->markComputed(line);
@@ -212,7 +258,7 @@ void TF_item::gridMoved(const QModelIndex &current)
         return;
     m_syncing = true;
     // Leaving a line stores what was typed into it.
-    const bool stored = messages::guarded([&] { fees::storeCurrentLine(m_dm); });
+    const bool stored = messages::guarded([&] { storeLineInEditing(); });
     if (stored)
         lines.setCurrentRow(current.row());
     m_syncing = false;

@@ -12,6 +12,7 @@
 #include "expr/parser.h"
 
 #include <QDialog>
+#include <QVariant>
 
 class QLabel;
 class QPushButton;
@@ -49,6 +50,13 @@ private:
     // Saves the lines and writes the total; false when a line's steps could
     // not be computed (the window then stays open on that line).
     bool FormClose();
+    // Gathers the lines as the grid holds them and saves them with the total,
+    // which goes into the notice being edited.
+    void saveLines();
+    // Stores the line in editing with the notice total (nothing when no line
+    // is in editing) and shows the lines as stored.
+    void storeLineInEditing();
+    int rowOfLine(const QVariant &lineId) const;
     void DBGrid1KeyPress();
     void DBGrid1KeyUp(int key);
     void F_item_saveClick();

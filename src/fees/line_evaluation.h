@@ -18,7 +18,7 @@ double amountOfSteps(nollard::TParser &parser, const QString &steps);
 
 // Computes the amount of the lines query's current row from its description
 // and sets it in the row, which is left in editing for the caller to store
-// (storeCurrentLine stores it with the notice total).
+// (storeFeeLine stores it with the notice total).
 // A parser error is thrown before the line enters editing, so the line and its
 // amount stay as they were. An arithmetic fault is thrown while the line is in
 // editing: its amount is unchanged and the edit ends with the next post or

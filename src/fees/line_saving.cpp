@@ -1,6 +1,5 @@
 #include "line_saving.h"
 
-#include "fee_lines.h"
 #include "line_evaluation.h"
 #include "notice_total.h"
 
@@ -10,75 +9,93 @@
 #include "db/tdm.h"
 #include "db/transaction.h"
 
+#include <QStringList>
+
 #include <exception>
-#include <optional>
 
 namespace fees {
 
-double saveEditorLines(Tdm &dm, nollard::TParser &parser, const QStringList &changedLines, const QString &department)
-{
-    NamedQuery &lines = *dm.aq_itemofnotice;
-    const bool editing = lines.state() == NamedQuery::State::Editing || lines.state() == NamedQuery::State::Inserting;
-    const int current = lines.currentRow();
+namespace {
 
+bool differs(const QVariant &before, const QVariant &after)
+{
+    return before != after || before.isNull() != after.isNull();
+}
+
+// Stores the steps and the amount of the line where they differ from what
+// was read; nothing when neither does.
+void storeLineColumns(QSqlDatabase db, const FeeLineEdit &line)
+{
+    QStringList sets;
+    QVariantList values;
+    if (differs(line.stepsRead, line.steps)) {
+        sets << QStringLiteral("description=?");
+        values << line.steps;
+    }
+    if (differs(line.amountRead, line.amount)) {
+        sets << QStringLiteral("money=?");
+        values << line.amount;
+    }
+    if (sets.isEmpty())
+        return;
+    values << line.lineId;
+    runStatement(db, QStringLiteral("update itemofnotice set %1 where lineid=?").arg(sets.join(QLatin1Char(','))),
+                 values)
+        .finish();
+}
+
+}  // namespace
+
+double storeFeeLine(QSqlDatabase db, const UserRecord &user, const NoticeLines &notice, const FeeLineEdit &line)
+{
+    // What the line becomes, for the history; unchanged steps and amount
+    // store nothing and write no row.
+    const QString steps = line.steps.toString();
+    const bool changed = line.stepsRead != QVariant(steps) || line.amountRead != line.amount;
+
+    Transaction transaction(db);
+    const LinesChange change = LinesChange::begin(db, notice.noticeId);
+    storeLineColumns(db, line);
+    const double total = storeNoticeTotal(db, notice.noticeId);
+    if (changed)
+        change.record(db, user, history::kLinesChanged,
+                      QStringLiteral("%1：%2 = %3")
+                          .arg(line.itemName, steps,
+                               line.amount.isNull() ? QString() : history::amountText(line.amount.toDouble())),
+                      total);
+    transaction.commit();
+    return total;
+}
+
+double saveEditorLines(QSqlDatabase db, const UserRecord &user, nollard::TParser &parser, const NoticeLines &notice,
+                       const QList<FeeLineEdit> &lines)
+{
     // Everything is computed before anything is stored.
-    QList<QPair<QVariant, double>> amounts;  // lineid, amount
-    double currentAmount = 0;
-    bool currentComputed = false;
-    if (lines.isActive() && !changedLines.isEmpty()) {
-        const int count = lines.rowCount();
-        for (int row = 0; row < count; ++row) {
-            const QString id = lines.valueAt(row, QStringLiteral("lineid")).toString();
-            if (!changedLines.contains(id))
-                continue;
-            // The current line shows what was typed into it, stored or not.
-            const QString steps = row == current ? lines.value(QStringLiteral("description")).toString()
-                                                 : lines.valueAt(row, QStringLiteral("description")).toString();
-            double amount = 0;
-            try {
-                amount = amountOfSteps(parser, steps);
-            } catch (const std::exception &error) {
-                throw StepsNotComputed(
-                    QStringLiteral("收费项目“%1”的计算步骤“%2”无法计算：%3\n请改正计算步骤后再保存。")
-                        .arg(lines.valueAt(row, QStringLiteral("itemname")).toString(), steps,
-                             QString::fromUtf8(error.what())),
-                    row);
-            }
-            if (row == current) {
-                currentAmount = amount;
-                currentComputed = true;
-            } else {
-                amounts.append({lines.valueAt(row, QStringLiteral("lineid")), amount});
-            }
+    QList<FeeLineEdit> stored = lines;
+    for (FeeLineEdit &line : stored) {
+        if (!line.computeSteps)
+            continue;
+        const QString steps = line.steps.toString();
+        try {
+            line.amount = amountOfSteps(parser, steps);
+        } catch (const std::exception &error) {
+            throw StepsNotComputed(QStringLiteral("收费项目“%1”的计算步骤“%2”无法计算：%3\n请改正计算步骤后再保存。")
+                                       .arg(line.itemName, steps, QString::fromUtf8(error.what())),
+                                   line.lineId);
         }
     }
 
-    std::optional<Transaction> transaction(std::in_place, dm.database());
-    const LinesChange change = LinesChange::begin(dm.database(), CurrentNoticeID);
-    if (currentComputed) {
-        lines.edit();
-        lines.setValue(QStringLiteral("money"), currentAmount);
-    }
-    const bool posting = editing || currentComputed;
-    if (posting)
-        lines.post();  // a change still pending in the grid
-    try {
-        for (const auto &[id, amount] : std::as_const(amounts))
-            runStatement(dm.database(), QStringLiteral("update itemofnotice set money=? where lineid=?"), {amount, id})
-                .finish();
-        const double total = storeNoticeTotal(dm.database(), CurrentNoticeID);
-        const int stored = int(amounts.size()) + (posting ? 1 : 0);
-        if (stored > 0 || !sameAmount(total, change.totalBefore))
-            change.record(dm.database(), history::kLinesChanged,
-                          stored > 0 ? QStringLiteral("保存收费项目明细表，计算 %1 行").arg(stored) : QString(), total);
-        transaction->commit();
-    } catch (...) {
-        transaction.reset();
-        if (posting)
-            lines.reopen();  // the stored line was undone with the rest
-        throw;
-    }
-    return writeNoticeTotal(dm, department, CurrentNoticeID, LineTypeFilter);
+    Transaction transaction(db);
+    const LinesChange change = LinesChange::begin(db, notice.noticeId);
+    for (const FeeLineEdit &line : std::as_const(stored))
+        storeLineColumns(db, line);
+    const double total = storeNoticeTotal(db, notice.noticeId);
+    const int count = int(stored.size());
+    if (count > 0 || !sameAmount(total, change.totalBefore))
+        change.record(db, user, history::kLinesChanged,
+                      count > 0 ? QStringLiteral("保存收费项目明细表，计算 %1 行").arg(count) : QString(), total);
+    transaction.commit();
+    return total;
 }
 
 }  // namespace fees

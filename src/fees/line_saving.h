@@ -1,13 +1,17 @@
 #pragma once
-// Saving the fee-line editor: the lines whose steps were typed since their
-// amount was computed are computed first, then everything is stored with the
-// notice total in one transaction.
+// Storing fee lines as the editor holds them: one line when the clerk leaves
+// it or presses Enter, and all of them when the editor is saved or closed.
+// Each store keeps the notice's amount and its history row with the lines in
+// one transaction.
 
 #include "db/user_refusal.h"
 
-#include <QStringList>
+#include <QList>
+#include <QSqlDatabase>
+#include <QString>
+#include <QVariant>
 
-class Tdm;
+struct UserRecord;
 
 namespace nollard {
 class TParser;
@@ -15,24 +19,53 @@ class TParser;
 
 namespace fees {
 
+// The notice whose lines are stored: its number, and its revision when its
+// lines were opened in the editor.
+struct NoticeLines
+{
+    QString noticeId;
+    int revision = 0;
+};
+
+// A fee line as the editor holds it: its steps and amount as read and as
+// they are now (null: none).
+struct FeeLineEdit
+{
+    QVariant lineId;
+    QString itemName;
+    QVariant stepsRead;
+    QVariant amountRead;
+    QVariant steps;
+    QVariant amount;
+    // The steps were typed since the amount was computed: the amount is
+    // computed from them before anything is stored.
+    bool computeSteps = false;
+};
+
+// Stores the line's steps and amount where they differ from what was read,
+// the notice's amount and, when the line changed, its history row as the
+// user, in one transaction. Returns the notice's amount. Throws DbError;
+// then nothing is stored.
+double storeFeeLine(QSqlDatabase db, const UserRecord &user, const NoticeLines &notice, const FeeLineEdit &line);
+
 // The steps of a line could not be computed; nothing of the save was stored.
 class StepsNotComputed : public UserRefusal
 {
 public:
-    StepsNotComputed(const QString &message, int row) : UserRefusal(message), m_row(row) {}
-    // The line's row in the lines query.
-    int row() const { return m_row; }
+    StepsNotComputed(const QString &message, const QVariant &lineId) : UserRefusal(message), m_lineId(lineId) {}
+    QVariant lineId() const { return m_lineId; }
 
 private:
-    int m_row;
+    QVariant m_lineId;
 };
 
-// Computes every line of aq_itemofnotice listed in changedLines (by lineid)
-// from its steps; when one cannot be computed, throws StepsNotComputed naming
-// its fee item, having stored nothing. Otherwise stores, in one transaction,
-// the line in editing, the computed amounts and the total of CurrentNoticeID;
-// then opens the editor total selection and puts the total into aq_notice's
-// row in editing (writeNoticeTotal, with LineTypeFilter). Returns that total.
-double saveEditorLines(Tdm &dm, nollard::TParser &parser, const QStringList &changedLines, const QString &department);
+// The editor's save: computes the amounts of the lines whose steps are to be
+// computed, in the order given, with the editor's parser; when one cannot be
+// computed, throws StepsNotComputed naming its fee item, having stored
+// nothing. Otherwise stores, in one transaction, every line given (the
+// columns that differ from what was read), the notice's amount and the
+// history row when anything changed. Returns the notice's amount as stored.
+double saveEditorLines(QSqlDatabase db, const UserRecord &user, nollard::TParser &parser, const NoticeLines &notice,
+                       const QList<FeeLineEdit> &lines);
 
 }  // namespace fees

@@ -13,7 +13,6 @@
 #include <QSqlRecord>
 
 #include <cmath>
-#include <optional>
 
 namespace fees {
 
@@ -65,7 +64,8 @@ LinesChange LinesChange::begin(QSqlDatabase db, const QString &noticeId)
     return change;
 }
 
-void LinesChange::record(QSqlDatabase db, const QString &action, const QString &detail, double totalAfter) const
+void LinesChange::record(QSqlDatabase db, const UserRecord &user, const QString &action, const QString &detail,
+                         double totalAfter) const
 {
     if (!exists)
         return;
@@ -73,43 +73,7 @@ void LinesChange::record(QSqlDatabase db, const QString &action, const QString &
         QStringLiteral("合计 %1 → %2").arg(history::amountText(totalBefore), history::amountText(totalAfter));
     if (!detail.isEmpty())
         text = detail + QStringLiteral("；") + text;
-    history::appendHistory(db, CurrentUser, {noticeId, department, action, status, status, text, {}});
-}
-
-void storeCurrentLine(Tdm &dm)
-{
-    NamedQuery &lines = *dm.aq_itemofnotice;
-    if (lines.state() != NamedQuery::State::Editing && lines.state() != NamedQuery::State::Inserting)
-        return;
-    const QString lineNotice = lines.value(QStringLiteral("ID")).toString();
-    const QString noticeId = lineNotice.isEmpty() ? CurrentNoticeID : lineNotice;
-    // What the line becomes, for the history; unchanged steps and amount
-    // store nothing and write no row.
-    const QString item = lines.value(QStringLiteral("itemname")).toString();
-    const QString steps = lines.value(QStringLiteral("description")).toString();
-    const QVariant amount = lines.value(QStringLiteral("money"));
-    const bool inserting = lines.state() == NamedQuery::State::Inserting;
-    const bool changed = inserting || lines.valueAt(lines.currentRow(), QStringLiteral("description")) != steps
-                         || lines.valueAt(lines.currentRow(), QStringLiteral("money")) != amount;
-
-    std::optional<Transaction> transaction(std::in_place, dm.database());
-    const LinesChange change = LinesChange::begin(dm.database(), noticeId);
-    lines.post();
-    try {
-        const double total = storeNoticeTotal(dm.database(), noticeId);
-        if (changed)
-            change.record(dm.database(), history::kLinesChanged,
-                          QStringLiteral("%1：%2 = %3")
-                              .arg(item, steps, amount.isNull() ? QString() : history::amountText(amount.toDouble())),
-                          total);
-        transaction->commit();
-    } catch (...) {
-        // The line was stored in the transaction that is undone now: the
-        // lines are shown as they are stored.
-        transaction.reset();
-        lines.reopen();
-        throw;
-    }
+    history::appendHistory(db, user, {noticeId, department, action, status, status, text, {}});
 }
 
 bool sameAmount(double a, double b)

@@ -8,7 +8,7 @@
 #include <QString>
 #include <QVariant>
 
-class Tdm;
+struct UserRecord;
 
 namespace fees {
 
@@ -36,15 +36,11 @@ struct LinesChange
 
     // Locks and reads the notice. Throws DbError.
     static LinesChange begin(QSqlDatabase db, const QString &noticeId);
-    // Appends the history row as CurrentUser: the detail, then the totals.
+    // Appends the history row as the user: the detail, then the totals.
     // Nothing for a notice that does not exist. Throws DbError.
-    void record(QSqlDatabase db, const QString &action, const QString &detail, double totalAfter) const;
+    void record(QSqlDatabase db, const UserRecord &user, const QString &action, const QString &detail,
+                double totalAfter) const;
 };
-
-// Stores the line in editing on aq_itemofnotice and the total of
-// CurrentNoticeID in one transaction. Does nothing when no line is in editing.
-// Throws DbError; then neither is stored.
-void storeCurrentLine(Tdm &dm);
 
 // Whether two amounts are the same to the fen.
 bool sameAmount(double a, double b);

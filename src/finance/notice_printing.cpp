@@ -1,9 +1,13 @@
 #include "notice_printing.h"
 
+#include "report_rows.h"
+
 #include "app/codes.h"
 #include "app/current_user.h"
+#include "db/db_error.h"
 #include "db/named_query.h"
 #include "db/notice_history.h"
+#include "db/sql_statement.h"
 #include "db/tdm.h"
 #include "db/transaction.h"
 #include "db/user_refusal.h"
@@ -16,7 +20,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSqlField>
-#include <QSqlRecord>
+#include <QSqlQuery>
 
 namespace finance {
 
@@ -32,46 +36,28 @@ namespace {
 // The notice printed, as the template reads it: its row, and which section's
 // block to print (is_inspection, is_shipaffairs), chosen by the notice's
 // section and not by whether one of its fields happens to be filled in.
-ReportRowSource noticeRowOf(NamedQuery &query)
+ReportRows noticeRow(QSqlRecord record)
 {
-    return [&query] {
-        QSqlRecord record = query.currentRecord();
-        const QString department = record.value(QStringLiteral("department")).toString();
-        for (const auto &[name, set] :
-             {std::pair{QStringLiteral("is_inspection"), department == codes::kInspection},
-              std::pair{QStringLiteral("is_shipaffairs"), department == codes::kShipAffairs}}) {
-            QSqlField field(name, QMetaType(QMetaType::Bool));
-            field.setValue(set);
-            record.append(field);
-        }
-        return ReportRows{{record}, 0};
-    };
-}
-
-ReportRowSource allRowsOf(NamedQuery &query)
-{
-    return [&query] {
-        ReportRows rows;
-        for (int row = 0, count = query.rowCount(); row < count; ++row)
-            rows.records << query.model()->record(row);
-        rows.current = rows.records.isEmpty() ? -1 : qMax(0, query.currentRow());
-        return rows;
-    };
+    const QString department = record.value(QStringLiteral("department")).toString();
+    for (const auto &[name, set] : {std::pair{QStringLiteral("is_inspection"), department == codes::kInspection},
+                                    std::pair{QStringLiteral("is_shipaffairs"), department == codes::kShipAffairs}}) {
+        QSqlField field(name, QMetaType(QMetaType::Bool));
+        field.setValue(set);
+        record.append(field);
+    }
+    return ReportRows{{record}, 0};
 }
 
 }  // namespace
 
-bool printNotice(Tdm &dm, const UserRecord &user)
+std::optional<NoticeReport> buildNoticeReport(QSqlDatabase db, const UserRecord &user, const QSqlRecord &notice)
 {
-    NamedQuery &notice = *dm.aq_notice;
-    if (notice.currentRow() < 0)
-        return false;
     const int status = notice.value(QStringLiteral("status")).toInt();
     // Only the button's own section may print, even when another section's
     // notice happens to be the current one.
     if (notice.value(QStringLiteral("department")).toString() != user.department
         || !codes::printable(user.department, status))
-        return false;
+        return std::nullopt;
 
     // A template that cannot be read would print a blank sheet.
     const QString templatePath = QDir::toNativeSeparators(kNoticeTemplate);
@@ -90,10 +76,16 @@ bool printNotice(Tdm &dm, const UserRecord &user)
         throw UserRefusal(kTotalNegative);
     }
 
-    fees::openNoticeLines(dm, fees::LineSelection::Print, user.department);
+    const QString id = notice.value(QStringLiteral("ID")).toString();
+    const Statement printable = fees::lineSelection(fees::LineSelection::Print, user.department, id,
+                                                    fees::feeTypeFilter(notice));
+    const ReportRows lines = readRows(db, printable.sql, printable.values);
     // The total printed under the lines is what they add up to, or nothing
     // is printed.
-    if (!fees::sameAmount(fees::sumOfMoney(*dm.aq_itemofnotice), money))
+    double linesTotal = 0;
+    for (const QSqlRecord &line : lines.records)
+        linesTotal += line.value(QStringLiteral("money")).toDouble();
+    if (!fees::sameAmount(linesTotal, money))
         throw UserRefusal(kTotalDiffersFromLines);
 
     const QList<codes::FeeType> &types = codes::feeTypes();
@@ -102,28 +94,39 @@ bool printNotice(Tdm &dm, const UserRecord &user)
                              feeTypeCaption(i, notice.value(types[i].flag).toBool()));
     ReportVariables::set(QStringLiteral("bigmoney"), capitals);
 
-    Report report;
-    report.setDataset(QStringLiteral("frDB_notice"), noticeRowOf(notice), ReportRange::CurrentRow);
-    report.setDataset(QStringLiteral("frDB_itemofnotice"), allRowsOf(*dm.aq_itemofnotice), ReportRange::AllRows);
-    report.loadFromFile(templatePath);
-    if (!report.showReport())
-        throw UserRefusal(kPrinterFailed);
+    NoticeReport built;
+    built.report.setDataset(QStringLiteral("frDB_notice"), fixedRows(noticeRow(notice)), ReportRange::CurrentRow);
+    built.report.setDataset(QStringLiteral("frDB_itemofnotice"), fixedRows(lines), ReportRange::AllRows);
+    built.report.loadFromFile(templatePath);
+    built.notice = {id, notice.value(QStringLiteral("revision")).toInt(), status, money};
+    return built;
+}
 
+void recordNoticePrinted(QSqlDatabase db, const UserRecord &user, const PrintedNotice &printed)
+{
     // The printed state and its history row are stored together; the row
     // goes first, so that a failure leaves the notice as it was read.
-    Transaction transaction(dm.database());
-    history::appendHistory(dm.database(), user,
-                           {notice.value(QStringLiteral("ID")).toString(),
+    Transaction transaction(db);
+    history::appendHistory(db, user,
+                           {printed.id,
                             user.department,
                             history::kPrinted,
-                            status,
+                            printed.status,
                             int(codes::StatePrinted),
-                            QStringLiteral("合计 %1").arg(history::amountText(money)),
+                            QStringLiteral("合计 %1").arg(history::amountText(printed.money)),
                             {}});
-    notice.setValue(QStringLiteral("status"), int(codes::StatePrinted));
-    notice.post();
+    QSqlQuery update = runStatement(
+        db, QStringLiteral("update notice set status=?, revision=revision+1 where ID=? and revision=?"),
+        {int(codes::StatePrinted), printed.id, printed.revision});
+    const int affected = update.numRowsAffected();
+    update.finish();
+    if (affected != 1) {
+        QSqlQuery stored = runStatement(db, QStringLiteral("select ID from notice where ID=?"), {printed.id});
+        const bool deleted = !stored.next();
+        stored.finish();
+        throw StaleRowError(deleted);
+    }
     transaction.commit();
-    return true;
 }
 
 }  // namespace finance

@@ -1,10 +1,15 @@
 #pragma once
 // Printing a notice of the user's section on the payment notice template and
-// moving it to the printed state.
+// moving it to the printed state: the report is built here, the main window
+// shows its preview, and the print is recorded here once the preview closed.
 
+#include "report.h"
+
+#include <QSqlDatabase>
+#include <QSqlRecord>
 #include <QString>
+#include <optional>
 
-class Tdm;
 struct UserRecord;
 
 namespace finance {
@@ -22,17 +27,35 @@ inline const QString kTotalNegative = QStringLiteral(
 inline const QString kTotalTooLarge = QStringLiteral(
     "通知单的合计金额超过大写金额能写的范围（须小于壹万亿元），不能打印。请核对收费项目。");
 
-// Prints the current notice of the notice query when it is of the user's
-// section and in a printable state: reloads its printable lines,
-// sets the report variables, shows the preview and, once it is closed, stores
-// state 3. Returns false without a word when the notice may not be printed by
+// The notice a report was built for, as it was read: what recording its
+// print stores over.
+struct PrintedNotice
+{
+    QString id;
+    int revision = 0;
+    int status = 0;
+    double money = 0;
+};
+
+struct NoticeReport
+{
+    Report report;
+    PrintedNotice notice;
+};
+
+// The payment notice of the notice row as the window holds it (its columns
+// as read), with its printable lines read from the database and the report
+// variables set. Empty, without a word, when the notice may not be printed by
 // this user (another section, or a state that is not printable). Throws
-// UserRefusal, changing nothing, when the template cannot be read, the
-// printable lines do not add up to the notice's amount, the amount cannot be
-// written in capitals (negative, or too large), or the printer reported an
-// error. Throws on a database error; before the state is stored, nothing is
-// changed.
-bool printNotice(Tdm &dm, const UserRecord &user);
+// UserRefusal, setting no variable, when the template cannot be read, the
+// printable lines do not add up to the notice's amount, or the amount cannot
+// be written in capitals (negative, or too large). Throws DbError.
+std::optional<NoticeReport> buildNoticeReport(QSqlDatabase db, const UserRecord &user, const QSqlRecord &notice);
+
+// Stores state 3 for the printed notice with its history row, in one
+// transaction. Throws StaleRowError, storing nothing, when the notice changed
+// or was deleted since it was read; DbError on a database failure.
+void recordNoticePrinted(QSqlDatabase db, const UserRecord &user, const PrintedNotice &printed);
 
 // The fee-type captions printed on a ship affairs notice, by flag.
 QString feeTypeCaption(int flagIndex, bool set);

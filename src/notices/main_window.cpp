@@ -1,5 +1,6 @@
 #include "main_window.h"
 
+#include "configure.h"
 #include "field_binding.h"
 #include "notice_lists.h"
 
@@ -27,6 +28,7 @@
 TF_main::TF_main(Tdm &dm, QWidget *parent) : QMainWindow(parent), m_dm(dm)
 {
     setObjectName(QStringLiteral("F_main"));
+    notices::configure(m_dm);
     setWindowTitle(QStringLiteral("Nollard"));
     setMaximumSize(808, 580);
     resize(808, 580);

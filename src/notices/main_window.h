@@ -211,6 +211,12 @@ private:
     void showCurrentRowInGrid();
     void onGridRowChanged(int row);
     void afterStore();
+    // The handlers' work on the notice query: the values gathered from it,
+    // the operation called, the list read again as the workflow asks.
+    void saveEditedNotice();
+    void deleteListedNotice();
+    void reviewListedNotice(bool approve);
+    void printListedNotice();
     void showNoticeLines();
     // Runs a handler; an error goes to the general error display, a refusal
     // to a message box. Returns false when the handler did not finish.

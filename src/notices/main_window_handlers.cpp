@@ -7,8 +7,8 @@
 #include "notice_operations.h"
 #include "notice_rights.h"
 
-#include "fees/fee_lines.h"
 #include "fees/item_window.h"
+#include "fees/line_queries.h"
 #include "finance/notice_printing.h"
 
 #include "app/codes.h"
@@ -116,7 +116,14 @@ void TF_main::bt_newClick()
     freeze_all();
     m_dm.aq_itemofnotice->close();
     bt_save->setEnabled(true);
-    const bool created = run([this] { createNotice(m_dm, CurrentUser); });
+    NamedQuery &q = *m_dm.aq_notice;
+    const bool created = run([&] {
+        q.close();
+        const QString id = createNotice(m_dm.database(), CurrentUser);
+        // The list holds the new notice alone, in editing.
+        q.open(QStringLiteral("select * from notice where ID=?"), {id});
+        q.edit();
+    });
     if (!created) {
         // Nothing to edit: back to the resting state.
         checkshow();
@@ -135,11 +142,42 @@ void TF_main::afterStore()
     checkshow();
 }
 
+void TF_main::saveEditedNotice()
+{
+    NamedQuery &q = *m_dm.aq_notice;
+    const bool editing = q.state() == NamedQuery::State::Editing;
+    const auto column = [&](const QString &name, bool asRead) {
+        return editing && asRead ? q.originalValue(name) : q.value(name);
+    };
+    // The notice the edit lies on: as read, or as stored when a refused save
+    // refreshed it.
+    NoticeEdit edit;
+    edit.id = q.value(QStringLiteral("ID")).toString();
+    edit.revision = column(QStringLiteral("revision"), true).toInt();
+    edit.status = column(QStringLiteral("status"), true);
+    for (const QString &name : NoticeFields::columns()) {
+        edit.read.setValue(name, column(name, true));
+        edit.edited.setValue(name, column(name, false));
+    }
+    try {
+        saveNotice(m_dm.database(), CurrentUser, edit);
+    } catch (const NoticeNotStored &refusal) {
+        // Changed elsewhere: the edit stays, on top of the notice as stored
+        // now, so that a second save is a deliberate one. Deleted: nothing is
+        // left to edit. Held elsewhere: nothing was stored; the edit stays.
+        if (refusal.why() != NoticeNotStored::Why::InUse)
+            q.rebaseEdit();
+        throw;
+    }
+    q.cancel();
+    q.reopen();
+}
+
 void TF_main::bt_saveClick()
 {
     // A store that did not happen (changed elsewhere, or a database error)
     // leaves the notice in editing, with the user's edit on screen.
-    const bool stored = run([this] { saveNotice(m_dm, CurrentUser); });
+    const bool stored = run([this] { saveEditedNotice(); });
     if (stored || m_dm.aq_notice->state() != NamedQuery::State::Editing)
         afterStore();
 }
@@ -148,7 +186,7 @@ void TF_main::bt_modifyClick()
 {
     freeze_all();
     bt_save->setEnabled(true);
-    startChange(m_dm);
+    m_dm.aq_notice->edit();
     active_content();
     if (isSection(CurrentUser.typeId))
         active_memo();
@@ -156,11 +194,55 @@ void TF_main::bt_modifyClick()
     freeze_newed();
 }
 
+void TF_main::deleteListedNotice()
+{
+    NamedQuery &q = *m_dm.aq_notice;
+    const int row = q.currentRow();
+    if (row < 0)
+        return;
+    // The list keeps its other rows and moves to the next one.
+    const auto showList = [&q, row] {
+        q.open(q.statement(), q.boundValues());
+        if (!q.setCurrentRow(row) && !q.isEmpty())
+            q.setCurrentRow(q.rowCount() - 1);  // the last row was deleted: the list is short
+    };
+    try {
+        deleteNotice(m_dm.database(), CurrentUser, q.value(QStringLiteral("ID")).toString(),
+                     q.value(QStringLiteral("revision")).toInt());
+    } catch (const UserRefusal &) {
+        showList();
+        throw;
+    }
+    showList();
+}
+
 void TF_main::bt_DelClick()
 {
     m_dm.aq_itemofnotice->close();
-    run([this] { deleteNotice(m_dm, CurrentUser); });
+    run([this] { deleteListedNotice(); });
     checkshow();
+}
+
+void TF_main::reviewListedNotice(bool approve)
+{
+    NamedQuery &q = *m_dm.aq_notice;
+    if (q.currentRow() < 0)
+        return;
+    const QString id = q.value(QStringLiteral("ID")).toString();
+    const int revision = q.value(QStringLiteral("revision")).toInt();
+    const QString reason = DBMemo_badcheck->toPlainText();
+    try {
+        if (approve)
+            approveNotice(m_dm.database(), CurrentUser, id, revision, reason);
+        else
+            rejectNotice(m_dm.database(), CurrentUser, id, revision, reason);
+    } catch (const NoticeNotStored &) {
+        // A review is one click on what the reviewer saw: the list shows the
+        // notice as it is now.
+        q.reopen();
+        throw;
+    }
+    q.reopen();
 }
 
 void TF_main::bt_checknowClick()
@@ -169,8 +251,7 @@ void TF_main::bt_checknowClick()
     if (status != codes::StateNew && status != codes::StateRejected)
         return;
     const QString handler = m_dm.aq_notice->value(QStringLiteral("handler")).toString();
-    if (!run([this] { approveNotice(m_dm, CurrentUser, DBMemo_badcheck->toPlainText()); })
-        && handler == CurrentUser.userName)
+    if (!run([this] { reviewListedNotice(true); }) && handler == CurrentUser.userName)
         return;  // one's own notice: nothing changes, the window stays as it was
     checkshow();
 }
@@ -181,8 +262,7 @@ void TF_main::bt_badchecknowClick()
     if (status != codes::StateNew && status != codes::StateApproved)
         return;
     const QString handler = m_dm.aq_notice->value(QStringLiteral("handler")).toString();
-    if (!run([this] { rejectNotice(m_dm, CurrentUser, DBMemo_badcheck->toPlainText()); })
-        && handler == CurrentUser.userName)
+    if (!run([this] { reviewListedNotice(false); }) && handler == CurrentUser.userName)
         return;
     freeze_leader();
     checkshow();
@@ -208,9 +288,25 @@ void TF_main::showNoticeLines()
     fees::openNoticeLines(m_dm, fees::LineSelection::Display, CurrentUser.department);
 }
 
+void TF_main::printListedNotice()
+{
+    NamedQuery &q = *m_dm.aq_notice;
+    if (q.currentRow() < 0)
+        return;
+    const std::optional<finance::NoticeReport> built = finance::buildNoticeReport(m_dm.database(), CurrentUser,
+                                                                                  q.currentRecord());
+    if (!built)
+        return;  // not this user's to print: nothing is said
+    // The line grid shows the lines as printed.
+    fees::openNoticeLines(m_dm, fees::LineSelection::Print, CurrentUser.department);
+    if (!built->report.showReport())
+        throw UserRefusal(finance::kPrinterFailed);
+    finance::recordNoticePrinted(m_dm.database(), CurrentUser, built->notice);
+}
+
 void TF_main::bt_printClick()
 {
-    run([this] { finance::printNotice(m_dm, CurrentUser); });
+    run([this] { printListedNotice(); });
     // In every case, also after a refused gate: the list shows the notice as
     // it is now and the window rests.
     run([this] {

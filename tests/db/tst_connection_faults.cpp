@@ -15,6 +15,7 @@
 #include "db/sql_statement.h"
 #include "db/tdm.h"
 #include "db/transaction.h"
+#include "notices/configure.h"
 
 #include <QElapsedTimer>
 #include <QSqlQuery>
@@ -71,6 +72,7 @@ void TestConnectionFaults::serverRestart()
     const QString id = QStringLiteral("1000005");
     Tdm dm(t->settings(), QStringLiteral("restart"));
     dm.DataModuleCreate();
+    notices::configure(dm);
     NamedQuery &notice = *dm.aq_notice;
     NamedQuery &list = *dm.aq_pj;
     list.open(kList, {kSection});
@@ -125,6 +127,7 @@ void TestConnectionFaults::rowLockedElsewhere()
     const QString id = QStringLiteral("1000001");
     Tdm dm(t->settings(), QStringLiteral("editor"));
     dm.DataModuleCreate();
+    notices::configure(dm);
     NamedQuery &notice = *dm.aq_notice;
     notice.open(QStringLiteral("select * from notice where ID=?"), {id});
     notice.edit();
@@ -162,6 +165,7 @@ void TestConnectionFaults::plainMessages()
     addNotices(*t, 2);
     Tdm dm(t->settings(), QStringLiteral("plain"));
     dm.DataModuleCreate();
+    notices::configure(dm);
     NamedQuery &notice = *dm.aq_notice;
     MessageRecorder shown;
 

@@ -8,6 +8,7 @@
 #include "db/connection.h"
 #include "db/named_query.h"
 #include "db/tdm.h"
+#include "notices/configure.h"
 
 #include <QElapsedTimer>
 #include <QSqlQuery>
@@ -86,6 +87,7 @@ void TestListPaging::changesBetweenPages()
 
     Tdm dm(t->settings(), QStringLiteral("paging"));
     dm.DataModuleCreate();
+    notices::configure(dm);
     NamedQuery &list = *dm.aq_notice;
     list.open(kList, {kSection});
     RowSetModel *model = list.model();
@@ -137,6 +139,7 @@ void TestListPaging::writerWhileListHalfRead()
 
     Tdm reader(t->settings(), QStringLiteral("reader"));
     reader.DataModuleCreate();
+    notices::configure(reader);
     reader.aq_notice->open(kList, {kSection});
     QVERIFY(reader.aq_notice->model()->canFetchMore());  // half read
 

@@ -7,6 +7,7 @@
 #include "db/named_query.h"
 #include "db/row_set_model.h"
 #include "db/tdm.h"
+#include "notices/configure.h"
 
 #include <QSqlQuery>
 #include <QtTest>
@@ -47,6 +48,7 @@ void TestRowSetModel::readsOnDemand()
 
     Tdm dm(t->settings(), QStringLiteral("rows"));
     dm.DataModuleCreate();
+    notices::configure(dm);
     NamedQuery &list = *dm.aq_notice;
     list.open(QStringLiteral("select * from notice where department=? order by Rdate desc, ID desc"),
               {QStringLiteral("船检科")});
@@ -110,6 +112,7 @@ void TestRowSetModel::replacesInPlace()
 
     Tdm dm(t->settings(), QStringLiteral("inplace"));
     dm.DataModuleCreate();
+    notices::configure(dm);
     NamedQuery &list = *dm.aq_notice;
     RowSetModel *model = list.model();
     model->setReplacesInPlace(true);

@@ -11,6 +11,7 @@
 #include "db/named_query.h"
 #include "db/schema.h"
 #include "db/tdm.h"
+#include "masterdata/configure.h"
 #include "session/login_operation.h"
 
 #include <QSqlQuery>
@@ -147,6 +148,7 @@ void TestStorage::buildtypeRefusesEmptyName()
     MessageRecorder shown;
     Tdm dm(t->settings(), QStringLiteral("buildtype-test"));
     dm.DataModuleCreate();
+    masterdata::configure(dm);
     NamedQuery &q = *dm.aq_buildtype;
     q.open(QStringLiteral("select * from buildtype order by name"));
     q.insert();

@@ -7,6 +7,7 @@
 #include "db/db_error.h"
 #include "db/named_query.h"
 #include "fees/fee_lines.h"
+#include "fees/line_queries.h"
 #include "fees/number_text.h"
 
 #include <QSqlError>
@@ -159,7 +160,7 @@ void TestFeeLines::linesCreatedOncePerNotice()
 void TestFeeLines::shipAffairsLinesCarryUnitPrices()
 {
     FIXTURE(f, rowKind(), fixture);
-    QCOMPARE(createLinesIfNone(*f->dm, kShipAffairs, FeeFixture::kNoticeId), 6);
+    QCOMPARE(createLinesIfNone(f->dm->database(), userOfRole(3), FeeFixture::kNoticeId), 6);
 
     QSqlQuery q(f->db->connection());
     QVERIFY(q.exec(QStringLiteral("select itemname, description, type, orderx, money from itemofnotice")));
@@ -300,7 +301,7 @@ void TestFeeLines::selectionsKeepCountingLines()
     QFETCH(double, total);
     FIXTURE(f, rowKind(), fixture);
     f->openNotice({true, false, true, false});
-    createLinesIfNone(*f->dm, lineSection, FeeFixture::kNoticeId);
+    createLinesIfNone(f->dm->database(), userOfRole(lineSection == kInspection ? 5 : 3), FeeFixture::kNoticeId);
     const QVariant none(QMetaType::fromType<double>());
     setAmounts(*f, {{"检验费", 10.5},
                     {"图纸审查费", 0.0},

@@ -11,7 +11,8 @@
 #include "db/named_query.h"
 #include "db/tdm.h"
 #include "fees/fee_lines.h"
-#include "fees/notice_total.h"
+#include "fees/line_queries.h"
+#include "fees/line_saving.h"
 #include "notices/notice_operations.h"
 
 #include <QSqlQuery>
@@ -19,6 +20,7 @@
 #include <QtTest>
 
 #include <atomic>
+#include <stdexcept>
 
 class TestFeeLinesConcurrent : public QObject
 {
@@ -50,6 +52,10 @@ void TestFeeLinesConcurrent::linesCreatedOnce()
             .department(QStringLiteral("船检科"))
             .insert(t->connection());
 
+    UserRecord inspector;
+    inspector.userName = QStringLiteral("孙船检");
+    inspector.typeId = 5;
+    inspector.deriveFromRole();
     std::atomic<int> failures{0};
     std::atomic<int> ready{0};
     QList<QThread *> workstations;
@@ -62,7 +68,7 @@ void TestFeeLinesConcurrent::linesCreatedOnce()
                 while (ready < 2)
                     QThread::yieldCurrentThread();
                 for (int n = 0; n < kNotices; ++n)
-                    fees::createLinesIfNone(dm, QStringLiteral("船检科"),
+                    fees::createLinesIfNone(dm.database(), inspector,
                                             QStringLiteral("1%1").arg(n, 6, 10, QLatin1Char('0')));
             } catch (const DbError &e) {
                 // A workstation refused by a busy embedded file retries by pressing again.
@@ -129,13 +135,13 @@ void TestFeeLinesConcurrent::lineAndReviewInStoredOrder()
     FIXTURE(f, DbKind::PostgreSQL, FeeFixture::create, QStringLiteral("clerk"));
     const QString id = FeeFixture::kNoticeId;
     f->openNotice({true, false, false, false});
-    QCOMPARE(fees::createLinesIfNone(*f->dm, QStringLiteral("船务科"), id), 6);
     UserRecord clerk;
     clerk.userName = QStringLiteral("张船务");
     clerk.nickname = QStringLiteral("cw");
     clerk.typeId = 3;
     clerk.deriveFromRole();
     CurrentUser = clerk;
+    QCOMPARE(fees::createLinesIfNone(f->dm->database(), clerk, id), 6);
     UserRecord leader;
     leader.userName = QStringLiteral("钱科长");
     leader.nickname = QStringLiteral("cwld");
@@ -155,8 +161,14 @@ void TestFeeLinesConcurrent::lineAndReviewInStoredOrder()
         try {
             dm.DataModuleCreate();
             waitLong(dm);
-            dm.aq_notice->open(QStringLiteral("select * from notice where ID=?"), {id});
-            approveNotice(dm, leader, QString());
+            QSqlQuery listed(dm.database());
+            listed.prepare(QStringLiteral("select revision from notice where ID=?"));
+            listed.addBindValue(id);
+            if (!listed.exec() || !listed.next())
+                throw std::runtime_error("the notice was not listed");
+            const int revision = listed.value(0).toInt();
+            listed.finish();
+            approveNotice(dm.database(), leader, id, revision, QString());
             reviewed = true;
         } catch (const std::exception &e) {
             qWarning() << e.what();
@@ -174,7 +186,7 @@ void TestFeeLinesConcurrent::lineAndReviewInStoredOrder()
             lines.edit();
             lines.setValue(QStringLiteral("description"), QStringLiteral("30*2"));
             lines.setValue(QStringLiteral("money"), 60.0);
-            fees::storeCurrentLine(dm);
+            fees::storeFeeLine(dm.database(), clerk, fees::noticeOfLines(lines), fees::lineAt(lines, 0));
         } catch (const std::exception &e) {
             qWarning() << e.what();
         }

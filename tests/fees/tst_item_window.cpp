@@ -10,6 +10,7 @@
 #include "db/named_query.h"
 #include "fees/fee_lines.h"
 #include "fees/item_window.h"
+#include "fees/line_queries.h"
 
 #include <QHeaderView>
 #include <QLabel>

@@ -374,9 +374,9 @@ void TestNoticeEditing::concurrentStore()
     reviewer.userName = QStringLiteral("吴科长");
     reviewer.typeId = 6;
     reviewer.deriveFromRole();
-    other.aq_notice->open(QStringLiteral("select * from notice where ID='1000001'"));
+    const int listed = a.db->scalar(QStringLiteral("select revision from notice where ID='1000001'")).toInt();
     try {
-        approveNotice(other, reviewer, QString());
+        approveNotice(other.database(), reviewer, QStringLiteral("1000001"), listed, QString());
     } catch (const std::exception &e) {
         QFAIL(e.what());
     }

@@ -10,6 +10,8 @@
 #include "db/notice_history.h"
 #include "db/sql_statement.h"
 #include "fees/fee_lines.h"
+#include "fees/line_queries.h"
+#include "fees/line_saving.h"
 #include "fees/notice_total.h"
 #include "finance/bill_operations.h"
 #include "finance/notice_history_report.h"
@@ -148,7 +150,17 @@ void computeFirstLine(MainWindowFixture &f, const QString &id, const QString &st
     lines.edit();
     lines.setValue(QStringLiteral("description"), steps);
     lines.setValue(QStringLiteral("money"), amount);
-    fees::storeCurrentLine(*f.dm);
+    fees::storeFeeLine(f.dm->database(), CurrentUser, fees::noticeOfLines(lines), fees::lineAt(lines, 0));
+}
+
+// Prints the notice as the print button does, the preview closed at once.
+void printAs(MainWindowFixture &f, const UserRecord &user, const QString &id)
+{
+    openNotice(f, id);
+    const std::optional<finance::NoticeReport> built = finance::buildNoticeReport(f.dm->database(), user,
+                                                                                  f.dm->aq_notice->currentRecord());
+    QVERIFY(built);
+    finance::recordNoticePrinted(f.dm->database(), user, built->notice);
 }
 
 }  // namespace
@@ -180,28 +192,24 @@ void TestNoticeHistory::eachChangeWritesItsRow()
     CurrentUser = clerk;
 
     // Created, changed, its lines computed.
-    const QString id = createNotice(*f.dm, clerk);
+    QSqlDatabase db = f.dm->database();
+    const QString id = createNotice(db, clerk);
     QCOMPARE(id, QStringLiteral("1000041"));
-    f.dm->aq_notice->setValue(QStringLiteral("shipname"), QStringLiteral("海安轮"));
-    f.dm->aq_notice->setValue(QStringLiteral("checktype"), QStringLiteral("营运检验"));
-    saveNotice(*f.dm, clerk);
+    NoticeEdit edit = readNoticeEdit(db, id);
+    edit.edited.shipname = QStringLiteral("海安轮");
+    edit.edited.checktype = QStringLiteral("营运检验");
+    saveNotice(db, clerk, edit);
     computeFirstLine(f, id, QStringLiteral("100*2.5"), 250.0);
     QCOMPARE(f.db->scalar(QStringLiteral("select money from notice where ID=?"), {id}).toDouble(), 250.0);
 
     // Reviewed twice, saved back to review, approved.
-    openNotice(f, id);
-    approveNotice(*f.dm, reviewer, QString());
-    openNotice(f, id);
-    rejectNotice(*f.dm, leader, QStringLiteral("金额有误"));
-    openNotice(f, id);
-    startChange(*f.dm);
-    saveNotice(*f.dm, clerk);
-    openNotice(f, id);
-    approveNotice(*f.dm, leader, QString());
+    approveNotice(db, reviewer, id, revisionOf(f, id), QString());
+    rejectNotice(db, leader, id, revisionOf(f, id), QStringLiteral("金额有误"));
+    saveNotice(db, clerk, readNoticeEdit(db, id));
+    approveNotice(db, leader, id, revisionOf(f, id), QString());
 
     // Printed, billed, voided.
-    openNotice(f, id);
-    QVERIFY(finance::printNotice(*f.dm, clerk));
+    printAs(f, clerk, id);
     const int proposed = finance::proposedBillNumber(f.db->connection());
     const QString bill = finance::issueBill(f.db->connection(), reviewer,
                                             {id, revisionOf(f, id), proposed, QString::number(proposed)});
@@ -229,8 +237,7 @@ void TestNoticeHistory::eachChangeWritesItsRow()
 
     // Deleted by its handler: the row keeps the notice and its lines.
     CurrentUser = userOf(f, QStringLiteral("cw"));
-    openNotice(f, QStringLiteral("0000011"));
-    deleteNotice(*f.dm, CurrentUser);
+    deleteNotice(db, CurrentUser, QStringLiteral("0000011"), revisionOf(f, QStringLiteral("0000011")));
     QCOMPARE(historyOf(f, QStringLiteral("0000011")),
              QStringList{QStringLiteral("删除|cw|张船务|1||合计 100.00，收费项目 0 行")});
     const QString snapshot =
@@ -247,21 +254,20 @@ void TestNoticeHistory::refusedChangeWritesNothing()
     CurrentUser = clerk;
 
     // Changed by another workstation since it was read.
-    openNotice(f, QStringLiteral("1000001"));
-    startChange(*f.dm);
-    f.dm->aq_notice->setValue(QStringLiteral("shipname"), QStringLiteral("迟到的修改"));
+    QSqlDatabase db = f.dm->database();
+    NoticeEdit late = readNoticeEdit(db, QStringLiteral("1000001"));
+    late.edited.shipname = QStringLiteral("迟到的修改");
     f.db->exec(QStringLiteral("update notice set revision=revision+1 where ID='1000001'"));
-    QVERIFY_THROWS_EXCEPTION(UserRefusal, saveNotice(*f.dm, clerk));
-    f.dm->aq_notice->cancel();
-    openNotice(f, QStringLiteral("1000005"));
+    QVERIFY_THROWS_EXCEPTION(UserRefusal, saveNotice(db, clerk, late));
+    const int listed = revisionOf(f, QStringLiteral("1000005"));
     f.db->exec(QStringLiteral("update notice set revision=revision+1 where ID='1000005'"));
-    QVERIFY_THROWS_EXCEPTION(UserRefusal, deleteNotice(*f.dm, clerk));
+    QVERIFY_THROWS_EXCEPTION(UserRefusal, deleteNotice(db, clerk, QStringLiteral("1000005"), listed));
     QCOMPARE(f.db->scalar(QStringLiteral("select count(*) from notice where ID='1000005'")).toInt(), 1);
 
     // The workflow's gates: one's own notice, a bill for an unprinted notice,
     // voiding a bill that was never issued.
-    openNotice(f, QStringLiteral("1000006"));
-    QVERIFY_THROWS_EXCEPTION(UserRefusal, approveNotice(*f.dm, reviewer, QString()));
+    QVERIFY_THROWS_EXCEPTION(UserRefusal, approveNotice(db, reviewer, QStringLiteral("1000006"),
+                                                        revisionOf(f, QStringLiteral("1000006")), QString()));
     const int proposed = finance::proposedBillNumber(f.db->connection());
     QVERIFY_THROWS_EXCEPTION(UserRefusal, finance::issueBill(f.db->connection(), reviewer,
                                                              {QStringLiteral("1000002"), revisionOf(f, "1000002"),
@@ -272,15 +278,14 @@ void TestNoticeHistory::refusedChangeWritesNothing()
     QCOMPARE(historyCount(f), 0);
 
     // Another workstation holds the notice longer than the lock wait.
-    openNotice(f, QStringLiteral("1000001"));
-    startChange(*f.dm);
-    f.dm->aq_notice->setValue(QStringLiteral("shipname"), QStringLiteral("等锁的修改"));
+    NoticeEdit waiting = readNoticeEdit(db, QStringLiteral("1000001"));
+    waiting.edited.shipname = QStringLiteral("等锁的修改");
     QSqlDatabase other = f.db->connection(QStringLiteral("other-workstation"));
     QVERIFY(other.transaction());
     QSqlQuery hold(other);
     QVERIFY(hold.exec(QStringLiteral("update notice set money=3 where ID='1000001'")));
     try {
-        saveNotice(*f.dm, clerk);
+        saveNotice(db, clerk, waiting);
         QFAIL("stored while another workstation held the notice");
     } catch (const UserRefusal &refusal) {
         QCOMPARE(refusal.message(), kNoticeInUse);
@@ -289,7 +294,7 @@ void TestNoticeHistory::refusedChangeWritesNothing()
     QVERIFY(other.rollback());
     QCOMPARE(historyCount(f), 0);
     // Once free, the same edit is stored with its row.
-    saveNotice(*f.dm, clerk);
+    saveNotice(db, clerk, waiting);
     QCOMPARE(historyOf(f, QStringLiteral("1000001")), QStringList{QStringLiteral("保存|cj|孙船检|1|1|修改：缴费单位")});
 }
 
@@ -308,15 +313,21 @@ void TestNoticeHistory::failedHistoryWriteUndoesTheChange()
     const QStringList before = dump(f);
     const int proposed = finance::proposedBillNumber(f.db->connection());
 
-    QVERIFY_THROWS_EXCEPTION(DbError, createNotice(*f.dm, clerk));
+    QSqlDatabase db = f.dm->database();
+    QVERIFY_THROWS_EXCEPTION(DbError, createNotice(db, clerk));
     QCOMPARE(dump(f), before);
 
-    openNotice(f, QStringLiteral("1000001"));
-    startChange(*f.dm);
-    f.dm->aq_notice->setValue(QStringLiteral("shipname"), QStringLiteral("不该存下"));
-    QVERIFY_THROWS_EXCEPTION(DbError, saveNotice(*f.dm, clerk));
+    NoticeEdit edit = readNoticeEdit(db, QStringLiteral("1000001"));
+    edit.edited.shipname = QStringLiteral("不该存下");
+    QVERIFY_THROWS_EXCEPTION(DbError, saveNotice(db, clerk, edit));
     QCOMPARE(dump(f), before);
-    // The edit is still there to be stored again.
+    // In the main window, the edit is still there to be stored again.
+    openNotice(f, QStringLiteral("1000001"));
+    f.window->bt_modifyClick();
+    f.dm->aq_notice->setValue(QStringLiteral("shipname"), QStringLiteral("不该存下"));
+    f.window->bt_saveClick();
+    QCOMPARE(f.shown.errors.size(), 1);
+    QCOMPARE(dump(f), before);
     QCOMPARE(f.dm->aq_notice->state(), NamedQuery::State::Editing);
     QCOMPARE(f.dm->aq_notice->value(QStringLiteral("shipname")).toString(), QStringLiteral("不该存下"));
     f.dm->aq_notice->cancel();
@@ -326,16 +337,13 @@ void TestNoticeHistory::failedHistoryWriteUndoesTheChange()
     // The editor shows the line as it is stored.
     QCOMPARE(f.dm->aq_itemofnotice->valueAt(0, QStringLiteral("description")).toString(), QString());
 
-    openNotice(f, QStringLiteral("1000001"));
-    QVERIFY_THROWS_EXCEPTION(DbError, approveNotice(*f.dm, reviewer, QString()));
+    QVERIFY_THROWS_EXCEPTION(DbError, approveNotice(db, reviewer, QStringLiteral("1000001"),
+                                                    revisionOf(f, QStringLiteral("1000001")), QString()));
     QCOMPARE(dump(f), before);
 
-    f.dm->aq_notice->cancel();
-    openNotice(f, QStringLiteral("1000002"));
-    QVERIFY_THROWS_EXCEPTION(DbError, finance::printNotice(*f.dm, clerk));
+    QVERIFY_THROWS_EXCEPTION(DbError, printAs(f, clerk, QStringLiteral("1000002")));
     QCOMPARE(dump(f), before);
 
-    f.dm->aq_notice->cancel();
     QVERIFY_THROWS_EXCEPTION(DbError, finance::issueBill(f.db->connection(), reviewer,
                                                          {QStringLiteral("1000003"), revisionOf(f, "1000003"), proposed,
                                                           QString::number(proposed)}));
@@ -344,8 +352,8 @@ void TestNoticeHistory::failedHistoryWriteUndoesTheChange()
     QVERIFY_THROWS_EXCEPTION(DbError, finance::runStatistics(f.db->connection(), userOf(f, QStringLiteral("cwkld"))));
     QCOMPARE(dump(f), before);
 
-    openNotice(f, QStringLiteral("1000005"));
-    QVERIFY_THROWS_EXCEPTION(DbError, deleteNotice(*f.dm, clerk));
+    QVERIFY_THROWS_EXCEPTION(
+        DbError, deleteNotice(db, clerk, QStringLiteral("1000005"), revisionOf(f, QStringLiteral("1000005"))));
     QCOMPARE(dump(f), before);
 }
 
@@ -410,10 +418,8 @@ void TestNoticeHistory::deletedNoticeRestoredWithItsLines()
     const int revision = revisionOf(f, QStringLiteral("1000001"));
 
     // Rejected, then deleted: both come back.
-    openNotice(f, QStringLiteral("1000005"));
-    deleteNotice(*f.dm, clerk);
-    openNotice(f, QStringLiteral("1000001"));
-    deleteNotice(*f.dm, clerk);
+    deleteNotice(f.dm->database(), clerk, QStringLiteral("1000005"), revisionOf(f, QStringLiteral("1000005")));
+    deleteNotice(f.dm->database(), clerk, QStringLiteral("1000001"), revisionOf(f, QStringLiteral("1000001")));
     QCOMPARE(f.db->scalar(QStringLiteral("select count(*) from notice where ID='1000001'")).toInt(), 0);
     // Deleting leaves the lines in place; the snapshot is what is restored,
     // whatever happened to them since.
@@ -455,8 +461,7 @@ void TestNoticeHistory::deletedNoticeRestoredWithItsLines()
     QCOMPARE(f.db->scalar(QStringLiteral("select status from notice where ID='1000005'")).toInt(), -1);
 
     // A restored notice works as before: deleted again, it is listed again.
-    openNotice(f, QStringLiteral("1000001"));
-    deleteNotice(*f.dm, clerk);
+    deleteNotice(f.dm->database(), clerk, QStringLiteral("1000001"), revisionOf(f, QStringLiteral("1000001")));
     QCOMPARE(deletedIds(f, leader), QStringList{QStringLiteral("1000001")});
 }
 
@@ -466,8 +471,7 @@ void TestNoticeHistory::restoreRefusedWhenNumberInUse()
     f.addNotices();
     const UserRecord clerk = userOf(f, QStringLiteral("cj"));
     const UserRecord leader = userOf(f, QStringLiteral("cjld"));
-    openNotice(f, QStringLiteral("1000005"));
-    deleteNotice(*f.dm, clerk);
+    deleteNotice(f.dm->database(), clerk, QStringLiteral("1000005"), revisionOf(f, QStringLiteral("1000005")));
     const qint64 deletion = deletionOf(f, leader, QStringLiteral("1000005"));
     QVERIFY(deletion > 0);
     // The number is given to another notice (the counter went round, or a
@@ -569,8 +573,7 @@ void TestNoticeHistory::leaderRestoresFromTheMenu()
     MainWindowFixture f;
     f.addNotices();
     const UserRecord clerk = userOf(f, QStringLiteral("cj"));
-    openNotice(f, QStringLiteral("1000005"));
-    deleteNotice(*f.dm, clerk);
+    deleteNotice(f.dm->database(), clerk, QStringLiteral("1000005"), revisionOf(f, QStringLiteral("1000005")));
 
     // Offered to the section leaders only.
     f.login(QStringLiteral("cj"));

@@ -62,7 +62,7 @@ void TestNoticeSaveAgain::historyOfTheSecondSave()
     const Statement rejected = noticeListStatement(NoticeList::Rejected, *clerk);
     q.open(rejected.sql, rejected.values);
     QCOMPARE(q.value(QStringLiteral("ID")).toString(), QStringLiteral("1000005"));
-    startChange(*f.dm);
+    f.window->bt_modifyClick();
     q.setValue(QStringLiteral("shipname"), QStringLiteral("改过的船名"));
 
     // The embedded file has no "interval": the date moves in text, written
@@ -73,19 +73,17 @@ void TestNoticeSaveAgain::historyOfTheSecondSave()
                           QStringLiteral("strftime('%Y-%m-%dT%H:%M:%f', Rdate, '+1 day')"));
     for (const QString &statement : elsewhere.split(QStringLiteral("; ")))
         f.db->exec(statement);
-    try {
-        saveNotice(*f.dm, *clerk);
-        QFAIL("stored over another workstation's change");
-    } catch (const UserRefusal &refusal) {
-        QCOMPARE(refusal.message(), kChangedElsewhere);
-    }
+    f.window->bt_saveClick();
+    QCOMPARE(f.shown.informations, QStringList{kChangedElsewhere});
+    QVERIFY(f.shown.errors.isEmpty());
     QCOMPARE(q.state(), NamedQuery::State::Editing);
     QStringList listed;
     for (int row = 0; row < q.rowCount(); ++row)
         listed << q.valueAt(row, QStringLiteral("ID")).toString();
     QCOMPARE(listed, listedAfter);
 
-    saveNotice(*f.dm, *clerk);
+    f.window->bt_saveClick();
+    QCOMPARE(f.shown.all().size(), 1);  // stored: nothing more was said
     QSqlQuery h = runStatement(f.db->connection(),
                                QStringLiteral("select action,state_before,state_after,detail from notice_history "
                                               "where ID='1000005' order by historyid"));
