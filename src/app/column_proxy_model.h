@@ -15,7 +15,7 @@ public:
     {
         QString field;
         QString title;
-        std::function<QString(const QVariant &)> displayText;  // empty: the value as it is
+        std::function<QString(const QVariant &)> displayText = {};  // empty: the value as it is
         Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
     };
 

@@ -220,8 +220,8 @@ std::optional<ReportBandSplit> splitLongBand(const QString &html, int minimumRow
         for (int i = 1; i <= int(rows.size()); ++i) {
             const bool ends =
                 i == int(rows.size()) || !sameShape(rows[i], rows[runStart])
-                || rows[i].start != rows[i - 1].end
-                       && !QStringView(html).mid(rows[i - 1].end, rows[i].start - rows[i - 1].end).trimmed().isEmpty();
+                || (rows[i].start != rows[i - 1].end
+                    && !QStringView(html).mid(rows[i - 1].end, rows[i].start - rows[i - 1].end).trimmed().isEmpty());
             if (!ends)
                 continue;
             if (i - runStart > bestLength) {
