@@ -3,7 +3,7 @@
 // moving it to the printed state: the report is built here, the main window
 // shows its preview, and the print is recorded here once the preview closed.
 
-#include "report.h"
+#include "report/report.h"
 
 #include <QSqlDatabase>
 #include <QSqlRecord>

@@ -72,7 +72,7 @@ fees::FeeLineEdit storedLine(TestDatabase &t, const QString &item)
     return line;
 }
 
-QStringList history(TestDatabase &t)
+QStringList historyRows(TestDatabase &t)
 {
     QSqlQuery q = runStatement(t.connection(),
                                QStringLiteral("select action,detail from notice_history order by historyid"));
@@ -106,7 +106,7 @@ void TestLineSaving::editorSave()
     }
     // Nothing of the save: not even the line that could be computed.
     QVERIFY(storedLine(*t, QStringLiteral("检验费")).amountRead.isNull());
-    QVERIFY(history(*t).isEmpty());
+    QVERIFY(historyRows(*t).isEmpty());
 
     measure.steps = QStringLiteral("2.5");
     QCOMPARE(fees::saveEditorLines(db, inspectionClerk(), parser, notice, {fee, measure}), 32.5);
@@ -114,7 +114,8 @@ void TestLineSaving::editorSave()
     QCOMPARE(storedLine(*t, QStringLiteral("检验费")).stepsRead.toString(), QStringLiteral("10*3"));
     QCOMPARE(storedLine(*t, QStringLiteral("丈量费")).amountRead.toDouble(), 2.5);
     QCOMPARE(t->scalar(QStringLiteral("select money from notice where ID=?"), {kNotice}).toDouble(), 32.5);
-    QCOMPARE(history(*t), QStringList{QStringLiteral("修改收费项目|保存收费项目明细表，计算 2 行；合计 0.00 → 32.50")});
+    QCOMPARE(historyRows(*t),
+             QStringList{QStringLiteral("修改收费项目|保存收费项目明细表，计算 2 行；合计 0.00 → 32.50")});
 }
 
 void TestLineSaving::oneLine()
@@ -125,7 +126,7 @@ void TestLineSaving::oneLine()
 
     // Left without a change: the amount is stored again, nothing is recorded.
     QCOMPARE(fees::storeFeeLine(db, inspectionClerk(), notice, storedLine(*t, QStringLiteral("证书费"))), 0.0);
-    QVERIFY(history(*t).isEmpty());
+    QVERIFY(historyRows(*t).isEmpty());
 
     fees::FeeLineEdit line = storedLine(*t, QStringLiteral("证书费"));
     line.steps = QStringLiteral("20*2");
@@ -133,7 +134,7 @@ void TestLineSaving::oneLine()
     QCOMPARE(fees::storeFeeLine(db, inspectionClerk(), notice, line), 40.0);
     QCOMPARE(storedLine(*t, QStringLiteral("证书费")).stepsRead.toString(), QStringLiteral("20*2"));
     QCOMPARE(t->scalar(QStringLiteral("select money from notice where ID=?"), {kNotice}).toDouble(), 40.0);
-    QCOMPARE(history(*t), QStringList{QStringLiteral("修改收费项目|证书费：20*2 = 40.00；合计 0.00 → 40.00")});
+    QCOMPARE(historyRows(*t), QStringList{QStringLiteral("修改收费项目|证书费：20*2 = 40.00；合计 0.00 → 40.00")});
 }
 
 QTEST_GUILESS_MAIN(TestLineSaving)
