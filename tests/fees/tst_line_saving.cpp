@@ -5,6 +5,7 @@
 
 #include "notice_row.h"
 #include "test_database.h"
+#include "test_user.h"
 
 #include "app/current_user.h"
 #include "db/sql_statement.h"
@@ -32,12 +33,7 @@ const QString kNotice = QStringLiteral("1000001");
 
 UserRecord inspectionClerk()
 {
-    UserRecord user;
-    user.userName = QStringLiteral("孙船检");
-    user.nickname = QStringLiteral("cj");
-    user.typeId = 5;
-    user.deriveFromRole();
-    return user;
+    return testUser(QStringLiteral("孙船检"), QStringLiteral("cj"), 5);
 }
 
 std::unique_ptr<TestDatabase> database(DbKind kind)

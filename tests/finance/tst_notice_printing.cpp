@@ -5,6 +5,7 @@
 
 #include "notice_row.h"
 #include "test_database.h"
+#include "test_user.h"
 
 #include "app/current_user.h"
 #include "db/db_error.h"
@@ -33,12 +34,7 @@ namespace {
 
 UserRecord shipAffairsClerk()
 {
-    UserRecord user;
-    user.userName = QStringLiteral("赵船务");
-    user.nickname = QStringLiteral("cw2");
-    user.typeId = 3;
-    user.deriveFromRole();
-    return user;
+    return testUser(QStringLiteral("赵船务"), QStringLiteral("cw2"), 3);
 }
 
 std::unique_ptr<TestDatabase> database(DbKind kind)

@@ -4,6 +4,7 @@
 // it was. The plan amount's rule.
 
 #include "statistics_fixture.h"
+#include "test_user.h"
 
 #include "app/current_user.h"
 #include "db/connection.h"
@@ -49,12 +50,7 @@ namespace {
 // The finance leader who runs the statistics.
 UserRecord runner()
 {
-    UserRecord user;
-    user.userName = QStringLiteral("冯科长");
-    user.nickname = QStringLiteral("cwkld");
-    user.typeId = 8;
-    user.deriveFromRole();
-    return user;
+    return testUser(QStringLiteral("冯科长"), QStringLiteral("cwkld"), 8);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include "notice_row.h"
 #include "test_database.h"
+#include "test_user.h"
 
 #include "app/current_user.h"
 #include "db/sql_statement.h"
@@ -30,17 +31,6 @@ private slots:
 
 namespace {
 
-UserRecord userOf(const QString &name, const QString &nickname, int typeId, int checker = 0)
-{
-    UserRecord user;
-    user.userName = name;
-    user.nickname = nickname;
-    user.typeId = typeId;
-    user.isChecker = checker;
-    user.deriveFromRole();
-    return user;
-}
-
 std::unique_ptr<TestDatabase> database(DbKind kind)
 {
     return TestDatabase::create(kind);
@@ -57,7 +47,7 @@ void TestNoticeOperations::createThenSave()
 {
     FIXTURE(t, rowKind(), database);
     QSqlDatabase db = t->connection(QStringLiteral("workstation"));
-    const UserRecord clerk = userOf(QStringLiteral("孙船检"), QStringLiteral("cj"), 5);
+    const UserRecord clerk = testUser(QStringLiteral("孙船检"), QStringLiteral("cj"), 5);
     t->exec(QStringLiteral("update counter set id=41"));
 
     const QString id = createNotice(db, clerk);
@@ -96,7 +86,7 @@ void TestNoticeOperations::saveRefusedOverAnotherChange()
 {
     FIXTURE(t, rowKind(), database);
     QSqlDatabase db = t->connection(QStringLiteral("workstation"));
-    const UserRecord clerk = userOf(QStringLiteral("孙船检"), QStringLiteral("cj"), 5);
+    const UserRecord clerk = testUser(QStringLiteral("孙船检"), QStringLiteral("cj"), 5);
     NoticeRow(QStringLiteral("1000001"))
         .status(1)
         .department(QStringLiteral("船检科"))
@@ -144,9 +134,9 @@ void TestNoticeOperations::reviewRefusals()
 {
     FIXTURE(t, rowKind(), database);
     QSqlDatabase db = t->connection(QStringLiteral("workstation"));
-    const UserRecord handler = userOf(QStringLiteral("孙船检"), QStringLiteral("cj"), 5, 1);
-    const UserRecord reviewer = userOf(QStringLiteral("周船检"), QStringLiteral("cjsh"), 5, 1);
-    const UserRecord leader = userOf(QStringLiteral("吴科长"), QStringLiteral("cjld"), 6);
+    const UserRecord handler = testUser(QStringLiteral("孙船检"), QStringLiteral("cj"), 5, 1);
+    const UserRecord reviewer = testUser(QStringLiteral("周船检"), QStringLiteral("cjsh"), 5, 1);
+    const UserRecord leader = testUser(QStringLiteral("吴科长"), QStringLiteral("cjld"), 6);
     NoticeRow(QStringLiteral("1000001"))
         .status(1)
         .department(QStringLiteral("船检科"))
