@@ -268,16 +268,16 @@ private:
                 fees::evaluateCurrentLine(lines, m_parser);
                 const QString line = lines.value(QStringLiteral("lineid")).toString();
                 const double amount = lines.value(QStringLiteral("money")).toDouble();
-                fees::storeFeeLine(m_dm.database(), m_user, fees::noticeOfLines(lines),
-                                   fees::lineAt(lines, lines.currentRow()));
-                fees::reopenOnLine(lines, line);
+                fees::storeEditedLine(lines, m_user);
                 r.detail = QStringLiteral("%1=%2").arg(line, QString::number(amount, 'f', 2));
             });
         }
         act(kCloseEditor, [&](Record &r) {
             r.notice = id;
-            fees::saveEditorLines(m_dm.database(), m_user, m_parser,
-                                  {fees::CurrentNoticeID, fees::CurrentNoticeRevision}, {});
+            fees::CurrentNoticeRevision = fees::saveEditorLines(m_dm.database(), m_user, m_parser,
+                                                                {fees::CurrentNoticeID, fees::CurrentNoticeRevision},
+                                                                {})
+                                              .revision;
             const double total = fees::writeNoticeTotal(m_dm, m_user.department, fees::CurrentNoticeID,
                                                         fees::LineTypeFilter);
             r.detail = QString::number(total, 'f', 2);

@@ -216,6 +216,14 @@ std::optional<QSqlRecord> NamedQuery::storedRow() const
     return q.record();
 }
 
+void NamedQuery::takeStoredValue(const QString &column, const QVariant &value)
+{
+    if (m_state != State::Editing || m_original.indexOf(column) < 0)
+        return;
+    m_original.setValue(column, value);
+    m_buffer.setValue(column, value);
+}
+
 bool NamedQuery::rebaseEdit()
 {
     if (m_state != State::Editing)

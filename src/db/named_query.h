@@ -92,6 +92,11 @@ public:
     // edit stays visible and a second store is a deliberate one. Returns false
     // when the row no longer exists; the edit is then abandoned.
     bool rebaseEdit();
+    // The row in editing was stored anew by this workstation's own change of
+    // a column the edit does not hold (the revision raised when the row's
+    // lines were stored): the row as read and the edit both take the value,
+    // so that the edit stays storable over it.
+    void takeStoredValue(const QString &column, const QVariant &value);
 
 signals:
     // The current row moved (also after open, close and post).

@@ -134,17 +134,23 @@ bool TF_item::FormClose()
 {
     m_delegate->commitOpenEditor();
     int refusedRow = -1;
+    bool processedElsewhere = false;
     m_syncing = true;
-    const bool saved = messages::guarded([this, &refusedRow] {
+    const bool saved = messages::guarded([this, &refusedRow, &processedElsewhere] {
         try {
             saveLines();
         } catch (const fees::StepsNotComputed &refusal) {
             refusedRow = rowOfLine(refusal.lineId());
             throw;
+        } catch (const fees::LinesNotStored &) {
+            processedElsewhere = true;
+            throw;
         }
     });
     m_syncing = false;
-    if (saved) {
+    // Lines another workstation has taken further cannot be saved later
+    // either: the editor closes on the lines as stored.
+    if (saved || processedElsewhere) {
         m_model->forgetChangedSteps();
         return true;
     }
@@ -176,21 +182,21 @@ void TF_item::saveLines()
         if (count == 0 && current >= 0 && fees::lineInEditing(lines))
             edits << fees::lineAt(lines, current);
     }
-    fees::saveEditorLines(m_dm.database(), CurrentUser, Parser1, {fees::CurrentNoticeID, fees::CurrentNoticeRevision},
-                          edits);
+    fees::CurrentNoticeRevision = fees::saveEditorLines(m_dm.database(), CurrentUser, Parser1,
+                                                        {fees::CurrentNoticeID, fees::CurrentNoticeRevision}, edits)
+                                      .revision;
     // The total of the lines as stored goes into the notice being edited.
     fees::writeNoticeTotal(m_dm, CurrentUser.department, fees::CurrentNoticeID, fees::LineTypeFilter);
 }
 
 void TF_item::storeLineInEditing()
 {
-    NamedQuery &lines = *m_dm.aq_itemofnotice;
-    if (!fees::lineInEditing(lines))
-        return;
-    const fees::FeeLineEdit line = fees::lineAt(lines, lines.currentRow());
-    fees::storeFeeLine(m_dm.database(), CurrentUser, fees::noticeOfLines(lines), line);
-    // The lines as stored, on the same line.
-    fees::reopenOnLine(lines, line.lineId);
+    try {
+        fees::storeEditedLine(*m_dm.aq_itemofnotice, CurrentUser);
+    } catch (const fees::LinesNotStored &) {
+        m_model->forgetChangedSteps();
+        throw;
+    }
 }
 
 int TF_item::rowOfLine(const QVariant &lineId) const

@@ -81,6 +81,20 @@ FeeLineEdit lineAt(const NamedQuery &lines, int row)
     return line;
 }
 
+void storeEditedLine(NamedQuery &lines, const UserRecord &user)
+{
+    if (!lineInEditing(lines))
+        return;
+    const FeeLineEdit line = lineAt(lines, lines.currentRow());
+    try {
+        CurrentNoticeRevision = storeFeeLine(lines.database(), user, noticeOfLines(lines), line).revision;
+    } catch (const LinesNotStored &) {
+        reopenOnLine(lines, line.lineId);
+        throw;
+    }
+    reopenOnLine(lines, line.lineId);
+}
+
 void reopenOnLine(NamedQuery &lines, const QVariant &lineId)
 {
     const int before = lines.currentRow();
@@ -111,6 +125,10 @@ double writeNoticeTotal(Tdm &dm, const QString &department, const QString &notic
         || notice.state() == NamedQuery::State::Inserting) {
         notice.edit();
         notice.setValue(QStringLiteral("money"), total);
+        // The lines were stored over the revision the notice was read at:
+        // the header's edit is stored over the one they left.
+        if (notice.value(QStringLiteral("ID")).toString() == noticeId)
+            notice.takeStoredValue(QStringLiteral("revision"), CurrentNoticeRevision);
     }
     return total;
 }

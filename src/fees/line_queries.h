@@ -63,6 +63,13 @@ FeeLineEdit lineAt(const NamedQuery &lines, int row);
 // Whether the lines query's current row is in editing.
 bool lineInEditing(const NamedQuery &lines);
 
+// Stores the line in editing on the lines query as the user, over
+// CurrentNoticeRevision, which then follows the store, and reads the lines
+// again on the same line; also when the store is refused (LinesNotStored),
+// so that the lines show as stored. Nothing when no line is in editing.
+// Throws DbError, LinesNotStored.
+void storeEditedLine(NamedQuery &lines, const UserRecord &user);
+
 // Reads the lines query again after its lines were stored and makes the
 // line current again (or the row where it stood, when it left the
 // selection). Throws DbError.
@@ -74,7 +81,8 @@ double sumOfMoney(NamedQuery &lines);
 
 // Opens the editor total selection on aq_itemofnotice (left open, on its first
 // line), adds it up, puts aq_notice's current row into editing and sets its
-// money to the total; the notice row is NOT stored here. Returns the total.
+// money to the total, and its revision to CurrentNoticeRevision (the one the
+// editor's stores left); the notice row is NOT stored here. Returns the total.
 double writeNoticeTotal(Tdm &dm, const QString &department, const QString &noticeId, const FeeTypeFilter &filter);
 
 }  // namespace fees

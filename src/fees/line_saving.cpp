@@ -46,7 +46,7 @@ void storeLineColumns(QSqlDatabase db, const FeeLineEdit &line)
 
 }  // namespace
 
-double storeFeeLine(QSqlDatabase db, const UserRecord &user, const NoticeLines &notice, const FeeLineEdit &line)
+StoredLines storeFeeLine(QSqlDatabase db, const UserRecord &user, const NoticeLines &notice, const FeeLineEdit &line)
 {
     // What the line becomes, for the history; unchanged steps and amount
     // store nothing and write no row.
@@ -55,20 +55,33 @@ double storeFeeLine(QSqlDatabase db, const UserRecord &user, const NoticeLines &
 
     Transaction transaction(db);
     const LinesChange change = LinesChange::begin(db, notice.noticeId);
+    if (!changed) {
+        // Moving through the lines of a notice processed elsewhere is no
+        // change: nothing is said and nothing written.
+        try {
+            change.requireOpenForLines(notice.revision);
+        } catch (const LinesNotStored &) {
+            return {change.totalBefore, change.revision};
+        }
+        const double total = storeNoticeTotal(db, notice.noticeId);
+        transaction.commit();
+        return {total, change.revision};
+    }
+    change.requireOpenForLines(notice.revision);
     storeLineColumns(db, line);
     const double total = storeNoticeTotal(db, notice.noticeId);
-    if (changed)
-        change.record(db, user, history::kLinesChanged,
-                      QStringLiteral("%1：%2 = %3")
-                          .arg(line.itemName, steps,
-                               line.amount.isNull() ? QString() : history::amountText(line.amount.toDouble())),
-                      total);
+    change.record(
+        db, user, history::kLinesChanged,
+        QStringLiteral("%1：%2 = %3")
+            .arg(line.itemName, steps, line.amount.isNull() ? QString() : history::amountText(line.amount.toDouble())),
+        total);
+    const int revision = change.raiseRevision(db);
     transaction.commit();
-    return total;
+    return {total, revision};
 }
 
-double saveEditorLines(QSqlDatabase db, const UserRecord &user, nollard::TParser &parser, const NoticeLines &notice,
-                       const QList<FeeLineEdit> &lines)
+StoredLines saveEditorLines(QSqlDatabase db, const UserRecord &user, nollard::TParser &parser,
+                            const NoticeLines &notice, const QList<FeeLineEdit> &lines)
 {
     // Everything is computed before anything is stored.
     QList<FeeLineEdit> stored = lines;
@@ -87,15 +100,29 @@ double saveEditorLines(QSqlDatabase db, const UserRecord &user, nollard::TParser
 
     Transaction transaction(db);
     const LinesChange change = LinesChange::begin(db, notice.noticeId);
+    const int count = int(stored.size());
+    if (count == 0) {
+        // Closing the editor without a change: the amount is brought in line
+        // with the lines while the notice is still the clerk's to change.
+        try {
+            change.requireOpenForLines(notice.revision);
+        } catch (const LinesNotStored &) {
+            return {change.totalBefore, change.revision};
+        }
+    } else {
+        change.requireOpenForLines(notice.revision);
+    }
     for (const FeeLineEdit &line : std::as_const(stored))
         storeLineColumns(db, line);
     const double total = storeNoticeTotal(db, notice.noticeId);
-    const int count = int(stored.size());
-    if (count > 0 || !sameAmount(total, change.totalBefore))
+    int revision = change.revision;
+    if (count > 0 || !sameAmount(total, change.totalBefore)) {
         change.record(db, user, history::kLinesChanged,
                       count > 0 ? QStringLiteral("保存收费项目明细表，计算 %1 行").arg(count) : QString(), total);
+        revision = change.raiseRevision(db);
+    }
     transaction.commit();
-    return total;
+    return {total, revision};
 }
 
 }  // namespace fees

@@ -4,6 +4,8 @@
 // Each store keeps the notice's amount and its history row with the lines in
 // one transaction.
 
+#include "notice_total.h"
+
 #include "db/user_refusal.h"
 
 #include <QList>
@@ -42,11 +44,20 @@ struct FeeLineEdit
     bool computeSteps = false;
 };
 
+// What a store left: the notice's amount and its revision (raised when a
+// line changed), which the next store of the same editor is made over.
+struct StoredLines
+{
+    double total = 0;
+    int revision = 0;
+};
+
 // Stores the line's steps and amount where they differ from what was read,
 // the notice's amount and, when the line changed, its history row as the
-// user, in one transaction. Returns the notice's amount. Throws DbError;
-// then nothing is stored.
-double storeFeeLine(QSqlDatabase db, const UserRecord &user, const NoticeLines &notice, const FeeLineEdit &line);
+// user, in one transaction. A changed line is refused (LinesNotStored) unless
+// the notice is still new or rejected and at the revision given; a line left
+// unchanged then stores nothing. Throws DbError; then nothing is stored.
+StoredLines storeFeeLine(QSqlDatabase db, const UserRecord &user, const NoticeLines &notice, const FeeLineEdit &line);
 
 // The steps of a line could not be computed; nothing of the save was stored.
 class StepsNotComputed : public UserRefusal
@@ -64,8 +75,10 @@ private:
 // computed, throws StepsNotComputed naming its fee item, having stored
 // nothing. Otherwise stores, in one transaction, every line given (the
 // columns that differ from what was read), the notice's amount and the
-// history row when anything changed. Returns the notice's amount as stored.
-double saveEditorLines(QSqlDatabase db, const UserRecord &user, nollard::TParser &parser, const NoticeLines &notice,
-                       const QList<FeeLineEdit> &lines);
+// history row when anything changed; refused as storeFeeLine is when the
+// notice was processed elsewhere. Returns the notice's amount as stored and
+// its revision.
+StoredLines saveEditorLines(QSqlDatabase db, const UserRecord &user, nollard::TParser &parser,
+                            const NoticeLines &notice, const QList<FeeLineEdit> &lines);
 
 }  // namespace fees

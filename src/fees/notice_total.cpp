@@ -53,15 +53,33 @@ LinesChange LinesChange::begin(QSqlDatabase db, const QString &noticeId)
     // The state read is the one the change is stored over: a review stored
     // by another workstation meanwhile is waited for, not read past.
     history::lockNotice(db, noticeId);
-    QSqlQuery q = runStatement(db, QStringLiteral("select money,status,department from notice where ID=?"), {noticeId});
+    QSqlQuery q = runStatement(db, QStringLiteral("select money,status,department,revision from notice where ID=?"),
+                               {noticeId});
     if (q.next()) {
         change.exists = true;
         change.totalBefore = q.value(0).toDouble();
         change.status = q.value(1);
         change.department = q.value(2).toString();
+        change.revision = q.value(3).toInt();
     }
     q.finish();
     return change;
+}
+
+void LinesChange::requireOpenForLines(std::optional<int> openedRevision) const
+{
+    if (!exists)
+        throw LinesNotStored(kLinesNoticeDeleted);
+    const int state = status.toInt();
+    const bool open = !status.isNull() && (state == codes::StateNew || state == codes::StateRejected);
+    if (!open || (openedRevision && *openedRevision != revision))
+        throw LinesNotStored(kLinesProcessedElsewhere);
+}
+
+int LinesChange::raiseRevision(QSqlDatabase db) const
+{
+    runStatement(db, QStringLiteral("update notice set revision=revision+1 where ID=?"), {noticeId}).finish();
+    return revision + 1;
 }
 
 void LinesChange::record(QSqlDatabase db, const UserRecord &user, const QString &action, const QString &detail,

@@ -281,6 +281,10 @@ void deleteNotice(QSqlDatabase db, const UserRecord &user, const QString &id, in
     // The notice and its lines go into the history as they are stored, so
     // that the section leader can bring the notice back.
     Transaction transaction(db);
+    // Locked before it is read: a change of the lines stored meanwhile by
+    // another workstation is either in the snapshot or refuses the deletion,
+    // never lost from what a restore brings back.
+    history::lockNotice(db, id);
     const NoticeSnapshot snapshot = readNoticeSnapshot(db, id);
     QSqlQuery del = runStatement(db, QStringLiteral("delete from notice where ID=? and revision=?"), {id, revision});
     const int affected = del.numRowsAffected();

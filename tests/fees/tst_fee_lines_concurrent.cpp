@@ -5,6 +5,7 @@
 #include "fee_fixture.h"
 #include "notice_row.h"
 #include "test_database.h"
+#include "test_user.h"
 
 #include "app/current_user.h"
 #include "db/db_error.h"
@@ -30,6 +31,8 @@ private slots:
     void linesCreatedOnce();
     void lineAndReviewInStoredOrder_data();
     void lineAndReviewInStoredOrder();
+    void lineAndDeletionInStoredOrder_data() { lineAndReviewInStoredOrder_data(); }
+    void lineAndDeletionInStoredOrder();
 };
 
 void TestFeeLinesConcurrent::linesCreatedOnce_data()
@@ -126,9 +129,10 @@ void TestFeeLinesConcurrent::lineAndReviewInStoredOrder_data()
 }
 
 // A clerk stores a fee line while a section leader approves the notice, both
-// held up by a third workstation holding the notice (one or the other waiting
-// first): whichever is stored first, the history's states follow one another
-// and end in the notice's.
+// read before and held up by a third workstation holding the notice (one or
+// the other waiting first): whichever is stored first, the other is refused,
+// for it was made over the notice as it was before; the history's states
+// follow one another and end in the notice's.
 void TestFeeLinesConcurrent::lineAndReviewInStoredOrder()
 {
     QFETCH(bool, reviewFirst);
@@ -155,21 +159,21 @@ void TestFeeLinesConcurrent::lineAndReviewInStoredOrder()
     QSqlQuery hold(holder);
     QVERIFY(hold.exec(QStringLiteral("update notice set revision=revision where ID='%1'").arg(id)));
 
+    const int listed = f->db->scalar(QStringLiteral("select revision from notice where ID=?"), {id}).toInt();
+    const double moneyBefore = f->db->scalar(QStringLiteral("select money from notice where ID=?"), {id}).toDouble();
     std::atomic<bool> reviewed{false};
+    std::atomic<bool> reviewRefused{false};
+    std::atomic<bool> lineStored{false};
+    std::atomic<bool> lineRefused{false};
     QThread *reviewer = QThread::create([&] {
         Tdm dm(f->db->settings(), QStringLiteral("leader"));
         try {
             dm.DataModuleCreate();
             waitLong(dm);
-            QSqlQuery listed(dm.database());
-            listed.prepare(QStringLiteral("select revision from notice where ID=?"));
-            listed.addBindValue(id);
-            if (!listed.exec() || !listed.next())
-                throw std::runtime_error("the notice was not listed");
-            const int revision = listed.value(0).toInt();
-            listed.finish();
-            approveNotice(dm.database(), leader, id, revision, QString());
+            approveNotice(dm.database(), leader, id, listed, QString());
             reviewed = true;
+        } catch (const NoticeNotStored &) {
+            reviewRefused = true;
         } catch (const std::exception &e) {
             qWarning() << e.what();
         }
@@ -179,14 +183,16 @@ void TestFeeLinesConcurrent::lineAndReviewInStoredOrder()
         try {
             dm.DataModuleCreate();
             waitLong(dm);
-            fees::CurrentNoticeID = id;
             NamedQuery &lines = *dm.aq_itemofnotice;
             lines.open(QStringLiteral("select * from itemofnotice where ID=? and itemname=?"),
                        {id, QStringLiteral("船舶登记费")});
             lines.edit();
             lines.setValue(QStringLiteral("description"), QStringLiteral("30*2"));
             lines.setValue(QStringLiteral("money"), 60.0);
-            fees::storeFeeLine(dm.database(), clerk, fees::noticeOfLines(lines), fees::lineAt(lines, 0));
+            fees::storeFeeLine(dm.database(), clerk, {id, listed}, fees::lineAt(lines, 0));
+            lineStored = true;
+        } catch (const fees::LinesNotStored &) {
+            lineRefused = true;
         } catch (const std::exception &e) {
             qWarning() << e.what();
         }
@@ -202,7 +208,10 @@ void TestFeeLinesConcurrent::lineAndReviewInStoredOrder()
     QVERIFY(lineStore->wait(10000));
     delete reviewer;
     delete lineStore;
-    QVERIFY(reviewed);
+    // The server decides which of the two waiting changes goes first.
+    QVERIFY(reviewed != reviewRefused);
+    QVERIFY(lineStored != lineRefused);
+    QVERIFY(reviewed != lineStored);
 
     QSqlQuery rows(f->db->connection());
     QVERIFY(rows.exec(QStringLiteral("select action,state_before,state_after from notice_history where ID='%1' "
@@ -215,13 +224,109 @@ void TestFeeLinesConcurrent::lineAndReviewInStoredOrder()
         QCOMPARE(rows.value(1).toInt(), state.toInt());
         state = rows.value(2);
     }
-    // The server decides which of the two waiting changes goes first.
-    QCOMPARE(actions.size(), 3);
-    QCOMPARE(actions.first(), QStringLiteral("建立收费项目"));
-    QVERIFY(actions.contains(QStringLiteral("审核通过")) && actions.contains(QStringLiteral("修改收费项目")));
-    QCOMPARE(state.toInt(), 2);
-    QCOMPARE(f->db->scalar(QStringLiteral("select status from notice where ID=?"), {id}).toInt(), 2);
-    QCOMPARE(f->db->scalar(QStringLiteral("select money from notice where ID=?"), {id}).toDouble(), 60.0);
+    QCOMPARE(actions, QStringList({QStringLiteral("建立收费项目"),
+                                   reviewed ? QStringLiteral("审核通过") : QStringLiteral("修改收费项目")}));
+    QCOMPARE(f->db->scalar(QStringLiteral("select status from notice where ID=?"), {id}).toInt(), reviewed ? 2 : 1);
+    QCOMPARE(state.toInt(), reviewed ? 2 : 1);
+    QCOMPARE(f->db->scalar(QStringLiteral("select money from notice where ID=?"), {id}).toDouble(),
+             reviewed ? moneyBefore : 60.0);
+}
+
+// A clerk stores a fee line while the notice is deleted from another
+// workstation, both held up by a third one: one of the two is refused, and a
+// deletion that goes through keeps the lines as they were stored, so that a
+// restore brings back what the notice held.
+void TestFeeLinesConcurrent::lineAndDeletionInStoredOrder()
+{
+    QFETCH(bool, reviewFirst);
+    const bool deletionFirst = reviewFirst;
+    FIXTURE(f, DbKind::PostgreSQL, FeeFixture::create, QStringLiteral("clerk"));
+    const QString id = FeeFixture::kNoticeId;
+    f->openNotice({true, false, false, false});
+    const UserRecord clerk = testUser(QStringLiteral("张船务"), QStringLiteral("cw"), 3);
+    CurrentUser = clerk;
+    QCOMPARE(fees::createLinesIfNone(f->dm->database(), clerk, id), 6);
+    const auto lineOf = [&](Tdm &dm, const QString &item, const QString &steps, double amount) {
+        NamedQuery &lines = *dm.aq_itemofnotice;
+        lines.open(QStringLiteral("select * from itemofnotice where ID=? and itemname=?"), {id, item});
+        lines.edit();
+        lines.setValue(QStringLiteral("description"), steps);
+        lines.setValue(QStringLiteral("money"), amount);
+        return fees::lineAt(lines, 0);
+    };
+    const auto revision = [&] {
+        return f->db->scalar(QStringLiteral("select revision from notice where ID=?"), {id}).toInt();
+    };
+    QCOMPARE(fees::storeFeeLine(f->dm->database(), clerk, {id, revision()},
+                                lineOf(*f->dm, QStringLiteral("船舶登记费"), QStringLiteral("30*4"), 120.0))
+                 .total,
+             120.0);
+    const int listed = revision();
+
+    QSqlDatabase holder = f->db->connection(QStringLiteral("holder"));
+    QVERIFY(holder.transaction());
+    QSqlQuery hold(holder);
+    QVERIFY(hold.exec(QStringLiteral("update notice set revision=revision where ID='%1'").arg(id)));
+
+    std::atomic<bool> deleted{false};
+    std::atomic<bool> deletionRefused{false};
+    std::atomic<bool> lineStored{false};
+    std::atomic<bool> lineRefused{false};
+    QThread *deletion = QThread::create([&] {
+        Tdm dm(f->db->settings(), QStringLiteral("deleting"));
+        try {
+            dm.DataModuleCreate();
+            waitLong(dm);
+            deleteNotice(dm.database(), clerk, id, listed);
+            deleted = true;
+        } catch (const UserRefusal &) {
+            deletionRefused = true;
+        } catch (const std::exception &e) {
+            qWarning() << e.what();
+        }
+    });
+    QThread *lineStore = QThread::create([&] {
+        Tdm dm(f->db->settings(), QStringLiteral("clerk-line"));
+        try {
+            dm.DataModuleCreate();
+            waitLong(dm);
+            fees::storeFeeLine(dm.database(), clerk, {id, listed},
+                               lineOf(dm, QStringLiteral("变更登记费"), QStringLiteral("12.5+17.5"), 30.0));
+            lineStored = true;
+        } catch (const fees::LinesNotStored &) {
+            lineRefused = true;
+        } catch (const std::exception &e) {
+            qWarning() << e.what();
+        }
+    });
+    QThread *first = deletionFirst ? deletion : lineStore;
+    QThread *second = deletionFirst ? lineStore : deletion;
+    first->start();
+    QVERIFY(lockWaiters(*f->db, 1));
+    second->start();
+    QVERIFY(lockWaiters(*f->db, 2));
+    QVERIFY(holder.commit());
+    QVERIFY(deletion->wait(10000));
+    QVERIFY(lineStore->wait(10000));
+    delete deletion;
+    delete lineStore;
+    QVERIFY(deleted != deletionRefused);
+    QVERIFY(lineStored != lineRefused);
+    QVERIFY(deleted != lineStored);
+
+    const double linesStored =
+        f->db->scalar(QStringLiteral("select sum(money) from itemofnotice where ID=?"), {id}).toDouble();
+    QCOMPARE(linesStored, deleted ? 120.0 : 150.0);
+    if (deleted) {
+        const QString detail = f->db
+                                   ->scalar(QStringLiteral("select detail from notice_history where ID=? "
+                                                           "and action='删除'"),
+                                            {id})
+                                   .toString();
+        QVERIFY2(detail.startsWith(QStringLiteral("合计 120.00，")), qPrintable(detail));
+    } else {
+        QCOMPARE(f->db->scalar(QStringLiteral("select money from notice where ID=?"), {id}).toDouble(), 150.0);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestFeeLinesConcurrent)

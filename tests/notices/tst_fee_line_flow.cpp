@@ -29,6 +29,7 @@ private slots:
     void financeUserGetsNothing();
     void changedStepsAreComputedOnSave();
     void totalFollowsLinesAndFlags();
+    void linesProcessedElsewhere();
 };
 
 namespace {
@@ -282,6 +283,42 @@ void TestFeeLineFlow::totalFollowsLinesAndFlags()
              QStringLiteral("壹 佰 贰 拾 元整"));
     QCOMPARE(f.db->scalar(QStringLiteral("select status from notice where ID='0000015'")).toInt(), 3);
     ReportPreview::setHook({});
+}
+
+// While the clerk works in the editor, another workstation prints the notice:
+// Enter on a line is refused in words and the line shows as stored; the
+// editor closes without storing; the notice keeps its printed amount.
+void TestFeeLineFlow::linesProcessedElsewhere()
+{
+    MainWindowFixture f;
+    f.addNotices();
+    addShipAffairsCatalogue(f);
+    f.login(QStringLiteral("cw"));
+    QTest::mouseClick(f.button("bt_new"), Qt::LeftButton);
+    tick(f, "dbck_dengji");
+    const QString id = f.child<QLineEdit>("DBEdit_ID")->text();
+    QVERIFY(!id.isEmpty());
+
+    QString shownInEditor;
+    whenEditorOpens([&](QWidget *editor) {
+        auto *grid = editor->findChild<QTableView *>(QStringLiteral("DBGrid1"));
+        enterSteps(grid, QStringLiteral("船舶登记费"), QStringLiteral("30*2"));
+        QVERIFY2(f.shown.all().isEmpty(), qPrintable(f.shown.all().join(QLatin1Char('|'))));
+        f.db->exec(QStringLiteral("update notice set status=3, revision=revision+1 where ID=?"), {id});
+        enterSteps(grid, QStringLiteral("船舶登记费"), QStringLiteral("30*5"));
+        shownInEditor = grid->model()->index(0, 2).data().toString();
+    });
+    QTest::mouseClick(f.button("bt_totalmoney"), Qt::LeftButton);
+    QCOMPARE(f.shown.all(), QStringList{QStringLiteral("该通知单已被其他工作站处理，收费项目未能修改。")});
+    QCOMPARE(shownInEditor, QStringLiteral("60.00"));
+    QCOMPARE(f.db->scalar(QStringLiteral("select money from itemofnotice where ID=? and itemname='船舶登记费'"), {id})
+                 .toDouble(),
+             60.0);
+    QCOMPARE(f.db->scalar(QStringLiteral("select status from notice where ID=?"), {id}).toInt(), 3);
+    QCOMPARE(
+        f.db->scalar(QStringLiteral("select count(*) from notice_history where ID=? and action='修改收费项目'"), {id})
+            .toInt(),
+        1);
 }
 
 void TestFeeLineFlow::initTestCase()
