@@ -4,6 +4,7 @@
 
 #include <charconv>
 #include <clocale>
+#include <cmath>
 #include <cstdint>
 #include <string>
 
@@ -79,7 +80,13 @@ double roundToDouble(long double v)
 {
     if (v >= kDoubleOverflowThreshold || v <= -kDoubleOverflowThreshold)
         throw EFloatOverflow();
-    return static_cast<double>(v);
+    // A literal read just below the threshold can still round up to it on
+    // the way to double (a tie goes to the even neighbour, 2^1024): such a
+    // literal does not fit either.
+    const double d = static_cast<double>(v);
+    if (std::isinf(d))
+        throw EFloatOverflow();
+    return d;
 }
 
 long double powerOfTen(int k)  // exact for 0 <= k <= 27

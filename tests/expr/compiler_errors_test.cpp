@@ -93,6 +93,11 @@ const Case kCases[] = {
     {SumTree(7), kComplex},
     // a literal beyond the double range is an overflow, not a parser error
     {"1E309", "ERROR EFloatOverflow Floating point overflow"},
+    // Halfway between the largest double and 2^1024: rounds up, out of range.
+    {"1.797693134862315807937289E308", "ERROR EFloatOverflow Floating point overflow"},
+    {"-1.797693134862315807937289E308", "ERROR EFloatOverflow Floating point overflow"},
+    // The largest double itself still fits.
+    {"1.7976931348623157E308", "VALUE 1.7976931348623157e+308 1.797693135E308"},
     {"2*1E5000", "ERROR EFloatOverflow Floating point overflow"},
 };
 
