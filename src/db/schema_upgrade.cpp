@@ -9,6 +9,9 @@
 #include "transaction.h"
 #include "user_refusal.h"
 
+#include <QMap>
+#include <QRegularExpression>
+#include <QSet>
 #include <QSqlDriver>
 #include <QSqlField>
 #include <QSqlQuery>
@@ -142,6 +145,45 @@ void checkKeyRule(QSqlDatabase db, const KeyRule &rule, QStringList &problems)
         problems << QStringLiteral("%1.%2: and %3 more repeated values").arg(rule.table, keys).arg(more);
 }
 
+// Bill numbers are printed numbers: an older program kept them as typed
+// ("5"), this one writes seven digits ("0000005"). Two texts of the same
+// number are the same paper form twice, which the unique index on the text
+// does not see.
+void checkBillNumbersAsNumbers(QSqlDatabase db, QStringList &problems)
+{
+    if (!hasTable(db, QStringLiteral("notice")))
+        return;
+    QSqlQuery q = runStatement(db, QStringLiteral("select billcode,ID from notice where billcode <> '' "
+                                                  "order by billcode,ID"));
+    QMap<qint64, QStringList> holders;  // number -> "'text' (ID x)"
+    QMap<qint64, QSet<QString>> texts;
+    static const QRegularExpression digits(QStringLiteral("^\\d{1,18}$"));
+    while (q.next()) {
+        const QString text = q.value(0).toString().trimmed();
+        if (!digits.match(text).hasMatch())
+            continue;
+        const qint64 number = text.toLongLong();
+        holders[number] << QStringLiteral("'%1' (ID %2)").arg(q.value(0).toString(), q.value(1).toString());
+        texts[number].insert(text);
+    }
+    q.finish();
+    int listed = 0;
+    int more = 0;
+    for (auto it = texts.cbegin(); it != texts.cend(); ++it) {
+        if (it.value().size() < 2)
+            continue;  // one text held twice is the key rule's to report
+        if (listed++ >= kListedValues) {
+            ++more;
+            continue;
+        }
+        problems << QStringLiteral("notice.billcode: bill number %1 is held as %2")
+                        .arg(it.key())
+                        .arg(holders.value(it.key()).join(QStringLiteral(" and ")));
+    }
+    if (more > 0)
+        problems << QStringLiteral("notice.billcode: and %1 more bill numbers held in two forms").arg(more);
+}
+
 }  // namespace
 
 QStringList upgradeProblems(QSqlDatabase db, const QString &schemaFolder)
@@ -162,6 +204,18 @@ QStringList upgradeProblems(QSqlDatabase db, const QString &schemaFolder)
         if (q.next() && q.value(0).toInt() != 1)
             problems << QStringLiteral("counter: must hold exactly one row, holds %1").arg(q.value(0).toInt());
     }
+    checkBillNumbersAsNumbers(db, problems);
+    // A date the program cannot read is counted by no statistics run.
+    int unreadable = 0;
+    if (hasTable(db, QStringLiteral("notice")))
+        for (const StoredDate &date : nonStandardNoticeDates(db))
+            if (date.repaired.isEmpty() && unreadable++ < kListedValues)
+                problems << QStringLiteral("notice.Rdate: '%1' of notice %2 cannot be read as a date unambiguously; "
+                                           "write it as yyyy-MM-dd HH:mm:ss")
+                                .arg(date.text, date.noticeId);
+    if (unreadable > kListedValues)
+        problems
+            << QStringLiteral("notice.Rdate: and %1 more dates that cannot be read").arg(unreadable - kListedValues);
     // A column the current tables lack would be lost with its values.
     for (const QString &table : target.tables) {
         if (table == kSchemaVersionTable || !hasTable(db, table))
@@ -187,8 +241,22 @@ UpgradeOutcome upgradeSchema(QSqlDatabase db, const QString &schemaFolder)
         throw UserRefusal(QStringLiteral("the database has schema version %1, newer than this program's %2")
                               .arg(outcome.fromVersion)
                               .arg(kSchemaVersion));
-    if (outcome.fromVersion == kSchemaVersion)
+    if (outcome.fromVersion == kSchemaVersion) {
+        const QList<StoredDate> dates = nonStandardNoticeDates(db);
+        if (dates.isEmpty())
+            return outcome;
+        const QStringList problems = upgradeProblems(db, schemaFolder);
+        if (!problems.isEmpty())
+            throw UserRefusal(QStringLiteral("the dates were not rewritten; the database is unchanged. "
+                                             "These rows break a rule of the current schema:\n  ")
+                              + problems.join(QStringLiteral("\n  ")));
+        Transaction transaction(db);
+        storeRepairedDates(db, dates);
+        transaction.commit();
+        outcome.changed = true;
+        outcome.repairedDates = dates;
         return outcome;
+    }
 
     const QStringList statements = schemaFileStatements(dialect.kind(), schemaFolder);
     const SchemaDeclarations target = declarationsOf(statements);
@@ -242,6 +310,8 @@ UpgradeOutcome upgradeSchema(QSqlDatabase db, const QString &schemaFolder)
             execute(db, sql);
         execute(db, QStringLiteral("drop table %1").arg(old));
     }
+    outcome.repairedDates = nonStandardNoticeDates(db);
+    storeRepairedDates(db, outcome.repairedDates);
     transaction.commit();
     outcome.changed = true;
     return outcome;

@@ -41,9 +41,18 @@ QVariant firstValue(QSqlDatabase db, const QString &sql, const QVariantList &val
     return value;
 }
 
-bool numberStored(QSqlDatabase db, const QString &billCode)
+// Whether a notice holds the number, in whatever text it was stored: older
+// programs kept a number as typed ("5"), this one pads it to seven digits.
+bool numberStored(QSqlDatabase db, int number)
 {
-    return firstValue(db, QStringLiteral("select ID from notice where billcode=?"), {billCode}).isValid();
+    QVariantList forms;
+    for (QString text = QString::number(number); text.size() <= 7; text.prepend(QLatin1Char('0')))
+        forms << text;
+    QStringList marks(forms.size(), QStringLiteral("?"));
+    return firstValue(db,
+                      QStringLiteral("select ID from notice where billcode in (%1)").arg(marks.join(QLatin1Char(','))),
+                      forms)
+        .isValid();
 }
 
 }  // namespace
@@ -90,10 +99,11 @@ QString issueBill(QSqlDatabase db, const UserRecord &user, const BillRequest &re
     // other one's bill is committed or rolled back, then sees its counter.
     if (rowsChanged(db, QStringLiteral("update counter set billcode=? where billcode<=?"), {*typed + 1, *typed}) == 0) {
         const int smallest = proposedBillNumber(db);
-        throw BillNumberTaken(*typed, smallest, numberStored(db, billCode));
+        throw BillNumberTaken(*typed, smallest, numberStored(db, *typed));
     }
-    // A number below the counter that an older program stored anyway.
-    if (numberStored(db, billCode))
+    // A number below the counter that an older program stored anyway, in
+    // its own form or in ours.
+    if (numberStored(db, *typed))
         throw BillNumberTaken(*typed, *typed + 1, true);
     if (rowsChanged(db,
                     QStringLiteral("update notice set billcode=?, status=?, revision=revision+1 "

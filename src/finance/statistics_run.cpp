@@ -65,16 +65,20 @@ bool lockAgainstOtherRuns(QSqlDatabase db, const SqlDialect &dialect)
 ReadNotices readPending(QSqlDatabase db, const SqlDialect &dialect, int expected, const StatisticsHooks &hooks)
 {
     ReadNotices read;
-    QSqlQuery q = runStatement(db, QStringLiteral("select ID,%1,department,checktype,checkcontent,money from notice "
-                                                  "where %2")
+    QSqlQuery q = runStatement(db, QStringLiteral("select ID,%1,department,checktype,checkcontent,money,Rdate "
+                                                  "from notice where %2")
                                        .arg(dialect.yearMonthExpression(QStringLiteral("Rdate")), kPending));
     // The same year text is a key of many notices: make it once.
     QHash<int, QString> yearTexts;
     int done = 0;
     while (q.next()) {
         const QString id = q.value(0).toString();
-        if (q.value(1).isNull())
+        if (q.value(1).isNull() && q.value(6).isNull())
             throw UserRefusal(QStringLiteral("通知单%1没有日期，无法统计").arg(id));
+        // A date written in a form the program does not read (brought from
+        // elsewhere): shown as stored, for the administrator to mend.
+        if (q.value(1).isNull())
+            throw UserRefusal(QStringLiteral("通知单%1的日期“%2”无法识别，无法统计").arg(id, q.value(6).toString()));
         const int yearMonth = q.value(1).toInt();
         const int year = yearMonth / 100;
         const int month = yearMonth % 100;

@@ -136,6 +136,8 @@ private slots:
     void version2GainsHistory_data() { addKindRows(); }
     void version2GainsHistory();
     void notADatabaseOfTheSystem();
+    void valuesFromElsewhere_data() { addKindRows(); }
+    void valuesFromElsewhere();
 };
 
 void TestSchemaUpgrade::originalTablesBecomeCurrent()
@@ -322,6 +324,68 @@ void TestSchemaUpgrade::notADatabaseOfTheSystem()
     t->exec(QStringLiteral("update schemaversion set version=%1").arg(kSchemaVersion + 1));
     QVERIFY_THROWS_EXCEPTION(UserRefusal, upgradeSchema(db, TestDatabase::schemaFolder()));
     QVERIFY(schemaMismatchMessage(kSchemaVersion + 1).contains(QStringLiteral("新版本")));
+}
+
+// A current database holding what another tool wrote: the same bill number
+// in two texts, and (on the embedded file, whose dates are texts) dates in
+// other forms. The check reports them; the upgrade refuses while a number is
+// held twice or a date cannot be read unambiguously, then rewrites the dates
+// it can read, reporting each.
+void TestSchemaUpgrade::valuesFromElsewhere()
+{
+    FIXTURE(t, rowKind(), TestDatabase::create);
+    const bool textDates = rowKind() == DbKind::SQLite;
+    NoticeRow(QStringLiteral("1000001")).status(5).billcode(QStringLiteral("0000005")).insert(t->connection());
+    NoticeRow(QStringLiteral("1000002")).status(5).billcode(QStringLiteral("5")).insert(t->connection());
+    const QMap<QString, QString> dates{{QStringLiteral("1000003"), QStringLiteral("2025/4/4 9:30:00")},
+                                       {QStringLiteral("1000004"), QStringLiteral("2025-4-5")},
+                                       {QStringLiteral("1000005"), QStringLiteral("4/5/2025")}};
+    if (textDates)
+        for (auto it = dates.cbegin(); it != dates.cend(); ++it) {
+            NoticeRow(it.key()).status(4).insert(t->connection());
+            t->exec(QStringLiteral("update notice set Rdate=? where ID=?"), {it.value(), it.key()});
+        }
+
+    QTemporaryDir folder;
+    writeConfig(folder, t->settings());
+    Run r = dbadmin(folder.path(), QStringLiteral("check"));
+    QCOMPARE(r.code, 3);
+    QStringList expected{QStringLiteral("bill number 5 is held as '0000005' (ID 1000001) and '5' (ID 1000002)")};
+    if (textDates)
+        expected << QStringLiteral("'4/5/2025' of notice 1000005 cannot be read as a date unambiguously")
+                 << QStringLiteral("'2025/4/4 9:30:00' of notice 1000003 is not in the program's form; "
+                                   "dbadmin upgrade writes it as '2025-04-04T09:30:00.000'");
+    for (const QString &line : expected)
+        QVERIFY2(r.out.contains(line), qPrintable(line + QStringLiteral("\n") + r.out));
+
+    const QStringList before = contents(t->connection());
+    r = dbadmin(folder.path(), QStringLiteral("upgrade"));
+    if (textDates) {
+        QCOMPARE(r.code, 2);
+        for (const QString &line : expected.mid(0, 2))
+            QVERIFY2(r.out.contains(line), qPrintable(line + QStringLiteral("\n") + r.out));
+        QCOMPARE(contents(t->connection(QStringLiteral("refused"))), before);
+    }
+
+    t->exec(QStringLiteral("update notice set billcode='0000006' where ID='1000002'"));
+    if (textDates)
+        t->exec(QStringLiteral("update notice set Rdate='2025-04-05 10:00' where ID='1000005'"));
+    r = dbadmin(folder.path(), QStringLiteral("check"));
+    QCOMPARE(r.code, textDates ? 3 : 0);
+    r = dbadmin(folder.path(), QStringLiteral("upgrade"));
+    QVERIFY2(r.code == 0, qPrintable(r.out));
+    if (!textDates)
+        return;
+    QVERIFY2(r.out.contains(QStringLiteral("notice 1000003: date '2025/4/4 9:30:00' written as "
+                                           "'2025-04-04T09:30:00.000'")),
+             qPrintable(r.out));
+    const QMap<QString, QString> written{{QStringLiteral("1000003"), QStringLiteral("2025-04-04T09:30:00.000")},
+                                         {QStringLiteral("1000004"), QStringLiteral("2025-04-05T00:00:00.000")},
+                                         {QStringLiteral("1000005"), QStringLiteral("2025-04-05T10:00:00.000")}};
+    for (auto it = written.cbegin(); it != written.cend(); ++it)
+        QCOMPARE(t->scalar(QStringLiteral("select Rdate from notice where ID=?"), {it.key()}).toString(), it.value());
+    r = dbadmin(folder.path(), QStringLiteral("check"));
+    QVERIFY2(r.code == 0, qPrintable(r.out));
 }
 
 QTEST_GUILESS_MAIN(TestSchemaUpgrade)

@@ -96,11 +96,20 @@ int check(const DbSettings &s, const QString &schemaFolder)
     const QStringList problems = upgradeProblems(db, schemaFolder);
     for (const QString &problem : problems)
         out() << "  " << problem << Qt::endl;
-    if (!problems.isEmpty()) {
-        out() << problems.size() << " rows or values break a rule of the schema" << Qt::endl;
-        return 3;
+    // Dates the program cannot read yet, which the upgrade rewrites.
+    int repairable = 0;
+    for (const StoredDate &date : nonStandardNoticeDates(db)) {
+        if (date.repaired.isEmpty())
+            continue;
+        out() << "  notice.Rdate: '" << date.text << "' of notice " << date.noticeId << " is not in the program's form"
+              << "; dbadmin upgrade writes it as '" << date.repaired << "'" << Qt::endl;
+        ++repairable;
     }
-    return 0;
+    if (!problems.isEmpty())
+        out() << problems.size() << " rows or values break a rule of the schema" << Qt::endl;
+    if (repairable > 0)
+        out() << repairable << " notice dates to be rewritten by dbadmin upgrade" << Qt::endl;
+    return problems.isEmpty() && repairable == 0 ? 0 : 3;
 }
 
 int upgrade(const DbSettings &s, const QString &schemaFolder)
@@ -113,8 +122,14 @@ int upgrade(const DbSettings &s, const QString &schemaFolder)
         err() << "the upgrade was not made; the database is unchanged: " << e.message() << Qt::endl;
         return 1;
     }
+    for (const StoredDate &date : outcome.repairedDates)
+        out() << "notice " << date.noticeId << ": date '" << date.text << "' written as '" << date.repaired << "'"
+              << Qt::endl;
     if (!outcome.changed)
         out() << "schema version " << outcome.toVersion << " already; nothing to do" << Qt::endl;
+    else if (outcome.fromVersion == outcome.toVersion)
+        out() << "schema version " << outcome.toVersion << " already; " << outcome.repairedDates.size()
+              << " notice dates rewritten" << Qt::endl;
     else
         out() << "schema upgraded from version " << outcome.fromVersion << " to " << outcome.toVersion
               << "; every row kept" << Qt::endl;
