@@ -5,10 +5,16 @@
 #include "db/db_error.h"
 #include "db/sql_statement.h"
 #include "db/transaction.h"
+#include "finance/statistics_run.h"
 
 #include <QDateTime>
+#include <QMap>
+#include <QSqlDriver>
 #include <QSqlQuery>
 #include <QVariant>
+
+#include <array>
+#include <cmath>
 
 namespace {
 
@@ -50,6 +56,45 @@ const QList<const char *> kOtherContents{"拖航检验", "公证检验", "其它
 
 const QList<const char *> kShipNames{
     "海安号", "东港168", "渔丰3号", "兴达之星", "南岛1号", "李大海", "陈小渔", "北湾7号",
+};
+
+// What the statistics runs that archived the demo's notices counted: cents
+// per year, section and month, inspections per year, kind and month.
+struct ArchivedTally
+{
+    QMap<QPair<QString, QString>, std::array<qint64, 12>> cents;
+    QMap<QPair<QString, QString>, std::array<qint64, 12>> counts;
+
+    void add(const QDateTime &date, const QString &department, const QString &kind, double money)
+    {
+        const QString year = QString::number(date.date().year());
+        const int month = date.date().month() - 1;
+        cents[{year, department}][month] += std::llround(money * 100);
+        counts[{year, kind}][month] += 1;
+    }
+
+    void store(QSqlDatabase db) const
+    {
+        QStringList months;
+        QStringList marks;
+        for (int m = 1; m <= 12; ++m) {
+            months << db.driver()->escapeIdentifier(QString::number(m), QSqlDriver::FieldName);
+            marks << QStringLiteral("?");
+        }
+        const auto write = [&](const QString &table, const QString &keyColumn, const auto &rows, bool asMoney) {
+            for (auto it = rows.cbegin(); it != rows.cend(); ++it) {
+                QVariantList values{it.key().first, it.key().second};
+                for (qint64 v : it.value())
+                    values << (asMoney ? QVariant(double(v) / 100.0) : QVariant(v));
+                run(db,
+                    QStringLiteral("insert into %1 (year,%2,%3) values (?,?,%4)")
+                        .arg(table, keyColumn, months.join(QLatin1Char(',')), marks.join(QLatin1Char(','))),
+                    values);
+            }
+        };
+        write(QStringLiteral("statistic"), QStringLiteral("department"), cents, true);
+        write(QStringLiteral("statistic2"), QStringLiteral("type"), counts, false);
+    }
 };
 
 }  // namespace
@@ -98,6 +143,7 @@ void loadDemoData(QSqlDatabase db)
     // Notices of both sections in every state of the workflow, a few days apart.
     const QList<int> states{1, 1, 2, 3, 5, 6, -1, -2};
     const QDateTime now = QDateTime::currentDateTime();
+    ArchivedTally archived;
     int shipIndex = 0;
     for (const bool inspection : {false, true}) {
         const QString department = inspection ? codes::kInspection : codes::kShipAffairs;
@@ -162,7 +208,16 @@ void loadDemoData(QSqlDatabase db)
                  billcode.isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(billcode),
                  status == -1 ? QStringLiteral("请核对收费项目后重新提交") : QString(), !inspection, !inspection,
                  !inspection, false});
+            if (status == 6)
+                archived.add(created, department,
+                             finance::inspectionKind(
+                                 inspection ? codes::kRunInspection : QString(),
+                                 inspection ? QString::fromUtf8(kRunContents[i % kRunContents.size()]) : QString()),
+                             total);
         }
     }
+    // The archived notices are counted in the statistics, as the run that
+    // archived them left them.
+    archived.store(db);
     transaction.commit();
 }
