@@ -152,10 +152,30 @@ create index notice_history_id_time on notice_history (ID, acted_at, historyid);
 -- The deleted notices of a section.
 create index notice_history_action on notice_history (action, department);
 
+-- Who changed which row of the master data (accounts with their rights and
+-- roles, the fee item catalogues and their order, the name lists), when, and
+-- the values before and after as text; never a password. Written in the
+-- transaction of the change itself. department is the section whose data it
+-- is: a section leader reads the rows of the own section.
+create table masterdata_audit (
+  auditid       integer primary key autoincrement,
+  acted_at      datetime not null,
+  account       varchar(8),
+  fullname      varchar(10),
+  department    varchar(10),
+  tablename     varchar(20) not null,
+  rowkey        varchar(50) not null,
+  action        varchar(20) not null,
+  old_values    varchar(255),
+  new_values    varchar(255)
+);
+create index masterdata_audit_time on masterdata_audit (acted_at, auditid);
+create index masterdata_audit_department on masterdata_audit (department, acted_at);
+
 -- The version of this schema. The program tells the user at start when the
 -- database holds an older one, and dbadmin upgrade brings it here.
 create table schemaversion (
   onerow  integer not null primary key default 1 check (onerow = 1),
   version integer not null
 );
-insert into schemaversion (onerow, version) values (1, 3);
+insert into schemaversion (onerow, version) values (1, 4);

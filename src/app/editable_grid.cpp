@@ -183,7 +183,7 @@ void EditableGrid::store()
         }
     }
     try {
-        m_query.post();
+        m_query.post(m_storeRecorder);
     } catch (const StaleRowError &stale) {
         m_query.rebaseEdit();
         refreshFields();

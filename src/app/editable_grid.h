@@ -12,10 +12,11 @@
 
 #include "column_proxy_model.h"
 
+#include "db/named_query.h"
+
 #include <QObject>
 #include <functional>
 
-class NamedQuery;
 class QComboBox;
 class QLineEdit;
 class QTableView;
@@ -46,6 +47,9 @@ public:
     // Runs before every store of a changed row; throws UserRefusal to refuse
     // it, and the change is then abandoned.
     void setStoreCheck(std::function<void(NamedQuery &)> check) { m_storeCheck = std::move(check); }
+    // Runs with every store of a changed row, in its transaction (the trail
+    // of master data changes).
+    void setStoreRecorder(NamedQuery::StoreRecorder recorder) { m_storeRecorder = std::move(recorder); }
     // Stores the row in editing (see above). Throws UserRefusal or DbError.
     void store();
 
@@ -73,6 +77,7 @@ private:
     QObject *m_viewport = nullptr;
     QList<Field> m_fields;
     std::function<void(NamedQuery &)> m_storeCheck;
+    NamedQuery::StoreRecorder m_storeRecorder;
     bool m_showing = false;
     bool m_syncing = false;
 };

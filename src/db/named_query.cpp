@@ -2,6 +2,7 @@
 
 #include "db_error.h"
 #include "sql_statement.h"
+#include "transaction.h"
 
 #include <QSqlDriver>
 #include <QSqlError>
@@ -268,6 +269,11 @@ void NamedQuery::cancel()
 
 bool NamedQuery::post()
 {
+    return post(StoreRecorder());
+}
+
+bool NamedQuery::post(const StoreRecorder &recorder)
+{
     if (m_state != State::Editing && m_state != State::Inserting)
         return true;
     if (m_beforePost && !m_beforePost(*this))
@@ -352,12 +358,25 @@ bool NamedQuery::post()
                   .arg(m_table, sets.join(QLatin1Char(',')), where.join(QStringLiteral(" and ")));
     }
 
+    std::optional<Transaction> transaction;
+    if (recorder)
+        transaction.emplace(db);
     QSqlQuery q = runStatement(db, sql, values);
     const int affected = q.numRowsAffected();
     q.finish();
     if (m_state == State::Editing && (!m_revisionColumn.isEmpty() || m_compareReadValues) && affected == 0) {
         const bool deleted = !storedRow().has_value();
         throw StaleRowError(deleted);
+    }
+    // A row that another workstation deleted meanwhile was not stored.
+    if (transaction && affected != 0) {
+        StoredRow stored;
+        stored.inserted = m_state == State::Inserting;
+        if (!stored.inserted)
+            stored.before = m_original;
+        stored.after = m_buffer;
+        recorder(db, stored);
+        transaction->commit();
     }
 
     // Show the stored row where it now stands in the statement's rows.

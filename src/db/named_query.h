@@ -86,6 +86,19 @@ public:
     // Stores the edited row; returns false when the check abandoned it.
     // Throws DbError when the database refuses it.
     bool post();
+    // What a store wrote: the row as it was read (empty for a new row) and as
+    // it was stored (for a new row, only the columns given a value).
+    struct StoredRow
+    {
+        bool inserted = false;
+        QSqlRecord before;
+        QSqlRecord after;
+    };
+    using StoreRecorder = std::function<void(QSqlDatabase, const StoredRow &)>;
+    // Stores as post() does, and calls the recorder after the row is written,
+    // in one transaction with the store: a recorder that throws undoes the
+    // store, and a store that is refused or writes nothing calls no recorder.
+    bool post(const StoreRecorder &recorder);
     void cancel();
     // After a refused store: reads the row as it is stored now and puts the
     // columns the user changed on top of it, still in editing, so the user's

@@ -18,8 +18,9 @@
 //      columns added here (notice.revision, itemofnotice.lineid, ...);
 //   1  those additions, no recorded version;
 //   2  recorded version, unique bill numbers, the number search index;
-//   3  the notices' history (notice_history).
-constexpr int kSchemaVersion = 3;
+//   3  the notices' history (notice_history);
+//   4  the trail of master data changes (masterdata_audit).
+constexpr int kSchemaVersion = 4;
 // A database that holds no notice table: not one of the system's.
 constexpr int kNoSchema = -1;
 

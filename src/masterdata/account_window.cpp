@@ -1,6 +1,8 @@
 #include "account_window.h"
 
 #include "accounts.h"
+#include "audit_trail.h"
+#include "reset_password_window.h"
 
 #include "app/codes.h"
 #include "app/current_user.h"
@@ -123,6 +125,9 @@ AccountWindow::AccountWindow(NamedQuery &query, const QString &objectName, const
     }
     // Changing a role never takes the last leader of a section out of office.
     m_grid->setStoreCheck(checkRoleChange);
+    // Every stored change of an account enters the trail under the
+    // administrator's name (the window lives while one user is logged in).
+    m_grid->setStoreRecorder(storeRecorder(QStringLiteral("person"), CurrentUser));
 }
 
 void AccountWindow::beginAdding(int role)
@@ -134,7 +139,7 @@ void AccountWindow::beginAdding(int role)
 
 bool AccountWindow::storeAdded(int nameBytes)
 {
-    switch (storeNewAccount(m_query, nameBytes)) {
+    switch (storeNewAccount(m_query, nameBytes, CurrentUser)) {
     case NewAccount::FieldsEmpty:
         messages::inform(kAccountFieldsEmpty);
         for (QLineEdit *field : {DBEdit1, DBEdit2, DBEdit3})
@@ -175,13 +180,17 @@ TF_useradmin::TF_useradmin(Tdm &dm, QWidget *parent)
     static_cast<QVBoxLayout *>(layout())->insertWidget(0, Label1);
 
     bt_modify = button(QStringLiteral("修改"), "bt_modify");
+    bt_password = button(QStringLiteral("重置密码"), "bt_password");
+    bt_password->setToolTip(QStringLiteral("为本科室工作人员设置新密码"));
     auto *buttons = static_cast<QHBoxLayout *>(layout()->itemAt(layout()->count() - 1)->layout());
     buttons->addWidget(bt_modify);
+    buttons->addWidget(bt_password);
 
     onClick(bt_add, [this] { bt_addClick(); });
     onClick(bt_save, [this] { bt_saveClick(); });
     onClick(bt_del, [this] { bt_delClick(); });
     onClick(bt_modify, [this] { bt_modifyClick(); });
+    onClick(bt_password, [this] { bt_passwordClick(); });
     connect(m_grid, &EditableGrid::rowClicked, this, [this] { run([this] { DBGrid_useradminCellClick(); }); });
 }
 
@@ -206,6 +215,7 @@ void TF_useradmin::FormShow()
     bt_save->setEnabled(false);
     bt_del->setEnabled(false);
     bt_modify->setEnabled(false);
+    bt_password->setEnabled(false);
     bt_add->setEnabled(true);
     setFieldsEnabled(false);
     setChoicesEnabled(false);
@@ -229,6 +239,10 @@ void TF_useradmin::DBGrid_useradminCellClick()
     const bool named = m_query.currentRow() >= 0 && !m_query.value(QStringLiteral("name")).toString().isEmpty();
     bt_modify->setEnabled(named);
     bt_del->setEnabled(named);
+    // Only a clerk of the section, and not while a change is being made.
+    const std::optional<masterdata::AccountSection> section = masterdata::accountSection(CurrentUser.typeId);
+    bt_password->setEnabled(named && section && !m_modifying
+                            && m_query.value(QStringLiteral("typeid")).toInt() == section->newAccountRole);
 }
 
 void TF_useradmin::bt_addClick()
@@ -239,6 +253,7 @@ void TF_useradmin::bt_addClick()
     bt_add->setEnabled(false);
     bt_del->setEnabled(false);
     bt_modify->setEnabled(false);
+    bt_password->setEnabled(false);
     bt_save->setEnabled(true);
     setFieldsEnabled(true);
     setChoicesEnabled(true);
@@ -256,6 +271,7 @@ void TF_useradmin::bt_modifyClick()
     bt_add->setEnabled(false);
     bt_del->setEnabled(false);
     bt_modify->setEnabled(false);
+    bt_password->setEnabled(false);
     bt_save->setEnabled(true);
 }
 
@@ -278,6 +294,7 @@ void TF_useradmin::bt_saveClick()
     bt_del->setEnabled(false);
     bt_save->setEnabled(false);
     bt_modify->setEnabled(false);
+    bt_password->setEnabled(false);
     setFieldsEnabled(false);
     setChoicesEnabled(false);
 }
@@ -287,6 +304,21 @@ void TF_useradmin::bt_delClick()
     masterdata::deleteAccount(m_query, CurrentUser);
     bt_del->setEnabled(false);
     bt_modify->setEnabled(false);
+    bt_password->setEnabled(false);
+}
+
+void TF_useradmin::bt_passwordClick()
+{
+    if (m_query.currentRow() < 0 || m_query.state() != NamedQuery::State::Browsing)
+        return;
+    const QString nickname = m_query.value(QStringLiteral("nickname")).toString();
+    const QString name = m_query.value(QStringLiteral("name")).toString();
+    QSqlDatabase db = m_query.database();
+    TF_resetpassword dialog(QStringLiteral("%1（%2）").arg(name, nickname), this);
+    dialog.setReset([db, nickname](const QString &password, const QString &repeated) {
+        masterdata::resetPassword(db, CurrentUser, nickname, password, repeated);
+    });
+    dialog.exec();
 }
 
 // --- TF_money ---------------------------------------------------------------

@@ -66,6 +66,8 @@ public:
     void bt_saveClick();
     void bt_delClick();
     void bt_modifyClick();
+    // A clerk of the section gets a new password, typed twice.
+    void bt_passwordClick();
 
     bool modifying() const { return m_modifying; }
 
@@ -73,6 +75,7 @@ public:
     QComboBox *DBComboBox2;
     QComboBox *DBComboBox3;
     QPushButton *bt_modify;
+    QPushButton *bt_password;
 
 private:
     void setFieldsEnabled(bool enabled);

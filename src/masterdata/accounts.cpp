@@ -1,9 +1,11 @@
 #include "accounts.h"
 
+#include "audit_trail.h"
 #include "named_rows.h"
 
 #include "app/codes.h"
 #include "app/current_user.h"
+#include "db/gbk_text.h"
 #include "db/named_query.h"
 #include "db/sql_statement.h"
 #include "db/transaction.h"
@@ -19,6 +21,7 @@ const QString kName = QStringLiteral("name");
 const QString kNickname = QStringLiteral("nickname");
 const QString kPassword = QStringLiteral("password");
 const QString kTypeId = QStringLiteral("typeid");
+const QString kPerson = QStringLiteral("person");
 
 bool isLeaderRole(int role)
 {
@@ -54,7 +57,7 @@ std::optional<AccountSection> accountSection(int typeId)
     return std::nullopt;
 }
 
-NewAccount storeNewAccount(NamedQuery &q, int nameBytes)
+NewAccount storeNewAccount(NamedQuery &q, int nameBytes, const UserRecord &administrator)
 {
     for (const QString &column : {kName, kNickname, kPassword})
         if (q.value(column).toString().isEmpty())
@@ -62,7 +65,8 @@ NewAccount storeNewAccount(NamedQuery &q, int nameBytes)
     cutToWidth(q, kName, nameBytes);
     cutToWidth(q, kNickname, kNicknameBytes);
     cutToWidth(q, kPassword, kPasswordBytes);
-    return storeUnlessTaken(q, QStringLiteral("person"), kNickname) ? NewAccount::Stored : NewAccount::LoginNameTaken;
+    return storeUnlessTaken(q, kPerson, kNickname, storeRecorder(kPerson, administrator)) ? NewAccount::Stored
+                                                                                          : NewAccount::LoginNameTaken;
 }
 
 void deleteAccount(NamedQuery &q, const UserRecord &administrator)
@@ -83,7 +87,12 @@ void deleteAccount(NamedQuery &q, const UserRecord &administrator)
         if (isLeaderRole(role) && otherAccountsOfRole(q.database(), role, nickname) == 0)
             throw UserRefusal(QStringLiteral("该账号是最后一个%1账号，删除后将无人能管理本科室的账号，不能删除")
                                   .arg(codes::roleText(role)));
-        deleteRow(q.database(), QStringLiteral("person"), kNickname, nickname);
+        QSqlQuery stored = runStatement(q.database(), QStringLiteral("select * from person where nickname=?"),
+                                        {nickname});
+        const QSqlRecord was = stored.next() ? stored.record() : QSqlRecord();
+        stored.finish();
+        if (deleteRow(q.database(), kPerson, kNickname, nickname) && !was.isEmpty())
+            recordDeletion(q.database(), administrator, kPerson, was);
         transaction.commit();
     }
     reopenAt(q, row);
@@ -98,6 +107,43 @@ void checkRoleChange(NamedQuery &q)
     if (otherAccountsOfRole(q.database(), before, q.value(kNickname).toString()) == 0)
         throw UserRefusal(QStringLiteral("该账号是最后一个%1账号，改变身份后将无人能管理本科室的账号，不能更改")
                               .arg(codes::roleText(before)));
+}
+
+}  // namespace masterdata
+
+namespace masterdata {
+
+void resetPassword(QSqlDatabase db, const UserRecord &leader, const QString &nickname, const QString &password,
+                   const QString &repeated)
+{
+    const std::optional<AccountSection> section = accountSection(leader.typeId);
+    if (!section)
+        throw UserRefusal(kPasswordNotYours);
+    if (password.isEmpty())
+        throw UserRefusal(kPasswordEmpty);
+    if (password != repeated)
+        throw UserRefusal(kPasswordsDiffer);
+    if (!gbk::fits(password, kPasswordBytes))
+        throw UserRefusal(kPasswordTooLong);
+
+    Transaction transaction(db);
+    // The role as stored now: an account made a leader meanwhile is refused.
+    QSqlQuery q = runStatement(db, QStringLiteral("select * from person where nickname=?"), {nickname});
+    if (!q.next())
+        throw UserRefusal(kPasswordAccountGone);
+    const QSqlRecord account = q.record();
+    q.finish();
+    if (account.value(kTypeId).toInt() != section->newAccountRole)
+        throw UserRefusal(kPasswordNotYours);
+    QSqlQuery update = runStatement(db, QStringLiteral("update person set password=? where nickname=? and typeid=?"),
+                                    {password, nickname, section->newAccountRole});
+    const int changed = update.numRowsAffected();
+    update.finish();
+    if (changed == 0)
+        throw UserRefusal(kPasswordAccountGone);
+    recordChange(db, leader, kPerson, account, audit::kPasswordReset, QString(),
+                 QStringLiteral("密码已重置（不记录密码）"));
+    transaction.commit();
 }
 
 }  // namespace masterdata

@@ -1,5 +1,6 @@
 #include "catalogue.h"
 
+#include "audit_trail.h"
 #include "named_rows.h"
 
 #include "db/counter.h"
@@ -81,15 +82,22 @@ int drawOrderNumber(QSqlDatabase db, const Catalogue &catalogue)
     return advanceCounter(db, catalogue.counter);
 }
 
-NewItem storeNewItem(NamedQuery &q, const Catalogue &catalogue)
+NewItem storeNewItem(NamedQuery &q, const Catalogue &catalogue, const UserRecord &leader)
 {
     if (q.value(kName).toString().isEmpty() || (catalogue.priced && q.value(kType).toString().isEmpty()))
         return NewItem::Missing;
     cutToWidth(q, kName, kItemNameBytes);
-    return storeUnlessTaken(q, catalogue.table, kName) ? NewItem::Stored : NewItem::Exists;
+    return storeUnlessTaken(q, catalogue.table, kName, storeRecorder(catalogue.table, leader)) ? NewItem::Stored
+                                                                                               : NewItem::Exists;
 }
 
-Move moveItem(NamedQuery &q, const Catalogue &catalogue, int step)
+void deleteItem(NamedQuery &q, const Catalogue &catalogue, const UserRecord &leader)
+{
+    deleteCurrentRow(q, catalogue.table, kName,
+                     [&](QSqlDatabase db, const QSqlRecord &row) { recordDeletion(db, leader, catalogue.table, row); });
+}
+
+Move moveItem(NamedQuery &q, const Catalogue &catalogue, int step, const UserRecord &leader)
 {
     if (q.state() != NamedQuery::State::Browsing)
         q.cancel();
@@ -109,8 +117,14 @@ Move moveItem(NamedQuery &q, const Catalogue &catalogue, int step)
         Transaction transaction(q.database());
         exchanged = setOrder(q.database(), catalogue.table, otherName, b, a)
                     && setOrder(q.database(), catalogue.table, name, a, b);
-        if (exchanged)
+        if (exchanged) {
+            // One change: the item moved, its neighbour taking its place.
+            const QString order = QStringLiteral("次序：");
+            recordChange(q.database(), leader, catalogue.table, q.model()->record(row),
+                         step < 0 ? audit::kMovedUp : audit::kMovedDown, order + a.toString(),
+                         order + b.toString() + QStringLiteral("（与“%1”交换）").arg(otherName.toString()));
             transaction.commit();
+        }
     }
     if (!exchanged) {
         reopenAt(q, row);

@@ -9,6 +9,7 @@
 #include <QString>
 
 class NamedQuery;
+struct UserRecord;
 
 namespace masterdata {
 
@@ -40,8 +41,13 @@ int drawOrderNumber(QSqlDatabase db, const Catalogue &catalogue);
 
 enum class NewItem { Stored, Missing, Exists };
 // Stores the item being added: it needs a name (and, priced, a type), and the
-// name must not be in the catalogue yet, whatever its type.
-NewItem storeNewItem(NamedQuery &q, const Catalogue &catalogue);
+// name must not be in the catalogue yet, whatever its type. Every change of a
+// catalogue, its order included, enters the trail of master data changes
+// under the leader's name, in the change's transaction.
+NewItem storeNewItem(NamedQuery &q, const Catalogue &catalogue, const UserRecord &leader);
+
+// Deletes the current item.
+void deleteItem(NamedQuery &q, const Catalogue &catalogue, const UserRecord &leader);
 
 enum class Move { Moved, AtEnd, AtGroupEnd };
 // Moves the current item one place up (step -1) or down (step 1) by
@@ -49,6 +55,6 @@ enum class Move { Moved, AtEnd, AtGroupEnd };
 // and leaves the cursor on the moved item. A priced catalogue's item stays
 // within its type. Refuses (UserRefusal) when another workstation changed the
 // order of either item meanwhile.
-Move moveItem(NamedQuery &q, const Catalogue &catalogue, int step);
+Move moveItem(NamedQuery &q, const Catalogue &catalogue, int step, const UserRecord &leader);
 
 }  // namespace masterdata

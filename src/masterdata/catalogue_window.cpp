@@ -3,6 +3,7 @@
 #include "named_rows.h"
 
 #include "app/codes.h"
+#include "app/current_user.h"
 #include "app/editable_grid.h"
 #include "app/messages.h"
 #include "app/read_failures.h"
@@ -146,7 +147,7 @@ void TF_itemmodify::bt_addClick()
 
 void TF_itemmodify::Bt_saveClick()
 {
-    switch (storeNewItem(*m_query, m_catalogue)) {
+    switch (storeNewItem(*m_query, m_catalogue, CurrentUser)) {
     case NewItem::Missing:
         messages::inform(m_catalogue.missingMessage);
         DBEdit1->setFocus();
@@ -167,13 +168,13 @@ void TF_itemmodify::Bt_saveClick()
 
 void TF_itemmodify::bt_delClick()
 {
-    deleteCurrentRow(*m_query, m_catalogue.table, kName);
+    deleteItem(*m_query, m_catalogue, CurrentUser);
     bt_del->setEnabled(false);
 }
 
 void TF_itemmodify::move(int step)
 {
-    switch (moveItem(*m_query, m_catalogue, step)) {
+    switch (moveItem(*m_query, m_catalogue, step, CurrentUser)) {
     case Move::AtEnd:
         messages::inform(step < 0 ? QStringLiteral("已经到顶") : QStringLiteral("已经到底"));
         break;

@@ -1,6 +1,7 @@
 #include "menu.h"
 
 #include "account_window.h"
+#include "audit_window.h"
 #include "catalogue_window.h"
 #include "configure.h"
 #include "name_list_window.h"
@@ -50,6 +51,8 @@ void connectMenu(Tdm &dm, QWidget *mainWindow, const MenuItems &items)
     for (const auto &[item, list] : lists)
         connectItem(item, mainWindow, list->windowName,
                     [data, mainWindow, list = list] { return new TF_namelist(*data, *list, mainWindow); });
+    connectItem(items.audit, mainWindow, QStringLiteral("F_audit"),
+                [data, mainWindow] { return new TF_audit(*data, mainWindow); });
 }
 
 }  // namespace masterdata

@@ -17,6 +17,7 @@ struct MenuItems
     QAction *buildtype;
     QAction *runtype;
     QAction *other;
+    QAction *audit;  // the trail of master data changes (修改记录)
 };
 
 // Sets up the data module's queries for the windows and connects each item:

@@ -2,6 +2,7 @@
 
 #include "named_rows.h"
 
+#include "app/current_user.h"
 #include "app/editable_grid.h"
 #include "app/messages.h"
 #include "db/named_query.h"
@@ -82,7 +83,7 @@ void TF_namelist::bt_addClick()
 
 void TF_namelist::bt_saveClick()
 {
-    switch (storeNewName(m_query, m_list)) {
+    switch (storeNewName(m_query, m_list, CurrentUser)) {
     case NewName::Empty:
         messages::inform(m_list.emptyMessage);
         DBEdit1->setFocus();
@@ -103,6 +104,6 @@ void TF_namelist::bt_saveClick()
 
 void TF_namelist::bt_delClick()
 {
-    deleteCurrentRow(m_query, m_list.table, kName);
+    deleteName(m_query, m_list, CurrentUser);
     bt_del->setEnabled(false);
 }

@@ -1,5 +1,6 @@
 #include "name_lists.h"
 
+#include "audit_trail.h"
 #include "named_rows.h"
 
 #include "db/named_query.h"
@@ -92,13 +93,19 @@ QList<const NameList *> nameLists()
     return {&companyList(), &buildTypeList(), &runTypeList(), &otherTypeList()};
 }
 
-NewName storeNewName(NamedQuery &q, const NameList &list)
+NewName storeNewName(NamedQuery &q, const NameList &list, const UserRecord &leader)
 {
     const QString name = QStringLiteral("name");
     if (q.value(name).toString().isEmpty())
         return NewName::Empty;
     cutToWidth(q, name, list.nameBytes);
-    return storeUnlessTaken(q, list.table, name) ? NewName::Stored : NewName::Exists;
+    return storeUnlessTaken(q, list.table, name, storeRecorder(list.table, leader)) ? NewName::Stored : NewName::Exists;
+}
+
+void deleteName(NamedQuery &q, const NameList &list, const UserRecord &leader)
+{
+    deleteCurrentRow(q, list.table, QStringLiteral("name"),
+                     [&](QSqlDatabase db, const QSqlRecord &row) { recordDeletion(db, leader, list.table, row); });
 }
 
 }  // namespace masterdata

@@ -8,6 +8,7 @@
 
 class NamedQuery;
 class Tdm;
+struct UserRecord;
 
 namespace masterdata {
 
@@ -33,7 +34,11 @@ const NameList &otherTypeList();
 QList<const NameList *> nameLists();
 
 enum class NewName { Stored, Empty, Exists };
-// Stores the name being added. A name of blanks is a name.
-NewName storeNewName(NamedQuery &q, const NameList &list);
+// Stores the name being added. A name of blanks is a name. Adding and
+// deleting a name enter the trail of master data changes under the leader's
+// name, in the change's transaction.
+NewName storeNewName(NamedQuery &q, const NameList &list, const UserRecord &leader);
+// Deletes the current name.
+void deleteName(NamedQuery &q, const NameList &list, const UserRecord &leader);
 
 }  // namespace masterdata

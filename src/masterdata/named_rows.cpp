@@ -4,6 +4,7 @@
 #include "db/gbk_text.h"
 #include "db/named_query.h"
 #include "db/sql_statement.h"
+#include "db/transaction.h"
 
 #include <QSqlQuery>
 
@@ -17,13 +18,14 @@ bool valueTaken(QSqlDatabase db, const QString &table, const QString &column, co
     return taken;
 }
 
-bool storeUnlessTaken(NamedQuery &q, const QString &table, const QString &column)
+bool storeUnlessTaken(NamedQuery &q, const QString &table, const QString &column,
+                      const NamedQuery::StoreRecorder &recorder)
 {
     const QVariant value = q.value(column);
     if (valueTaken(q.database(), table, column, value))
         return false;
     try {
-        q.post();
+        q.post(recorder);
     } catch (const DbError &) {
         if (valueTaken(q.database(), table, column, value))
             return false;
@@ -32,9 +34,12 @@ bool storeUnlessTaken(NamedQuery &q, const QString &table, const QString &column
     return true;
 }
 
-void deleteRow(QSqlDatabase db, const QString &table, const QString &keyColumn, const QVariant &key)
+bool deleteRow(QSqlDatabase db, const QString &table, const QString &keyColumn, const QVariant &key)
 {
-    runStatement(db, QStringLiteral("delete from %1 where %2=?").arg(table, keyColumn), {key}).finish();
+    QSqlQuery q = runStatement(db, QStringLiteral("delete from %1 where %2=?").arg(table, keyColumn), {key});
+    const int deleted = q.numRowsAffected();
+    q.finish();
+    return deleted != 0;
 }
 
 void reopenAt(NamedQuery &q, int row)
@@ -43,14 +48,25 @@ void reopenAt(NamedQuery &q, int row)
     q.setCurrentRow(qMin(row, q.rowCount() - 1));
 }
 
-void deleteCurrentRow(NamedQuery &q, const QString &table, const QString &keyColumn)
+void deleteCurrentRow(NamedQuery &q, const QString &table, const QString &keyColumn, const DeletionRecorder &recorder)
 {
     const int row = q.currentRow();
     if (row < 0)
         return;
     if (q.state() != NamedQuery::State::Browsing)
         q.cancel();
-    deleteRow(q.database(), table, keyColumn, q.value(keyColumn));
+    const QVariant key = q.value(keyColumn);
+    {
+        Transaction transaction(q.database());
+        // The row as stored, which another workstation may have changed since the list was read.
+        QSqlQuery stored = runStatement(q.database(),
+                                        QStringLiteral("select * from %1 where %2=?").arg(table, keyColumn), {key});
+        const QSqlRecord was = stored.next() ? stored.record() : QSqlRecord();
+        stored.finish();
+        if (deleteRow(q.database(), table, keyColumn, key) && recorder && !was.isEmpty())
+            recorder(q.database(), was);
+        transaction.commit();
+    }
     reopenAt(q, row);
 }
 

@@ -111,6 +111,8 @@ public:
     QAction *M_buildtype;
     QAction *M_runtype;
     QAction *M_other;
+    // The trail of master data changes (leaders).
+    QAction *M_audit;
     QAction *M_report;
     // The selected notice's history; the section's deleted notices (leaders).
     QAction *M_history;

@@ -168,7 +168,7 @@ void TF_main::freeze_newed()
 void TF_main::freeze_menu()
 {
     for (QAction *a : {M_buildtype, M_runtype, M_other, M_company, M_cjitem, M_cwitem, M_useradmin, M_money, M_cjkpj,
-                       M_caiwu, M_deleted})
+                       M_caiwu, M_deleted, M_audit})
         setItemVisible(a, false);
 }
 
@@ -239,6 +239,8 @@ void TF_main::checkshow()
         setItemVisible(M_cjkpj, true);
         setItemVisible(bt_pj, true);
     }
+    if (role == codes::RoleFinanceLeader || role == codes::RoleShipAffairsLeader || role == codes::RoleInspectionLeader)
+        setItemVisible(M_audit, true);
     if (role == codes::RoleFinanceLeader) {
         setItemVisible(M_money, true);
         setItemVisible(M_caiwu, true);

@@ -120,6 +120,8 @@ void TF_main::buildMenus()
     M_buildtype = item(master, QStringLiteral("船检科  建造检验类型管理"), "M_buildtype");
     M_runtype = item(master, QStringLiteral("船检科  营运检验类型管理"), "M_runtype");
     M_other = item(master, QStringLiteral("船检科  其他检验类型管理"), "M_other");
+    master->addSeparator();
+    M_audit = item(master, QStringLiteral("修改记录"), "M_audit");
 
     QMenu *reports = named(menuBar()->addMenu(QStringLiteral("    报表和票据管理")), "N2");
     M_report = item(reports, QStringLiteral("统计报表"), "M_report");

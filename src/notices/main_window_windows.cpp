@@ -68,8 +68,8 @@ void TF_main::connectSecondaryWindows()
     connect(M_deleted, &QAction::triggered, this, [this] { M_deletedClick(); });
 
     // Master data: accounts, catalogues, name lists.
-    masterdata::connectMenu(m_dm, this,
-                            {M_useradmin, M_money, M_cwitem, M_cjitem, M_company, M_buildtype, M_runtype, M_other});
+    masterdata::connectMenu(
+        m_dm, this, {M_useradmin, M_money, M_cwitem, M_cjitem, M_company, M_buildtype, M_runtype, M_other, M_audit});
 
     // Own account, themes, help, about, configuration program.
     connect(password, &QAction::triggered, this, [this] { passwordClick(); });

@@ -64,9 +64,11 @@ private slots:
 void TestSchemaFiles::kindsDeclareTheSameSchema()
 {
     const SchemaDeclarations reference = declarations(DbKind::SQLite);
-    // The system's tables, the version and the notices' history.
-    QCOMPARE(reference.tables.size(), systemTables().size() + 2);
+    // The system's tables, the version, the notices' history and the master
+    // data trail.
+    QCOMPARE(reference.tables.size(), systemTables().size() + 3);
     QVERIFY(reference.tables.contains(QStringLiteral("notice_history")));
+    QVERIFY(reference.tables.contains(QStringLiteral("masterdata_audit")));
     for (const QString &table : systemTables())
         QVERIFY2(reference.tables.contains(table), qPrintable(table));
     QCOMPARE(reference.columns.value(QStringLiteral("statistic")).size(), 15);

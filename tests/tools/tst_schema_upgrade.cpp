@@ -135,6 +135,8 @@ private slots:
     void earlierVersionKeepsLineKeys();
     void version2GainsHistory_data() { addKindRows(); }
     void version2GainsHistory();
+    void version3GainsMasterDataTrail_data() { addKindRows(); }
+    void version3GainsMasterDataTrail();
     void notADatabaseOfTheSystem();
     void valuesFromElsewhere_data() { addKindRows(); }
     void valuesFromElsewhere();
@@ -311,6 +313,39 @@ void TestSchemaUpgrade::version2GainsHistory()
     t->exec(QStringLiteral("insert into notice_history (ID,acted_at,action) values ('0000001',?,'新建')"),
             {QDateTime::currentDateTime()});
     QCOMPARE(t->scalar(QStringLiteral("select count(*) from notice_history")).toInt(), 1);
+}
+
+void TestSchemaUpgrade::version3GainsMasterDataTrail()
+{
+    QFETCH(int, kind);
+    // Version 3: the current schema without the master data trail; the
+    // notices' history it holds is carried over.
+    FIXTURE(t, DbKind(kind), TestDatabase::create);
+    QSqlDatabase db = t->connection();
+    ddl(db, QStringLiteral("drop table masterdata_audit"));
+    t->exec(QStringLiteral("update schemaversion set version=3"));
+    loadDemoData(db);
+    t->exec(QStringLiteral("insert into notice_history (ID,acted_at,action) values ('0000001',?,'新建')"),
+            {QDateTime::currentDateTime()});
+    QCOMPARE(schemaVersionOf(db), 3);
+    const QStringList before = contents(db);
+
+    QTemporaryDir folder;
+    writeConfig(folder, t->settings());
+    const Run r = dbadmin(folder.path(), QStringLiteral("upgrade"));
+    QVERIFY2(r.code == 0 && r.out.contains(QStringLiteral("from version 3 to %1").arg(kSchemaVersion)),
+             qPrintable(r.out));
+    db = t->connection(QStringLiteral("after"));
+    QCOMPARE(schemaVersionOf(db), kSchemaVersion);
+    QCOMPARE(contents(db), before);
+    QCOMPARE(t->scalar(QStringLiteral("select count(*) from notice_history")).toInt(), 1);
+    auto fresh = TestDatabase::create(DbKind(kind));
+    QCOMPARE(columnsOf(db, QStringLiteral("masterdata_audit")),
+             columnsOf(fresh->connection(QStringLiteral("fresh")), QStringLiteral("masterdata_audit")));
+    t->exec(QStringLiteral(
+                "insert into masterdata_audit (acted_at,tablename,rowkey,action) values (?,'person','cw','修改')"),
+            {QDateTime::currentDateTime()});
+    QCOMPARE(t->scalar(QStringLiteral("select count(*) from masterdata_audit")).toInt(), 1);
 }
 
 void TestSchemaUpgrade::notADatabaseOfTheSystem()
