@@ -143,7 +143,8 @@ void TestCsvInSpreadsheet::ledgerOpenedInCalc()
     for (int i = 0; i < parties.size(); ++i) {
         const QList<Cell> &row = rows[1 + i];
         const Cell party = row.value(4);
-        const QString expected = QString(parties[i]).replace(u'\r', u'\n');
+        // Calc drops a lone carriage return inside a quoted field.
+        const QString expected = QString(parties[i]).remove(u'\r');
         const bool looksLikeFormula = QStringLiteral("=+-@\t\r").contains(parties[i].front());
         QVERIFY2(party.formula.isEmpty(), qPrintable(parties[i] + QStringLiteral(" ran as ") + party.formula));
         QCOMPARE(party.type, QStringLiteral("string"));
