@@ -13,6 +13,8 @@ packages=(
   libgtest-dev libbenchmark-dev libmuparser-dev
   clang libclang-rt-14-dev clang-format
   poppler-utils xvfb xauth
+  # The CSV test opens the saved files in a spreadsheet, as a finance clerk does.
+  libreoffice-calc-nogui
 )
 
 missing=()

@@ -462,7 +462,8 @@ private:
                 r.notice = chosen.facts.id;
                 r.state = QString::number(codes::StateVoided);
                 r.detail = chosen.billcode;
-                finance::voidBill(m_dm.database(), m_user, chosen.facts.id, chosen.revision);
+                finance::voidBill(m_dm.database(), m_user, chosen.facts.id, chosen.revision,
+                                  QStringLiteral("负载测试"));
             });
             return;
         }

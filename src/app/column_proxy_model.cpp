@@ -1,6 +1,8 @@
 #include "column_proxy_model.h"
 
 #include "db/row_set_model.h"
+#include "expr/amount_text.h"
+
 #include <QDateTime>
 #include <QLocale>
 #include <QSqlRecord>
@@ -140,7 +142,7 @@ QString moneyText(const QVariant &value)
         return {};
     bool ok = false;
     const double v = value.toDouble(&ok);
-    return ok ? QString::number(v, 'g', 15) : value.toString();
+    return ok ? QString::fromStdString(nollard::FixedTwoDecimals(v)) : value.toString();
 }
 
 QString dateTimeText(const QVariant &value)

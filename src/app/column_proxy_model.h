@@ -44,8 +44,9 @@ private:
     QList<int> m_sourceColumns;
 };
 
-// Money as the program writes it in fields: up to 15 significant digits,
-// no trailing zeros.
+// Money as every grid and field shows it: two decimals, rounded as a fee line
+// stores and a report prints it (nollard::FixedTwoDecimals), so that a figure
+// reads the same on the screen and on paper. A null value shows nothing.
 QString moneyText(const QVariant &value);
 // A stored date and time as shown in lists and fields: in the workstation's
 // own format (its short date and its time with seconds).

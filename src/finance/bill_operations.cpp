@@ -3,7 +3,9 @@
 #include "bill_lists.h"
 
 #include "app/codes.h"
+#include "app/column_proxy_model.h"
 #include "app/current_user.h"
+#include "db/gbk_text.h"
 #include "db/notice_history.h"
 #include "db/sql_statement.h"
 #include "db/transaction.h"
@@ -124,10 +126,31 @@ QString issueBill(QSqlDatabase db, const UserRecord &user, const BillRequest &re
     return billCode;
 }
 
-void voidBill(QSqlDatabase db, const UserRecord &user, const QString &noticeId, int revision)
+void checkVoidable(QSqlDatabase db, const UserRecord &user, const QString &noticeId, int revision)
 {
     if (!managesBills(user))
         throw UserRefusal(kNoBillRight);
+    QSqlQuery q = runStatement(db, QStringLiteral("select status, revision, department from notice where ID=?"),
+                               {noticeId});
+    const bool found = q.next();
+    const int status = found ? q.value(0).toInt() : 0;
+    const bool unchanged = found && q.value(1).toInt() == revision && q.value(2).toString() == user.department;
+    q.finish();
+    if (status == codes::StateArchived)
+        throw UserRefusal(kVoidCounted);
+    if (status != codes::StateBilled || !unchanged)
+        throw UserRefusal(kVoidChanged);
+}
+
+void voidBill(QSqlDatabase db, const UserRecord &user, const QString &noticeId, int revision, const QString &reason)
+{
+    if (!managesBills(user))
+        throw UserRefusal(kNoBillRight);
+    const QString why = reason.trimmed();
+    if (why.isEmpty())
+        throw UserRefusal(kVoidReasonMissing);
+    if (!gbk::fits(why, kVoidReasonBytes))
+        throw UserRefusal(kVoidReasonTooLong);
     {
         Transaction transaction(db);
         if (rowsChanged(db,
@@ -135,15 +158,18 @@ void voidBill(QSqlDatabase db, const UserRecord &user, const QString &noticeId, 
                                        "where ID=? and revision=? and status=? and department=?"),
                         {int(codes::StateVoided), noticeId, revision, int(codes::StateBilled), user.department})
             == 1) {
-            const QString billCode =
-                firstValue(db, QStringLiteral("select billcode from notice where ID=?"), {noticeId}).toString();
+            QSqlQuery q = runStatement(db, QStringLiteral("select billcode, money from notice where ID=?"), {noticeId});
+            q.next();
+            const QString billCode = q.value(0).toString();
+            const double money = q.value(1).toDouble();
+            q.finish();
             history::appendHistory(db, user,
                                    {noticeId,
                                     user.department,
                                     history::kVoided,
                                     int(codes::StateBilled),
                                     int(codes::StateVoided),
-                                    QStringLiteral("票据号 %1").arg(billCode),
+                                    QStringLiteral("票据号 %1，金额 %2；理由：%3").arg(billCode, moneyText(money), why),
                                     {}});
             transaction.commit();
             return;

@@ -69,9 +69,21 @@ struct BillRequest
 // more. DbError on a database failure, also nothing written.
 QString issueBill(QSqlDatabase db, const UserRecord &user, const BillRequest &request);
 
+// A void cannot be undone: the reason is asked for every time, and kept.
+inline const QString kVoidReasonMissing = QStringLiteral("请填写作废理由。作废后不能恢复，理由将记入通知单历史。");
+inline const QString kVoidReasonTooLong = QStringLiteral("作废理由最多100个汉字（200个字节），请缩短后再作废。");
+constexpr int kVoidReasonBytes = 200;
+
+// Why the bill cannot be voided now (kVoidCounted, kVoidChanged, kNoBillRight),
+// checked before the user is asked for a reason; nothing is written. Throws
+// UserRefusal with that text, DbError on a database failure.
+void checkVoidable(QSqlDatabase db, const UserRecord &user, const QString &noticeId, int revision);
+
 // Voids an issued bill of the user's section (state 5 to -2), with its history
-// row, in one transaction; the notice keeps its number. Throws UserRefusal: kVoidCounted when the
+// row ("票据号 0000100，金额 250.50；理由：…"), in one transaction; the notice
+// keeps its number. Throws UserRefusal: kVoidReasonMissing for a blank reason,
+// kVoidReasonTooLong beyond kVoidReasonBytes (GBK), kVoidCounted when the
 // statistics counted it meanwhile, kVoidChanged when it changed otherwise.
-void voidBill(QSqlDatabase db, const UserRecord &user, const QString &noticeId, int revision);
+void voidBill(QSqlDatabase db, const UserRecord &user, const QString &noticeId, int revision, const QString &reason);
 
 }  // namespace finance

@@ -1,7 +1,9 @@
 #include "bill_window.h"
 
+#include "bill_gaps.h"
 #include "bill_lists.h"
 #include "bill_operations.h"
+#include "void_dialog.h"
 
 #include "app/codes.h"
 #include "app/column_proxy_model.h"
@@ -168,6 +170,11 @@ void TF_cjkpj::buildArea1()
     fields->addWidget(Button8, 7, 0);
     fields->addWidget(Button9, 7, 1);
     fields->setRowStretch(8, 1);
+    Label_skipped = named(new QLabel(panel), "Label_skipped");
+    Label_skipped->setWordWrap(true);
+    Label_skipped->setToolTip(
+        QStringLiteral("本年开票时跳过、没有任何通知单使用的票据号个数。具体号码见统计报表中的收费台账（“缺号”）。"));
+    fields->addWidget(Label_skipped, 9, 0, 1, 2);
 }
 
 void TF_cjkpj::buildArea2()
@@ -259,6 +266,14 @@ void TF_cjkpj::showProposedNumber()
     });
 }
 
+void TF_cjkpj::showSkippedNumbers()
+{
+    run([this] {
+        const int year = QDate::currentDate().year();
+        Label_skipped->setText(QStringLiteral("本年缺号：%1 个").arg(skippedBillNumbersOfYear(m_dm.database(), year)));
+    });
+}
+
 void TF_cjkpj::FormShow()
 {
     const UserRecord &user = CurrentUser;
@@ -273,6 +288,7 @@ void TF_cjkpj::FormShow()
         m_dm.aq_pj->close();
     }
     showProposedNumber();
+    showSkippedNumbers();
     Button1->setEnabled(false);
     button3->setEnabled(false);
     // The lower areas fill when the user searches them.
@@ -315,6 +331,8 @@ void TF_cjkpj::Button1Click()
             throw;
         }
     });
+    // A number typed above the proposed one skipped the numbers between.
+    showSkippedNumbers();
     // The next bill starts with a new click in the list.
     Button1->setEnabled(false);
     run([&] { q.reopen(); });
@@ -334,7 +352,16 @@ void TF_cjkpj::button3Click()
         return;
     const QString id = q.value(QStringLiteral("ID")).toString();
     const int revision = q.value(QStringLiteral("revision")).toInt();
-    run([&] { voidBill(m_dm.database(), CurrentUser, id, revision); });
+    // A bill that can no longer be voided is refused before the user is
+    // asked for a reason; the list then shows it as it is now.
+    if (run([&] { checkVoidable(m_dm.database(), CurrentUser, id, revision); })) {
+        TF_zuofei confirm({q.value(QStringLiteral("billcode")).toString(), id,
+                           q.value(QStringLiteral("shipname")).toString(), moneyText(q.value(QStringLiteral("money")))},
+                          this);
+        if (confirm.exec() != QDialog::Accepted)
+            return;  // nothing changed; the bill stays chosen
+        run([&] { voidBill(m_dm.database(), CurrentUser, id, revision, confirm.reason()); });
+    }
     button3->setEnabled(false);
     run([&] { q.reopen(); });
     if (aq_pjfp->isActive())

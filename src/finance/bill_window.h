@@ -52,6 +52,8 @@ public:
     QPushButton *Button8;
     QPushButton *Button9;
     QPushButton *Button1;
+    // How many bill numbers this year skipped (bill_gaps.h).
+    QLabel *Label_skipped;
 
     // Area 2: bills issued and not yet counted.
     QGroupBox *GroupBox2;
@@ -87,6 +89,7 @@ private:
     void connectHandlers();
     // Reads the counter into Edit1 and Edit2.
     void showProposedNumber();
+    void showSkippedNumbers();
     void openArea(NamedQuery &query, const Statement &statement);
     bool run(const std::function<void()> &handler);
 

@@ -8,13 +8,31 @@ namespace finance {
 
 const QList<InspectionDataset> &inspectionDatasets()
 {
-    // "未知检验" is counted by the statistics run but printed by no report.
+    // "未知检验" is counted by the statistics run but has no row of its own:
+    // the report says below the table how many landed there.
     static const QList<InspectionDataset> datasets{
         {QStringLiteral("aq_jz"), QStringLiteral("建造检验")}, {QStringLiteral("aq_nd"), QStringLiteral("年度检验")},
         {QStringLiteral("aq_zj"), QStringLiteral("中间检验")}, {QStringLiteral("aq_tb"), QStringLiteral("特别检验")},
         {QStringLiteral("aq_ls"), QStringLiteral("临时检验")}, {QStringLiteral("aq_qt"), QStringLiteral("其它检验")},
     };
     return datasets;
+}
+
+qint64 unknownInspectionCount(QSqlDatabase db, const QString &year)
+{
+    const ReportRows rows = readRows(db, QStringLiteral("select * from statistic2 where year=? and type=?"),
+                                     {year, kUnknownInspection});
+    const QSqlRecord row = rows.records.value(0);
+    qint64 count = 0;
+    for (int month = 1; month <= 12; ++month)
+        count += qint64(monthValue(row, month));
+    return count;
+}
+
+QString unknownInspectionLine(qint64 count)
+{
+    return QStringLiteral("另有 %1 张通知单计入“未知检验”（船务科的通知单和检验种类不明的通知单），未列入上表。")
+        .arg(count);
 }
 
 Report buildInspectionReport(QSqlDatabase db, const QString &year)
@@ -62,6 +80,10 @@ Report buildInspectionReport(QSqlDatabase db, const QString &year)
     sums.append({QStringLiteral("total"), grandTotal});
     totalLine << QString::number(grandTotal);
     table.rows.append(totalLine);
+
+    const qint64 unknown = unknownInspectionCount(db, year);
+    sums.append({QStringLiteral("unknown"), unknown});
+    table.rows.append({unknownInspectionLine(unknown)});
 
     report.setDataset(QStringLiteral("types"), fixedRows(types), ReportRange::AllRows);
     report.setDataset(QStringLiteral("summary"), fixedRows(ReportRows{{computedRecord(sums)}, 0}),

@@ -19,7 +19,17 @@ struct InspectionDataset
 };
 const QList<InspectionDataset> &inspectionDatasets();
 
-// Reads the six rows with bound values and builds the report. Throws DbError.
+// The type the statistics run gives a notice of no known inspection type
+// (and every ship affairs notice).
+inline const QString kUnknownInspection = QStringLiteral("未知检验");
+
+// How many notices the year counted under kUnknownInspection, and the line
+// the report prints about them below its table (and as the CSV's last row).
+qint64 unknownInspectionCount(QSqlDatabase db, const QString &year);
+QString unknownInspectionLine(qint64 count);
+
+// Reads the six rows with bound values and builds the report, with the line
+// on the notices counted under kUnknownInspection. Throws DbError.
 Report buildInspectionReport(QSqlDatabase db, const QString &year);
 
 }  // namespace finance

@@ -1,9 +1,12 @@
 #include "ledger_report.h"
 
+#include "bill_operations.h"
 #include "report_rows.h"
 
 #include "app/codes.h"
 #include "app/current_user.h"
+#include "db/gbk_text.h"
+#include "db/user_refusal.h"
 #include "report/report_values.h"
 
 #include <QDir>
@@ -16,6 +19,8 @@ QString ledgerRangeRefusal(const LedgerRequest &request)
         return QStringLiteral("起始号和终止号均为7位");
     if (request.first > request.last)
         return QStringLiteral("起始号应小于终止号");
+    if (!gbk::fits(request.selfFirst, kSelfNumberBytes) || !gbk::fits(request.selfLast, kSelfNumberBytes))
+        return kSelfNumberTooLong;
     return QString();
 }
 
@@ -51,18 +56,22 @@ void appendTableRows(ReportTable &table, const ReportRows &rows)
     }
 }
 
+// Summed as the amounts are printed, each in whole cents, so that the total
+// foots with the column above it.
 double moneyTotal(const ReportRows &rows)
 {
-    double total = 0;
+    qint64 cents = 0;
     for (const QSqlRecord &row : rows.records)
-        total += row.value(QStringLiteral("money")).toDouble();
-    return total;
+        cents += reportMoneyCents(row.value(QStringLiteral("money")).toDouble());
+    return double(cents) / 100.0;
 }
 
 }  // namespace
 
 Ledger buildLedger(QSqlDatabase db, const LedgerRequest &request, const UserRecord &user)
 {
+    if (!gbk::fits(request.selfFirst, kSelfNumberBytes) || !gbk::fits(request.selfLast, kSelfNumberBytes))
+        throw UserRefusal(kSelfNumberTooLong);
     const QVariantList range{request.first, request.last};
     const ReportRows issued = readRows(
         db, kRangeStatement + QStringLiteral(" and (status=5 or status=6) order by billcode"), range);
@@ -71,6 +80,10 @@ Ledger buildLedger(QSqlDatabase db, const LedgerRequest &request, const UserReco
     Ledger ledger;
     ledger.issuedCount = int(issued.records.size());
     ledger.voidedCount = int(voided.records.size());
+    const std::optional<int> first = billNumberFromText(request.first);
+    const std::optional<int> last = billNumberFromText(request.last);
+    if (first && last)
+        ledger.skipped = skippedBillNumbers(db, *first, *last);
     if (ledger.isEmpty())
         return ledger;
 
@@ -84,8 +97,19 @@ Ledger buildLedger(QSqlDatabase db, const LedgerRequest &request, const UserReco
 
     const double issuedTotal = moneyTotal(issued);
     const double voidedTotal = moneyTotal(voided);
-    ReportRows summary{
-        {computedRecord({{QStringLiteral("total"), issuedTotal}, {QStringLiteral("voidedtotal"), voidedTotal}})}, 0};
+    // Null when none is skipped, so that the template's note is left out.
+    const int skippedNumbers = numberCount(ledger.skipped);
+    const QVariant skippedCount = skippedNumbers > 0 ? QVariant(skippedNumbers) : QVariant(QMetaType(QMetaType::Int));
+    ReportRows summary{{computedRecord({{QStringLiteral("total"), issuedTotal},
+                                        {QStringLiteral("voidedtotal"), voidedTotal},
+                                        {QStringLiteral("skippedcount"), skippedCount}})},
+                       0};
+    ReportRows skipped;
+    for (const BillNumberRun &run : std::as_const(ledger.skipped))
+        skipped.records << computedRecord({{QStringLiteral("line"), skippedRunLine(run)},
+                                           {QStringLiteral("run"), billRunText(run)},
+                                           {QStringLiteral("count"), run.size()}});
+    skipped.current = skipped.records.isEmpty() ? -1 : 0;
 
     // Issued bills, their total, then the voided bills with their count.
     ReportTable table;
@@ -98,11 +122,15 @@ Ledger buildLedger(QSqlDatabase db, const LedgerRequest &request, const UserReco
     appendTableRows(table, voided);
     table.rows.append({QStringLiteral("作废"), QStringLiteral("%1张").arg(ledger.voidedCount), QString(), QString(),
                        QString(), QString(), QString(), QString()});
+    for (const BillNumberRun &run : std::as_const(ledger.skipped))
+        table.rows.append({QStringLiteral("缺号"), billRunText(run), QString(), QString(), QString(), QString(),
+                           QString(), QString()});
 
     for (Report *report : {&ledger.issued, &ledger.voided}) {
         report->setDataset(QStringLiteral("frdb1"), fixedRows(issued), ReportRange::AllRows);
         report->setDataset(QStringLiteral("frdb2"), fixedRows(voided), ReportRange::AllRows);
         report->setDataset(QStringLiteral("summary"), fixedRows(summary), ReportRange::CurrentRow);
+        report->setDataset(QStringLiteral("skipped"), fixedRows(skipped), ReportRange::AllRows);
         report->setExportName(QStringLiteral("台账_%1-%2").arg(request.first, request.last));
     }
     ledger.issued.setTable(table);

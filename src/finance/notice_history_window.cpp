@@ -47,9 +47,15 @@ TF_history::TF_history(Tdm &dm, const QString &noticeId, QWidget *parent)
     DBGrid_history = makeListView(QStringLiteral("DBGrid_history"), m_rows, this);
     DBGrid_history->verticalHeader()->hide();
     DBGrid_history->verticalHeader()->setDefaultSectionSize(20);
-    for (const auto &[column, width] : {std::pair{1, 60}, {2, 60}, {3, 90}, {4, 150}, {5, 150}})
+    for (const auto &[column, width] : {std::pair{1, 60}, {2, 60}, {3, 90}, {4, 120}, {5, 120}})
         DBGrid_history->setColumnWidth(column, width);
     DBGrid_history->resizeColumnToContents(0);  // the time in full
+    // The detail takes the rest of the width and wraps: a void's reason or a
+    // rejection's must be read whole, not guessed from an ellipsis.
+    DBGrid_history->horizontalHeader()->setStretchLastSection(true);
+    DBGrid_history->setWordWrap(true);
+    DBGrid_history->setTextElideMode(Qt::ElideNone);
+    DBGrid_history->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
 
     bt_preview = new QPushButton(QStringLiteral("打印预览"), this);
     bt_preview->setObjectName(QStringLiteral("bt_preview"));

@@ -32,6 +32,22 @@ QString percentText(double part, double whole)
     return QString::number(100.0 * part / whole, 'f', 1) + u'%';
 }
 
+// The change against the year before as a rate. Over a base below one yuan
+// the rate says nothing (a few cents last year would make this year's sum a
+// rise of a million per cent): it prints a dash.
+QString changeRateText(qint64 changeCents, qint64 baseCents)
+{
+    if (baseCents < 100)
+        return QStringLiteral("—");
+    return percentText(double(changeCents), double(baseCents));
+}
+
+// A sum of the amounts as printed, in cents, back as an amount.
+double amountOf(qint64 cents)
+{
+    return double(cents) / 100.0;
+}
+
 QString title(const QString &templatePath)
 {
     return QFileInfo(templatePath).completeBaseName() == QLatin1String("cjk")
@@ -64,16 +80,23 @@ ProgressReport buildProgressReport(QSqlDatabase db, const QString &year, const Q
     table.rows.append({QStringLiteral("月份"), QStringLiteral("本月征收"), QStringLiteral("本年累计"),
                        QStringLiteral("上年同月"), QStringLiteral("上年累计"), QStringLiteral("累计同比增减"),
                        QStringLiteral("累计同比增减率"), QStringLiteral("完成全年计划")});
-    double total = 0;
-    double beforeTotal = 0;
+    // Every figure is summed as printed, month by month in whole cents, so
+    // that the running totals and the year's total foot with the months.
+    qint64 totalCents = 0;
+    qint64 beforeTotalCents = 0;
     for (int month = 1; month <= 12; ++month) {
-        const double amount = monthValue(row, month);
-        const double beforeAmount = monthValue(before, month);
+        const qint64 amountCents = reportMoneyCents(monthValue(row, month));
+        const qint64 beforeCents = reportMoneyCents(monthValue(before, month));
+        const double amount = amountOf(amountCents);
+        const double beforeAmount = amountOf(beforeCents);
         chart.months[month - 1] = amount;
         beforeMonths[month - 1] = beforeAmount;
-        total += amount;
-        beforeTotal += beforeAmount;
-        const QString rate = hasPrevious ? percentText(total - beforeTotal, beforeTotal) : QString();
+        totalCents += amountCents;
+        beforeTotalCents += beforeCents;
+        const double total = amountOf(totalCents);
+        const double beforeTotal = amountOf(beforeTotalCents);
+        const double change = amountOf(totalCents - beforeTotalCents);
+        const QString rate = hasPrevious ? changeRateText(totalCents - beforeTotalCents, beforeTotalCents) : QString();
         const QString share = percentText(total, plan);
         months.records.append(computedRecord({
             {QStringLiteral("month"), month},
@@ -81,23 +104,26 @@ ProgressReport buildProgressReport(QSqlDatabase db, const QString &year, const Q
             {QStringLiteral("total"), total},
             {QStringLiteral("prevamount"), hasPrevious ? QVariant(beforeAmount) : noAmount()},
             {QStringLiteral("prevtotal"), hasPrevious ? QVariant(beforeTotal) : noAmount()},
-            {QStringLiteral("change"), hasPrevious ? QVariant(total - beforeTotal) : noAmount()},
+            {QStringLiteral("change"), hasPrevious ? QVariant(change) : noAmount()},
             {QStringLiteral("changerate"), rate},
             {QStringLiteral("share"), share},
         }));
         table.rows.append({QStringLiteral("%1月").arg(month), reportMoneyText(amount), reportMoneyText(total),
                            hasPrevious ? reportMoneyText(beforeAmount) : QString(),
                            hasPrevious ? reportMoneyText(beforeTotal) : QString(),
-                           hasPrevious ? reportMoneyText(total - beforeTotal) : QString(), rate, share});
+                           hasPrevious ? reportMoneyText(change) : QString(), rate, share});
     }
+    const double total = amountOf(totalCents);
+    const double beforeTotal = amountOf(beforeTotalCents);
+    const double change = amountOf(totalCents - beforeTotalCents);
+    const QString yearRate = hasPrevious ? changeRateText(totalCents - beforeTotalCents, beforeTotalCents) : QString();
     if (hasPrevious)
         chart.previousMonths = beforeMonths;
     months.current = 0;
-    table.rows.append(
-        {QStringLiteral("全年合计"), reportMoneyText(total), reportMoneyText(total),
-         hasPrevious ? reportMoneyText(beforeTotal) : QString(), hasPrevious ? reportMoneyText(beforeTotal) : QString(),
-         hasPrevious ? reportMoneyText(total - beforeTotal) : QString(),
-         hasPrevious ? percentText(total - beforeTotal, beforeTotal) : QString(), percentText(total, plan)});
+    table.rows.append({QStringLiteral("全年合计"), reportMoneyText(total), reportMoneyText(total),
+                       hasPrevious ? reportMoneyText(beforeTotal) : QString(),
+                       hasPrevious ? reportMoneyText(beforeTotal) : QString(),
+                       hasPrevious ? reportMoneyText(change) : QString(), yearRate, percentText(total, plan)});
     table.rows.append({QStringLiteral("全年计划"), plan > 0 ? reportMoneyText(plan) : QString()});
 
     ReportRows summary;
@@ -108,10 +134,10 @@ ProgressReport buildProgressReport(QSqlDatabase db, const QString &year, const Q
         {QStringLiteral("plan"), plan > 0 ? QVariant(plan) : noAmount()},
         {QStringLiteral("total"), total},
         {QStringLiteral("prevtotal"), hasPrevious ? QVariant(beforeTotal) : noAmount()},
-        {QStringLiteral("change"), hasPrevious ? QVariant(total - beforeTotal) : noAmount()},
-        {QStringLiteral("changerate"), hasPrevious ? percentText(total - beforeTotal, beforeTotal) : QString()},
+        {QStringLiteral("change"), hasPrevious ? QVariant(change) : noAmount()},
+        {QStringLiteral("changerate"), yearRate},
         {QStringLiteral("share"), percentText(total, plan)},
-        {QStringLiteral("remaining"), plan > 0 ? QVariant(plan - total) : noAmount()},
+        {QStringLiteral("remaining"), plan > 0 ? QVariant(amountOf(reportMoneyCents(plan) - totalCents)) : noAmount()},
     }));
     summary.current = 0;
 

@@ -6,6 +6,7 @@
 
 #include "app/column_proxy_model.h"
 #include "app/current_user.h"
+#include "app/gbk_width.h"
 #include "app/list_view.h"
 #include "app/messages.h"
 #include "app/read_failures.h"
@@ -45,13 +46,30 @@ QPushButton *button(const QString &text, const char *name, QWidget *parent)
     return b;
 }
 
-QLineEdit *numberField(const char *name, QWidget *parent, bool digitsOnly)
+QLineEdit *numberField(const char *name, QWidget *parent)
 {
     auto *edit = new QLineEdit(parent);
     edit->setObjectName(QLatin1String(name));
     edit->setMaxLength(7);
-    if (digitsOnly)  // also keeps pasted text to digits
-        edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d{0,7}")), edit));
+    // Also keeps pasted text to digits.
+    edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d{0,7}")), edit));
+    return edit;
+}
+
+// A self-number takes as much as the ledger prints. A longer text is refused
+// whole, with a word, never cut: a cut number would print as another one.
+// (A length limit of the field would cut a pasted text silently; the width
+// check refuses it instead.)
+QLineEdit *selfNumberField(const char *name, QWidget *parent)
+{
+    auto *edit = new QLineEdit(parent);
+    edit->setObjectName(QLatin1String(name));
+    auto *width = new gbk::WidthValidator(finance::kSelfNumberBytes, edit);
+    edit->setValidator(width);
+    QObject::connect(edit, &QLineEdit::inputRejected, edit, [width] {
+        messages::inform(width->refusedControlCharacter() ? gbk::controlCharacterMessage()
+                                                          : finance::kSelfNumberTooLong);
+    });
     return edit;
 }
 
@@ -93,10 +111,10 @@ TF_report::TF_report(Tdm &dm, QWidget *parent) : QDialog(parent), m_dm(dm)
 
     // Ledger.
     auto *ledger = new QGroupBox(QStringLiteral("船检船务收费台账"), this);
-    Edit3 = numberField("Edit3", ledger, true);
-    Edit4 = numberField("Edit4", ledger, true);
-    Edit1 = numberField("Edit1", ledger, false);
-    Edit2 = numberField("Edit2", ledger, false);
+    Edit3 = numberField("Edit3", ledger);
+    Edit4 = numberField("Edit4", ledger);
+    Edit1 = selfNumberField("Edit1", ledger);
+    Edit2 = selfNumberField("Edit2", ledger);
     bt_tz = button(QStringLiteral("船检船务收费台账"), "bt_tz", ledger);
     auto *range = new QGridLayout;
     range->addWidget(new QLabel(QStringLiteral("起始号"), ledger), 0, 0);

@@ -23,11 +23,17 @@ std::optional<qint64> parsePlanAmount(const QString &text)
 
 void savePlan(QSqlDatabase db, const QString &year, const QString &department, const QString &text)
 {
-    const std::optional<qint64> cents = parsePlanAmount(text);
-    if (!cents)
-        throw UserRefusal(kPlanRefused);
+    // An empty entry takes the plan away: the progress table then says that
+    // none is arranged, rather than measuring the year against 0.00.
+    QVariant plan{QMetaType(QMetaType::Double)};
+    if (!text.trimmed().isEmpty()) {
+        const std::optional<qint64> cents = parsePlanAmount(text);
+        if (!cents)
+            throw UserRefusal(kPlanRefused);
+        plan = double(*cents) / 100.0;
+    }
     QSqlQuery q = runStatement(db, QStringLiteral("update statistic set expect=? where year=? and department=?"),
-                               {double(*cents) / 100.0, year, department});
+                               {plan, year, department});
     if (q.numRowsAffected() != 1)
         throw UserRefusal(QStringLiteral("该年份和科室的统计记录已不存在"));
 }

@@ -61,8 +61,13 @@ TF_caiwu::TF_caiwu(Tdm &dm, QWidget *parent) : QDialog(parent), m_dm(dm)
     aq_jh = new NamedQuery(QStringLiteral("aq_jh"), dm.connectionName(), this);
     aq_jh->setObjectName(QStringLiteral("aq_jh"));
     tellReadFailures(aq_jh);
+    // The plan stands beside its row, so that the finance leader sees which
+    // years and sections still lack one without clicking each.
     m_planColumns = new ColumnProxyModel(
-        {{QStringLiteral("year"), QStringLiteral("年")}, {QStringLiteral("department"), QStringLiteral("科室")}}, this);
+        {{QStringLiteral("year"), QStringLiteral("年")},
+         {QStringLiteral("department"), QStringLiteral("科室")},
+         {QStringLiteral("expect"), QStringLiteral("计划金额 (元)"), moneyText, Qt::AlignRight | Qt::AlignVCenter}},
+        this);
     m_planColumns->setSourceModel(aq_jh->model());
     DBGrid1 = makeListView(QStringLiteral("DBGrid1"), m_planColumns, plan);
     DBGrid1->verticalHeader()->hide();

@@ -10,6 +10,15 @@ QString csvField(const QString &text)
     static const QRegularExpression leadingZeroNumber(QStringLiteral("^0\\d+$"));
     if (leadingZeroNumber.match(text).hasMatch())
         return QStringLiteral("=\"%1\"").arg(text);
+    // A spreadsheet runs a text that starts like a formula (=, +, -, @) and
+    // may treat a leading tab or carriage return the same way: a ship named
+    // "=1+2" would show 3, and a crafted name could do worse. The common
+    // apostrophe keeps such a text a text. Numbers ("-12.50", "-3.5%") stay
+    // numbers.
+    static const QRegularExpression formulaStart(QStringLiteral("^[=+\\-@\t\r]"));
+    static const QRegularExpression plainNumber(QStringLiteral("^[+-]?\\d+(\\.\\d+)?%?$"));
+    if (formulaStart.match(text).hasMatch() && !plainNumber.match(text).hasMatch())
+        return csvField(u'\'' + text);
     static const QRegularExpression needsQuotes(QStringLiteral("[\",\\r\\n]|^\\s|\\s$"));
     if (!needsQuotes.match(text).hasMatch())
         return text;

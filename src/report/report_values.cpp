@@ -69,6 +69,13 @@ QString reportMoneyText(double value)
     return (negative && !zero) ? u'-' + text : text;
 }
 
+qint64 reportMoneyCents(double value)
+{
+    if (!std::isfinite(value))
+        return 0;
+    return reportMoneyText(value).remove(u'.').toLongLong();
+}
+
 bool reportIsBoolean(const QVariant &value, QMetaType fieldType)
 {
     return fieldType.id() == QMetaType::Bool || value.metaType().id() == QMetaType::Bool;

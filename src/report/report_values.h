@@ -13,6 +13,12 @@
 // figures and the capitals of a total never disagree.
 QString reportMoneyText(double value);
 
+// The amount as reportMoneyText prints it, in whole cents (0.125 gives 13). A
+// total summed from these foots with the figures printed above it, which a
+// sum of the unrounded values need not (three times 0.125 prints 0.13 each but
+// 0.38 in all). A value that is not finite gives 0.
+qint64 reportMoneyCents(double value);
+
 // The text of one field. fieldType is the column's type as the driver reports it:
 // floating-point columns print as amounts even when a value arrives as an integer.
 // Dates print as yyyy-MM-dd, date-times (also ISO texts such as SQLite keeps them)

@@ -58,6 +58,8 @@ private slots:
     void numberTakenMeanwhile();
     void noticeChangedMeanwhile_data() { addKindRows(); }
     void noticeChangedMeanwhile();
+    void voidReason_data() { addKindRows(); }
+    void voidReason();
     void voiding_data() { addKindRows(); }
     void voiding();
 };
@@ -248,7 +250,7 @@ void TestBillOperations::voiding()
     QSqlDatabase c = db->connection(QStringLiteral("workstation"));
     const UserRecord user = billManager(kShip);
 
-    voidBill(c, user, QStringLiteral("0000031"), 0);
+    voidBill(c, user, QStringLiteral("0000031"), 0, QStringLiteral("填错缴费单位"));
     QCOMPARE(storedNotice(*db, QStringLiteral("0000031")), QStringLiteral("-2 0000031 1"));  // keeps its number
     QCOMPARE(storedCounter(*db), 35);  // which is not given out again
 
@@ -272,12 +274,61 @@ void TestBillOperations::voiding()
             db->exec(k.change);
         const QString before = storedNotice(*db, k.id);
         try {
-            voidBill(c, user, k.id, 0);
+            voidBill(c, user, k.id, 0, QStringLiteral("重复开票"));
             QFAIL(k.what);
         } catch (const UserRefusal &r) {
             QCOMPARE(r.message(), k.refusal);
         }
         QCOMPARE(storedNotice(*db, k.id), before);
+    }
+}
+
+// The reason is the only record of why a paid notice lost its bill: a void
+// without one, or with one too long to keep whole, writes nothing; the one
+// given stands in the notice's history with the number and the amount.
+void TestBillOperations::voidReason()
+{
+    QFETCH(int, kind);
+    FIXTURE(db, DbKind(kind), TestDatabase::create);
+    addNotice(*db, QStringLiteral("0000031"), 5, kShip, QStringLiteral("0000031"));
+    QSqlDatabase c = db->connection(QStringLiteral("workstation"));
+    const UserRecord user = billManager(kShip);
+    const QString unchanged = storedNotice(*db, QStringLiteral("0000031"));
+
+    struct Case
+    {
+        const char *what;
+        QString reason;
+        QString refusal;
+    };
+    const QList<Case> refused{
+        {"empty", QString(), kVoidReasonMissing},
+        {"blanks only", QStringLiteral("  \t "), kVoidReasonMissing},
+        {"101 Chinese characters", QString(101, QChar(0x8D39)), kVoidReasonTooLong},
+    };
+    for (const Case &k : refused) {
+        try {
+            voidBill(c, user, QStringLiteral("0000031"), 0, k.reason);
+            QFAIL(k.what);
+        } catch (const UserRefusal &r) {
+            QCOMPARE(r.message(), k.refusal);
+        }
+        QCOMPARE(storedNotice(*db, QStringLiteral("0000031")), unchanged);
+    }
+    QCOMPARE(db->scalar(QStringLiteral("select count(*) from notice_history")).toInt(), 0);
+
+    // A hundred Chinese characters fit, and are kept whole.
+    const QString longest = QString(99, QChar(0x8D39)) + QStringLiteral("错");
+    checkVoidable(c, user, QStringLiteral("0000031"), 0);
+    voidBill(c, user, QStringLiteral("0000031"), 0, QStringLiteral(" ") + longest + QStringLiteral(" "));
+    QCOMPARE(
+        db->scalar(QStringLiteral("select detail from notice_history where ID='0000031' and action='作废'")).toString(),
+        QStringLiteral("票据号 0000031，金额 250.50；理由：") + longest);
+    try {
+        checkVoidable(c, user, QStringLiteral("0000031"), 1);
+        QFAIL("a voided bill was offered again");
+    } catch (const UserRefusal &r) {
+        QCOMPARE(r.message(), kVoidChanged);
     }
 }
 

@@ -13,7 +13,10 @@
 #include "db/row_set_model.h"
 #include "finance/bill_operations.h"
 #include "finance/bill_window.h"
+#include "finance/notice_history_window.h"
+#include "finance/void_dialog.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -59,6 +62,31 @@ void retype(QLineEdit *edit, const QString &text)
     QTest::keyClick(edit, Qt::Key_Delete);
     typeText(edit, text);
 }
+
+// Answers the void confirmation when it opens, as the user does: reads what
+// it asks, types the reason and clicks 作废 (or 取消). The question, and
+// whether 作废 was on before the reason was typed, are kept for the test.
+struct VoidAnswer
+{
+    QString question;
+    bool offeredWithoutReason = true;
+    bool seen = false;
+    void give(const QString &reason, bool confirm = true)
+    {
+        QTimer::singleShot(0, [this, reason, confirm] {
+            auto *dialog = qobject_cast<TF_zuofei *>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            seen = true;
+            question = dialog->Label_bill->text();
+            offeredWithoutReason = dialog->bt_void->isEnabled();
+            typeText(dialog->Edit_reason, reason);
+            QTest::mouseClick(confirm ? dialog->bt_void : dialog->bt_cancel, Qt::LeftButton);
+            if (dialog->isVisible())  // 作废 stayed off: the user gives up
+                dialog->reject();
+        });
+    }
+};
 
 // The fixture's notices, three more printed ship affairs notices and an
 // issued ship affairs bill; the counter at 100.
@@ -109,6 +137,10 @@ private slots:
     void searches_data();
     void searches();
     void voidRefusedWhenCounted();
+    void voidAsksForTheBillAndAReason();
+    void voidCountedWhileAsking();
+    void skippedNumbersOfTheYear();
+    void amountsWithTwoDecimals();
     void openedFromMainWindow();
     void longListReadByPages();
     void tabOrder();
@@ -288,7 +320,10 @@ void TestBillWindow::voidAndFindVoided()
     clickRow(w->DBGrid2, QStringLiteral("0000014"), 1);
     QVERIFY(!w->button3->isEnabled());
     clickRow(w->DBGrid2, QStringLiteral("0000021"), 1);
+    VoidAnswer answer;
+    answer.give(QStringLiteral("缴费单位填错"));
     click(w->button3);
+    QVERIFY(answer.seen);
     QCOMPARE(storedNotice(*f.db, QStringLiteral("0000021")), QStringLiteral("-2 0000100 2"));
     QVERIFY(!w->button3->isEnabled());
     QCOMPARE(idsOf(w->DBGrid2, 1), (QStringList{"0000024", "0000014"}));
@@ -370,6 +405,99 @@ void TestBillWindow::voidRefusedWhenCounted()
     QCOMPARE(f.shown.informations, QStringList{kVoidCounted});
     QCOMPARE(storedNotice(*f.db, QStringLiteral("0000024")), QStringLiteral("6 0000077 0"));
     QCOMPARE(idsOf(w->DBGrid2, 1), QStringList{"0000014"});
+}
+
+// 作废 names what is lost and takes a reason: without one nothing can be
+// voided, 取消 changes nothing, and the reason given is what the notice's
+// history window shows afterwards.
+void TestBillWindow::voidAsksForTheBillAndAReason()
+{
+    BillWindowFixture f;
+    TF_cjkpj *w = f.open(QStringLiteral("cwsh"));
+    click(w->Button2);
+    clickRow(w->DBGrid2, QStringLiteral("0000077"), 0);
+
+    VoidAnswer blank;
+    blank.give(QStringLiteral("   "));
+    click(w->button3);
+    QVERIFY(blank.seen);
+    QVERIFY(!blank.offeredWithoutReason);
+    QCOMPARE(blank.question, QStringLiteral("确定作废票据号 0000077 吗？\n通知单：0000024    缴费船只：船024\n"
+                                            "金额：250.50 元\n作废后该票据号不再使用，且不能恢复。"));
+    QCOMPARE(storedNotice(*f.db, QStringLiteral("0000024")), QStringLiteral("5 0000077 0"));
+
+    VoidAnswer cancelled;
+    cancelled.give(QStringLiteral("填错了"), false);
+    click(w->button3);  // still on: the bill is still chosen
+    QVERIFY(cancelled.seen);
+    QCOMPARE(storedNotice(*f.db, QStringLiteral("0000024")), QStringLiteral("5 0000077 0"));
+
+    VoidAnswer given;
+    given.give(QStringLiteral("缴费单位填错，重新开票"));
+    click(w->button3);
+    QVERIFY(given.seen);
+    QCOMPARE(storedNotice(*f.db, QStringLiteral("0000024")), QStringLiteral("-2 0000077 1"));
+    QVERIFY(f.shown.all().isEmpty());
+    QCOMPARE(idsOf(w->DBGrid2, 1), QStringList{"0000014"});
+
+    TF_history history(*f.dm, QStringLiteral("0000024"));
+    const QAbstractItemModel *rows = history.DBGrid_history->model();
+    QCOMPARE(rows->rowCount(), 1);
+    QCOMPARE(rows->index(0, 3).data().toString(), QStringLiteral("作废"));
+    QCOMPARE(rows->index(0, 6).data().toString(),
+             QStringLiteral("票据号 0000077，金额 250.50；理由：缴费单位填错，重新开票"));
+}
+
+// The statistics run counts the bill while the user types the reason: the
+// void is refused as before, and nothing is recorded.
+void TestBillWindow::voidCountedWhileAsking()
+{
+    BillWindowFixture f;
+    TF_cjkpj *w = f.open(QStringLiteral("cwsh"));
+    click(w->Button2);
+    clickRow(w->DBGrid2, QStringLiteral("0000024"), 1);
+    QTimer::singleShot(
+        0, [&f] { f.db->exec(QStringLiteral("update notice set status=6, revision=revision+1 where ID='0000024'")); });
+    VoidAnswer answer;
+    answer.give(QStringLiteral("重复开票"));
+    click(w->button3);
+    QVERIFY(answer.seen);
+    QCOMPARE(f.shown.informations, QStringList{kVoidCounted});
+    QCOMPARE(storedNotice(*f.db, QStringLiteral("0000024")), QStringLiteral("6 0000077 1"));
+    QCOMPARE(f.db->scalar(QStringLiteral("select count(*) from notice_history")).toInt(), 0);
+}
+
+// The count of the numbers this year skipped, and how a number typed above
+// the proposed one raises it.
+void TestBillWindow::skippedNumbersOfTheYear()
+{
+    BillWindowFixture f;
+    TF_cjkpj *w = f.open(QStringLiteral("cwsh"));
+    auto *label = w->findChild<QLabel *>(QStringLiteral("Label_skipped"));
+    QVERIFY(label);
+    // This year's only bill so far is 0000077 and the counter stands at 100:
+    // 0000078 to 0000099 were passed over.
+    QCOMPARE(label->text(), QStringLiteral("本年缺号：22 个"));
+    clickRow(w->DBGrid1, QStringLiteral("0000021"));
+    retype(w->Edit2, QStringLiteral("0000105"));
+    click(w->Button1);
+    QCOMPARE(storedNotice(*f.db, QStringLiteral("0000021")), QStringLiteral("5 0000105 1"));
+    QCOMPARE(label->text(), QStringLiteral("本年缺号：27 个"));
+    clickRow(w->DBGrid1, QStringLiteral("0000022"));
+    click(w->Button1);  // the proposed number skips nothing
+    QCOMPARE(label->text(), QStringLiteral("本年缺号：27 个"));
+}
+
+void TestBillWindow::amountsWithTwoDecimals()
+{
+    BillWindowFixture f;
+    f.db->exec(QStringLiteral("update notice set money=135 where ID='0000022'"));
+    f.db->exec(QStringLiteral("update notice set money=0.2 where ID='0000023'"));
+    TF_cjkpj *w = f.open(QStringLiteral("cwsh"));
+    QStringList amounts = idsOf(w->DBGrid1, 4);
+    QCOMPARE(amounts, (QStringList{"0.20", "135.00", "250.50", "100.00"}));
+    click(w->Button2);
+    QCOMPARE(idsOf(w->DBGrid2, 5), (QStringList{"250.50", "100.00"}));
 }
 
 void TestBillWindow::openedFromMainWindow()

@@ -1,15 +1,20 @@
 // The three statistical reports and the ledger built from a database and read
 // back from their PDF and CSV as a finance clerk would read them.
 
+#include "notice_row.h"
 #include "report_engine_support.h"
 #include "report_fixture.h"
 #include "report_test_support.h"
 
+#include "app/codes.h"
 #include "app/current_user.h"
+#include "db/gbk_text.h"
+#include "db/user_refusal.h"
 #include "finance/inspection_report.h"
 #include "finance/ledger_report.h"
 #include "finance/progress_report.h"
 #include "report/report_preview.h"
+#include "report/report_table.h"
 #include "report/report_values.h"
 #include "report/report_variables.h"
 
@@ -76,6 +81,11 @@ private slots:
     void ledgerOfVoidedBillsOnly_data() { addKindRows(); }
     void ledgerOfVoidedBillsOnly();
     void emptyLedgerSetsNothing();
+    void ledgerListsSkippedNumbers_data() { addKindRows(); }
+    void ledgerListsSkippedNumbers();
+    void totalsSumTheAmountsAsPrinted();
+    void yearOnYearRateOnASmallBase();
+    void widestSelfNumbersPrintOnOneLine();
     void longLedgerPages();
     void csvOfEachReport();
     void rangeChecks_data();
@@ -180,8 +190,13 @@ void TestReportBuilders::inspectionCounts()
     for (int m = 1; m <= 12; ++m)
         totals << QString::number(2 * m + 10);
     QCOMPARE(figuresAfter(text, QStringLiteral("合计")), totals << "276");
-    QVERIFY(!text.contains(QStringLiteral("未知检验")));
+    // The unknown type has no row and no part in the totals; one line says how
+    // many notices it holds (500 + m for each month m: 6078).
     QVERIFY(!text.contains(QStringLiteral("501")));
+    QVERIFY2(QString(text)
+                 .remove(QRegularExpression(QStringLiteral("\\s")))
+                 .contains(QStringLiteral("另有6078张通知单计入“未知检验”")),
+             qPrintable(text));
 }
 
 void TestReportBuilders::ledger()
@@ -255,6 +270,129 @@ void TestReportBuilders::emptyLedgerSetsNothing()
         f->dm->database(), {QStringLiteral("0000900"), QStringLiteral("0000999"), {}, {}}, UserRecord());
     QVERIFY(ledger.isEmpty());
     QCOMPARE(ReportVariables::value(QStringLiteral("start")).toString(), QStringLiteral("before"));
+}
+
+// Numbers of the range that the sequence passed and no notice carries are
+// listed under the total, in the PDF and the CSV; numbers the counter has not
+// reached are not.
+void TestReportBuilders::ledgerListsSkippedNumbers()
+{
+    QFETCH(int, kind);
+    FIXTURE(f, DbKind(kind), ReportFixture::create);
+    f->db->exec(QStringLiteral("update counter set billcode=130"));
+    f->db->exec(QStringLiteral("update notice set billcode=null where billcode='0000110'"));
+    const finance::Ledger ledger = finance::buildLedger(
+        f->dm->database(), {QStringLiteral("0000105"), QStringLiteral("0000134"), QStringLiteral("A1"), {}},
+        UserRecord());
+    QCOMPARE(ledger.skipped, (QList<finance::BillNumberRun>{{110, 110}, {122, 129}}));
+
+    const QStringList pages = pagesOf({&ledger.issued, &ledger.voided}, m_dir.filePath(QStringLiteral("gaps.pdf")));
+    QCOMPARE(pages.size(), 2);
+    const auto line = [](const QString &text) {
+        return QRegularExpression(QStringLiteral("^\\s*%1\\s*$").arg(QRegularExpression::escape(text)),
+                                  QRegularExpression::MultilineOption);
+    };
+    QVERIFY2(pages[0].contains(line(QStringLiteral("缺号 0000110"))), qPrintable(pages[0]));
+    QVERIFY(pages[0].contains(line(QStringLiteral("缺号 0000122–0000129"))));
+    QVERIFY(QString(pages[0]).remove(u' ').contains(QStringLiteral("缺号共9个")));
+    QVERIFY(!pages[0].contains(QStringLiteral("0000130")));
+
+    const QStringList csv =
+        reportCsvText(ledger.issued.prepare().table).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    QCOMPARE(csv.mid(csv.size() - 2),
+             (QStringList{QStringLiteral("缺号,=\"0000110\",,,,,,"), QStringLiteral("缺号,0000122–0000129,,,,,,")}));
+
+    // A range of nothing but skipped numbers still prints: they must be accounted for.
+    const finance::Ledger onlySkipped = finance::buildLedger(
+        f->dm->database(), {QStringLiteral("0000123"), QStringLiteral("0000125"), {}, {}}, UserRecord());
+    QVERIFY(!onlySkipped.isEmpty());
+    QCOMPARE(onlySkipped.skipped, (QList<finance::BillNumberRun>{{123, 125}}));
+}
+
+// Amounts kept with more than two decimals (an older program's 0.125) print
+// rounded; the totals add the printed figures, so the columns foot.
+void TestReportBuilders::totalsSumTheAmountsAsPrinted()
+{
+    auto f = ReportFixture::create(DbKind::SQLite);
+    for (int n : {301, 302, 303})
+        NoticeRow(codes::PadSerial6(n).prepend(u'0'))
+            .rdate(QDateTime(QDate(2024, 7, 1), QTime(9, 0)))
+            .money(0.125)
+            .status(5)
+            .department(QStringLiteral("船务科"))
+            .billcode(codes::PadBillCode7(n))
+            .insert(f->db->connection());
+    const finance::Ledger ledger = finance::buildLedger(
+        f->dm->database(), {QStringLiteral("0000301"), QStringLiteral("0000303"), {}, {}}, UserRecord());
+    const QStringList pages = pagesOf({&ledger.issued, &ledger.voided}, m_dir.filePath(QStringLiteral("cents.pdf")));
+    QCOMPARE(pages.size(), 2);
+    const QList<BillRow> rows = billRows(pages[0]);
+    QCOMPARE(rows.size(), 3);
+    for (const BillRow &row : rows)
+        QCOMPARE(row.money, QStringLiteral("0.13"));
+    QCOMPARE(figuresAfter(pages[0], QStringLiteral("合计")), (QStringList{"3", "0.39"}));
+    QVERIFY(reportCsvText(ledger.issued.prepare().table).contains(QStringLiteral("合计,3张,,,,,0.39,")));
+
+    // A month that summed to 0.125 prints 0.13; twelve of them make 1.56.
+    for (int m = 1; m <= 12; ++m)
+        f->db->exec(
+            QStringLiteral("update statistic set \"%1\"=0.125 where year='2024' and department='船检科'").arg(m));
+    const finance::ProgressReport progress = finance::buildProgressReport(
+        f->dm->database(), QStringLiteral("2024"), QStringLiteral("船检科"), finance::kInspectionProgressTemplate);
+    const QStringList table = reportCsvText(progress.report.prepare().table).split(QStringLiteral("\r\n"));
+    QCOMPARE(table[2], QStringLiteral("2月,0.13,0.26,,,,,"));
+    QCOMPARE(table[13], QStringLiteral("全年合计,1.56,1.56,,,,,"));
+    const QStringList pdf = pagesOf({&progress.report}, m_dir.filePath(QStringLiteral("cents-cjk.pdf")));
+    QCOMPARE(figuresAfter(pdf.value(0), QStringLiteral("全年合计")), (QStringList{"1.56", "1.56"}));
+}
+
+// A rate over last year's running total says nothing while that total is
+// below one yuan: it prints a dash, in the PDF and the CSV.
+void TestReportBuilders::yearOnYearRateOnASmallBase()
+{
+    auto f = ReportFixture::create(DbKind::SQLite);
+    for (const auto &[year, amount] : {std::pair{"2030", 0.2}, std::pair{"2031", 1000.0}}) {
+        f->db->exec(QStringLiteral("insert into statistic (year,department) values (?,'船务科')"),
+                    {QString::fromLatin1(year)});
+        for (int m = 1; m <= 12; ++m)
+            f->db->exec(QStringLiteral("update statistic set \"%1\"=? where year=? and department='船务科'").arg(m),
+                        {amount, QString::fromLatin1(year)});
+    }
+    const finance::ProgressReport progress = finance::buildProgressReport(
+        f->dm->database(), QStringLiteral("2031"), QStringLiteral("船务科"), finance::kShipAffairsProgressTemplate);
+    const QStringList table = reportCsvText(progress.report.prepare().table).split(QStringLiteral("\r\n"));
+    // Running totals of 2030: 0.20, 0.40, ... 1.00 in May.
+    QCOMPARE(table[1], QStringLiteral("1月,1000.00,1000.00,0.20,0.20,999.80,—,"));
+    QCOMPARE(table[4], QStringLiteral("4月,1000.00,4000.00,0.20,0.80,3999.20,—,"));
+    QCOMPARE(table[5], QStringLiteral("5月,1000.00,5000.00,0.20,1.00,4999.00,499900.0%,"));
+    const QStringList pdf = pagesOf({&progress.report}, m_dir.filePath(QStringLiteral("rate.pdf")));
+    QVERIFY2(pdf.value(0).contains(QRegularExpression(QStringLiteral("4月.*3999\\.20\\s+—"))),
+             qPrintable(pdf.value(0)));
+}
+
+// The self-numbers' width is what the ledger's line holds: the widest texts
+// that fit the field print on one line, a wider one is refused, not cut.
+void TestReportBuilders::widestSelfNumbersPrintOnOneLine()
+{
+    auto f = ReportFixture::create(DbKind::SQLite);
+    const QString letters(finance::kSelfNumberBytes, u'W');
+    const QString chinese = QStringLiteral("船检船务收费台账");
+    QVERIFY(gbk::fits(chinese, finance::kSelfNumberBytes) && !gbk::fits(chinese + u'1', finance::kSelfNumberBytes));
+    const finance::Ledger ledger = finance::buildLedger(
+        f->dm->database(), {QStringLiteral("0000101"), QStringLiteral("0000120"), letters, chinese}, UserRecord());
+    const QStringList pages = pagesOf({&ledger.issued, &ledger.voided}, m_dir.filePath(QStringLiteral("self.pdf")));
+    QCOMPARE(pages.size(), 2);
+    for (const QString &page : pages)
+        QVERIFY2(page.contains(QRegularExpression(QStringLiteral("自编号：\\s*%1\\s*至\\s*%2").arg(letters, chinese))),
+                 qPrintable(page.left(600)));
+
+    const QString tooWide = letters + u'1';
+    QCOMPARE(finance::ledgerRangeRefusal({QStringLiteral("0000101"), QStringLiteral("0000120"), tooWide, {}}),
+             finance::kSelfNumberTooLong);
+    QVERIFY_THROWS_EXCEPTION(UserRefusal,
+                             finance::buildLedger(f->dm->database(),
+                                                  {QStringLiteral("0000101"), QStringLiteral("0000120"), {}, tooWide},
+                                                  UserRecord()));
 }
 
 void TestReportBuilders::longLedgerPages()
@@ -339,10 +477,12 @@ void TestReportBuilders::csvOfEachReport()
     const PreparedReport counts = finance::buildInspectionReport(f->dm->database(), QStringLiteral("2024")).prepare();
     QCOMPARE(counts.exportName, QStringLiteral("船舶检验登记数量统计表_2024"));
     lines = QString::fromUtf8(readCsv(counts).mid(3)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
-    QCOMPARE(lines.size(), 8);
+    QCOMPARE(lines.size(), 9);
     QVERIFY(lines[0].startsWith(QStringLiteral("检验种类,1月,2月")));
     QCOMPARE(lines[2], QStringLiteral("年度检验,11,12,13,14,15,16,17,18,19,20,21,22,198"));
     QCOMPARE(lines[7], QStringLiteral("合计,12,14,16,18,20,22,24,26,28,30,32,34,276"));
+    QCOMPARE(lines[8], finance::unknownInspectionLine(6078));
+    QVERIFY(lines[8].startsWith(QStringLiteral("另有 6078 张通知单计入“未知检验”")));
 
     const finance::Ledger ledger = finance::buildLedger(
         f->dm->database(), {QStringLiteral("0000101"), QStringLiteral("0000120"), {}, {}}, UserRecord());

@@ -7,10 +7,13 @@
 
 #include "app/current_user.h"
 #include "app/messages.h"
+#include "finance/ledger_report.h"
 #include "finance/report_window.h"
 #include "report/report_preview.h"
 
 #include <QAbstractItemModel>
+#include <QApplication>
+#include <QClipboard>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -28,6 +31,7 @@ private slots:
     void progressButtons();
     void inspectionButton();
     void billNumberFields();
+    void selfNumbersRefusedNotCut();
     void ledger_data();
     void ledger();
 
@@ -210,6 +214,50 @@ void TestReportWindow::billNumberFields()
     QTest::keyClicks(first, QStringLiteral("7"));
     QTest::keyClick(first, Qt::Key_Tab);  // entering by the keyboard proposes too
     QCOMPARE(last->text(), QStringLiteral("0000126"));
+}
+
+// A self-number takes as much as the ledger prints; a longer one is refused
+// with a word, typed or pasted, and never cut to another number.
+void TestReportWindow::selfNumbersRefusedNotCut()
+{
+    Open w = open();
+    QVERIFY(w.window);
+    auto *selfFirst = w.child<QLineEdit>("Edit1");
+    auto *selfLast = w.child<QLineEdit>("Edit2");
+    QTest::mouseClick(selfFirst, Qt::LeftButton);
+    typeText(selfFirst, QStringLiteral("Z2026001"));
+    QCOMPARE(selfFirst->text(), QStringLiteral("Z2026001"));
+    QVERIFY(m_events.isEmpty());
+
+    // Sixteen bytes fit: eight Chinese characters, or sixteen letters.
+    QTest::mouseClick(selfLast, Qt::LeftButton);
+    typeText(selfLast, QStringLiteral("船检二〇二六年八"));
+    QCOMPARE(selfLast->text(), QStringLiteral("船检二〇二六年八"));
+    QVERIFY(m_events.isEmpty());
+    typeText(selfLast, QStringLiteral("号"));
+    QCOMPARE(selfLast->text(), QStringLiteral("船检二〇二六年八"));
+    QCOMPARE(m_events, QStringList{QStringLiteral("message:") + finance::kSelfNumberTooLong});
+
+    // A pasted number that does not fit is refused whole.
+    m_events.clear();
+    QApplication::clipboard()->setText(QStringLiteral("Z2026001-Z2026020"));
+    QTest::keyClick(selfFirst, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(selfFirst, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(selfFirst->text(), QStringLiteral("Z2026001"));
+    QCOMPARE(m_events, QStringList{QStringLiteral("message:") + finance::kSelfNumberTooLong});
+
+    // The ledger prints them as typed; the bill numbers keep their seven digits.
+    m_events.clear();
+    CurrentUser = UserRecord();
+    QTest::mouseClick(w.child<QLineEdit>("Edit3"), Qt::LeftButton);
+    typeText(w.child<QLineEdit>("Edit3"), QStringLiteral("0000101"));
+    QTest::mouseClick(w.child<QLineEdit>("Edit4"), Qt::LeftButton);
+    QCOMPARE(w.child<QLineEdit>("Edit4")->maxLength(), 7);
+    QCOMPARE(w.child<QLineEdit>("Edit3")->maxLength(), 7);
+    QTest::mouseClick(w.button("bt_tz"), Qt::LeftButton);
+    QCOMPARE(m_events, QStringList{"preview:taizhang+taizhang2"});
+    QCOMPARE(m_shown.first().variables.value(QStringLiteral("start1")).toString(), QStringLiteral("Z2026001"));
+    QCOMPARE(m_shown.first().variables.value(QStringLiteral("end1")).toString(), QStringLiteral("船检二〇二六年八"));
 }
 
 void TestReportWindow::ledger_data()

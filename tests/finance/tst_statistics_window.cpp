@@ -162,11 +162,14 @@ void TestStatisticsWindow::planFollowsTheGridAndItsRule()
     clickGridRow(window.DBGrid1, row);
     QVERIFY(window.DBEdit1->isEnabled());
     QVERIFY(window.Button1->isEnabled());
-    QCOMPARE(window.DBEdit1->text(), QStringLiteral("5000"));
+    QCOMPARE(window.DBEdit1->text(), QStringLiteral("5000.00"));
+    // The grid shows each row's plan beside it, with two decimals.
+    QCOMPARE(window.DBGrid1->model()->headerData(2, Qt::Horizontal).toString(), QStringLiteral("计划金额 (元)"));
+    QCOMPARE(window.DBGrid1->model()->index(row, 2).data().toString(), QStringLiteral("5000.00"));
 
     row = gridRowOf(window.DBGrid1, QStringLiteral("2005"), QStringLiteral("船检科"));
     clickGridRow(window.DBGrid1, row);
-    QCOMPARE(window.DBEdit1->text(), QStringLiteral("0"));
+    QCOMPARE(window.DBEdit1->text(), QStringLiteral("0.00"));
     QTest::keyClick(window.DBEdit1, Qt::Key_A, Qt::ControlModifier);
     typeText(window.DBEdit1, QStringLiteral("80000.05"));
     QTest::mouseClick(window.Button1, Qt::LeftButton);
@@ -175,6 +178,32 @@ void TestStatisticsWindow::planFollowsTheGridAndItsRule()
     QCOMPARE(planOf("2004", "船务科").toDouble(), 5000.0);
     QVERIFY(!window.DBEdit1->isEnabled());
     QCOMPARE(window.DBEdit1->text(), QStringLiteral("80000.05"));
+    QCOMPARE(window.DBGrid1->model()->index(row, 2).data().toString(), QStringLiteral("80000.05"));
+
+    // Half a yuan shows as fifty fen, in the field and in the grid.
+    clickGridRow(window.DBGrid1, row);
+    QTest::keyClick(window.DBEdit1, Qt::Key_A, Qt::ControlModifier);
+    typeText(window.DBEdit1, QStringLiteral("29000.5"));
+    QTest::mouseClick(window.Button1, Qt::LeftButton);
+    QCOMPARE(window.DBEdit1->text(), QStringLiteral("29000.50"));
+    QCOMPARE(window.DBGrid1->model()->index(row, 2).data().toString(), QStringLiteral("29000.50"));
+
+    // An empty entry clears the plan: none is arranged any more.
+    clickGridRow(window.DBGrid1, row);
+    QTest::keyClick(window.DBEdit1, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(window.DBEdit1, Qt::Key_Delete);
+    QTest::mouseClick(window.Button1, Qt::LeftButton);
+    QVERIFY2(shown.all().isEmpty(), qPrintable(shown.all().join(QLatin1Char('\n'))));
+    QVERIFY(planOf("2005", "船检科").isNull());
+    QCOMPARE(window.DBEdit1->text(), QString());
+    QCOMPARE(window.DBGrid1->model()->index(row, 2).data().toString(), QString());
+    QCOMPARE(planOf("2004", "船务科").toDouble(), 5000.0);
+
+    // Stored again.
+    clickGridRow(window.DBGrid1, row);
+    typeText(window.DBEdit1, QStringLiteral("80000.05"));
+    QTest::mouseClick(window.Button1, Qt::LeftButton);
+    QCOMPARE(planOf("2005", "船检科").toDouble(), 80000.05);
 
     // Texts that are no plan are refused and stored nowhere.
     for (const QString &text : {QStringLiteral("-100"), QStringLiteral("12.345"), QStringLiteral("一万")}) {

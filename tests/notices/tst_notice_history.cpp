@@ -213,7 +213,7 @@ void TestNoticeHistory::eachChangeWritesItsRow()
     const int proposed = finance::proposedBillNumber(f.db->connection());
     const QString bill = finance::issueBill(f.db->connection(), reviewer,
                                             {id, revisionOf(f, id), proposed, QString::number(proposed)});
-    finance::voidBill(f.db->connection(), reviewer, id, revisionOf(f, id));
+    finance::voidBill(f.db->connection(), reviewer, id, revisionOf(f, id), QStringLiteral("缴费单位填错"));
 
     const QStringList expected{
         QStringLiteral("新建|cj|孙船检||1|"),
@@ -226,7 +226,7 @@ void TestNoticeHistory::eachChangeWritesItsRow()
         QStringLiteral("审核通过|cjld|吴科长|1|2|"),
         QStringLiteral("打印|cj|孙船检|2|3|合计 250.00"),
         QStringLiteral("开票|cjsh|周船检|3|5|票据号 %1").arg(bill),
-        QStringLiteral("作废|cjsh|周船检|5|-2|票据号 %1").arg(bill),
+        QStringLiteral("作废|cjsh|周船检|5|-2|票据号 %1，金额 250.00；理由：缴费单位填错").arg(bill),
     };
     QCOMPARE(historyOf(f, id), expected);
     const QDateTime first = f.db->scalar(QStringLiteral("select min(acted_at) from notice_history")).toDateTime();
@@ -273,7 +273,7 @@ void TestNoticeHistory::refusedChangeWritesNothing()
                                                              {QStringLiteral("1000002"), revisionOf(f, "1000002"),
                                                               proposed, QString::number(proposed)}));
     QVERIFY_THROWS_EXCEPTION(UserRefusal, finance::voidBill(f.db->connection(), reviewer, QStringLiteral("1000003"),
-                                                            revisionOf(f, "1000003")));
+                                                            revisionOf(f, "1000003"), QStringLiteral("重开")));
     QCOMPARE(finance::proposedBillNumber(f.db->connection()), proposed);
     QCOMPARE(historyCount(f), 0);
 
@@ -347,8 +347,8 @@ void TestNoticeHistory::failedHistoryWriteUndoesTheChange()
     QVERIFY_THROWS_EXCEPTION(DbError, finance::issueBill(f.db->connection(), reviewer,
                                                          {QStringLiteral("1000003"), revisionOf(f, "1000003"), proposed,
                                                           QString::number(proposed)}));
-    QVERIFY_THROWS_EXCEPTION(
-        DbError, finance::voidBill(f.db->connection(), reviewer, QStringLiteral("1000004"), revisionOf(f, "1000004")));
+    QVERIFY_THROWS_EXCEPTION(DbError, finance::voidBill(f.db->connection(), reviewer, QStringLiteral("1000004"),
+                                                        revisionOf(f, "1000004"), QStringLiteral("重开")));
     QVERIFY_THROWS_EXCEPTION(DbError, finance::runStatistics(f.db->connection(), userOf(f, QStringLiteral("cwkld"))));
     QCOMPARE(dump(f), before);
 
