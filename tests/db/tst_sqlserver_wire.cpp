@@ -73,6 +73,7 @@ struct CollationSpec
 };
 
 const CollationSpec kChinese{QStringLiteral("Chinese_PRC_CI_AS"), 0x0804, 0x0D, 0, 936};
+const CollationSpec kUtf8{QStringLiteral("Chinese_PRC_100_CI_AS_SC_UTF8"), 0x0804, 0x4D, 0, 65001};
 const CollationSpec kLatin{QStringLiteral("SQL_Latin1_General_CP1_CI_AS"), 0x0409, 0x0D, 52, 1252};
 
 // The database's collation as the program reads it when it connects.
@@ -273,6 +274,7 @@ private slots:
     void counterStatements();
     void statisticsRun();
     void statisticsRolledBack();
+    void noticeSave_data();
     void noticeSave();
     void lostConnectionReopened();
     void dbadminCheck();
@@ -483,21 +485,30 @@ void TestSqlServerWire::statisticsRolledBack()
     QVERIFY(sent.contains(QStringLiteral("set lock_timeout 60000")));
 }
 
-// A notice saved with Chinese text: the texts go out as VARCHAR in GBK, the
-// statement as built.
+void TestSqlServerWire::noticeSave_data()
+{
+    QTest::addColumn<int>("codePage");
+    QTest::newRow("Chinese collation") << 936;
+    QTest::newRow("UTF-8 collation") << 65001;
+}
+
+// A notice saved with Chinese text: the texts go out as VARCHAR in the code
+// page of the database's collation (GBK, or UTF-8), the statement as built.
 void TestSqlServerWire::noticeSave()
 {
+    QFETCH(int, codePage);
+    const CollationSpec &collation = codePage == 936 ? kChinese : kUtf8;
     FakeServer server(
-        m_home, kChinese,
-        {traits(kChinese), rows(QStringLiteral("^select revision,status,department"),
-                                columns({{"revision", "int"},
-                                         {"status", "int"},
-                                         {"department", "nvarchar"},
-                                         {"handler", "nvarchar"},
-                                         {"leader", "nvarchar"},
-                                         {"memo_badcheck", "nvarchar"}}),
-                                QJsonArray{QJsonArray{3, 1, QStringLiteral("船检科"), QStringLiteral("周航检"),
-                                                      QJsonValue(QJsonValue::Null), QJsonValue(QJsonValue::Null)}})});
+        m_home, collation,
+        {traits(collation), rows(QStringLiteral("^select revision,status,department"),
+                                 columns({{"revision", "int"},
+                                          {"status", "int"},
+                                          {"department", "nvarchar"},
+                                          {"handler", "nvarchar"},
+                                          {"leader", "nvarchar"},
+                                          {"memo_badcheck", "nvarchar"}}),
+                                 QJsonArray{QJsonArray{3, 1, QStringLiteral("船检科"), QStringLiteral("周航检"),
+                                                       QJsonValue(QJsonValue::Null), QJsonValue(QJsonValue::Null)}})});
     QSqlDatabase db = openConnection(server.settings(), kConnection);
     NoticeEdit edit;
     edit.id = QStringLiteral("1000101");
@@ -517,7 +528,8 @@ void TestSqlServerWire::noticeSave()
     for (const auto &[index, text] :
          {std::pair{3, QStringLiteral("长江号")}, std::pair{4, QStringLiteral("海事公司")}}) {
         QCOMPARE(parameter(call, index).value(QStringLiteral("type")).toString(), QStringLiteral("varchar"));
-        QCOMPARE(parameter(call, index).value(QStringLiteral("hex")).toString(), gbkHex(text));
+        QCOMPARE(parameter(call, index).value(QStringLiteral("hex")).toString(),
+                 codePage == 936 ? gbkHex(text) : QString::fromLatin1(text.toUtf8().toHex()));
     }
     QCOMPARE(server.events(QStringLiteral("transaction")).first().value(QStringLiteral("request")).toString(),
              QStringLiteral("begin"));
