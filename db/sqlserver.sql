@@ -1,6 +1,8 @@
 -- Nollard schema for Microsoft SQL Server.
 -- Run by the configuration program (dbadmin create-schema), or by hand:
---   sqlcmd -d nollard -i sqlserver.sql
+--   sqlcmd -I -d nollard -i sqlserver.sql
+-- (-I: sqlcmd leaves QUOTED_IDENTIFIER off, and the filtered unique index
+-- below cannot be made without it; ODBC connections have it on.)
 -- Text widths are checked by the program in GBK bytes; Unicode columns (nvarchar) count characters, so these widths are upper bounds.
 
 create table notice (
@@ -94,20 +96,20 @@ create table statistic (
   year       nvarchar(4) not null,
   department nvarchar(10) not null,
   expect     float default 0,
-  "1" float default 0, "2" float default 0, "3" float default 0,
-  "4" float default 0, "5" float default 0, "6" float default 0,
-  "7" float default 0, "8" float default 0, "9" float default 0,
-  "10" float default 0, "11" float default 0, "12" float default 0,
+  [1] float default 0, [2] float default 0, [3] float default 0,
+  [4] float default 0, [5] float default 0, [6] float default 0,
+  [7] float default 0, [8] float default 0, [9] float default 0,
+  [10] float default 0, [11] float default 0, [12] float default 0,
   primary key (year, department)
 );
 
 create table statistic2 (
   year nvarchar(4) not null,
   type nvarchar(10) not null,
-  "1" integer default 0, "2" integer default 0, "3" integer default 0,
-  "4" integer default 0, "5" integer default 0, "6" integer default 0,
-  "7" integer default 0, "8" integer default 0, "9" integer default 0,
-  "10" integer default 0, "11" integer default 0, "12" integer default 0,
+  [1] integer default 0, [2] integer default 0, [3] integer default 0,
+  [4] integer default 0, [5] integer default 0, [6] integer default 0,
+  [7] integer default 0, [8] integer default 0, [9] integer default 0,
+  [10] integer default 0, [11] integer default 0, [12] integer default 0,
   primary key (year, type)
 );
 

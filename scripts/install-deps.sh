@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake g++ pkg-config
   qt6-base-dev qt6-translations-l10n libqt6sql6-sqlite libqt6sql6-psql libqt6sql6-odbc
-  unixodbc-dev tdsodbc
+  unixodbc-dev tdsodbc sqlfluff
   libkainjow-mustache-dev
   fonts-wqy-microhei
   postgresql

@@ -25,9 +25,20 @@ void startSession(QSqlDatabase &db)
 {
     const SqlDialect dialect(db);
     for (const QString &sql : dialect.sessionSetup()) {
+        // Forward-only: a scrollable query would open a server cursor for
+        // a statement that returns nothing.
         QSqlQuery q(db);
+        q.setForwardOnly(true);
         if (!q.exec(sql) && !dialect.sessionSetupIsOptional())
             throw DbError(q.lastError());
+    }
+    if (const std::optional<DatabaseTraits> traits = databaseTraits(db)) {
+        const QString problem = databaseTraitsProblem(*traits);
+        if (!problem.isEmpty()) {
+            // Nothing may run on a database that would garble the texts.
+            db.close();
+            throw DbError(problem);
+        }
     }
     const QMutexLocker lock(&openedOnceLock);
     openedOnce().insert(db.connectionName());
@@ -45,7 +56,59 @@ void checkDatabaseFile(QSqlDatabase &db, const SqlDialect &dialect)
     }
 }
 
+// Tries the platform's SQL Server drivers in turn; a driver that is not
+// installed gives way to the next, any other failure is the answer.
+void openSqlServer(QSqlDatabase &db, const DbSettings &settings)
+{
+    const QStringList drivers = sqlServerOdbcDrivers();
+    for (qsizetype i = 0; i < drivers.size(); ++i) {
+        const QString problem = sqlServerSettingsProblem(settings, drivers[i]);
+        if (!problem.isEmpty())
+            throw DbError(problem);
+        db.setDatabaseName(sqlServerOdbcString(settings, drivers[i]));
+        if (db.open())
+            return;
+        const QSqlError error = db.lastError();
+        const bool missing = error.nativeErrorCode() == QLatin1String("IM002")
+                             || error.databaseText().contains(QLatin1String("Data source name not found"));
+        if (!missing || i + 1 == drivers.size())
+            throw DbError(error);
+    }
+}
+
 }  // namespace
+
+std::optional<DatabaseTraits> databaseTraits(QSqlDatabase db)
+{
+    const QString sql = SqlDialect(db).databaseTraitsStatement();
+    if (sql.isEmpty())
+        return std::nullopt;
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (!q.exec(sql))
+        throw DbError(q.lastError());
+    if (!q.next())
+        throw DbError(QStringLiteral("The database's collation could not be read."));
+    return DatabaseTraits{q.value(0).toString(), q.value(1).toString(), q.value(2).toInt(), q.value(3).toInt()};
+}
+
+QString databaseTraitsProblem(const DatabaseTraits &t)
+{
+    if (t.codePage != 936 && t.codePage != 65001)
+        return QStringLiteral(
+                   "数据库 %1 的排序规则是 %2（代码页 %3），保存或查找中文时会出错，本系统不能使用这个数据库。"
+                   "请数据库管理员改用中文排序规则（代码页 936，如 Chinese_PRC_CI_AS）"
+                   "或 UTF-8 排序规则（如 Chinese_PRC_100_CI_AS_SC_UTF8）的数据库；"
+                   "还没有本系统的表时，可执行 alter database [%1] collate Chinese_PRC_CI_AS。")
+            .arg(t.database, t.collation)
+            .arg(t.codePage);
+    if (t.compatibilityLevel < 130)
+        return QStringLiteral("数据库 %1 的兼容级别是 %2，本系统需要 130（SQL Server 2016）或更高。"
+                              "请数据库管理员执行 alter database [%1] set compatibility_level = 130。")
+            .arg(t.database)
+            .arg(t.compatibilityLevel);
+    return {};
+}
 
 QSqlDatabase openConnection(const DbSettings &settings, const QString &connectionName, OpenOptions options)
 {
@@ -61,7 +124,9 @@ QSqlDatabase openConnection(const DbSettings &settings, const QString &connectio
 
     if (dialect.isEmbeddedFile() && !options.createMissingFile && !QFileInfo::exists(settings.dataSource))
         throw DbError(QStringLiteral("unable to open database file: %1").arg(settings.dataSource));
-    if (!db.open())
+    if (dialect.kind() == DbKind::SqlServer)
+        openSqlServer(db, settings);
+    else if (!db.open())
         throw DbError(db.lastError());
     if (dialect.isEmbeddedFile())
         checkDatabaseFile(db, dialect);

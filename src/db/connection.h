@@ -6,6 +6,8 @@
 #include <QSqlDatabase>
 #include <QString>
 
+#include <optional>
+
 struct OpenOptions
 {
     // An embedded database file is made only where the caller means to create
@@ -29,3 +31,20 @@ void reopenConnection(QSqlDatabase &db);
 
 // Removes a connection registered by openConnection.
 void closeConnection(const QString &connectionName);
+
+// How a SQL Server database keeps its texts, read whenever a connection opens.
+// Texts go to the server in the code page of the database's collation (the
+// FreeTDS driver binds them as VARCHAR), so only a Chinese (936) or a UTF-8
+// (65001) collation keeps them; JSON lists need compatibility level 130.
+struct DatabaseTraits
+{
+    QString database;
+    QString collation;
+    int codePage = 0;
+    int compatibilityLevel = 0;
+};
+// The traits of the connection's database; none for the other kinds. Throws DbError.
+std::optional<DatabaseTraits> databaseTraits(QSqlDatabase db);
+// Why the program cannot work on such a database, for the administrator: the
+// collation or level found and what to do. Empty when it can.
+QString databaseTraitsProblem(const DatabaseTraits &traits);

@@ -2,6 +2,7 @@
 
 #include "db_error.h"
 #include "sql_dialect.h"
+#include "sql_statement.h"
 #include "transaction.h"
 
 #include <QCoreApplication>
@@ -46,7 +47,10 @@ QStringList schemaFileStatements(DbKind kind, const QString &schemaFolder)
 void runSchemaStatements(QSqlDatabase db, const QStringList &statements)
 {
     for (const QString &sql : statements) {
+        // Run directly (no statement of a schema can be prepared on every
+        // server) and forward-only (no server cursor for what returns nothing).
         QSqlQuery q(db);
+        q.setForwardOnly(true);
         if (!q.exec(sql))
             throw DbError(q.lastError());
     }
@@ -71,4 +75,34 @@ QStringList systemTables()
             QStringLiteral("company"), QStringLiteral("counter"),      QStringLiteral("buildtype"),
             QStringLiteral("runtype"), QStringLiteral("othertype"),    QStringLiteral("itemcj"),
             QStringLiteral("itemcw"),  QStringLiteral("statistic"),    QStringLiteral("statistic2")};
+}
+
+QStringList databaseTables(QSqlDatabase db)
+{
+    QStringList tables;
+    try {
+        QSqlQuery q = runStatement(db, SqlDialect(db).tableListStatement());
+        while (q.next())
+            tables << q.value(0).toString();
+    } catch (const ConnectionLost &) {
+        throw;
+    } catch (const DbError &e) {
+        throw DbError(QStringLiteral("The list of the database's tables could not be read: %1").arg(e.message()));
+    }
+    return tables;
+}
+
+bool hasDatabaseTable(QSqlDatabase db, const QString &table)
+{
+    return databaseTables(db).contains(table, Qt::CaseInsensitive);
+}
+
+int systemTablesPresent(QSqlDatabase db)
+{
+    const QStringList present = databaseTables(db);
+    int count = 0;
+    for (const QString &table : systemTables())
+        if (present.contains(table, Qt::CaseInsensitive))
+            ++count;
+    return count;
 }

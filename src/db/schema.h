@@ -26,3 +26,11 @@ QString installedSchemaFolder();
 
 // The twelve tables of the system.
 QStringList systemTables();
+
+// The names of the tables the database holds. Throws DbError when they
+// cannot be read: a listing that failed is never taken for an empty database.
+QStringList databaseTables(QSqlDatabase db);
+// Whether the database holds the table, by a name in any letter case.
+bool hasDatabaseTable(QSqlDatabase db, const QString &table);
+// How many of the system's tables the database holds. Throws DbError.
+int systemTablesPresent(QSqlDatabase db);

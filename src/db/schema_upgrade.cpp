@@ -67,13 +67,14 @@ const QString kSchemaVersionTable = QStringLiteral("schemaversion");
 void execute(QSqlDatabase db, const QString &sql)
 {
     QSqlQuery q(db);
+    q.setForwardOnly(true);
     if (!q.exec(sql))
         throw DbError(q.lastError());
 }
 
 bool hasTable(const QSqlDatabase &db, const QString &name)
 {
-    return db.tables().contains(name, Qt::CaseInsensitive);
+    return hasDatabaseTable(db, name);
 }
 
 QString quoted(const QSqlDatabase &db, const QString &name)

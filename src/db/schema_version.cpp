@@ -1,6 +1,7 @@
 #include "schema_version.h"
 
 #include "db_error.h"
+#include "schema.h"
 #include "user_refusal.h"
 
 #include <QSqlError>
@@ -11,7 +12,7 @@ namespace {
 
 bool hasTable(const QSqlDatabase &db, const QString &name)
 {
-    return db.tables().contains(name, Qt::CaseInsensitive);
+    return hasDatabaseTable(db, name);
 }
 
 }  // namespace
@@ -22,6 +23,7 @@ int schemaVersionOf(QSqlDatabase db)
         return kNoSchema;
     if (hasTable(db, QStringLiteral("schemaversion"))) {
         QSqlQuery q(db);
+        q.setForwardOnly(true);
         if (!q.exec(QStringLiteral("select version from schemaversion")))
             throw DbError(q.lastError());
         return q.next() ? q.value(0).toInt() : 0;

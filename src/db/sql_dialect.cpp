@@ -328,8 +328,16 @@ bool SqlDialect::isConnectionLost(const QSqlError &error) const
     case DbKind::SqlServer:
         break;
     }
-    return error.nativeErrorCode().startsWith(QLatin1String("08")) || codeIn(error, {"10054", "233", "-1"})
-           || textHas(error, {"Communication link failure", "connection is broken", "TCP Provider"});
+    // FreeTDS reports its own numbers: 20002 connection failed, 20003 timed
+    // out, 20004 read failed, 20006 write failed, 20009 server unavailable,
+    // 20017 unexpected EOF, 20047 connection dead; Microsoft's drivers 10054,
+    // 233 and the SQLSTATE class 08 in the text.
+    return error.nativeErrorCode().startsWith(QLatin1String("08"))
+           || codeIn(error, {"10054", "233", "-1", "20002", "20003", "20004", "20006", "20009", "20017", "20047"})
+           || textHas(error, {"Communication link failure", "connection is broken", "TCP Provider",
+                              "Unexpected EOF from the server", "Read from the server failed",
+                              "Write to the server failed", "Adaptive Server connection failed",
+                              "Adaptive Server connection timed out", "DBPROCESS is dead", "Server is unavailable"});
 }
 
 bool SqlDialect::failedBeforeRunning(const QSqlError &error) const
@@ -481,21 +489,59 @@ QStringList SqlDialect::afterExplicitKeys(const QString &table, const QStringLis
 
 namespace {
 
-// An ODBC attribute value in braces keeps ';' and '=' inside it.
-QString odbcValue(const QString &value)
+const QString kFreeTds = QStringLiteral("FreeTDS");
+
+// A value FreeTDS would read wrongly without braces.
+bool needsBraces(const QString &value)
 {
-    if (!value.contains(QLatin1Char(';')) && !value.contains(QLatin1Char('{')) && !value.contains(QLatin1Char('}'))
-        && value.trimmed() == value)
+    return value.contains(QLatin1Char(';')) || value.startsWith(QLatin1Char('{')) || value.trimmed() != value;
+}
+
+// An ODBC attribute value in braces keeps ';' and '=' inside it. Microsoft's
+// drivers read "}}" inside braces as one "}"; FreeTDS ends the value at the
+// first "}", so there a value with a "}" goes without braces when it can
+// (sqlServerSettingsProblem refuses the others).
+QString odbcValue(const QString &value, bool freeTds)
+{
+    const bool brace = freeTds ? needsBraces(value) : needsBraces(value) || value.contains(QLatin1Char('}'));
+    if (!brace)
         return value;
     QString escaped = value;
     escaped.replace(QLatin1Char('}'), QStringLiteral("}}"));
     return QLatin1Char('{') + escaped + QLatin1Char('}');
 }
 
+// SQL Server's own names for this computer, which FreeTDS would look up as
+// host names: "(local)" and ".", alone or before "\instance".
+QString localHostMapped(const QString &host)
+{
+    const qsizetype slash = host.indexOf(QLatin1Char('\\'));
+    const QString machine = slash >= 0 ? host.left(slash) : host;
+    if (machine.compare(QLatin1String("(local)"), Qt::CaseInsensitive) != 0 && machine != QLatin1String("."))
+        return host;
+    return QStringLiteral("127.0.0.1") + (slash >= 0 ? host.mid(slash) : QString());
+}
+
 }  // namespace
+
+QStringList sqlServerOdbcDrivers()
+{
+#ifdef Q_OS_WIN
+    return {QStringLiteral("ODBC Driver 18 for SQL Server"), QStringLiteral("ODBC Driver 17 for SQL Server"),
+            QStringLiteral("SQL Server")};
+#else
+    return {kFreeTds};
+#endif
+}
 
 QString sqlServerOdbcString(const DbSettings &s)
 {
+    return sqlServerOdbcString(s, sqlServerOdbcDrivers().constFirst());
+}
+
+QString sqlServerOdbcString(const DbSettings &s, const QString &driver)
+{
+    const bool freeTds = driver == kFreeTds;
     QString host = s.dataSource.trimmed();
     QString port = QStringLiteral("1433");
     const qsizetype comma = host.indexOf(QLatin1Char(','));
@@ -505,22 +551,40 @@ QString sqlServerOdbcString(const DbSettings &s)
     } else if (host.contains(QLatin1Char('\\'))) {
         port.clear();  // a named instance is found through the server's browser service
     }
-#ifdef Q_OS_WIN
-    QString text = QStringLiteral("DRIVER={SQL Server};SERVER=") + odbcValue(host);
-    if (!port.isEmpty())
-        text = QStringLiteral("DRIVER={SQL Server};SERVER=") + odbcValue(host + QLatin1Char(',') + port);
-#else
-    QString text = QStringLiteral("DRIVER={FreeTDS};SERVER=") + odbcValue(host);
-    if (!port.isEmpty())
-        text += QStringLiteral(";PORT=") + odbcValue(port);
-#endif
-    text += QStringLiteral(";DATABASE=") + odbcValue(s.initialCatalog);
-    text += QStringLiteral(";UID=") + odbcValue(s.userId);
-    text += QStringLiteral(";PWD=") + odbcValue(s.password);
-#ifndef Q_OS_WIN
-    text += QStringLiteral(";TDS_Version=7.4;ClientCharset=UTF-8");
-#endif
+    QString text = QStringLiteral("DRIVER={%1};SERVER=").arg(driver);
+    if (freeTds) {
+        text += odbcValue(localHostMapped(host), true);
+        if (!port.isEmpty())
+            text += QStringLiteral(";PORT=") + odbcValue(port, true);
+    } else {
+        text += odbcValue(port.isEmpty() ? host : host + QLatin1Char(',') + port, false);
+    }
+    text += QStringLiteral(";DATABASE=") + odbcValue(s.initialCatalog, freeTds);
+    text += QStringLiteral(";UID=") + odbcValue(s.userId, freeTds);
+    text += QStringLiteral(";PWD=") + odbcValue(s.password, freeTds);
+    if (freeTds)
+        text += QStringLiteral(";TDS_Version=7.4;ClientCharset=UTF-8");
+    else if (driver.startsWith(QLatin1String("ODBC Driver 18")))
+        // Version 18 insists on an encrypted connection with a certificate
+        // the workstation trusts; the legacy driver and 17 ask for neither.
+        text += QStringLiteral(";Encrypt=Optional");
     return text;
+}
+
+QString sqlServerSettingsProblem(const DbSettings &s, const QString &driver)
+{
+    if (driver != kFreeTds)
+        return {};
+    const QList<QPair<QString, QString>> values{{QStringLiteral("Data Source"), s.dataSource},
+                                                {QStringLiteral("Initial Catalog"), s.initialCatalog},
+                                                {QStringLiteral("User ID"), s.userId},
+                                                {QStringLiteral("Password"), s.password}};
+    for (const auto &[key, value] : values)
+        if (value.contains(QLatin1Char('}')) && needsBraces(value))
+            return QStringLiteral("配置文件中“%1”的值同时含有“}”和“;”（或以“{”、空格开头），"
+                                  "无法传给 SQL Server 的驱动程序。请更改这个值（例如数据库密码）后再连接。")
+                .arg(key);
+    return {};
 }
 
 HostPort splitHostPort(const QString &dataSource)
@@ -588,6 +652,91 @@ QStringList SqlDialect::lockCounterRowStatements() const
     }
     return {QStringLiteral("set lock_timeout 60000"),
             QStringLiteral("select onerow from counter with (updlock, holdlock, rowlock)")};
+}
+
+QStringList SqlDialect::restoreLockWaitStatements() const
+{
+    if (m_kind == DbKind::SqlServer)
+        return sessionSetup();
+    return {};
+}
+
+namespace {
+
+const QString kStatisticsPending = QStringLiteral("status=5 and billcode is not null and billcode<>''");
+
+}  // namespace
+
+QString SqlDialect::statisticsPendingCountStatement() const
+{
+    return QStringLiteral("select count(*) from notice where ") + kStatisticsPending;
+}
+
+QString SqlDialect::statisticsPendingStatement() const
+{
+    return QStringLiteral("select ID,%1,department,checktype,checkcontent,money,Rdate from notice where %2")
+        .arg(yearMonthExpression(QStringLiteral("Rdate")), kStatisticsPending);
+}
+
+Statement SqlDialect::statisticsAddStatement(const QString &table, const QString &keyColumn, const QString &year,
+                                             const QString &key, const QList<qint64> &monthSums, bool money) const
+{
+    // PostgreSQL rounds a double with one argument only; T-SQL's round takes two.
+    const QString roundCents = m_kind == DbKind::SqlServer ? QStringLiteral("round(coalesce(%1,0)*100+?,0)/100.0")
+                                                           : QStringLiteral("round(coalesce(%1,0)*100+?)/100.0");
+    QStringList sets;
+    QVariantList values;
+    for (int m = 0; m < monthSums.size() && m < 12; ++m) {
+        if (monthSums[m] == 0)
+            continue;
+        const QString column = monthColumn(m + 1);
+        sets << column + QLatin1Char('=')
+                    + (money ? roundCents.arg(column) : QStringLiteral("coalesce(%1,0)+?").arg(column));
+        values << QVariant(monthSums[m]);
+    }
+    if (sets.isEmpty())
+        return {};
+    values << year << key;
+    return {QStringLiteral("update %1 set %2 where year=? and %3=?").arg(table, sets.join(QLatin1Char(',')), keyColumn),
+            values};
+}
+
+QString SqlDialect::statisticsChosenCondition() const
+{
+    return QStringLiteral("status=5 and ") + inTextListCondition(QStringLiteral("ID"));
+}
+
+QString SqlDialect::statisticsArchiveStatement() const
+{
+    return QStringLiteral("update notice set status=6 where ") + statisticsChosenCondition();
+}
+
+QString SqlDialect::statisticsTimeStatement() const
+{
+    return QStringLiteral("update counter set statictime=?");
+}
+
+QString SqlDialect::tableListStatement() const
+{
+    switch (m_kind) {
+    case DbKind::SQLite:
+        return QStringLiteral("select name from sqlite_master where type = 'table'");
+    case DbKind::PostgreSQL:
+        return QStringLiteral("select table_name from information_schema.tables "
+                              "where table_schema = any(current_schemas(false)) and table_type = 'BASE TABLE'");
+    case DbKind::SqlServer:
+        break;
+    }
+    return QStringLiteral("select name from sys.tables");
+}
+
+QString SqlDialect::databaseTraitsStatement() const
+{
+    if (m_kind != DbKind::SqlServer)
+        return {};
+    // The code page comes as sql_variant, which not every driver reads: converted.
+    return QStringLiteral("select name, collation_name, convert(int, collationproperty(collation_name, 'CodePage')), "
+                          "compatibility_level from sys.databases where name = db_name()");
 }
 
 QString SqlDialect::yearMonthExpression(const QString &column) const

@@ -151,6 +151,37 @@ public:
     // Statements that lock the counter row until the transaction ends; a
     // second connection asking for the same lock waits, for a minute at most.
     QStringList lockCounterRowStatements() const;
+    // Run once that transaction has ended, committed or rolled back: SQL
+    // Server's lock wait belongs to the session, not to the transaction, and
+    // every later wait of the workstation would last the minute.
+    QStringList restoreLockWaitStatements() const;
+    // The statistics run, statement by statement. The notices it counts:
+    // billed (state 5) with a bill number.
+    QString statisticsPendingCountStatement() const;
+    // One row per pending notice: ID, year * 100 + month of Rdate,
+    // department, checktype, checkcontent, money, and Rdate as stored.
+    QString statisticsPendingStatement() const;
+    // Adds month sums to the row of (year, key) of statistic (money, bound
+    // in cents and kept to two decimals) or statistic2 (counts); months
+    // whose sum is 0 are left alone. Empty when every sum is 0.
+    Statement statisticsAddStatement(const QString &table, const QString &keyColumn, const QString &year,
+                                     const QString &key, const QList<qint64> &monthSums, bool money) const;
+    // Archives the pending notices among the bound list (inTextListCondition).
+    QString statisticsArchiveStatement() const;
+    // The condition that chooses the notices of a run among the pending ones.
+    QString statisticsChosenCondition() const;
+    // Records when the run ended (one bound value).
+    QString statisticsTimeStatement() const;
+    // The names of the tables of the database (one column). A statement,
+    // not the driver's catalogue call, so that a listing that fails is an
+    // error and not an empty list.
+    QString tableListStatement() const;
+
+    // SQL Server only (empty elsewhere): one row with the database's name,
+    // collation, the code page of its non-Unicode texts and its
+    // compatibility level, read when a connection opens.
+    QString databaseTraitsStatement() const;
+
     // An integer year * 100 + month of a date-time column.
     QString yearMonthExpression(const QString &column) const;
     // A condition "column is one of a list of texts", the list bound as the
@@ -165,10 +196,23 @@ private:
     DbKind m_kind;
 };
 
+// The ODBC drivers for SQL Server tried in turn: FreeTDS where it is the one
+// driver (Linux); on Windows Microsoft's current drivers first (the legacy
+// "SQL Server" driver predates datetime2), the legacy one last.
+QStringList sqlServerOdbcDrivers();
+
 // The ODBC connection string used for SQL Server: the four settings mapped onto
-// the FreeTDS (or the platform's) SQL Server driver. "host,port" and
-// "host\instance" are accepted as the data source, as SQL Server's tools accept them.
+// the driver (by default the first of sqlServerOdbcDrivers). "host,port" and
+// "host\instance" are accepted as the data source, as SQL Server's tools accept
+// them, and so are "(local)" and "." for this computer.
 QString sqlServerOdbcString(const DbSettings &settings);
+QString sqlServerOdbcString(const DbSettings &settings, const QString &driver);
+
+// Why the settings cannot be handed to the driver, or empty. FreeTDS takes a
+// value in braces up to the first "}" and does not read "}}" as one: a value
+// that needs the braces (it holds ";" or starts with "{" or a blank) cannot
+// hold a "}".
+QString sqlServerSettingsProblem(const DbSettings &settings, const QString &driver);
 
 // host[:port] of a PostgreSQL data source; the port is -1 when not given.
 struct HostPort

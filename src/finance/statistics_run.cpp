@@ -27,9 +27,6 @@ namespace {
 
 const QString kUnknownKind = QStringLiteral("未知检验");
 
-// The condition that makes a notice countable.
-const QString kPending = QStringLiteral("status=5 and billcode is not null and billcode<>''");
-
 using MonthSums = std::array<qint64, 12>;
 // (year, section or kind) -> per month: cents in statistic, counts in statistic2.
 using Totals = QMap<QPair<QString, QString>, MonthSums>;
@@ -52,9 +49,16 @@ void report(const StatisticsHooks &hooks, StatisticsPhase phase, int done, int t
 bool lockAgainstOtherRuns(QSqlDatabase db, const SqlDialect &dialect)
 {
     for (const QString &sql : dialect.lockCounterRowStatements()) {
+        // Forward-only, and the row fetched: a scrollable query would go
+        // through a server cursor, whose lock is not held as a plain select's.
         QSqlQuery q(db);
-        if (q.exec(sql))
+        q.setForwardOnly(true);
+        if (q.exec(sql)) {
+            if (q.isSelect())
+                q.next();
+            q.finish();
             continue;
+        }
         if (dialect.isLockTimeout(q.lastError()))
             return false;
         throw DbError(q.lastError());
@@ -62,12 +66,28 @@ bool lockAgainstOtherRuns(QSqlDatabase db, const SqlDialect &dialect)
     return true;
 }
 
+// Gives the connection its own lock wait back. Nothing is left to undo when
+// that fails: the connection broke, and a new one starts with its own.
+struct LockWaitRestore
+{
+    QSqlDatabase db;
+    const SqlDialect &dialect;
+    ~LockWaitRestore()
+    {
+        if (!db.isOpen())
+            return;
+        for (const QString &sql : dialect.restoreLockWaitStatements()) {
+            QSqlQuery q(db);
+            q.setForwardOnly(true);
+            q.exec(sql);
+        }
+    }
+};
+
 ReadNotices readPending(QSqlDatabase db, const SqlDialect &dialect, int expected, const StatisticsHooks &hooks)
 {
     ReadNotices read;
-    QSqlQuery q = runStatement(db, QStringLiteral("select ID,%1,department,checktype,checkcontent,money,Rdate "
-                                                  "from notice where %2")
-                                       .arg(dialect.yearMonthExpression(QStringLiteral("Rdate")), kPending));
+    QSqlQuery q = runStatement(db, dialect.statisticsPendingStatement());
     // The same year text is a key of many notices: make it once.
     QHash<int, QString> yearTexts;
     int done = 0;
@@ -109,24 +129,11 @@ void addToRow(QSqlDatabase db, const SqlDialect &dialect, const QString &table, 
                                                      {key.first, key.second});
     runStatement(db, insert.sql, insert.values);
 
-    QStringList sets;
-    QVariantList values;
-    for (int m = 0; m < 12; ++m) {
-        if (sums[m] == 0)
-            continue;
-        const QString column = dialect.monthColumn(m + 1);
-        if (money)
-            sets << QStringLiteral("%1=round(coalesce(%1,0)*100+?)/100.0").arg(column);
-        else
-            sets << QStringLiteral("%1=coalesce(%1,0)+?").arg(column);
-        values << QVariant(sums[m]);
-    }
-    if (sets.isEmpty())
+    const Statement add = dialect.statisticsAddStatement(table, keyColumn, key.first, key.second,
+                                                         QList<qint64>(sums.cbegin(), sums.cend()), money);
+    if (add.sql.isEmpty())
         return;
-    values << key.first << key.second;
-    QSqlQuery q = runStatement(
-        db, QStringLiteral("update %1 set %2 where year=? and %3=?").arg(table, sets.join(QLatin1Char(',')), keyColumn),
-        values);
+    QSqlQuery q = runStatement(db, add);
     if (q.numRowsAffected() != 1)
         throw DbError(QStringLiteral("The %1 row of %2 %3 could not be written.").arg(table, key.first, key.second));
 }
@@ -150,7 +157,7 @@ QString inspectionKind(const QString &checkType, const QString &checkContent)
 
 int pendingNoticeCount(QSqlDatabase db)
 {
-    QSqlQuery q = runStatement(db, QStringLiteral("select count(*) from notice where ") + kPending);
+    QSqlQuery q = runStatement(db, SqlDialect(db).statisticsPendingCountStatement());
     return q.next() ? q.value(0).toInt() : 0;
 }
 
@@ -163,7 +170,9 @@ StatisticsResult runStatistics(QSqlDatabase db, const UserRecord &user, const St
     // The lock is taken first: a second run waits here, and then reads what
     // this one left. A wait that ends without the lock is tried again from a
     // new transaction (an embedded database gives up its waits early), up to
-    // a minute in all.
+    // a minute in all. The connection's own lock wait comes back once the
+    // transaction has ended, however it ends (declared first, so it goes last).
+    const LockWaitRestore restore{db, dialect};
     std::optional<Transaction> transaction;
     QElapsedTimer waited;
     waited.start();
@@ -206,7 +215,7 @@ StatisticsResult runStatistics(QSqlDatabase db, const UserRecord &user, const St
     now.setTime(QTime(now.time().hour(), now.time().minute(), now.time().second()));
     step(QStringLiteral("notice"));
     if (counted > 0) {
-        const QString chosen = QStringLiteral("status=5 and ") + dialect.inTextListCondition(QStringLiteral("ID"));
+        const QString chosen = dialect.statisticsChosenCondition();
         const QVariantList ids{dialect.textListValue(read.ids)};
         // The history of the archived notices, in one statement for all of
         // them, before their state moves on.
@@ -214,14 +223,14 @@ StatisticsResult runStatistics(QSqlDatabase db, const UserRecord &user, const St
         const int recorded = history::appendHistoryForNotices(
             db, user, history::kCounted, codes::StateBilled, codes::StateArchived,
             QStringLiteral("统计时间 %1").arg(now.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))), chosen, ids);
-        QSqlQuery q = runStatement(db, QStringLiteral("update notice set status=6 where ") + chosen, ids);
+        QSqlQuery q = runStatement(db, dialect.statisticsArchiveStatement(), ids);
         if (q.numRowsAffected() != counted || recorded != counted)
             throw UserRefusal(QStringLiteral("统计期间有通知单被修改，本次统计未生效，请重新统计"));
     }
     report(hooks, StatisticsPhase::Writing, ++written, writes);
 
     step(QStringLiteral("counter"));
-    runStatement(db, QStringLiteral("update counter set statictime=?"), {now});
+    runStatement(db, dialect.statisticsTimeStatement(), {now});
     report(hooks, StatisticsPhase::Writing, ++written, writes);
 
     transaction->commit();

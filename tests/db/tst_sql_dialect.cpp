@@ -22,8 +22,12 @@ private slots:
     void pageAfterKey();
     void pagesByKeyFirst();
     void insertIfMissing();
+    void statisticsStatements_data();
+    void statisticsStatements();
     void errors_data();
     void errors();
+    void sqlServerDrivers_data();
+    void sqlServerDrivers();
     void shownTextHasNoStatementOrValues();
 };
 
@@ -186,6 +190,89 @@ void TestSqlDialect::insertIfMissing()
     QCOMPARE(pg.values, values);
 }
 
+void TestSqlDialect::statisticsStatements_data()
+{
+    QTest::addColumn<DbKind>("kind");
+    QTest::addColumn<QString>("read");
+    QTest::addColumn<QString>("money");
+    QTest::addColumn<QString>("counts");
+    QTest::addColumn<QString>("archive");
+    QTest::addColumn<QStringList>("lock");
+    QTest::addColumn<QStringList>("restore");
+
+    QTest::newRow("SQL Server")
+        << DbKind::SqlServer
+        << QStringLiteral("select ID,(year(Rdate) * 100 + month(Rdate)),department,checktype,checkcontent,money,Rdate "
+                          "from notice where status=5 and billcode is not null and billcode<>''")
+        << QStringLiteral("update statistic set [1]=round(coalesce([1],0)*100+?,0)/100.0,"
+                          "[12]=round(coalesce([12],0)*100+?,0)/100.0 where year=? and department=?")
+        << QStringLiteral("update statistic2 set [1]=coalesce([1],0)+?,[12]=coalesce([12],0)+? "
+                          "where year=? and type=?")
+        << QStringLiteral("update notice set status=6 where status=5 and ID in (select value from openjson(?))")
+        << QStringList{QStringLiteral("set lock_timeout 60000"),
+                       QStringLiteral("select onerow from counter with (updlock, holdlock, rowlock)")}
+        << QStringList{QStringLiteral("set lock_timeout 4000")};
+    QTest::newRow("PostgreSQL")
+        << DbKind::PostgreSQL
+        << QStringLiteral(
+               "select ID,cast(extract(year from Rdate) * 100 + extract(month from Rdate) as integer),"
+               "department,checktype,checkcontent,money,Rdate from notice where status=5 and billcode is not "
+               "null and billcode<>''")
+        << QStringLiteral("update statistic set \"1\"=round(coalesce(\"1\",0)*100+?)/100.0,"
+                          "\"12\"=round(coalesce(\"12\",0)*100+?)/100.0 where year=? and department=?")
+        << QStringLiteral("update statistic2 set \"1\"=coalesce(\"1\",0)+?,\"12\"=coalesce(\"12\",0)+? "
+                          "where year=? and type=?")
+        << QStringLiteral("update notice set status=6 where status=5 and ID = any(cast(? as text[]))")
+        << QStringList{QStringLiteral("set local lock_timeout = '60s'"),
+                       QStringLiteral("select onerow from counter for update")}
+        << QStringList{};
+    QTest::newRow("SQLite") << DbKind::SQLite
+                            << QStringLiteral(
+                                   "select ID,cast(strftime('%Y%m', Rdate) as integer),department,"
+                                   "checktype,checkcontent,money,Rdate from notice where status=5 and billcode "
+                                   "is not null and billcode<>''")
+                            << QStringLiteral("update statistic set \"1\"=round(coalesce(\"1\",0)*100+?)/100.0,"
+                                              "\"12\"=round(coalesce(\"12\",0)*100+?)/100.0 where year=? and "
+                                              "department=?")
+                            << QStringLiteral("update statistic2 set \"1\"=coalesce(\"1\",0)+?,"
+                                              "\"12\"=coalesce(\"12\",0)+? where year=? and type=?")
+                            << QStringLiteral("update notice set status=6 where status=5 and ID in "
+                                              "(select value from json_each(?))")
+                            << QStringList{QStringLiteral("update counter set statictime=statictime")} << QStringList{};
+}
+
+// Every statement of the statistics run, exactly as each kind receives it:
+// T-SQL's round takes the number of decimals, the other two round a double
+// with one argument only; SQL Server's lock wait belongs to the session and
+// is set back after the run.
+void TestSqlDialect::statisticsStatements()
+{
+    QFETCH(DbKind, kind);
+    const SqlDialect d(kind);
+    QCOMPARE(d.statisticsPendingCountStatement(),
+             QStringLiteral("select count(*) from notice where status=5 and billcode is not null and billcode<>''"));
+    QTEST(d.statisticsPendingStatement(), "read");
+    QList<qint64> sums(12, 0);
+    sums[0] = 15000;
+    sums[11] = 2550;
+    const Statement money = d.statisticsAddStatement(QStringLiteral("statistic"), QStringLiteral("department"),
+                                                     QStringLiteral("2005"), QStringLiteral("船检科"), sums, true);
+    QTEST(money.sql, "money");
+    QCOMPARE(money.values,
+             (QVariantList{qint64(15000), qint64(2550), QStringLiteral("2005"), QStringLiteral("船检科")}));
+    QTEST(d.statisticsAddStatement(QStringLiteral("statistic2"), QStringLiteral("type"), QStringLiteral("2005"),
+                                   QStringLiteral("年度检验"), sums, false)
+              .sql,
+          "counts");
+    QVERIFY(d.statisticsAddStatement(QStringLiteral("statistic"), QStringLiteral("department"), QStringLiteral("2005"),
+                                     QStringLiteral("船检科"), QList<qint64>(12, 0), true)
+                .sql.isEmpty());
+    QTEST(d.statisticsArchiveStatement(), "archive");
+    QTEST(d.lockCounterRowStatements(), "lock");
+    QTEST(d.restoreLockWaitStatements(), "restore");
+    QCOMPARE(d.statisticsTimeStatement(), QStringLiteral("update counter set statictime=?"));
+}
+
 void TestSqlDialect::errors_data()
 {
     QTest::addColumn<DbKind>("kind");
@@ -208,6 +295,22 @@ void TestSqlDialect::errors_data()
                                      << QStringLiteral("lost");
     QTest::newRow("SQL Server syntax") << DbKind::SqlServer << e("Incorrect syntax near 'x'.", "102")
                                        << QStringLiteral("other");
+    // FreeTDS under Qt 6.4: the native number is the driver's own, not the SQLSTATE.
+    QTest::newRow("FreeTDS EOF") << DbKind::SqlServer
+                                 << e("[FreeTDS][SQL Server]Unexpected EOF from the server", "20017")
+                                 << QStringLiteral("lost");
+    QTest::newRow("FreeTDS read") << DbKind::SqlServer << e("[FreeTDS][SQL Server]Read from the server failed", "20004")
+                                  << QStringLiteral("lost");
+    QTest::newRow("FreeTDS write") << DbKind::SqlServer << e("[FreeTDS][SQL Server]Write to the server failed", "20006")
+                                   << QStringLiteral("lost");
+    QTest::newRow("FreeTDS text only") << DbKind::SqlServer
+                                       << e("[FreeTDS][SQL Server]Unexpected EOF from the server", "")
+                                       << QStringLiteral("lost");
+    QTest::newRow("FreeTDS conversion") << DbKind::SqlServer
+                                        << e("[FreeTDS][SQL Server]Error converting characters into server's "
+                                             "character set. Some character(s) could not be converted",
+                                             "2403")
+                                        << QStringLiteral("other");
     QTest::newRow("PostgreSQL lock") << DbKind::PostgreSQL
                                      << e("ERROR:  canceling statement due to lock timeout", "55P03")
                                      << QStringLiteral("lock");
@@ -237,6 +340,89 @@ void TestSqlDialect::errors()
                           : d.isDuplicateKey(error) ? QStringLiteral("duplicate")
                                                     : QStringLiteral("other");
     QCOMPARE(found, meaning);
+}
+
+void TestSqlDialect::sqlServerDrivers_data()
+{
+    QTest::addColumn<QString>("driver");
+    QTest::addColumn<QString>("dataSource");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<bool>("refused");
+
+    const QString tail = QStringLiteral(";TDS_Version=7.4;ClientCharset=UTF-8");
+    QTest::newRow("(local)") << "FreeTDS"
+                             << "(local)"
+                             << "pw"
+                             << "DRIVER={FreeTDS};SERVER=127.0.0.1;PORT=1433;DATABASE=fees;UID=sa;PWD=pw" + tail
+                             << false;
+    QTest::newRow("., port") << "FreeTDS"
+                             << ".,1533"
+                             << "pw"
+                             << "DRIVER={FreeTDS};SERVER=127.0.0.1;PORT=1533;DATABASE=fees;UID=sa;PWD=pw" + tail
+                             << false;
+    QTest::newRow("(LOCAL)\\instance") << "FreeTDS"
+                                       << "(LOCAL)\\SQLEXPRESS"
+                                       << "pw"
+                                       << "DRIVER={FreeTDS};SERVER=127.0.0.1\\SQLEXPRESS;DATABASE=fees;UID=sa;PWD=pw"
+                                              + tail
+                                       << false;
+    QTest::newRow("a host named like it")
+        << "FreeTDS"
+        << "local"
+        << "pw"
+        << "DRIVER={FreeTDS};SERVER=local;PORT=1433;DATABASE=fees;UID=sa;PWD=pw" + tail << false;
+    // FreeTDS ends a braced value at its first "}": a "}" goes unbraced.
+    QTest::newRow("} without ;") << "FreeTDS"
+                                 << "db01"
+                                 << "p}w=x"
+                                 << "DRIVER={FreeTDS};SERVER=db01;PORT=1433;DATABASE=fees;UID=sa;PWD=p}w=x" + tail
+                                 << false;
+    QTest::newRow("} with ;") << "FreeTDS"
+                              << "db01"
+                              << "a;b}c"
+                              << "DRIVER={FreeTDS};SERVER=db01;PORT=1433;DATABASE=fees;UID=sa;PWD={a;b}}c}" + tail
+                              << true;
+    QTest::newRow("} after {") << "FreeTDS"
+                               << "db01"
+                               << "{a}"
+                               << "DRIVER={FreeTDS};SERVER=db01;PORT=1433;DATABASE=fees;UID=sa;PWD={{a}}}" + tail
+                               << true;
+    // Microsoft's drivers read "}}" as one "}" and know "(local)" themselves.
+    QTest::newRow("driver 18") << "ODBC Driver 18 for SQL Server"
+                               << "(local)"
+                               << "a;b}c"
+                               << "DRIVER={ODBC Driver 18 for SQL Server};SERVER=(local),1433;DATABASE=fees;UID=sa;"
+                                  "PWD={a;b}}c};Encrypt=Optional"
+                               << false;
+    QTest::newRow("legacy driver") << "SQL Server"
+                                   << "db01\\SQLEXPRESS"
+                                   << "p}w"
+                                   << "DRIVER={SQL Server};SERVER=db01\\SQLEXPRESS;DATABASE=fees;UID=sa;PWD={p}}w}"
+                                   << false;
+}
+
+void TestSqlDialect::sqlServerDrivers()
+{
+    QFETCH(QString, driver);
+    QFETCH(QString, dataSource);
+    QFETCH(QString, password);
+    QFETCH(bool, refused);
+    DbSettings s;
+    s.dataSource = dataSource;
+    s.initialCatalog = QStringLiteral("fees");
+    s.userId = QStringLiteral("sa");
+    s.password = password;
+    QTEST(sqlServerOdbcString(s, driver), "expected");
+    const QString problem = sqlServerSettingsProblem(s, driver);
+    QCOMPARE(!problem.isEmpty(), refused);
+    if (refused)
+        QVERIFY2(problem.contains(QStringLiteral("Password")), qPrintable(problem));
+#ifndef Q_OS_WIN
+    QCOMPARE(sqlServerOdbcDrivers(), QStringList{QStringLiteral("FreeTDS")});
+#else
+    QCOMPARE(sqlServerOdbcDrivers().constLast(), QStringLiteral("SQL Server"));
+#endif
 }
 
 void TestSqlDialect::shownTextHasNoStatementOrValues()

@@ -44,12 +44,7 @@ struct Connected
 
 int tablesIn(QSqlDatabase db)
 {
-    const QStringList present = db.tables();
-    int count = 0;
-    for (const QString &table : systemTables())
-        if (present.contains(table, Qt::CaseInsensitive))
-            ++count;
-    return count;
+    return systemTablesPresent(db);
 }
 
 QString kindText(DbKind kind)

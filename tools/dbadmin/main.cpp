@@ -13,6 +13,7 @@
 #include "db/schema.h"
 #include "db/schema_upgrade.h"
 #include "db/schema_version.h"
+#include "db/sql_dialect.h"
 #include "db/user_refusal.h"
 
 #include <QCommandLineParser>
@@ -38,14 +39,11 @@ QTextStream &err()
     return stream;
 }
 
+// Throws DbError when the listing fails: a check that could not look must
+// not report an empty database, nor create-schema go on over existing tables.
 int existingTables(QSqlDatabase db)
 {
-    const QStringList present = db.tables();
-    int count = 0;
-    for (const QString &table : systemTables())
-        if (present.contains(table, Qt::CaseInsensitive))
-            ++count;
-    return count;
+    return systemTablesPresent(db);
 }
 
 int writeConfig(const QCommandLineParser &args, const QString &configPath)
@@ -68,6 +66,14 @@ int writeConfig(const QCommandLineParser &args, const QString &configPath)
         err() << "unknown provider \"" << s.provider << "\": use SQLite, PostgreSQL or SQLOLEDB.1" << Qt::endl;
         return 2;
     }
+    if (s.kind() == DbKind::SqlServer) {
+        for (const QString &driver : sqlServerOdbcDrivers()) {
+            if (const QString problem = sqlServerSettingsProblem(s, driver); !problem.isEmpty()) {
+                err() << problem << Qt::endl;
+                return 2;
+            }
+        }
+    }
     QString error;
     if (!s.writeFile(configPath, &error)) {
         err() << configPath << ": " << error << Qt::endl;
@@ -83,6 +89,9 @@ int check(const DbSettings &s, const QString &schemaFolder)
     // What was reached, never the password.
     out() << "connected: Provider=" << s.provider << ";Data Source=" << s.dataSource
           << ";Initial Catalog=" << s.initialCatalog << ";User ID=" << s.userId << Qt::endl;
+    if (const std::optional<DatabaseTraits> traits = databaseTraits(db))
+        out() << "database " << traits->database << ": collation " << traits->collation << ", code page "
+              << traits->codePage << ", compatibility level " << traits->compatibilityLevel << Qt::endl;
     out() << "tables of the system present: " << existingTables(db) << " of " << systemTables().size() << Qt::endl;
     const int version = schemaVersionOf(db);
     if (version == kNoSchema)
@@ -152,6 +161,7 @@ int loadDemo(const DbSettings &s)
 {
     QSqlDatabase db = openConnection(s, kConnection);
     QSqlQuery q(db);
+    q.setForwardOnly(true);
     if (q.exec(QStringLiteral("select count(*) from person")) && q.next() && q.value(0).toInt() > 0) {
         err() << "the database already holds accounts; demo data not loaded" << Qt::endl;
         return 2;
