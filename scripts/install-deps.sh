@@ -13,6 +13,7 @@ packages=(
   libgtest-dev libbenchmark-dev libmuparser-dev
   clang libclang-rt-14-dev clang-format
   poppler-utils xvfb xauth
+  dpkg-dev lintian
 )
 
 missing=()
