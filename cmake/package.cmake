@@ -11,7 +11,7 @@ endif()
 set(NOLLARD_PACKAGE_VERSION "${PROJECT_VERSION}" CACHE STRING "Version of the Debian package")
 set(NOLLARD_PACKAGE_SOURCE "a source tree" CACHE STRING "What the package was built from, for its changelog")
 set(NOLLARD_PACKAGE_DATE "Thu, 01 Jan 2026 00:00:00 +0000" CACHE STRING "Date of the package's changelog entry")
-set(NOLLARD_PACKAGE_MAINTAINER "Nollard developers <nollard@localhost>")
+set(NOLLARD_PACKAGE_MAINTAINER "Nollard developers <nollard@example.org>" CACHE STRING "Maintainer of the Debian package")
 
 # Package-only files: the documents every Debian package carries.
 set(package_dir ${CMAKE_BINARY_DIR}/package)
@@ -19,7 +19,7 @@ configure_file(package/changelog.in ${package_dir}/changelog @ONLY)
 find_program(NOLLARD_GZIP gzip)
 if(NOLLARD_GZIP)
   execute_process(COMMAND ${NOLLARD_GZIP} -9nf ${package_dir}/changelog)
-  install(FILES ${package_dir}/changelog.gz package/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR}
+  install(FILES ${package_dir}/changelog.gz package/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/nollard
           COMPONENT package_doc EXCLUDE_FROM_ALL)
 endif()
 foreach(script postinst postrm)
@@ -29,14 +29,19 @@ foreach(script postinst postrm)
 endforeach()
 file(WRITE ${package_dir}/conffiles "${NOLLARD_SYSTEM_CONFIG}\n")
 
+# The package is made from a finished build (scripts/package.sh builds first):
+# making it never starts building the tests as well.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY TRUE)
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME nollard)
 set(CPACK_PACKAGE_VERSION ${NOLLARD_PACKAGE_VERSION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_PACKAGE_CONTACT "${NOLLARD_PACKAGE_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "payment notices of a maritime administration")
+# The synopsis is the summary above; CPack indents these lines itself.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "payment notices of a maritime administration\n Clerks of the ship affairs and ship inspection sections create payment\n notices and compute their fee lines; leaders review them and keep their\n section's accounts; notices are printed, billed and counted into the\n yearly statistics. Several workstations share a PostgreSQL or SQL Server\n database; a single workstation keeps an embedded database in\n /var/lib/nollard, shared by the members of the group nollard.")
+    "Clerks of the ship affairs and ship inspection sections create payment\nnotices and compute their fee lines; leaders review them and keep their\nsection's accounts; notices are printed, billed and counted into the\nyearly statistics. Several workstations share a PostgreSQL or SQL Server\ndatabase; a single workstation keeps an embedded database in\n/var/lib/nollard, shared by the members of the group nollard.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)

@@ -36,7 +36,7 @@ fail() {
 }
 
 echo "checking $deb"
-if ! lintian --fail-on error --no-tag-display-limit "$deb" >"$work/lintian.txt" 2>&1; then
+if ! lintian --fail-on error --tag-display-limit 0 "$deb" >"$work/lintian.txt" 2>&1; then
   fail "lintian reports errors"
 fi
 cat "$work/lintian.txt"

@@ -180,12 +180,17 @@ QString ConfigWindow::programFolder() const
     return QFileInfo(QFileInfo(m_configFile).absolutePath()).absolutePath();
 }
 
+QString ConfigWindow::embeddedFolder() const
+{
+    // The system configuration's embedded file lies in the data folder.
+    return configAt(m_configFile, programFolder()).embeddedFolder;
+}
+
 DbSettings ConfigWindow::effectiveSettings() const
 {
     DbSettings s = settings();
-    // The system configuration's embedded file lies in the data folder.
     if (s.kind() == DbKind::SQLite)
-        s.dataSource = dbadmin::sqliteFile(s, configAt(m_configFile, programFolder()).embeddedFolder);
+        s.dataSource = dbadmin::sqliteFile(s, embeddedFolder());
     return s;
 }
 
@@ -218,12 +223,12 @@ void ConfigWindow::run(const std::function<QString()> &operation)
 void ConfigWindow::browseClick()
 {
     const QString file = QFileDialog::getSaveFileName(
-        this, QStringLiteral("数据库文件"), QDir(programFolder()).absoluteFilePath(Edit_datasource->text()),
+        this, QStringLiteral("数据库文件"), QDir(embeddedFolder()).absoluteFilePath(Edit_datasource->text()),
         QStringLiteral("数据库文件 (*.db);;所有文件 (*)"), nullptr, QFileDialog::DontConfirmOverwrite);
     if (file.isEmpty())
         return;
     // A file inside the program's folder is kept relative, so the folder can move.
-    const QString relative = QDir(programFolder()).relativeFilePath(file);
+    const QString relative = QDir(embeddedFolder()).relativeFilePath(file);
     Edit_datasource->setText(relative.startsWith(QLatin1String("..")) ? QDir::toNativeSeparators(file) : relative);
 }
 

@@ -56,6 +56,9 @@ private:
     // The settings with an embedded file's name made absolute.
     DbSettings effectiveSettings() const;
     QString programFolder() const;
+    // Where a relative embedded database file lies: the program folder, or
+    // the data folder for the system configuration.
+    QString embeddedFolder() const;
 
     QString m_configFile;
     QString m_schemaFolder;

@@ -31,7 +31,7 @@ constexpr int kPasswordWidth = 8;
 
 void checkAccount(const FirstAccount &a)
 {
-    const QString role = roleText(a.typeId);
+    const QString role = codes::roleText(a.typeId);
     if (a.name.trimmed().isEmpty() || a.login.trimmed().isEmpty())
         throw UserRefusal(QStringLiteral("%1：真实姓名和登录名均不可为空").arg(role));
     for (const QString &value : {a.name, a.login, a.password})
@@ -165,7 +165,7 @@ QString firstAccountsText(const QList<FirstAccount> &accounts)
         "已创建第一批账号（密码只显示这一次，请记下并转交本人，本人登录后可在“账号和密码更改”中更改）：");
     for (const FirstAccount &a : accounts)
         text +=
-            QStringLiteral("\n%1  登录名 %2  姓名 %3  密码 %4").arg(roleText(a.typeId), a.login, a.name, a.password);
+            QStringLiteral("\n%1  登录名 %2  姓名 %3  密码 %4").arg(codes::roleText(a.typeId), a.login, a.name, a.password);
     return text;
 }
 
