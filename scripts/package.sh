@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the Debian package build/packages/nollard_<version>_<arch>.deb from
-# the build in ./build (built first where needed) and prints its path.
+# the build in ./build (made first where there is none) and prints its path.
 # The version is the project's with the number of commits behind it, so that
 # a later build installs over an earlier one as an upgrade; NOLLARD_PACKAGE_VERSION
 # gives another.
@@ -8,7 +8,13 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-scripts/build.sh
+# An existing build is reused as it was configured; only the installed
+# programs are brought up to date.
+if [ -f build/CMakeCache.txt ]; then
+  cmake --build build -j"$(nproc)" --target nollard dbadmin nollard-calc
+else
+  scripts/build.sh
+fi
 
 version=$(sed -n 's/^project(Nollard VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 source="a source tree"
