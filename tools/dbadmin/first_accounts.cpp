@@ -66,8 +66,11 @@ void createSharedFile(const QString &path)
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-        throw UserRefusal(QStringLiteral("无法创建数据库文件 %1：%2")
-                              .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()), file.errorString()));
+        throw UserRefusal(QStringLiteral("无法创建数据库文件 %1：%2。\n请以能写入文件夹 %3 的用户运行"
+                                         "（安装包的数据文件夹属于用户组 nollard：sudo adduser 用户名 nollard，"
+                                         "重新登录后生效）。")
+                              .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()), file.errorString(),
+                                   QDir::toNativeSeparators(QFileInfo(path).absolutePath())));
     file.close();
     file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther);
 }
@@ -164,8 +167,8 @@ QString firstAccountsText(const QList<FirstAccount> &accounts)
     QString text = QStringLiteral(
         "已创建第一批账号（密码只显示这一次，请记下并转交本人，本人登录后可在“账号和密码更改”中更改）：");
     for (const FirstAccount &a : accounts)
-        text +=
-            QStringLiteral("\n%1  登录名 %2  姓名 %3  密码 %4").arg(codes::roleText(a.typeId), a.login, a.name, a.password);
+        text += QStringLiteral("\n%1  登录名 %2  姓名 %3  密码 %4")
+                    .arg(codes::roleText(a.typeId), a.login, a.name, a.password);
     return text;
 }
 
