@@ -16,14 +16,27 @@ ConfigPlaces ConfigPlaces::installed()
     return places;
 }
 
+namespace {
+
+// Two names of one file: through links where both exist, else as written
+// (QFileInfo's own comparison of files that do not exist is undefined).
+bool sameFile(const QString &a, const QString &b)
+{
+    const QFileInfo fa(a), fb(b);
+    if (fa.exists() && fb.exists())
+        return fa.canonicalFilePath() == fb.canonicalFilePath();
+    return QDir::cleanPath(fa.absoluteFilePath()) == QDir::cleanPath(fb.absoluteFilePath());
+}
+
+}  // namespace
+
 ConfigLocation configAt(const QString &file, const QString &fallbackFolder, const ConfigPlaces &places)
 {
     ConfigLocation where;
     where.file = QFileInfo(file).absoluteFilePath();
     where.found = QFileInfo(where.file).isFile();
     where.lookedFor = {where.file};
-    const bool system = !places.systemConfig.isEmpty()
-                        && QFileInfo(where.file) == QFileInfo(QFileInfo(places.systemConfig).absoluteFilePath());
+    const bool system = !places.systemConfig.isEmpty() && sameFile(where.file, places.systemConfig);
     where.embeddedFolder = QDir(system ? places.dataFolder : fallbackFolder).absolutePath();
     return where;
 }

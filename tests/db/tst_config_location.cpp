@@ -71,6 +71,11 @@ void TestConfigLocation::embeddedFileFollowsTheFileThatNamesIt()
     const QString workingFolder = root.filePath(QStringLiteral("work"));
     const ConfigPlaces places{root.filePath(QStringLiteral("etc/config.ini")), root.filePath(QStringLiteral("data"))};
     const QString absolute = root.filePath(QStringLiteral("elsewhere/x.db"));
+    // Before either file exists (a first start, a new window), a file of the
+    // working directory is still no system configuration.
+    QCOMPARE(configAt(workingFolder + QStringLiteral("/config/config.ini"), workingFolder, places).embeddedFolder,
+             workingFolder);
+    QCOMPARE(configAt(places.systemConfig, workingFolder, places).embeddedFolder, places.dataFolder);
     struct Case
     {
         QString configFile;
