@@ -15,6 +15,7 @@ packages=(
   poppler-utils xvfb xauth
   # The CSV test opens the saved files in a spreadsheet, as a finance clerk does.
   libreoffice-calc-nogui
+  dpkg-dev lintian
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #include "startup.h"
 
 #include "config_check.h"
+#include "database_file_check.h"
 #include "window_memory.h"
 
 #include "app/messages.h"
@@ -12,15 +13,31 @@
 #include "session/login_window.h"
 
 #include <QCoreApplication>
+#include <QDir>
 
 Nollard::Nollard(const DbSettings &settings)
 {
     create(settings, QString());
 }
 
-Nollard::Nollard(const QString &configFile)
+Nollard::Nollard(const ConfigLocation &config)
 {
-    create(DbSettings::fromFile(configFile), configFileProblem(configFile));
+    QString problem = configFileProblem(config.file);
+    if (!problem.isEmpty() && !config.found && config.lookedFor.size() > 1)
+        problem += QStringLiteral("\n程序也查找了系统配置文件 %1，它也不存在。")
+                       .arg(QDir::toNativeSeparators(config.lookedFor.last()));
+    create(readSettings(config), problem);
+}
+
+bool Nollard::refusesToStart(const ConfigLocation &config)
+{
+    if (!config.found)
+        return false;
+    const QString problem = embeddedDatabaseProblem(readSettings(config), config.file, dbadminCommand());
+    if (problem.isEmpty())
+        return false;
+    messages::inform(problem);
+    return true;
 }
 
 void Nollard::create(const DbSettings &settings, const QString &configProblem)

@@ -36,6 +36,7 @@ QSettings userSettings()
     return QSettings(QStringLiteral("Nollard"), QStringLiteral("Nollard"));
 }
 const QString kFolderKey = QStringLiteral("reports/lastFolder");
+const QString kPrinterKey = QStringLiteral("reports/lastPrinter");
 }  // namespace
 
 void ReportPreviewDialog::setFileChooser(FileChooser chooser)
@@ -49,6 +50,11 @@ QString ReportPreviewDialog::lastFolder()
     if (!folder.isEmpty() && QDir(folder).exists())
         return folder;
     return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+}
+
+QString ReportPreviewDialog::lastPrinter()
+{
+    return userSettings().value(kPrinterKey).toString();
 }
 
 ReportPreviewDialog::~ReportPreviewDialog() = default;
@@ -185,9 +191,13 @@ void ReportPreviewDialog::printReports()
 {
     QPrinter printer(QPrinter::HighResolution);
     ReportPrinter::applyPageSetup(&printer, m_reports);
+    ReportPrinter::preparePrintJob(&printer, m_reports, lastPrinter());
     QPrintDialog dialog(&printer, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
+    // A file chosen as the target is no printer to offer next time.
+    if (printer.outputFormat() == QPrinter::NativeFormat && !printer.printerName().isEmpty())
+        userSettings().setValue(kPrinterKey, printer.printerName());
     const bool printed = ReportPrinter::paint(&printer, m_reports) && printer.printerState() != QPrinter::Error;
     ReportPreview::notePrintOutcome(printed);
     if (!printed)

@@ -41,6 +41,8 @@ public:
     static void setFileChooser(FileChooser chooser);
     // The folder offered first when saving: the one used last.
     static QString lastFolder();
+    // The printer chosen last in the print dialog, offered first the next time.
+    static QString lastPrinter();
 
 private:
     QAction *addToolAction(const QString &objectName, const QString &text, const QKeySequence &shortcut = {});

@@ -5,12 +5,21 @@
 #include <QFileInfo>
 #include <QPainter>
 #include <QPrinter>
+#include <QPrinterInfo>
 
 void ReportPrinter::applyPageSetup(QPrinter *printer, const QList<PreparedReport> &reports)
 {
     const ReportPageSetup setup = reports.isEmpty() ? ReportPageSetup() : reports.first().page;
     printer->setPageLayout(setup.layout());
     printer->setFullPage(false);
+}
+
+void ReportPrinter::preparePrintJob(QPrinter *printer, const QList<PreparedReport> &reports, const QString &lastPrinter)
+{
+    const QString title = reports.isEmpty() ? QString() : reports.first().exportName;
+    printer->setDocName(title.isEmpty() ? QStringLiteral("Nollard") : title);
+    if (!lastPrinter.isEmpty() && QPrinterInfo::availablePrinterNames().contains(lastPrinter))
+        printer->setPrinterName(lastPrinter);
 }
 
 bool ReportPrinter::paint(QPrinter *printer, const QList<PreparedReport> &reports)

@@ -18,6 +18,11 @@ namespace ReportPrinter {
 // reports on that paper.
 void applyPageSetup(QPrinter *printer, const QList<PreparedReport> &reports);
 
+// Names the print job after the report (the print queue lists it so) and
+// picks the printer that the user chose last, while it still exists; a
+// printer removed since leaves the system's default.
+void preparePrintJob(QPrinter *printer, const QList<PreparedReport> &reports, const QString &lastPrinter);
+
 // Paints the reports one after another, each starting on a new page; a report with
 // nothing in it still takes one (blank) page. Returns false when the printer could
 // not be opened (e.g. a PDF file that cannot be written).

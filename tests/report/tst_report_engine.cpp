@@ -1,7 +1,10 @@
 #include "report/report.h"
+#include "report/report_printer.h"
 #include "report_engine_support.h"
 
 #include <QFile>
+#include <QPrinter>
+#include <QPrinterInfo>
 #include <QRegularExpression>
 #include <QSqlQuery>
 #include <QSqlQueryModel>
@@ -31,6 +34,7 @@ private slots:
     void compositeKeepsTheOrder();
     void invalidTemplateThrowsAndShowsNothing();
     void unwritablePdfIsReportedAsFailure();
+    void printJobIsNamedAfterTheReport();
 
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
@@ -280,6 +284,27 @@ void TestReportEngine::unwritablePdfIsReportedAsFailure()
     report.loadFromFile(templateFile(QStringLiteral("p.frf"), QStringLiteral("<p>x</p>")));
     QVERIFY(!report.exportPdf(path(QStringLiteral("no-such-folder/out.pdf"))));
     QVERIFY(!QFile::exists(path(QStringLiteral("no-such-folder/out.pdf"))));
+}
+
+void TestReportEngine::printJobIsNamedAfterTheReport()
+{
+    Report report;
+    report.loadFromFile(templateFile(QStringLiteral("n.frf"), QStringLiteral("<p>x</p>")));
+    report.setExportName(QStringLiteral("缴费通知单0000017"));
+    const PreparedReport prepared = report.prepare();
+    QPrinter printer;
+    const QString systemDefault = printer.printerName();
+    // A printer removed since it was chosen leaves the system's default.
+    ReportPrinter::preparePrintJob(&printer, {prepared}, QStringLiteral("a printer long removed"));
+    QCOMPARE(printer.docName(), QStringLiteral("缴费通知单0000017"));
+    QCOMPARE(printer.printerName(), systemDefault);
+    // One that exists is offered again (where this machine has printers).
+    const QStringList printers = QPrinterInfo::availablePrinterNames();
+    if (!printers.isEmpty()) {
+        QPrinter again;
+        ReportPrinter::preparePrintJob(&again, {prepared}, printers.last());
+        QCOMPARE(again.printerName(), printers.last());
+    }
 }
 
 QTEST_MAIN(TestReportEngine)

@@ -27,6 +27,7 @@ private slots:
     void writesTheFileTheProgramReads();
     void backupAndRestore();
     void restoreRefusesABadFileAndADatabaseInUse();
+    void firstAccountsOnANewFile();
 };
 
 void TestConfigWindow::writesTheFileTheProgramReads()
@@ -148,6 +149,46 @@ void TestConfigWindow::restoreRefusesABadFileAndADatabaseInUse()
     }
     // The database itself was not touched.
     QVERIFY(!QFile::exists(database + QStringLiteral(".before-restore")));
+}
+
+void TestConfigWindow::firstAccountsOnANewFile()
+{
+    QTemporaryDir folder;
+    MessageRecorder shown;
+    // No configuration yet: the window offers a new embedded file.
+    ConfigWindow w(folder.filePath(QStringLiteral("config/config.ini")), TestDatabase::schemaFolder());
+    w.show();
+    QTest::mouseClick(w.bt_init, Qt::LeftButton);
+    QVERIFY2(shown.errors.isEmpty(), qPrintable(shown.errors.join('\n')));
+    QCOMPARE(shown.informations.size(), 1);
+    const QString text = shown.informations.first();
+    QVERIFY2(text.contains(QStringLiteral("密码只显示这一次")), qPrintable(text));
+
+    DbSettings s;
+    s.provider = QStringLiteral("SQLite");
+    s.dataSource = folder.filePath(QStringLiteral("nollard.db"));
+    {
+        QSqlDatabase db = openConnection(s, QStringLiteral("init-check"));
+        QSqlQuery q(db);
+        QVERIFY(q.exec(QStringLiteral("select nickname, password, typeid from person order by typeid")));
+        QList<int> roles;
+        while (q.next()) {
+            roles << q.value(2).toInt();
+            QVERIFY2(text.contains(QStringLiteral("登录名 %1").arg(q.value(0).toString()))
+                         && text.contains(q.value(1).toString()),
+                     qPrintable(text));
+        }
+        QCOMPARE(roles, (QList<int>{4, 6, 8}));
+    }
+    closeConnection(QStringLiteral("init-check"));
+
+    // A database with accounts gets none: the refusal is told, not an error.
+    shown.clear();
+    QTest::mouseClick(w.bt_init, Qt::LeftButton);
+    QVERIFY(shown.errors.isEmpty());
+    QCOMPARE(shown.informations.size(), 1);
+    QVERIFY2(shown.informations.first().contains(QStringLiteral("已有 3 个用户账号")),
+             qPrintable(shown.informations.first()));
 }
 
 QTEST_MAIN(TestConfigWindow)

@@ -1,6 +1,7 @@
 // The configuration program as an administrator runs it: write the
 // initialisation file, check the connection, create the schema, load the
-// demonstration data; on the embedded file and on a PostgreSQL server.
+// demonstration data, make the first accounts, back up and restore; on the
+// embedded file and on a PostgreSQL server.
 
 #include "test_database.h"
 
@@ -9,6 +10,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSqlQuery>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -20,6 +22,11 @@ private slots:
     void schemaAndDemoOnAServer();
     void refusesToOverwrite();
     void configFileAndCheckOutput();
+    void initMakesTheFirstAccountsInTheDataFolder();
+    void initRefusesBadAccounts_data();
+    void initRefusesBadAccounts();
+    void backupAndRestoreTheEmbeddedFile();
+    void backupAndRestoreOnAServer();
 
 private:
     struct Result
@@ -27,13 +34,16 @@ private:
         int code;
         QString out;
     };
-    Result dbadmin(const QString &folder, const QStringList &arguments);
+    Result dbadmin(const QString &folder, const QStringList &arguments,
+                   const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment());
     void checkDemo(const DbSettings &settings);
 };
 
-TestDbadmin::Result TestDbadmin::dbadmin(const QString &folder, const QStringList &arguments)
+TestDbadmin::Result TestDbadmin::dbadmin(const QString &folder, const QStringList &arguments,
+                                         const QProcessEnvironment &environment)
 {
     QProcess p;
+    p.setProcessEnvironment(environment);
     p.setWorkingDirectory(folder);
     p.setProcessChannelMode(QProcess::MergedChannels);
     p.start(QStringLiteral(DBADMIN_PATH),
@@ -164,6 +174,214 @@ void TestDbadmin::configFileAndCheckOutput()
     QVERIFY2(r.out.contains(t->settings().dataSource), qPrintable(r.out));
     QVERIFY2(!r.out.contains(QStringLiteral("Geheim42")), qPrintable(r.out));
     QCOMPARE(DbSettings::fromFile(file).password, QStringLiteral("Geheim42"));
+}
+
+namespace {
+
+QMap<QString, QStringList> accountsIn(const DbSettings &settings)
+{
+    QMap<QString, QStringList> accounts;
+    {
+        QSqlDatabase db = openConnection(settings, QStringLiteral("accounts-check"));
+        QSqlQuery q(db);
+        q.exec(QStringLiteral("select nickname,name,password,typeid,checker,admin from person"));
+        while (q.next())
+            accounts[q.value(0).toString()] = {q.value(1).toString(), q.value(2).toString(), q.value(3).toString(),
+                                               q.value(4).toString(), q.value(5).toString()};
+    }
+    closeConnection(QStringLiteral("accounts-check"));
+    return accounts;
+}
+
+}  // namespace
+
+void TestDbadmin::initMakesTheFirstAccountsInTheDataFolder()
+{
+    // An installed workstation: no configuration where the user stands, the
+    // system's names a file of the data folder, which does not exist yet.
+    QTemporaryDir root;
+    const QString data = root.filePath(QStringLiteral("var/lib/nollard"));
+    const QString system = root.filePath(QStringLiteral("etc/nollard/config.ini"));
+    QVERIFY(QDir().mkpath(data) && QDir().mkpath(root.filePath(QStringLiteral("home"))));
+    DbSettings written;
+    written.provider = QStringLiteral("SQLite");
+    written.dataSource = QStringLiteral("nollard.db");
+    QString error;
+    QVERIFY(written.writeFile(system, &error));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("NOLLARD_SYSTEM_CONFIG"), system);
+    env.insert(QStringLiteral("NOLLARD_DATA_FOLDER"), data);
+
+    Result r = dbadmin(root.filePath(QStringLiteral("home")),
+                       {QStringLiteral("init"), QStringLiteral("--cw-leader"), QStringLiteral(":钱科长:s3cret:1"),
+                        QStringLiteral("--finance-leader"), QStringLiteral("boss:冯科长")},
+                       env);
+    QVERIFY2(r.code == 0, qPrintable(r.out));
+    const QString file = data + QStringLiteral("/nollard.db");
+    QVERIFY(QFile::exists(file));
+    // Shared with the other users of the workstation through the folder's group.
+    QVERIFY(QFile::permissions(file).testFlag(QFile::WriteGroup));
+
+    DbSettings s = written;
+    s.dataSource = file;
+    const QMap<QString, QStringList> accounts = accountsIn(s);
+    QCOMPARE(accounts.keys(), (QStringList{QStringLiteral("boss"), QStringLiteral("cjld"), QStringLiteral("cwld")}));
+    QCOMPARE(accounts[QStringLiteral("cwld")],
+             (QStringList{QStringLiteral("钱科长"), QStringLiteral("s3cret:1"), QStringLiteral("4"),
+                          QStringLiteral("1"), QStringLiteral("1")}));
+    QCOMPARE(accounts[QStringLiteral("cjld")].at(2), QStringLiteral("6"));
+    QCOMPARE(accounts[QStringLiteral("boss")].mid(0, 1), QStringList{QStringLiteral("冯科长")});
+    QCOMPARE(accounts[QStringLiteral("boss")].at(2), QStringLiteral("8"));
+    // Generated passwords differ and are shown, the once.
+    const QString generated = accounts[QStringLiteral("cjld")].at(1);
+    QCOMPARE(generated.size(), 8);
+    QVERIFY(generated != accounts[QStringLiteral("boss")].at(1));
+    for (const QString &login : accounts.keys())
+        QVERIFY2(r.out.contains(QStringLiteral("登录名 %1").arg(login)) && r.out.contains(accounts[login].at(1)),
+                 qPrintable(r.out));
+
+    // The accounts exist: a second run changes nothing.
+    r = dbadmin(root.filePath(QStringLiteral("home")), {QStringLiteral("init")}, env);
+    QCOMPARE(r.code, 2);
+    QVERIFY2(r.out.contains(QStringLiteral("已有 3 个用户账号")), qPrintable(r.out));
+    QCOMPARE(accountsIn(s), accounts);
+}
+
+void TestDbadmin::initRefusesBadAccounts_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("a section leader's name wider than 6 bytes")
+        << QStringList{QStringLiteral("--cj-leader"), QStringLiteral(":欧阳大海")} << QStringLiteral("超过 6 个字节");
+    QTest::newRow("a login wider than 8 bytes")
+        << QStringList{QStringLiteral("--cw-leader"), QStringLiteral("chuanwuld:王科长")}
+        << QStringLiteral("超过 8 个字节");
+    QTest::newRow("a password wider than 8 bytes")
+        << QStringList{QStringLiteral("--finance-leader"), QStringLiteral(":冯科长:123456789")}
+        << QStringLiteral("密码超过 8 个字节");
+    QTest::newRow("one login twice") << QStringList{QStringLiteral("--cw-leader"), QStringLiteral("ld:王科长"),
+                                                    QStringLiteral("--cj-leader"), QStringLiteral("ld:吴科长")}
+                                     << QStringLiteral("用了两次");
+    QTest::newRow("no name part") << QStringList{QStringLiteral("--cw-leader"), QStringLiteral("cwld")}
+                                  << QStringLiteral("登录名:真实姓名");
+}
+
+void TestDbadmin::initRefusesBadAccounts()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QString, message);
+    QTemporaryDir folder;
+    DbSettings s;
+    s.provider = QStringLiteral("SQLite");
+    s.dataSource = QStringLiteral("new.db");
+    QString error;
+    QVERIFY(s.writeFile(folder.filePath(QStringLiteral("config/config.ini")), &error));
+    const Result r = dbadmin(folder.path(), QStringList{QStringLiteral("init")} + options);
+    QCOMPARE(r.code, 2);
+    QVERIFY2(r.out.contains(message), qPrintable(r.out));
+    // Refused before anything was made.
+    QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("new.db"))));
+}
+
+void TestDbadmin::backupAndRestoreTheEmbeddedFile()
+{
+    QTemporaryDir folder;
+    DbSettings s;
+    s.provider = QStringLiteral("SQLite");
+    s.dataSource = QStringLiteral("nollard.db");
+    QString error;
+    QVERIFY(s.writeFile(folder.filePath(QStringLiteral("config/config.ini")), &error));
+    Result r = dbadmin(folder.path(), {QStringLiteral("init")});
+    QVERIFY2(r.code == 0, qPrintable(r.out));
+    s.dataSource = folder.filePath(QStringLiteral("nollard.db"));
+    const QMap<QString, QStringList> before = accountsIn(s);
+    QCOMPARE(before.size(), 3);
+
+    const QString backup = folder.filePath(QStringLiteral("nightly/nollard-backup.db"));
+    QVERIFY(QDir().mkpath(folder.filePath(QStringLiteral("nightly"))));
+    r = dbadmin(folder.path(), {QStringLiteral("backup"), backup});
+    QVERIFY2(r.code == 0 && r.out.contains(backup), qPrintable(r.out));
+    QVERIFY(QFile::exists(backup));
+
+    // Later changes are undone by the restore.
+    {
+        QSqlDatabase db = openConnection(s, QStringLiteral("change"));
+        QVERIFY(QSqlQuery(db).exec(QStringLiteral("delete from person where typeid=8")));
+    }
+    closeConnection(QStringLiteral("change"));
+    QCOMPARE(accountsIn(s).size(), 2);
+
+    // Refused while a program has the database open, and for a file that is
+    // no database: the database stays as it is.
+    QFile notes(folder.filePath(QStringLiteral("notes.db")));
+    QVERIFY(notes.open(QIODevice::WriteOnly));
+    notes.write(QByteArray(4096, 'x'));
+    notes.close();
+    r = dbadmin(folder.path(), {QStringLiteral("restore"), notes.fileName()});
+    QCOMPARE(r.code, 2);
+    QVERIFY2(r.out.contains(QStringLiteral("不是可以恢复的本系统数据库")), qPrintable(r.out));
+    {
+        QSqlDatabase open = openConnection(s, QStringLiteral("program"));
+        r = dbadmin(folder.path(), {QStringLiteral("restore"), backup});
+        QCOMPARE(r.code, 2);
+        QVERIFY2(r.out.contains(QStringLiteral("正在使用中")), qPrintable(r.out));
+    }
+    closeConnection(QStringLiteral("program"));
+    QCOMPARE(accountsIn(s).size(), 2);
+
+    r = dbadmin(folder.path(), {QStringLiteral("restore"), backup});
+    QVERIFY2(r.code == 0, qPrintable(r.out));
+    QCOMPARE(accountsIn(s), before);
+
+    r = dbadmin(folder.path(), {QStringLiteral("backup")});
+    QCOMPARE(r.code, 2);
+}
+
+void TestDbadmin::backupAndRestoreOnAServer()
+{
+    FIXTURE(server, DbKind::PostgreSQL, TestDatabase::create, false);
+    if (QStandardPaths::findExecutable(QStringLiteral("pg_dump")).isEmpty())
+        QSKIP("pg_dump is not installed");
+    const DbSettings s = server->settings();
+    QTemporaryDir folder;
+    QString error;
+    QVERIFY(s.writeFile(folder.filePath(QStringLiteral("config/config.ini")), &error));
+    // An empty server database gets its tables and accounts in one go.
+    Result r = dbadmin(folder.path(), {QStringLiteral("init")});
+    QVERIFY2(r.code == 0, qPrintable(r.out));
+    const QMap<QString, QStringList> before = accountsIn(s);
+    QCOMPARE(before.size(), 3);
+
+    const QString backup = folder.filePath(QStringLiteral("nollard.dump"));
+    r = dbadmin(folder.path(), {QStringLiteral("backup"), backup});
+    QVERIFY2(r.code == 0, qPrintable(r.out));
+    server->exec(QStringLiteral("delete from person where typeid=4"));
+    server->exec(QStringLiteral("insert into company (name) values ('after the backup')"));
+
+    // While another session uses the database, nothing is restored.
+    r = dbadmin(folder.path(), {QStringLiteral("restore"), backup});
+    QCOMPARE(r.code, 2);
+    QVERIFY2(r.out.contains(QStringLiteral("正在使用中")), qPrintable(r.out));
+    closeConnection(QStringLiteral("test-check"));
+    // Nor from a file that is no archive of pg_dump.
+    QFile notes(folder.filePath(QStringLiteral("notes.dump")));
+    QVERIFY(notes.open(QIODevice::WriteOnly));
+    notes.write("not an archive");
+    notes.close();
+    r = dbadmin(folder.path(), {QStringLiteral("restore"), notes.fileName()});
+    QCOMPARE(r.code, 2);
+    QCOMPARE(accountsIn(s).size(), 2);
+
+    r = dbadmin(folder.path(), {QStringLiteral("restore"), backup});
+    QVERIFY2(r.code == 0, qPrintable(r.out));
+    QCOMPARE(accountsIn(s), before);
+    {
+        QSqlDatabase db = openConnection(s, QStringLiteral("company-check"));
+        QSqlQuery q(db);
+        QVERIFY(q.exec(QStringLiteral("select count(*) from company")) && q.next());
+        QCOMPARE(q.value(0).toInt(), 0);
+    }
+    closeConnection(QStringLiteral("company-check"));
 }
 
 QTEST_GUILESS_MAIN(TestDbadmin)

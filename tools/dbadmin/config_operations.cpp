@@ -210,7 +210,11 @@ QString restoreSqlite(const QString &databaseFile, const QString &backupFile)
     QFile::remove(incoming);
     if (!QFile::copy(backupFile, incoming))
         throw UserRefusal(QStringLiteral("无法复制 %1").arg(shown(backupFile)));
-    QFile::setPermissions(incoming, QFile::permissions(incoming) | QFile::WriteOwner);
+    // The restored file is shared as the one it replaces was (group-writable
+    // in the data folder), not as the backup happened to be.
+    const QFile::Permissions permissions = QFileInfo::exists(databaseFile) ? QFile::permissions(databaseFile)
+                                                                           : QFile::permissions(incoming);
+    QFile::setPermissions(incoming, permissions | QFile::WriteOwner);
     if (QFileInfo(databaseFile).exists()) {
         QFile::remove(kept);
         if (!QFile::rename(databaseFile, kept)) {

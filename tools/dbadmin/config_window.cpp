@@ -1,9 +1,11 @@
 #include "config_window.h"
 
 #include "config_operations.h"
+#include "first_accounts.h"
 
 #include "app/gbk_width.h"
 #include "app/messages.h"
+#include "db/config_location.h"
 #include "db/user_refusal.h"
 
 #include <QComboBox>
@@ -96,6 +98,9 @@ ConfigWindow::ConfigWindow(const QString &configFile, const QString &schemaFolde
     bt_save = button(QStringLiteral("保存配置(&S)"), "bt_save", this);
     bt_schema = button(QStringLiteral("创建数据库表(&C)"), "bt_schema", this);
     bt_demo = button(QStringLiteral("载入演示数据(&L)"), "bt_demo", this);
+    bt_init = button(QStringLiteral("创建第一批账号(&A)"), "bt_init", this);
+    bt_init->setToolTip(QStringLiteral("在没有账号的数据库中创建船务科、船检科和财务科领导的账号，"
+                                       "需要时先创建数据库和表；密码随机生成，只显示一次"));
     bt_backup = button(QStringLiteral("备份数据库(&B)…"), "bt_backup", this);
     bt_restore = button(QStringLiteral("恢复数据库(&R)…"), "bt_restore", this);
     bt_close = button(QStringLiteral("关闭"), "bt_close", this);
@@ -103,8 +108,9 @@ ConfigWindow::ConfigWindow(const QString &configFile, const QString &schemaFolde
     actions->addWidget(bt_save, 0, 1);
     actions->addWidget(bt_schema, 1, 0);
     actions->addWidget(bt_demo, 1, 1);
-    actions->addWidget(bt_backup, 2, 0);
-    actions->addWidget(bt_restore, 2, 1);
+    actions->addWidget(bt_init, 2, 0);
+    actions->addWidget(bt_backup, 3, 0);
+    actions->addWidget(bt_restore, 3, 1);
     column->addLayout(actions);
 
     Label_result = new QLabel(this);
@@ -124,6 +130,7 @@ ConfigWindow::ConfigWindow(const QString &configFile, const QString &schemaFolde
     connect(bt_save, &QPushButton::clicked, this, [this] { saveClick(); });
     connect(bt_schema, &QPushButton::clicked, this, [this] { schemaClick(); });
     connect(bt_demo, &QPushButton::clicked, this, [this] { demoClick(); });
+    connect(bt_init, &QPushButton::clicked, this, [this] { initClick(); });
     connect(bt_backup, &QPushButton::clicked, this, [this] { backupClick(); });
     connect(bt_restore, &QPushButton::clicked, this, [this] { restoreClick(); });
     connect(bt_close, &QPushButton::clicked, this, &QWidget::close);
@@ -173,11 +180,17 @@ QString ConfigWindow::programFolder() const
     return QFileInfo(QFileInfo(m_configFile).absolutePath()).absolutePath();
 }
 
+QString ConfigWindow::embeddedFolder() const
+{
+    // The system configuration's embedded file lies in the data folder.
+    return configAt(m_configFile, programFolder()).embeddedFolder;
+}
+
 DbSettings ConfigWindow::effectiveSettings() const
 {
     DbSettings s = settings();
     if (s.kind() == DbKind::SQLite)
-        s.dataSource = dbadmin::sqliteFile(s, programFolder());
+        s.dataSource = dbadmin::sqliteFile(s, embeddedFolder());
     return s;
 }
 
@@ -210,12 +223,12 @@ void ConfigWindow::run(const std::function<QString()> &operation)
 void ConfigWindow::browseClick()
 {
     const QString file = QFileDialog::getSaveFileName(
-        this, QStringLiteral("数据库文件"), QDir(programFolder()).absoluteFilePath(Edit_datasource->text()),
+        this, QStringLiteral("数据库文件"), QDir(embeddedFolder()).absoluteFilePath(Edit_datasource->text()),
         QStringLiteral("数据库文件 (*.db);;所有文件 (*)"), nullptr, QFileDialog::DontConfirmOverwrite);
     if (file.isEmpty())
         return;
     // A file inside the program's folder is kept relative, so the folder can move.
-    const QString relative = QDir(programFolder()).relativeFilePath(file);
+    const QString relative = QDir(embeddedFolder()).relativeFilePath(file);
     Edit_datasource->setText(relative.startsWith(QLatin1String("..")) ? QDir::toNativeSeparators(file) : relative);
 }
 
@@ -244,6 +257,14 @@ void ConfigWindow::schemaClick()
 void ConfigWindow::demoClick()
 {
     run([this] { return dbadmin::loadDemoInto(effectiveSettings()); });
+}
+
+void ConfigWindow::initClick()
+{
+    run([this] {
+        return dbadmin::firstAccountsText(
+            dbadmin::initDatabase(effectiveSettings(), m_schemaFolder, dbadmin::defaultFirstAccounts()));
+    });
 }
 
 void ConfigWindow::backupClick()

@@ -1,8 +1,8 @@
 #pragma once
 // The configuration program's window: what kind of database the workstation
 // uses and where it is, written to config/config.ini in the program's folder;
-// testing the connection; creating the tables and loading the demonstration
-// data; backing up and restoring the embedded database file.
+// testing the connection; creating the tables, the first accounts or the
+// demonstration data; backing up and restoring the embedded database file.
 
 #include "db/db_settings.h"
 
@@ -33,6 +33,7 @@ public:
     QPushButton *bt_save;
     QPushButton *bt_schema;
     QPushButton *bt_demo;
+    QPushButton *bt_init;
     QPushButton *bt_backup;
     QPushButton *bt_restore;
     QPushButton *bt_close;
@@ -46,6 +47,7 @@ private:
     void saveClick();
     void schemaClick();
     void demoClick();
+    void initClick();
     void backupClick();
     void restoreClick();
     // Runs an operation; its text goes to the result line and to a message,
@@ -54,6 +56,9 @@ private:
     // The settings with an embedded file's name made absolute.
     DbSettings effectiveSettings() const;
     QString programFolder() const;
+    // Where a relative embedded database file lies: the program folder, or
+    // the data folder for the system configuration.
+    QString embeddedFolder() const;
 
     QString m_configFile;
     QString m_schemaFolder;

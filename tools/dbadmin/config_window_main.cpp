@@ -3,6 +3,7 @@
 #include "config_window.h"
 
 #include "app/nollard_application.h"
+#include "db/config_location.h"
 #include "db/schema.h"
 #include "ui/desktop_integration.h"
 
@@ -12,8 +13,9 @@ int runConfigWindow(int &argc, char **argv)
 {
     NollardApplication app(argc, argv);
     ui::integrateWithDesktop(app);
-    const QString configFile =
-        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("config/config.ini"));
+    // The program's own folder first, where Nollard starts this window, then
+    // the system configuration of an installed package.
+    const QString configFile = locateConfig(QCoreApplication::applicationDirPath()).file;
     ConfigWindow window(configFile, installedSchemaFolder());
     window.show();
     return app.exec();

@@ -1,11 +1,14 @@
 // The configuration program: writes the initialisation file, checks the
-// connection it describes, creates the schema in an empty database and loads
-// the demonstration data.
+// connection it describes, creates the schema in an empty database with its
+// first accounts or loads the demonstration data, backs up and restores.
 
 #include "config_operations.h"
 #include "config_window_main.h"
 #include "demo_data.h"
+#include "first_accounts.h"
+#include "server_backup.h"
 
+#include "db/config_location.h"
 #include "db/connection.h"
 #include "db/db_error.h"
 #include "db/db_settings.h"
@@ -199,6 +202,37 @@ int prepareDemo(const DbSettings &s, const QString &schemaFolder)
     return 0;
 }
 
+int init(const QCommandLineParser &args, const DbSettings &s, const QString &schemaFolder)
+{
+    QList<dbadmin::FirstAccount> accounts = dbadmin::defaultFirstAccounts();
+    const char *options[] = {"cw-leader", "cj-leader", "finance-leader"};
+    for (int i = 0; i < 3; ++i)
+        if (args.isSet(QString::fromLatin1(options[i])))
+            dbadmin::applyAccountOption(accounts[i], args.value(QString::fromLatin1(options[i])));
+    const QList<dbadmin::FirstAccount> made = dbadmin::initDatabase(s, schemaFolder, accounts);
+    out() << dbadmin::firstAccountsText(made) << Qt::endl;
+    return 0;
+}
+
+// The file that a verb works on, the one argument after it.
+QString fileArgument(const QStringList &positional)
+{
+    if (positional.size() != 2)
+        throw UserRefusal(QStringLiteral("用法：dbadmin %1 文件").arg(positional.first()));
+    return QFileInfo(positional.at(1)).absoluteFilePath();
+}
+
+// Where a relative embedded file counts from for a file given with
+// --config: the folder above config/, where the program runs, or else the
+// working directory.
+QString embeddedFolderFor(const QString &configFile)
+{
+    const QDir folder = QFileInfo(configFile).absoluteDir();
+    if (folder.dirName() == QLatin1String("config"))
+        return QFileInfo(folder.absolutePath()).absolutePath();
+    return QDir::currentPath();
+}
+
 }  // namespace
 
 int main(int argc, char *argv[])
@@ -217,12 +251,18 @@ int main(int argc, char *argv[])
                        "                 version and rows that break a rule of the schema\n"
                        "  create-schema  create the tables in an empty database\n"
                        "  upgrade        bring an older database to the current schema, keeping every row\n"
+                       "  init           create the database (and its tables) where it is empty, with the\n"
+                       "                 first accounts: the two section leaders and the finance leader;\n"
+                       "                 passwords not given are generated and shown once\n"
                        "  load-demo      load demonstration accounts, catalogues and notices\n"
-                       "  prepare-demo   create the embedded demo database if it is not there"));
+                       "  prepare-demo   create the embedded demo database if it is not there\n"
+                       "  backup FILE    copy the database to FILE while it is in use (PostgreSQL: pg_dump)\n"
+                       "  restore FILE   replace the database by the backup FILE, refused while in use\n"
+                       "Without --config the file is config/config.ini under the working directory,\n"
+                       "or else the system configuration."));
     args.addHelpOption();
     args.addPositionalArgument(QStringLiteral("command"), QStringLiteral("what to do"));
-    args.addOption(
-        {QStringLiteral("config"), QStringLiteral("initialisation file"), QStringLiteral("path"), defaultConfigPath()});
+    args.addOption({QStringLiteral("config"), QStringLiteral("initialisation file"), QStringLiteral("path")});
     args.addOption({QStringLiteral("schema-dir"), QStringLiteral("folder of the schema files"), QStringLiteral("path"),
                     installedSchemaFolder()});
     args.addOption(
@@ -232,19 +272,41 @@ int main(int argc, char *argv[])
     args.addOption({QStringLiteral("catalog"), QStringLiteral("database name"), QStringLiteral("text")});
     args.addOption({QStringLiteral("user"), QStringLiteral("database login"), QStringLiteral("text")});
     args.addOption({QStringLiteral("password"), QStringLiteral("database password"), QStringLiteral("text")});
+    for (const char *option : {"cw-leader", "cj-leader", "finance-leader"})
+        args.addOption({QString::fromLatin1(option),
+                        QStringLiteral("init: the account of the ship affairs, ship inspection or finance leader"),
+                        QStringLiteral("login:name[:password]")});
     args.process(app);
 
     const QStringList positional = args.positionalArguments();
-    if (positional.size() != 1)
+    if (positional.isEmpty() || positional.size() > 2)
         args.showHelp(1);
     const QString command = positional.first();
-    const QString configPath = args.value(QStringLiteral("config"));
+    const ConfigLocation config = args.isSet(QStringLiteral("config"))
+                                      ? configAt(args.value(QStringLiteral("config")),
+                                                 embeddedFolderFor(args.value(QStringLiteral("config"))))
+                                      : locateConfig(QDir::currentPath());
+    const QString configPath = config.file;
     const QString schemaFolder = args.value(QStringLiteral("schema-dir"));
 
     try {
         if (command == QLatin1String("write-config"))
             return writeConfig(args, configPath);
-        const DbSettings settings = DbSettings::fromFile(configPath);
+        if (!config.found) {
+            err() << QStringLiteral("找不到配置文件 %1").arg(config.lookedFor.join(QStringLiteral("、"))) << Qt::endl;
+            return 2;
+        }
+        const DbSettings settings = readSettings(config);
+        if (command == QLatin1String("init"))
+            return init(args, settings, schemaFolder);
+        if (command == QLatin1String("backup")) {
+            out() << dbadmin::backupDatabase(settings, fileArgument(positional)) << Qt::endl;
+            return 0;
+        }
+        if (command == QLatin1String("restore")) {
+            out() << dbadmin::restoreDatabase(settings, fileArgument(positional)) << Qt::endl;
+            return 0;
+        }
         if (command == QLatin1String("check"))
             return check(settings, schemaFolder);
         if (command == QLatin1String("upgrade"))
