@@ -60,10 +60,10 @@ def us_varchar(text):
 
 
 class Collation:
-    def __init__(self, spec):
-        self.lcid = spec.get("lcid", 0x0804)
-        self.flags = spec.get("flags", 0x0D)
-        self.sortid = spec.get("sortid", 0)
+    def __init__(self, given):
+        self.lcid = given.get("lcid", 0x0804)
+        self.flags = given.get("flags", 0x0D)
+        self.sortid = given.get("sortid", 0)
 
     def bytes(self):
         return struct.pack("<I", self.lcid | (self.flags << 20)) + bytes([self.sortid])
@@ -190,9 +190,9 @@ def decode_value(info, raw):
 
 
 class Rules:
-    def __init__(self, spec):
-        self.collation = Collation(spec.get("collation", {}))
-        self.rules = spec.get("rules", [])
+    def __init__(self, configured):
+        self.collation = Collation(configured.get("collation", {}))
+        self.rules = configured.get("rules", [])
         self.lock = threading.Lock()
 
     def answer(self, sql):

@@ -107,13 +107,14 @@ public:
         // Qt's ODBC plugin asks this when it connects.
         all.append(rows(QStringLiteral("^select 'test'$"), columns({{"test", "nvarchar"}}),
                         QJsonArray{QJsonArray{QStringLiteral("test")}}));
-        const QJsonObject spec{{QStringLiteral("collation"), QJsonObject{{QStringLiteral("lcid"), collation.lcid},
-                                                                         {QStringLiteral("flags"), collation.flags},
-                                                                         {QStringLiteral("sortid"), collation.sortId}}},
-                               {QStringLiteral("rules"), all}};
+        const QJsonObject configured{
+            {QStringLiteral("collation"), QJsonObject{{QStringLiteral("lcid"), collation.lcid},
+                                                      {QStringLiteral("flags"), collation.flags},
+                                                      {QStringLiteral("sortid"), collation.sortId}}},
+            {QStringLiteral("rules"), all}};
         QFile f(path(QStringLiteral("rules.json")));
         QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(QJsonDocument(spec).toJson());
+        f.write(QJsonDocument(configured).toJson());
         f.close();
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         m_process.start(QStringLiteral(PYTHON3), {QStringLiteral(FAKE_TDS_SERVER), path(QStringLiteral("rules.json")),
