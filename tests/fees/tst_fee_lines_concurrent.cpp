@@ -20,7 +20,10 @@
 #include <QThread>
 #include <QtTest>
 
+#include <array>
 #include <atomic>
+#include <functional>
+#include <optional>
 #include <stdexcept>
 
 class TestFeeLinesConcurrent : public QObject
@@ -119,6 +122,41 @@ void waitLong(Tdm &dm)
         qWarning() << "lock wait unchanged";
 }
 
+// A change made on a workstation of its own: true when it was stored, false
+// when it was refused in words; anything else it throws is reported and
+// leaves it undecided.
+using RacingChange = std::function<bool(Tdm &)>;
+
+// Runs the two changes, each on its own workstation, while the holder keeps
+// the notice: the first waits on it before the second starts, then the
+// holder commits. Returns false when the waits were not seen or a
+// workstation did not finish; `stored` tells how each change ended.
+bool raceBehindHolder(TestDatabase &t, QSqlDatabase holder, const std::array<RacingChange, 2> &changes,
+                      std::array<std::optional<bool>, 2> &stored)
+{
+    std::array<QThread *, 2> threads{};
+    for (int i = 0; i < 2; ++i)
+        threads[i] = QThread::create([&t, &changes, &stored, i] {
+            Tdm dm(t.settings(), QStringLiteral("racing-%1").arg(i));
+            try {
+                dm.DataModuleCreate();
+                waitLong(dm);
+                stored[i] = changes[i](dm);
+            } catch (const std::exception &e) {
+                qWarning() << e.what();
+            }
+        });
+    threads[0]->start();
+    bool seen = lockWaiters(t, 1);
+    threads[1]->start();
+    seen = seen && lockWaiters(t, 2) && holder.commit();
+    for (QThread *thread : threads) {
+        seen = thread->wait(10000) && seen;
+        delete thread;
+    }
+    return seen;
+}
+
 }  // namespace
 
 void TestFeeLinesConcurrent::lineAndReviewInStoredOrder_data()
@@ -161,57 +199,37 @@ void TestFeeLinesConcurrent::lineAndReviewInStoredOrder()
 
     const int listed = f->db->scalar(QStringLiteral("select revision from notice where ID=?"), {id}).toInt();
     const double moneyBefore = f->db->scalar(QStringLiteral("select money from notice where ID=?"), {id}).toDouble();
-    std::atomic<bool> reviewed{false};
-    std::atomic<bool> reviewRefused{false};
-    std::atomic<bool> lineStored{false};
-    std::atomic<bool> lineRefused{false};
-    QThread *reviewer = QThread::create([&] {
-        Tdm dm(f->db->settings(), QStringLiteral("leader"));
+    const RacingChange review = [&](Tdm &dm) {
         try {
-            dm.DataModuleCreate();
-            waitLong(dm);
             approveNotice(dm.database(), leader, id, listed, QString());
-            reviewed = true;
+            return true;
         } catch (const NoticeNotStored &) {
-            reviewRefused = true;
-        } catch (const std::exception &e) {
-            qWarning() << e.what();
+            return false;
         }
-    });
-    QThread *lineStore = QThread::create([&] {
-        Tdm dm(f->db->settings(), QStringLiteral("clerk-line"));
+    };
+    const RacingChange line = [&](Tdm &dm) {
+        NamedQuery &lines = *dm.aq_itemofnotice;
+        lines.open(QStringLiteral("select * from itemofnotice where ID=? and itemname=?"),
+                   {id, QStringLiteral("船舶登记费")});
+        lines.edit();
+        lines.setValue(QStringLiteral("description"), QStringLiteral("30*2"));
+        lines.setValue(QStringLiteral("money"), 60.0);
         try {
-            dm.DataModuleCreate();
-            waitLong(dm);
-            NamedQuery &lines = *dm.aq_itemofnotice;
-            lines.open(QStringLiteral("select * from itemofnotice where ID=? and itemname=?"),
-                       {id, QStringLiteral("船舶登记费")});
-            lines.edit();
-            lines.setValue(QStringLiteral("description"), QStringLiteral("30*2"));
-            lines.setValue(QStringLiteral("money"), 60.0);
             fees::storeFeeLine(dm.database(), clerk, {id, listed}, fees::lineAt(lines, 0));
-            lineStored = true;
+            return true;
         } catch (const fees::LinesNotStored &) {
-            lineRefused = true;
-        } catch (const std::exception &e) {
-            qWarning() << e.what();
+            return false;
         }
-    });
-    QThread *first = reviewFirst ? reviewer : lineStore;
-    QThread *second = reviewFirst ? lineStore : reviewer;
-    first->start();
-    QVERIFY(lockWaiters(*f->db, 1));
-    second->start();
-    QVERIFY(lockWaiters(*f->db, 2));
-    QVERIFY(holder.commit());
-    QVERIFY(reviewer->wait(10000));
-    QVERIFY(lineStore->wait(10000));
-    delete reviewer;
-    delete lineStore;
+    };
+    std::array<std::optional<bool>, 2> stored;
+    QVERIFY(
+        raceBehindHolder(*f->db, holder, reviewFirst ? std::array{review, line} : std::array{line, review}, stored));
+    const std::optional<bool> reviewStored = stored[reviewFirst ? 0 : 1];
+    const std::optional<bool> lineStored = stored[reviewFirst ? 1 : 0];
     // The server decides which of the two waiting changes goes first.
-    QVERIFY(reviewed != reviewRefused);
-    QVERIFY(lineStored != lineRefused);
-    QVERIFY(reviewed != lineStored);
+    QVERIFY(reviewStored.has_value() && lineStored.has_value());
+    QVERIFY(*reviewStored != *lineStored);
+    const bool reviewed = *reviewStored;
 
     QSqlQuery rows(f->db->connection());
     QVERIFY(rows.exec(QStringLiteral("select action,state_before,state_after from notice_history where ID='%1' "
@@ -268,51 +286,31 @@ void TestFeeLinesConcurrent::lineAndDeletionInStoredOrder()
     QSqlQuery hold(holder);
     QVERIFY(hold.exec(QStringLiteral("update notice set revision=revision where ID='%1'").arg(id)));
 
-    std::atomic<bool> deleted{false};
-    std::atomic<bool> deletionRefused{false};
-    std::atomic<bool> lineStored{false};
-    std::atomic<bool> lineRefused{false};
-    QThread *deletion = QThread::create([&] {
-        Tdm dm(f->db->settings(), QStringLiteral("deleting"));
+    const RacingChange deletion = [&](Tdm &dm) {
         try {
-            dm.DataModuleCreate();
-            waitLong(dm);
             deleteNotice(dm.database(), clerk, id, listed);
-            deleted = true;
+            return true;
         } catch (const UserRefusal &) {
-            deletionRefused = true;
-        } catch (const std::exception &e) {
-            qWarning() << e.what();
+            return false;
         }
-    });
-    QThread *lineStore = QThread::create([&] {
-        Tdm dm(f->db->settings(), QStringLiteral("clerk-line"));
+    };
+    const RacingChange line = [&](Tdm &dm) {
         try {
-            dm.DataModuleCreate();
-            waitLong(dm);
             fees::storeFeeLine(dm.database(), clerk, {id, listed},
                                lineOf(dm, QStringLiteral("变更登记费"), QStringLiteral("12.5+17.5"), 30.0));
-            lineStored = true;
+            return true;
         } catch (const fees::LinesNotStored &) {
-            lineRefused = true;
-        } catch (const std::exception &e) {
-            qWarning() << e.what();
+            return false;
         }
-    });
-    QThread *first = deletionFirst ? deletion : lineStore;
-    QThread *second = deletionFirst ? lineStore : deletion;
-    first->start();
-    QVERIFY(lockWaiters(*f->db, 1));
-    second->start();
-    QVERIFY(lockWaiters(*f->db, 2));
-    QVERIFY(holder.commit());
-    QVERIFY(deletion->wait(10000));
-    QVERIFY(lineStore->wait(10000));
-    delete deletion;
-    delete lineStore;
-    QVERIFY(deleted != deletionRefused);
-    QVERIFY(lineStored != lineRefused);
-    QVERIFY(deleted != lineStored);
+    };
+    std::array<std::optional<bool>, 2> stored;
+    QVERIFY(raceBehindHolder(*f->db, holder, deletionFirst ? std::array{deletion, line} : std::array{line, deletion},
+                             stored));
+    const std::optional<bool> deletionStored = stored[deletionFirst ? 0 : 1];
+    const std::optional<bool> lineStored = stored[deletionFirst ? 1 : 0];
+    QVERIFY(deletionStored.has_value() && lineStored.has_value());
+    QVERIFY(*deletionStored != *lineStored);
+    const bool deleted = *deletionStored;
 
     const double linesStored =
         f->db->scalar(QStringLiteral("select sum(money) from itemofnotice where ID=?"), {id}).toDouble();
