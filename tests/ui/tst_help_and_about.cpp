@@ -149,6 +149,19 @@ void TestHelpAndAbout::shippedManualsAreFound()
         ++pictures;
     }
     QVERIFY(pictures >= 10);
+    // Every link inside the manual (the contents, "see chapter N") lands on a
+    // chapter, and a chapter named "第 N 节" carries that number.
+    static const QRegularExpression link(QStringLiteral("<a href=\"#([a-z]+)\">([^<]*)</a>"));
+    int links = 0;
+    for (const auto &m : link.globalMatch(text)) {
+        const QRegularExpression target(QStringLiteral("<h2 id=\"%1\">(\\d+)\\. ").arg(m.captured(1)));
+        const auto heading = target.match(text);
+        QVERIFY2(heading.hasMatch(), qPrintable(m.captured(0)));
+        if (m.captured(2).startsWith(QStringLiteral("第 ")))
+            QCOMPARE(m.captured(2), QStringLiteral("第 %1 节").arg(heading.captured(1)));
+        ++links;
+    }
+    QVERIFY(links >= 20);
 
     // The word-processor manual is a document of the compound file format.
     QFile doc(QDir(m_startDir).filePath(ui::wordManualPath()));
