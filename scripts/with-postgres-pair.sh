@@ -12,7 +12,7 @@
 #   NOLLARD_PGBIN, NOLLARD_PGRUNAS  the server's programs and their owner, as
 #                          scripts/with-postgres.sh sets them
 # Where the PostgreSQL server's programs are not installed, the command runs
-# with none of these set (and says so itself).
+# with none of these set and NOLLARD_PAIR_MISSING naming the program missing.
 set -euo pipefail
 
 PGBIN=$(ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -V | tail -1 || true)
@@ -20,6 +20,7 @@ for program in initdb pg_ctl pg_basebackup psql; do
   if [ -z "$PGBIN" ] || [ ! -x "$PGBIN/$program" ]; then
     echo "with-postgres-pair: no PostgreSQL server programs ($program) under /usr/lib/postgresql" >&2
     unset NOLLARD_PAIR_SOURCE NOLLARD_PAIR_DATABASE NOLLARD_PAIR_PRIMARY NOLLARD_PAIR_STANDBY
+    export NOLLARD_PAIR_MISSING="$program"
     exec "$@"
   fi
 done
@@ -92,6 +93,7 @@ fi
 export NOLLARD_PAIR_SOURCE="127.0.0.1:$P1,127.0.0.1:$P2" NOLLARD_PAIR_DATABASE=nollard
 export NOLLARD_PAIR_PRIMARY="$PRIMARY" NOLLARD_PAIR_STANDBY="$STANDBY"
 export NOLLARD_PGBIN="$PGBIN" NOLLARD_PGRUNAS="${RUNAS[2]:-}"
+unset NOLLARD_PAIR_MISSING
 set +e
 "$@"
 status=$?
