@@ -9,6 +9,8 @@ packages=(
   unixodbc-dev tdsodbc sqlfluff
   libkainjow-mustache-dev
   fonts-wqy-microhei
+  # The server for the tests; it brings postgresql-client-15 with pg_dump,
+  # pg_restore and pg_basebackup (the failover test's standby).
   postgresql
   libgtest-dev libbenchmark-dev libmuparser-dev
   clang libclang-rt-14-dev clang-format

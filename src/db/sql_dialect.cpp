@@ -65,6 +65,54 @@ QString SqlDialect::advanceCounterStatement(CounterColumn column) const
     return QStringLiteral("update counter set %1 = %1 + 1 returning %1").arg(c);
 }
 
+namespace {
+
+// libpq takes the servers as a list of hosts and a list of ports of the same
+// length, an empty port standing for the default one.
+QString serverListHosts(const QList<HostPort> &servers)
+{
+    QStringList hosts;
+    for (const HostPort &hp : servers)
+        hosts << hp.host;
+    return hosts.join(QLatin1Char(','));
+}
+
+QString serverListPorts(const QList<HostPort> &servers)
+{
+    QStringList ports;
+    bool any = false;
+    for (const HostPort &hp : servers) {
+        ports << (hp.port > 0 ? QString::number(hp.port) : QString());
+        any = any || hp.port > 0;
+    }
+    return any ? ports.join(QLatin1Char(',')) : QString();
+}
+
+// Options of a connection to one of several servers. Qt hands the host name
+// to libpq as it is and appends the options, so the list of ports goes there.
+// Only the primary accepts writes: libpq tries the servers in turn until one
+// does, when the connection opens and whenever it is opened again after it
+// broke, so a promoted standby is found without a restart.
+QString serverListOptions(const QList<HostPort> &servers)
+{
+    QString options = QStringLiteral(";target_session_attrs=read-write");
+    const QString ports = serverListPorts(servers);
+    if (!ports.isEmpty())
+        options += QStringLiteral(";port=") + ports;
+    return options;
+}
+
+// A value of a libpq connection string: quoted, its quotes and backslashes escaped.
+QString connectionValue(const QString &value)
+{
+    QString escaped = value;
+    escaped.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+    escaped.replace(QLatin1Char('\''), QStringLiteral("\\'"));
+    return QLatin1Char('\'') + escaped + QLatin1Char('\'');
+}
+
+}  // namespace
+
 void SqlDialect::configure(QSqlDatabase &db, const DbSettings &s) const
 {
     switch (m_kind) {
@@ -72,13 +120,19 @@ void SqlDialect::configure(QSqlDatabase &db, const DbSettings &s) const
         db.setDatabaseName(s.dataSource);
         break;
     case DbKind::PostgreSQL: {
-        const HostPort hp = splitHostPort(s.dataSource);
-        db.setHostName(hp.host);
-        if (hp.port > 0)
-            db.setPort(hp.port);
+        const QList<HostPort> servers = splitServerList(s.dataSource);
         db.setDatabaseName(s.initialCatalog);
         db.setUserName(s.userId);
         db.setPassword(s.password);
+        if (servers.size() > 1) {
+            db.setHostName(serverListHosts(servers));
+            db.setConnectOptions(connectOptions() + serverListOptions(servers));
+            return;
+        }
+        const HostPort hp = servers.value(0);
+        db.setHostName(hp.host);
+        if (hp.port > 0)
+            db.setPort(hp.port);
         break;
     }
     case DbKind::SqlServer:
@@ -601,6 +655,31 @@ HostPort splitHostPort(const QString &dataSource)
         }
     }
     return hp;
+}
+
+QList<HostPort> splitServerList(const QString &dataSource)
+{
+    QList<HostPort> servers;
+    for (const QString &entry : dataSource.split(QLatin1Char(','))) {
+        if (!entry.trimmed().isEmpty())
+            servers << splitHostPort(entry);
+    }
+    return servers;
+}
+
+QString postgresConnectionString(const DbSettings &settings)
+{
+    const QList<HostPort> servers = splitServerList(settings.dataSource);
+    QStringList items;
+    if (!servers.isEmpty())
+        items << QStringLiteral("host=") + connectionValue(serverListHosts(servers));
+    if (const QString ports = serverListPorts(servers); !ports.isEmpty())
+        items << QStringLiteral("port=") + connectionValue(ports);
+    items << QStringLiteral("dbname=") + connectionValue(settings.initialCatalog);
+    items << QStringLiteral("user=") + connectionValue(settings.userId);
+    if (servers.size() > 1)
+        items << QStringLiteral("target_session_attrs=read-write");
+    return items.join(QLatin1Char(' '));
 }
 
 QString SqlDialect::monthColumn(int month) const

@@ -221,3 +221,11 @@ struct HostPort
     int port = -1;
 };
 HostPort splitHostPort(const QString &dataSource);
+// The servers of a PostgreSQL data source: one host[:port], or several
+// separated by commas ("db1:5432,db2:5432"), a primary and its standbys.
+// Empty entries are left out.
+QList<HostPort> splitServerList(const QString &dataSource);
+// The libpq connection string of the settings' PostgreSQL server(s), without
+// the password, for the server's own programs (pg_dump, pg_restore). With
+// several servers it asks for the one that accepts writes.
+QString postgresConnectionString(const DbSettings &settings);

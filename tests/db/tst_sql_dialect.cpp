@@ -29,6 +29,8 @@ private slots:
     void sqlServerDrivers_data();
     void sqlServerDrivers();
     void shownTextHasNoStatementOrValues();
+    void serverList_data();
+    void serverList();
 };
 
 void TestSqlDialect::statements_data()
@@ -441,6 +443,63 @@ void TestSqlDialect::shownTextHasNoStatementOrValues()
     const QSqlError typed(QString(), QStringLiteral("ERROR:  invalid input syntax for type integer: \"abc12\""),
                           QSqlError::StatementError, QStringLiteral("22P02"));
     QVERIFY(!DbError(typed).message().contains(QLatin1String("abc12")));
+}
+
+// A Data Source naming a primary and its standbys reaches libpq as lists of
+// hosts and ports with the demand for a writable server; one server is
+// configured as it always was. The server's own programs get the same.
+void TestSqlDialect::serverList_data()
+{
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QString>("host");
+    QTest::addColumn<int>("port");
+    QTest::addColumn<QString>("options");
+    QTest::addColumn<QString>("programs");
+
+    const QString account = QStringLiteral(" dbname='nol\\'lard' user='clerk'");
+    const QString single = QStringLiteral("connect_timeout=8");
+    const QString writable = QStringLiteral("connect_timeout=8;target_session_attrs=read-write");
+    QTest::newRow("one server") << QStringLiteral("db1:5433") << QStringLiteral("db1") << 5433 << single
+                                << QStringLiteral("host='db1' port='5433'") + account;
+    QTest::newRow("one server, default port")
+        << QStringLiteral("db1") << QStringLiteral("db1") << -1 << single << QStringLiteral("host='db1'") + account;
+    QTest::newRow("one server and a stray comma") << QStringLiteral("db1:5433,") << QStringLiteral("db1") << 5433
+                                                  << single << QStringLiteral("host='db1' port='5433'") + account;
+    QTest::newRow("two servers") << QStringLiteral(" db1:5432 , db2:5433 ") << QStringLiteral("db1,db2") << -1
+                                 << writable + QStringLiteral(";port=5432,5433")
+                                 << QStringLiteral("host='db1,db2' port='5432,5433'") + account
+                                        + QStringLiteral(" target_session_attrs=read-write");
+    QTest::newRow("a port for one of them")
+        << QStringLiteral("10.0.0.1,10.0.0.2:6543,10.0.0.3") << QStringLiteral("10.0.0.1,10.0.0.2,10.0.0.3") << -1
+        << writable + QStringLiteral(";port=,6543,")
+        << QStringLiteral("host='10.0.0.1,10.0.0.2,10.0.0.3' port=',6543,'") + account
+               + QStringLiteral(" target_session_attrs=read-write");
+    QTest::newRow("default ports") << QStringLiteral("db1,db2") << QStringLiteral("db1,db2") << -1 << writable
+                                   << QStringLiteral("host='db1,db2'") + account
+                                          + QStringLiteral(" target_session_attrs=read-write");
+}
+
+void TestSqlDialect::serverList()
+{
+    QFETCH(QString, source);
+    DbSettings s;
+    s.provider = QStringLiteral("PostgreSQL");
+    s.dataSource = source;
+    s.initialCatalog = QStringLiteral("nol'lard");
+    s.userId = QStringLiteral("clerk");
+    s.password = QStringLiteral("secret");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("server-list"));
+        SqlDialect(DbKind::PostgreSQL).configure(db, s);
+        QTEST(db.hostName(), "host");
+        QTEST(db.port(), "port");
+        QTEST(db.connectOptions(), "options");
+        QCOMPARE(db.databaseName(), s.initialCatalog);
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("server-list"));
+    const QString programs = postgresConnectionString(s);
+    QTEST(programs, "programs");
+    QVERIFY(!programs.contains(s.password));
 }
 
 QTEST_GUILESS_MAIN(TestSqlDialect)

@@ -50,4 +50,16 @@ void start()
            QStringLiteral("30"), QStringLiteral("start")});
 }
 
+void crash(const QString &dataFolder)
+{
+    pgCtl({QStringLiteral("-D"), dataFolder, QStringLiteral("-m"), QStringLiteral("immediate"), QStringLiteral("-w"),
+           QStringLiteral("stop")});
+}
+
+void promote(const QString &dataFolder)
+{
+    pgCtl({QStringLiteral("-D"), dataFolder, QStringLiteral("-w"), QStringLiteral("-t"), QStringLiteral("30"),
+           QStringLiteral("promote")});
+}
+
 }  // namespace postgresServer

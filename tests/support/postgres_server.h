@@ -13,4 +13,10 @@ void stop();
 // Starts it again with its own settings and waits until it accepts connections.
 void start();
 
+// Of a server of scripts/with-postgres-pair.sh, by its data folder: stops it
+// as a machine that fails does (no checkpoint, every session cut), and turns
+// a standby into a primary, waiting until it accepts writes.
+void crash(const QString &dataFolder);
+void promote(const QString &dataFolder);
+
 }  // namespace postgresServer

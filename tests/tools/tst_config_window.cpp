@@ -28,6 +28,7 @@ private slots:
     void backupAndRestore();
     void restoreRefusesABadFileAndADatabaseInUse();
     void firstAccountsOnANewFile();
+    void serverListKept();
 };
 
 void TestConfigWindow::writesTheFileTheProgramReads()
@@ -189,6 +190,38 @@ void TestConfigWindow::firstAccountsOnANewFile()
     QCOMPARE(shown.informations.size(), 1);
     QVERIFY2(shown.informations.first().contains(QStringLiteral("已有 3 个用户账号")),
              qPrintable(shown.informations.first()));
+}
+
+// A primary and its standby typed as one list are written, shown and tried
+// as the list: the first server is down here, the test reaches the second.
+void TestConfigWindow::serverListKept()
+{
+    FIXTURE(server, DbKind::PostgreSQL, TestDatabase::create);
+    const DbSettings s = server->settings();
+    const QString list = QStringLiteral("127.0.0.1:1, ") + s.dataSource;
+    QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("config/config.ini"));
+    MessageRecorder shown;
+    {
+        ConfigWindow w(file, TestDatabase::schemaFolder());
+        w.show();
+        w.cb_kind->setCurrentIndex(w.cb_kind->findData(QStringLiteral("PostgreSQL")));
+        for (QLineEdit *e : {w.Edit_datasource, w.Edit_catalog, w.Edit_user, w.Edit_password})
+            e->clear();
+        typeText(w.Edit_datasource, list);
+        typeText(w.Edit_catalog, s.initialCatalog);
+        typeText(w.Edit_user, s.userId);
+        QTest::mouseClick(w.bt_save, Qt::LeftButton);
+    }
+    QVERIFY2(shown.errors.isEmpty(), qPrintable(shown.errors.join('\n')));
+    QCOMPARE(DbSettings::fromFile(file).dataSource, list);
+
+    ConfigWindow again(file, TestDatabase::schemaFolder());
+    again.show();
+    QCOMPARE(again.Edit_datasource->text(), list);
+    QTest::mouseClick(again.bt_test, Qt::LeftButton);
+    QVERIFY2(shown.errors.isEmpty(), qPrintable(shown.errors.join('\n')));
+    QVERIFY2(again.Label_result->text().contains(QStringLiteral("连接成功")), qPrintable(again.Label_result->text()));
 }
 
 QTEST_MAIN(TestConfigWindow)

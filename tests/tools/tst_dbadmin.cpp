@@ -7,6 +7,7 @@
 
 #include "db/connection.h"
 
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSqlQuery>
@@ -27,6 +28,7 @@ private slots:
     void initRefusesBadAccounts();
     void backupAndRestoreTheEmbeddedFile();
     void backupAndRestoreOnAServer();
+    void commandsTakeAServerList();
 
 private:
     struct Result
@@ -382,6 +384,45 @@ void TestDbadmin::backupAndRestoreOnAServer()
         QCOMPARE(q.value(0).toInt(), 0);
     }
     closeConnection(QStringLiteral("company-check"));
+}
+
+// A primary and its standby named together: here the first server is down
+// (nothing listens on its port), and every command reaches the second, the
+// server programs of backup and restore too. The file keeps the list as typed.
+void TestDbadmin::commandsTakeAServerList()
+{
+    FIXTURE(server, DbKind::PostgreSQL, TestDatabase::create, false);
+    if (QStandardPaths::findExecutable(QStringLiteral("pg_dump")).isEmpty())
+        QSKIP("pg_dump is not installed");
+    const DbSettings s = server->settings();
+    const QString list = QStringLiteral("127.0.0.1:1,") + s.dataSource;
+    QTemporaryDir folder;
+    Result r = dbadmin(folder.path(),
+                       {QStringLiteral("write-config"), QStringLiteral("--provider"), s.provider,
+                        QStringLiteral("--data-source"), list, QStringLiteral("--catalog"), s.initialCatalog,
+                        QStringLiteral("--user"), s.userId, QStringLiteral("--password"), QString()});
+    QVERIFY2(r.code == 0, qPrintable(r.out));
+    QCOMPARE(DbSettings::fromFile(folder.filePath(QStringLiteral("config/config.ini"))).dataSource, list);
+    r = dbadmin(folder.path(), {QStringLiteral("check")});
+    QVERIFY2(r.code == 0 && r.out.contains(QStringLiteral("Data Source=") + list), qPrintable(r.out));
+    r = dbadmin(folder.path(), {QStringLiteral("create-schema")});
+    QVERIFY2(r.code == 0, qPrintable(r.out));
+    r = dbadmin(folder.path(), {QStringLiteral("load-demo")});
+    QVERIFY2(r.code == 0, qPrintable(r.out));
+    checkDemo(s);
+
+    const QString backup = folder.filePath(QStringLiteral("nollard.dump"));
+    r = dbadmin(folder.path(), {QStringLiteral("backup"), backup});
+    QVERIFY2(r.code == 0 && QFileInfo(backup).size() > 0, qPrintable(r.out));
+    const QVariant companies = server->scalar(QStringLiteral("select count(*) from company"));
+    server->exec(QStringLiteral("delete from company"));
+    closeConnection(QStringLiteral("test-check"));
+    r = dbadmin(folder.path(), {QStringLiteral("restore"), backup});
+    QVERIFY2(r.code == 0, qPrintable(r.out));
+    QVERIFY(companies.toInt() > 0);
+    QSqlQuery q(server->connection(QStringLiteral("after-restore")));
+    QVERIFY(q.exec(QStringLiteral("select count(*) from company")) && q.next());
+    QCOMPARE(q.value(0), companies);
 }
 
 QTEST_GUILESS_MAIN(TestDbadmin)

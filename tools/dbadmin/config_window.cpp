@@ -204,7 +204,7 @@ void ConfigWindow::kindChanged()
     bt_restore->setEnabled(embedded);
     Edit_datasource->setPlaceholderText(embedded ? QStringLiteral("数据库文件，例如 nollard.db")
                                         : settings().kind() == DbKind::PostgreSQL
-                                            ? QStringLiteral("主机[:端口]")
+                                            ? QStringLiteral("主机[:端口]，主备多台用逗号分隔")
                                             : QStringLiteral("主机、主机,端口 或 主机\\实例"));
 }
 

@@ -267,8 +267,10 @@ int main(int argc, char *argv[])
                     installedSchemaFolder()});
     args.addOption(
         {QStringLiteral("provider"), QStringLiteral("SQLOLEDB.1, SQLite or PostgreSQL"), QStringLiteral("name")});
-    args.addOption({QStringLiteral("data-source"), QStringLiteral("server, host[:port] or database file"),
-                    QStringLiteral("text")});
+    args.addOption(
+        {QStringLiteral("data-source"),
+         QStringLiteral("server, host[:port] (a primary and its standby: host:port,host:port) or database file"),
+         QStringLiteral("text")});
     args.addOption({QStringLiteral("catalog"), QStringLiteral("database name"), QStringLiteral("text")});
     args.addOption({QStringLiteral("user"), QStringLiteral("database login"), QStringLiteral("text")});
     args.addOption({QStringLiteral("password"), QStringLiteral("database password"), QStringLiteral("text")});

@@ -33,16 +33,13 @@ QString clientProgram(const QString &name)
     return program;
 }
 
-// The connection options of the server's programs; the password goes
-// through the environment, never the command line that others may see.
+// The connection options of the server's programs: a connection string, so
+// that a list of servers reaches the primary as the program's own connection
+// does. The password goes through the environment, never the command line
+// that others may see.
 QStringList connectionArguments(const DbSettings &s)
 {
-    const HostPort hp = splitHostPort(s.dataSource);
-    QStringList args{QStringLiteral("--host=") + hp.host, QStringLiteral("--username=") + s.userId,
-                     QStringLiteral("--dbname=") + s.initialCatalog, QStringLiteral("--no-password")};
-    if (hp.port > 0)
-        args << QStringLiteral("--port=") + QString::number(hp.port);
-    return args;
+    return {QStringLiteral("--dbname=") + postgresConnectionString(s), QStringLiteral("--no-password")};
 }
 
 struct Outcome
