@@ -307,9 +307,12 @@ void TestDatabaseCopy::roundTripKeepsEveryValue()
     FIXTURE(server, DbKind::PostgreSQL, TestDatabase::create, serverHasSchema);
     auto first = TestDatabase::create(DbKind::SQLite);
     QSqlDatabase firstDb = first->connection(QStringLiteral("first"));
-    if (hostile)
+    if (hostile) {
         loadHostileRows(firstDb);
-    else
+        // A table of another program is no part of the copy, and is named.
+        exec(firstDb, QStringLiteral("create table notes (x integer)"));
+        exec(firstDb, QStringLiteral("insert into notes values (1)"));
+    } else
         loadDemoData(firstDb);
 
     QTemporaryDir dir;
@@ -324,6 +327,7 @@ void TestDatabaseCopy::roundTripKeepsEveryValue()
     QVERIFY2(run.out.contains(QStringLiteral("结论：复制完整")), qPrintable(run.out));
     QVERIFY2(run.out.contains(serverHasSchema ? QStringLiteral("原有空表") : QStringLiteral("已建表")),
              qPrintable(run.out));
+    QCOMPARE(run.out.contains(QStringLiteral("没有复制：源数据库里不属于本系统的表 notes。")), hostile);
     run = dbadminCopy(serverFolder, configFile(lastFolder));
     QVERIFY2(run.code == 0, qPrintable(run.out));
 

@@ -213,6 +213,29 @@ void refuseOtherColumns(QSqlDatabase source, const QList<TablePlan> &plans)
     }
 }
 
+// The database's own bookkeeping (the embedded file's), and the tables
+// behind a full-text index, which hold rows of their own in an empty database.
+bool isBookkeeping(const QString &table, const SchemaDeclarations &schema)
+{
+    if (table.startsWith(QStringLiteral("sqlite_"), Qt::CaseInsensitive))
+        return true;
+    for (const QString &v : schema.virtualTables)
+        if (table.toLower().startsWith(v + QLatin1Char('_')))
+            return true;
+    return false;
+}
+
+QStringList otherTables(QSqlDatabase source, const SchemaDeclarations &schema)
+{
+    QStringList others;
+    for (const QString &table : databaseTables(source))
+        if (!isBookkeeping(table, schema) && !schema.tables.contains(table.toLower())
+            && !schema.virtualTables.contains(table.toLower()))
+            others << table;
+    others.sort();
+    return others;
+}
+
 // Whether the target already has the schema, after refusing a target that
 // holds rows, a part of the schema or another version of it. Rows that the
 // schema file itself inserts (the counter row, the version) are no data.
@@ -246,14 +269,7 @@ bool inspectTarget(QSqlDatabase target, const SchemaDeclarations &schema)
     }
     QStringList held;
     for (const QString &table : tables) {
-        // The embedded file's own bookkeeping, and the tables behind a
-        // full-text index, which hold rows of their own in an empty database.
-        if (table.startsWith(QStringLiteral("sqlite_"), Qt::CaseInsensitive))
-            continue;
-        bool shadow = false;
-        for (const QString &v : schema.virtualTables)
-            shadow = shadow || table.toLower().startsWith(v + QLatin1Char('_'));
-        if (shadow)
+        if (isBookkeeping(table, schema))
             continue;
         QSqlQuery q = readQuery(target, QStringLiteral("select count(*) from %1")
                                             .arg(target.driver()->escapeIdentifier(table, QSqlDriver::TableName)));
@@ -465,6 +481,7 @@ CopyOutcome copyDatabase(const DbSettings &sourceSettings, const DbSettings &tar
         const SchemaDeclarations schema = declarationsOf(statements);
         const QList<TablePlan> plans = plansOf(schema);
         refuseOtherColumns(source, plans);
+        outcome.otherTables = otherTables(source, schema);
         outcome.schemaCreated = !inspectTarget(target, schema);
 
         // Every table is read as it stood at one moment, and written whole or not at all.
@@ -545,6 +562,9 @@ QString copyReport(const CopyOutcome &outcome)
         if (!t.matches())
             differing << t.table;
     }
+    if (!outcome.otherTables.isEmpty())
+        lines << QStringLiteral("没有复制：源数据库里不属于本系统的表 %1。")
+                     .arg(outcome.otherTables.join(QStringLiteral("、")));
     lines << QStringLiteral("金额：表中金额列的值之和，每个值精确到分；目标数据库的行数和金额是复制提交后重新读出的。");
     if (outcome.matches())
         lines << QStringLiteral("结论：复制完整，每个表的行数和金额都与源数据库相同。");

@@ -31,6 +31,9 @@ struct CopyOutcome
     QString to;
     bool schemaCreated = false;  // false: the target had the empty schema already
     QList<TableTally> tables;
+    // Tables of the source that are not the system's (another program's, or
+    // left by hand): not copied, and named in the report.
+    QStringList otherTables;
     bool matches() const;
 };
 
