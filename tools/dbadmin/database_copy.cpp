@@ -481,7 +481,8 @@ CopyOutcome copyDatabase(const DbSettings &sourceSettings, const DbSettings &tar
         const SchemaDeclarations schema = declarationsOf(statements);
         const QList<TablePlan> plans = plansOf(schema);
         refuseOtherColumns(source, plans);
-        outcome.otherTables = otherTables(source, schema);
+        outcome.otherTables = otherTables(source,
+                                          declarationsOf(schemaFileStatements(sourceSettings.kind(), schemaFolder)));
         outcome.schemaCreated = !inspectTarget(target, schema);
 
         // Every table is read as it stood at one moment, and written whole or not at all.
