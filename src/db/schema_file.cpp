@@ -44,15 +44,17 @@ QString parenthesised(const QString &sql)
     return open >= 0 && close > open ? sql.mid(open + 1, close - open - 1) : QString();
 }
 
-QStringList columnsOf(const QString &createTable)
+// The columns in order, each with the rest of its declaration.
+QList<QPair<QString, QString>> columnsOf(const QString &createTable)
 {
     static const QStringList constraints{QStringLiteral("primary"), QStringLiteral("unique"), QStringLiteral("check"),
                                          QStringLiteral("constraint"), QStringLiteral("foreign")};
-    QStringList columns;
+    static const QRegularExpression blank(QStringLiteral("\\s+"));
+    QList<QPair<QString, QString>> columns;
     for (const QString &item : topLevelItems(parenthesised(createTable))) {
-        const QString first = item.section(QRegularExpression(QStringLiteral("\\s+")), 0, 0);
+        const QString first = item.section(blank, 0, 0);
         if (!constraints.contains(first.toLower()))
-            columns << unquoted(first);
+            columns.append({unquoted(first), item.section(blank, 1).simplified().toLower()});
     }
     return columns;
 }
@@ -75,7 +77,12 @@ SchemaDeclarations declarationsOf(const QStringList &statements)
         if (const auto m = table.match(sql); m.hasMatch()) {
             const QString name = unquoted(m.captured(1));
             d.tables << name;
-            d.columns.insert(name, columnsOf(sql));
+            QStringList names;
+            for (const auto &[column, declaration] : columnsOf(sql)) {
+                names << column;
+                d.columnDeclarations[name].insert(column, declaration);
+            }
+            d.columns.insert(name, names);
         } else if (const auto v = virtualTable.match(sql); v.hasMatch()) {
             d.virtualTables << unquoted(v.captured(1));
         } else if (const auto i = index.match(sql); i.hasMatch()) {

@@ -21,6 +21,9 @@ struct SchemaDeclarations
     // quotes removed.
     QStringList tables;
     QMap<QString, QStringList> columns;
+    // What follows each column's name in its declaration (type, key, default),
+    // lower case: table -> column -> declaration.
+    QMap<QString, QMap<QString, QString>> columnDeclarations;
     // Tables a database kind keeps for itself (a full-text index), lower case.
     QStringList virtualTables;
     QMap<QString, SchemaIndex> indexes;  // by lower-case name

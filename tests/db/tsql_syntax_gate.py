@@ -21,6 +21,8 @@ import tempfile
 GRAMMAR_GAPS = [
     (re.compile(r"^set lock_timeout -?\d+$", re.IGNORECASE),
      "SET LOCK_TIMEOUT is missing from the T-SQL grammar's SET statement"),
+    (re.compile(r"^dbcc checkident \('\w+', reseed, \d+\)$", re.IGNORECASE),
+     "DBCC statements are missing from the T-SQL grammar"),
 ]
 
 

@@ -4,6 +4,7 @@
 
 #include "config_operations.h"
 #include "config_window_main.h"
+#include "database_copy.h"
 #include "demo_data.h"
 #include "first_accounts.h"
 #include "server_backup.h"
@@ -233,6 +234,22 @@ QString embeddedFolderFor(const QString &configFile)
     return QDir::currentPath();
 }
 
+// Copies the configured database into the one that the file --to names.
+int copyCommand(const QCommandLineParser &args, const DbSettings &source, const QString &schemaFolder)
+{
+    const QString to = args.value(QStringLiteral("to"));
+    if (to.isEmpty())
+        throw UserRefusal(QStringLiteral("用法：dbadmin copy --to 目标数据库的配置文件"));
+    const ConfigLocation target = configAt(to, embeddedFolderFor(to));
+    if (!target.found) {
+        err() << QStringLiteral("找不到目标数据库的配置文件 %1").arg(QDir::toNativeSeparators(target.file)) << Qt::endl;
+        return 2;
+    }
+    const dbadmin::CopyOutcome outcome = dbadmin::copyDatabase(source, readSettings(target), schemaFolder);
+    out() << dbadmin::copyReport(outcome) << Qt::endl;
+    return outcome.matches() ? 0 : 3;
+}
+
 }  // namespace
 
 int main(int argc, char *argv[])
@@ -258,11 +275,15 @@ int main(int argc, char *argv[])
                        "  prepare-demo   create the embedded demo database if it is not there\n"
                        "  backup FILE    copy the database to FILE while it is in use (PostgreSQL: pg_dump)\n"
                        "  restore FILE   replace the database by the backup FILE, refused while in use\n"
+                       "  copy --to FILE copy every table into the empty database that the initialisation\n"
+                       "                 FILE names (any kind), then compare rows and amounts per table\n"
                        "Without --config the file is config/config.ini under the working directory,\n"
                        "or else the system configuration."));
     args.addHelpOption();
     args.addPositionalArgument(QStringLiteral("command"), QStringLiteral("what to do"));
     args.addOption({QStringLiteral("config"), QStringLiteral("initialisation file"), QStringLiteral("path")});
+    args.addOption({QStringLiteral("to"), QStringLiteral("copy: initialisation file of the target database"),
+                    QStringLiteral("path")});
     args.addOption({QStringLiteral("schema-dir"), QStringLiteral("folder of the schema files"), QStringLiteral("path"),
                     installedSchemaFolder()});
     args.addOption(
@@ -311,6 +332,8 @@ int main(int argc, char *argv[])
         }
         if (command == QLatin1String("check"))
             return check(settings, schemaFolder);
+        if (command == QLatin1String("copy"))
+            return copyCommand(args, settings, schemaFolder);
         if (command == QLatin1String("upgrade"))
             return upgrade(settings, schemaFolder);
         if (command == QLatin1String("create-schema"))
