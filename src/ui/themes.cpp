@@ -79,6 +79,9 @@ void paintBackground(QWidget *w, const QColor &b)
 {
     QPalette p = w->palette();
     p.setColor(QPalette::Window, b);
+    // A panel inside the toolbar fills itself with the button colour, as the
+    // toolbar sets its widgets: that is its ground to colour.
+    p.setColor(w->backgroundRole(), b);
     w->setPalette(p);
     w->setAutoFillBackground(true);
 }
