@@ -147,8 +147,7 @@ void TestListTools::headerClickSortsAndKeepsTheCurrentNotice()
         QCOMPARE(grid->horizontalHeader()->sortIndicatorSection(), kShipColumn);
         QCOMPARE(grid->horizontalHeader()->sortIndicatorOrder(),
                  direction.isEmpty() ? Qt::AscendingOrder : Qt::DescendingOrder);
-        // Still the notice the fields show, highlighted and in view; the
-        // list is still read a page at a time.
+        // Still the notice the fields show, highlighted and in view.
         QCOMPARE(f.dm->aq_notice->value(QStringLiteral("ID")).toString(), chosen);
         QCOMPARE(currentId(grid), chosen);
         QCOMPARE(f.window->DBEdit_ID->text(), chosen);
@@ -156,7 +155,10 @@ void TestListTools::headerClickSortsAndKeepsTheCurrentNotice()
                                                         .arg(grid->currentIndex().row())
                                                         .arg(grid->visualRect(grid->currentIndex()).y())
                                                         .arg(grid->viewport()->height())));
-        QVERIFY2(rows->rowCount() < kNotices, qPrintable(QString::number(rows->rowCount())));
+        // Going up, the chosen notice stands within the first pages (where
+        // the database puts the missing names); the rest is not read yet.
+        if (direction.isEmpty())
+            QVERIFY2(rows->rowCount() < kNotices, qPrintable(QString::number(rows->rowCount())));
         // Read to its end, the pages join into the database's own order:
         // no notice twice, none missing, ties in the list's order.
         QCOMPARE(f.listedIds(), idsInOrder(f, byShip.arg(direction)));
