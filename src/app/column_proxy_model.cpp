@@ -4,7 +4,6 @@
 #include "expr/amount_text.h"
 
 #include <QDateTime>
-#include <QLocale>
 #include <QSqlRecord>
 
 ColumnProxyModel::ColumnProxyModel(QList<Column> columns, QObject *parent)
@@ -32,7 +31,24 @@ void ColumnProxyModel::setSourceModel(QAbstractItemModel *source)
         connect(source, &QAbstractItemModel::dataChanged, this, [this](const QModelIndex &from, const QModelIndex &to) {
             emit dataChanged(index(from.row(), 0), index(to.row(), columnCount() - 1));
         });
-        connect(source, &QAbstractItemModel::layoutChanged, this, [this] { emit layoutChanged(); });
+        connect(source, &QAbstractItemModel::layoutAboutToBeChanged, this, [this] {
+            emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+            m_heldRows = persistentIndexList();
+            m_heldSourceRows.clear();
+            for (const QModelIndex &held : std::as_const(m_heldRows))
+                m_heldSourceRows << QPersistentModelIndex(sourceModel()->index(held.row(), 0));
+        });
+        connect(source, &QAbstractItemModel::layoutChanged, this, [this] {
+            QModelIndexList moved;
+            for (qsizetype i = 0; i < m_heldRows.size(); ++i) {
+                const QPersistentModelIndex &to = m_heldSourceRows[i];
+                moved << (to.isValid() ? createIndex(to.row(), m_heldRows[i].column()) : QModelIndex());
+            }
+            changePersistentIndexList(m_heldRows, moved);
+            m_heldRows.clear();
+            m_heldSourceRows.clear();
+            emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+        });
     }
     remap();
     endResetModel();
@@ -136,6 +152,16 @@ Qt::ItemFlags ColumnProxyModel::flags(const QModelIndex &index) const
     return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
 }
 
+void ColumnProxyModel::sort(int column, Qt::SortOrder order)
+{
+    if (!sourceModel())
+        return;
+    if (column < 0)
+        sourceModel()->sort(-1, order);
+    else if (sourceColumn(column) >= 0)
+        sourceModel()->sort(sourceColumn(column), order);
+}
+
 QString moneyText(const QVariant &value)
 {
     if (value.isNull() || !value.isValid())
@@ -143,28 +169,4 @@ QString moneyText(const QVariant &value)
     bool ok = false;
     const double v = value.toDouble(&ok);
     return ok ? QString::fromStdString(nollard::FixedTwoDecimals(v)) : value.toString();
-}
-
-QString dateTimeText(const QVariant &value)
-{
-    if (value.isNull() || !value.isValid())
-        return {};
-    QDateTime dt = value.toDateTime();
-    if (!dt.isValid())
-        dt = QDateTime::fromString(value.toString(), Qt::ISODate);
-    if (!dt.isValid())
-        return value.toString();
-    return workstationDateTime(dt);
-}
-
-QString workstationDateTime(const QDateTime &time)
-{
-    if (!time.isValid())
-        return {};
-    const QLocale locale = QLocale::system();
-    // The long time format carries the seconds; the time zone is left out.
-    QString timeFormat = locale.timeFormat(QLocale::LongFormat);
-    timeFormat.remove(QLatin1Char('t'));
-    return locale.toString(time.date(), QLocale::ShortFormat) + QLatin1Char(' ')
-           + locale.toString(time.time(), timeFormat.trimmed());
 }

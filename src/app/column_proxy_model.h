@@ -3,8 +3,9 @@
 // and, where needed, a display text in place of the stored value (a state code
 // shown as its text). Rows are fetched from the source as the view needs them.
 
+#include "app/date_text.h"
 #include <QAbstractProxyModel>
-#include <QDateTime>
+
 #include <functional>
 
 class ColumnProxyModel : public QAbstractProxyModel
@@ -33,6 +34,8 @@ public:
     bool canFetchMore(const QModelIndex &parent) const override;
     void fetchMore(const QModelIndex &parent) override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
+    // Sorted by the source, in the column shown here.
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
     const QList<Column> &columns() const { return m_columns; }
 
@@ -42,13 +45,12 @@ private:
 
     QList<Column> m_columns;
     QList<int> m_sourceColumns;
+    // The rows views hold on to while the source rearranges its rows.
+    QModelIndexList m_heldRows;
+    QList<QPersistentModelIndex> m_heldSourceRows;
 };
 
 // Money as every grid and field shows it: two decimals, rounded as a fee line
 // stores and a report prints it (nollard::FixedTwoDecimals), so that a figure
 // reads the same on the screen and on paper. A null value shows nothing.
 QString moneyText(const QVariant &value);
-// A stored date and time as shown in lists and fields: in the workstation's
-// own format (its short date and its time with seconds).
-QString dateTimeText(const QVariant &value);
-QString workstationDateTime(const QDateTime &time);

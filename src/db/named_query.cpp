@@ -16,6 +16,22 @@ NamedQuery::NamedQuery(const QString &name, const QString &connectionName, QObje
 {
     setObjectName(name);
     m_model.setObjectName(name);
+    // Rows sorted anew by a view: the current row is the same row, wherever
+    // it stands now. Only when it is gone does the current row move.
+    connect(&m_model, &QAbstractItemModel::layoutAboutToBeChanged, this, [this] {
+        m_heldRow = m_row >= 0 ? QPersistentModelIndex(m_model.index(m_row, 0)) : QPersistentModelIndex();
+    });
+    connect(&m_model, &QAbstractItemModel::layoutChanged, this, [this] {
+        if (m_row < 0 || m_state == State::Closed)
+            return;
+        if (m_heldRow.isValid()) {
+            m_row = m_heldRow.row();
+        } else {
+            m_row = m_model.rowCount() > 0 ? 0 : -1;
+            emit currentRowChanged(m_row);
+        }
+        m_heldRow = QPersistentModelIndex();
+    });
 }
 
 QSqlDatabase NamedQuery::database() const

@@ -9,6 +9,7 @@
 // (see RowSetModel).
 
 #include <QObject>
+#include <QPersistentModelIndex>
 #include <QSqlDatabase>
 #include <QSqlRecord>
 #include <QVariant>
@@ -130,6 +131,7 @@ private:
     QVariantList m_values;
     State m_state = State::Closed;
     int m_row = -1;
+    QPersistentModelIndex m_heldRow;
 
     QString m_table;
     QStringList m_keyColumns;

@@ -4,6 +4,9 @@
 #include "sql_statement.h"
 
 #include <QRegularExpression>
+#include <QSqlDriver>
+
+#include <algorithm>
 
 namespace {
 
@@ -67,6 +70,8 @@ void RowSetModel::clear()
     m_sql.clear();
     m_values.clear();
     m_paged.reset();
+    m_ownPaged.reset();
+    m_keyColumns.clear();
     m_complete = true;
     endResetModel();
 }
@@ -79,10 +84,14 @@ void RowSetModel::setStatement(QSqlDatabase db, const QString &sql, const QVaria
     const QString oldSql = m_sql;
     const QVariantList oldValues = m_values;
     const std::optional<PagedStatement> oldPaged = m_paged;
+    const std::optional<PagedStatement> oldOwnPaged = m_ownPaged;
+    const QStringList oldKeys = m_keyColumns;
     m_db = db;
     m_sql = sql;
     m_values = values;
-    m_paged = pagedForm(sql, keyColumns);
+    m_keyColumns = keyColumns;
+    m_ownPaged = pagedForm(sql, keyColumns);
+    m_paged = inChosenOrder(m_ownPaged);
     Page first;
     try {
         first = m_paged ? readPage(kFirstRows, {}) : readWhole();
@@ -91,8 +100,12 @@ void RowSetModel::setStatement(QSqlDatabase db, const QString &sql, const QVaria
         m_sql = oldSql;
         m_values = oldValues;
         m_paged = oldPaged;
+        m_ownPaged = oldOwnPaged;
+        m_keyColumns = oldKeys;
         throw;
     }
+    if (!m_paged)
+        sortInMemory(first.rows);
     if (m_inPlace && sameColumns(first.columns)) {
         m_complete = first.complete;
         replaceRows(first.rows);
@@ -211,13 +224,9 @@ void RowSetModel::fetchMore(const QModelIndex &parent)
 {
     if (!canFetchMore(parent) || !m_paged || m_rows.isEmpty())
         return;
-    QVariantList after;
-    const QSqlRecord &last = m_rows.last();
-    for (const OrderKey &k : m_paged->order)
-        after << last.value(unquoted(k.column.section(QLatin1Char('.'), -1)));
     Page more;
     try {
-        more = readPage(kMoreRows, after);
+        more = readPage(kMoreRows, afterRow(m_rows.last()));
     } catch (const std::exception &) {
         // The rows read so far stay and the list ends here (the list buttons
         // read it again); the user is told why.
@@ -232,4 +241,132 @@ void RowSetModel::fetchMore(const QModelIndex &parent)
     beginInsertRows({}, before, before + int(more.rows.size()) - 1);
     m_rows += more.rows;
     endInsertRows();
+}
+
+QVariantList RowSetModel::afterRow(const QSqlRecord &row) const
+{
+    QVariantList after;
+    for (const OrderKey &k : m_paged->order)
+        after << row.value(unquoted(k.column.section(QLatin1Char('.'), -1)));
+    return after;
+}
+
+std::optional<RowSetModel::PagedStatement> RowSetModel::inChosenOrder(std::optional<PagedStatement> paged) const
+{
+    if (!paged || !m_chosenOrder)
+        return paged;
+    static const QRegularExpression plainName(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
+    OrderKey chosen = *m_chosenOrder;
+    if (!plainName.match(chosen.column).hasMatch() && m_db.driver())
+        chosen.column = m_db.driver()->escapeIdentifier(chosen.column, QSqlDriver::FieldName);
+    // The statement's own order follows, so that the order stays total; a
+    // column ordered twice keeps the direction chosen.
+    QList<OrderKey> order{chosen};
+    const QString name = m_chosenOrder->column.toLower();
+    for (const OrderKey &k : std::as_const(paged->order))
+        if (unquoted(k.column.section(QLatin1Char('.'), -1)).toLower() != name)
+            order << k;
+    paged->order = order;
+    return paged;
+}
+
+void RowSetModel::sortInMemory(QList<QSqlRecord> &rows) const
+{
+    if (!m_chosenOrder || rows.isEmpty())
+        return;
+    const int column = rows.first().indexOf(m_chosenOrder->column);
+    if (column < 0)
+        return;
+    const bool descending = m_chosenOrder->descending;
+    // NULLs first going up, last going down; equal values keep the
+    // statement's order.
+    std::stable_sort(rows.begin(), rows.end(), [column, descending](const QSqlRecord &a, const QSqlRecord &b) {
+        const QVariant x = a.value(column);
+        const QVariant y = b.value(column);
+        if (x.isNull() || y.isNull())
+            return descending ? (!x.isNull() && y.isNull()) : (x.isNull() && !y.isNull());
+        QPartialOrdering ordering = QVariant::compare(x, y);
+        if (ordering == QPartialOrdering::Unordered)
+            ordering = QVariant::compare(x.toString(), y.toString());
+        return descending ? ordering == QPartialOrdering::Greater : ordering == QPartialOrdering::Less;
+    });
+}
+
+QVariantList RowSetModel::identity(const QSqlRecord &row) const
+{
+    QVariantList values;
+    if (m_keyColumns.isEmpty()) {
+        for (int i = 0; i < row.count(); ++i)
+            values << row.value(i);
+    } else {
+        for (const QString &k : m_keyColumns)
+            values << row.value(k);
+    }
+    return values;
+}
+
+void RowSetModel::sort(int column, Qt::SortOrder order)
+{
+    std::optional<OrderKey> wanted;
+    if (column >= 0 && column < m_columns.count())
+        wanted = OrderKey{m_columns.fieldName(column), order == Qt::DescendingOrder};
+    if (wanted == m_chosenOrder)
+        return;
+    const std::optional<OrderKey> previous = m_chosenOrder;
+    const std::optional<PagedStatement> previousPaged = m_paged;
+    m_chosenOrder = wanted;
+    if (m_sql.isEmpty() || m_columns.isEmpty())
+        return;  // nothing shown: the order waits for the next statement
+
+    // The views say first which rows they hold on to (the current one, the
+    // chosen ones); the list is then read in the new order until each of them
+    // is found again, so that it keeps its place among the rows shown.
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const QModelIndexList held = persistentIndexList();
+    QList<QVariantList> heldRows;
+    for (const QModelIndex &index : held)
+        heldRows << identity(m_rows.value(index.row()));
+    m_paged = inChosenOrder(m_ownPaged);
+    QList<QSqlRecord> rows;
+    bool complete = true;
+    const auto rowOf = [&](const QVariantList &id) {
+        const auto found = std::find_if(rows.cbegin(), rows.cend(),
+                                        [&](const QSqlRecord &r) { return identity(r) == id; });
+        return found == rows.cend() ? -1 : int(found - rows.cbegin());
+    };
+    try {
+        Page page = m_paged ? readPage(kFirstRows, {}) : readWhole();
+        if (!m_paged)
+            sortInMemory(page.rows);
+        rows = page.rows;
+        complete = page.complete;
+        const auto missing = [&] {
+            return std::any_of(heldRows.cbegin(), heldRows.cend(),
+                               [&](const QVariantList &id) { return rowOf(id) < 0; });
+        };
+        while (!complete && !rows.isEmpty() && missing()) {
+            const Page more = readPage(kMoreRows, afterRow(rows.last()));
+            rows += more.rows;
+            complete = more.complete || more.rows.isEmpty();
+        }
+    } catch (const std::exception &) {
+        // The rows stay as they were, in the order they were.
+        m_chosenOrder = previous;
+        m_paged = previousPaged;
+        emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+        emit readFailed(std::current_exception());
+        return;
+    }
+    QModelIndexList moved;
+    for (qsizetype i = 0; i < held.size(); ++i) {
+        const int row = rowOf(heldRows[i]);
+        moved << (row < 0 ? QModelIndex() : createIndex(row, held[i].column()));
+    }
+    // The list may hold more or fewer rows than before (read to a row held
+    // further down, or changed by another workstation meanwhile): the views
+    // take the new count with the new order.
+    m_rows = rows;
+    m_complete = complete;
+    changePersistentIndexList(held, moved);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }

@@ -47,6 +47,14 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     bool canFetchMore(const QModelIndex &parent = {}) const override;
     void fetchMore(const QModelIndex &parent = {}) override;
+    // The order a person chose by a column (column -1: the statement's own
+    // order), kept for the statements that follow. A list read page by page
+    // is read again in that order, its statement's order after it so that
+    // pages stay whole; any other list is sorted as it is read. The rows that
+    // views hold on to (the current one, the chosen ones) keep their place in
+    // the new order, further pages read until they are found. A failed read
+    // leaves the rows as they were and is told through readFailed.
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
     // Rows read by the first page and by each further one.
     static constexpr int kFirstRows = 64;
@@ -82,11 +90,19 @@ private:
     Page collect(QSqlQuery query) const;
     bool sameColumns(const QSqlRecord &columns) const;
     void replaceRows(const QList<QSqlRecord> &rows);
+    // The paged form in the chosen order; in-memory sorting of whole lists.
+    std::optional<PagedStatement> inChosenOrder(std::optional<PagedStatement> paged) const;
+    void sortInMemory(QList<QSqlRecord> &rows) const;
+    QVariantList afterRow(const QSqlRecord &row) const;
+    QVariantList identity(const QSqlRecord &row) const;
 
     QSqlDatabase m_db;
     QString m_sql;
     QVariantList m_values;
     std::optional<PagedStatement> m_paged;
+    std::optional<PagedStatement> m_ownPaged;  // in the statement's own order
+    QStringList m_keyColumns;
+    std::optional<OrderKey> m_chosenOrder;
     QSqlRecord m_columns;
     QList<QSqlRecord> m_rows;
     bool m_complete = true;

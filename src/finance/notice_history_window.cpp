@@ -1,5 +1,6 @@
 #include "notice_history_window.h"
 
+#include "app/date_text.h"
 #include "app/list_view.h"
 #include "app/messages.h"
 #include "db/tdm.h"
@@ -33,14 +34,11 @@ TF_history::TF_history(Tdm &dm, const QString &noticeId, QWidget *parent)
     m_rows = new QStandardItemModel(0, 7, this);
     m_rows->setHorizontalHeaderLabels(finance::historyColumnTitles());
     for (const finance::HistoryRow &row : std::as_const(m_history.rows)) {
-        QList<QStandardItem *> cells;
-        for (const QString &text : {row.time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), row.account, row.fullName,
-                                    row.action, row.stateBefore, row.stateAfter, row.detail}) {
-            auto *cell = new QStandardItem(text);
-            cell->setEditable(false);
-            cell->setToolTip(text);
-            cells << cell;
-        }
+        QList<QStandardItem *> cells{listCell(workstationDateTime(row.time), row.time)};
+        for (const QString &text : {row.account, row.fullName, row.action, row.stateBefore, row.stateAfter, row.detail})
+            cells << listCell(text);
+        for (QStandardItem *cell : std::as_const(cells))
+            cell->setToolTip(cell->text());
         m_rows->appendRow(cells);
     }
 

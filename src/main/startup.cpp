@@ -61,6 +61,13 @@ void Nollard::create(const DbSettings &settings, const QString &configProblem)
         }
     }
     login = std::make_unique<TF_login>(*dm->aq_login);
+    // Size and place of every window, per login account; the login window's
+    // for the workstation.
+    static bool watching = false;
+    if (!watching) {
+        rememberWindows({login->objectName()});
+        watching = true;
+    }
 }
 
 void Nollard::showLoginAndCreateWindows()
@@ -73,8 +80,6 @@ void Nollard::showLoginAndCreateWindows()
     login->setMainWindow(main.get());
     main->setLoginWindow(login.get());
     main->setItemEditor(item.get());
-    // Size and place of the main window, per user of this workstation.
-    rememberGeometry(main.get(), QStringLiteral("TF_main"));
 }
 
 Nollard::~Nollard()

@@ -1,6 +1,7 @@
 #include "audit_window.h"
 
 #include "app/current_user.h"
+#include "app/date_text.h"
 #include "app/list_view.h"
 #include "app/messages.h"
 #include "db/tdm.h"
@@ -54,7 +55,9 @@ TF_audit::TF_audit(Tdm &dm, QWidget *parent) : QDialog(parent), m_dm(dm)
     for (const auto &[column, width] :
          {std::pair{1, 60}, {2, 60}, {3, 60}, {4, 100}, {5, 120}, {6, 60}, {7, 200}, {8, 200}})
         DBGrid_audit->setColumnWidth(column, width);
-    DBGrid_audit->setColumnWidth(0, 140);
+    // As wide as a time in the workstation's format needs.
+    const QString widestTime = workstationDateTime(QDateTime(QDate(2026, 12, 28), QTime(23, 58, 58)));
+    DBGrid_audit->setColumnWidth(0, std::max(140, DBGrid_audit->fontMetrics().horizontalAdvance(widestTime) + 12));
 
     Label_count = new QLabel(this);
     Label_count->setObjectName(QStringLiteral("Label_count"));
@@ -89,9 +92,10 @@ void TF_audit::showView(const masterdata::AuditView &view)
     m_rows->removeRows(0, m_rows->rowCount());
     for (const audit::Row &row : std::as_const(view.rows)) {
         QList<QStandardItem *> cells;
-        for (const QString &text : masterdata::auditRowTexts(row)) {
-            auto *cell = new QStandardItem(text);
-            cell->setEditable(false);
+        QStringList texts = masterdata::auditRowTexts(row);
+        texts[0] = workstationDateTime(row.time);  // the printed trail keeps its fixed form
+        for (const QString &text : std::as_const(texts)) {
+            QStandardItem *cell = listCell(text, cells.isEmpty() ? QVariant(row.time) : QVariant());
             cell->setToolTip(text);
             cells << cell;
         }

@@ -2,6 +2,7 @@
 
 #include "app/codes.h"
 #include "app/current_user.h"
+#include "app/date_text.h"
 #include "app/list_view.h"
 #include "app/messages.h"
 #include "db/notice_history.h"
@@ -17,6 +18,9 @@
 #include <QVBoxLayout>
 
 namespace {
+
+// On a row's first cell: the position of its notice in the list read.
+constexpr int kNoticeRole = Qt::UserRole + 1;
 
 QPushButton *button(const QString &text, const char *name, QWidget *parent)
 {
@@ -79,16 +83,18 @@ void TF_deleted::refresh()
 {
     m_rows->removeRows(0, m_rows->rowCount());
     messages::guarded([this] { m_notices = deletedNotices(m_dm.database(), CurrentUser); });
-    for (const DeletedNotice &notice : std::as_const(m_notices)) {
-        QList<QStandardItem *> cells;
-        for (const QString &text :
-             {notice.id, notice.shipName, history::amountText(notice.money), QString::number(notice.lineCount),
-              notice.status.isNull() ? QString() : codes::stateText(notice.status.toInt()),
-              notice.deletedAt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), notice.deletedBy}) {
-            auto *cell = new QStandardItem(text);
-            cell->setEditable(false);
-            cells << cell;
-        }
+    for (qsizetype i = 0; i < m_notices.size(); ++i) {
+        const DeletedNotice &notice = m_notices[i];
+        QList<QStandardItem *> cells{
+            listCell(notice.id),
+            listCell(notice.shipName),
+            listCell(history::amountText(notice.money), notice.money),
+            listCell(QString::number(notice.lineCount), notice.lineCount),
+            listCell(notice.status.isNull() ? QString() : codes::stateText(notice.status.toInt()), notice.status),
+            listCell(workstationDateTime(notice.deletedAt), notice.deletedAt),
+            listCell(notice.deletedBy)};
+        // The notice a row shows, wherever sorting puts the row.
+        cells[0]->setData(int(i), kNoticeRole);
         cells[2]->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
         m_rows->appendRow(cells);
     }
@@ -100,9 +106,11 @@ void TF_deleted::refresh()
 const DeletedNotice *TF_deleted::currentNotice() const
 {
     const QModelIndex current = DBGrid_deleted->currentIndex();
-    if (!current.isValid() || current.row() >= m_notices.size())
+    if (!current.isValid())
         return nullptr;
-    return &m_notices[current.row()];
+    bool ok = false;
+    const int notice = m_rows->index(current.row(), 0).data(kNoticeRole).toInt(&ok);
+    return ok && notice >= 0 && notice < m_notices.size() ? &m_notices[notice] : nullptr;
 }
 
 void TF_deleted::bt_restoreClick()

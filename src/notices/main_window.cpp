@@ -7,6 +7,8 @@
 #include "app/codes.h"
 #include "app/column_proxy_model.h"
 #include "app/current_user.h"
+#include "app/list_view.h"
+#include "app/menu_tidy.h"
 #include "db/named_query.h"
 #include "db/row_set_model.h"
 #include "db/tdm.h"
@@ -21,6 +23,7 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -30,11 +33,14 @@ TF_main::TF_main(Tdm &dm, QWidget *parent) : QMainWindow(parent), m_dm(dm)
     setObjectName(QStringLiteral("F_main"));
     notices::configure(m_dm);
     setWindowTitle(QStringLiteral("Nollard"));
-    setMaximumSize(808, 580);
+    // It opens at 808 by 580 and never gets smaller; made larger, the notice
+    // list takes the room (more rows, wider columns).
+    setMinimumSize(808, 580);
     resize(808, 580);
 
     buildToolbar();
     buildMenus();
+    keepMenusTidy(menuBar());
 
     auto *central = new QWidget(this);
     central->setObjectName(QStringLiteral("Panel_central"));
@@ -79,6 +85,7 @@ TF_main::TF_main(Tdm &dm, QWidget *parent) : QMainWindow(parent), m_dm(dm)
     // still ends at the grid's edge when the vertical scroll bar appears.
     DBGrid_notice->setColumnWidth(6, 52);
     DBGrid_notice->horizontalHeader()->setStretchLastSection(true);
+    addListTools(DBGrid_notice);
     column->addWidget(DBGrid_notice, 1);
 
     auto *bottom = new QWidget(central);

@@ -10,6 +10,7 @@
 #include "app/codes.h"
 #include "app/column_proxy_model.h"
 #include "app/gbk_width.h"
+#include "app/list_view.h"
 #include "db/named_query.h"
 #include "db/tdm.h"
 #include "ui/database_label.h"
@@ -191,6 +192,9 @@ void TF_main::buildContentArea(QWidget *host)
     DBgrid_item->setColumnWidth(1, 140);
     DBgrid_item->setMaximumHeight(130);
     DBgrid_item->horizontalHeader()->setStretchLastSection(true);
+    // Copied and saved like every list; not sorted: the fee-line editor
+    // shows the same query's lines in their fixed order.
+    addListTools(DBgrid_item, false);
 
     grid->addWidget(Label_date, 0, 0);
     grid->addWidget(dbedit_date, 0, 1);

@@ -7,6 +7,9 @@
 #include <QPalette>
 #include <QTableView>
 
+#include <algorithm>
+#include <cmath>
+
 namespace ui {
 
 QColor Theme::resolvedBackground() const
@@ -39,12 +42,46 @@ const Theme &themeOf(const char *menuItem)
     return themes().first();
 }
 
+double contrastRatio(const QColor &a, const QColor &b)
+{
+    // Relative luminance of sRGB colours, and their ratio, as accessibility
+    // guidelines measure the contrast of text on its ground.
+    const auto luminance = [](const QColor &c) {
+        const auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+    };
+    const double x = luminance(a);
+    const double y = luminance(b);
+    return (std::max(x, y) + 0.05) / (std::min(x, y) + 0.05);
+}
+
+QColor readableOn(const QColor &ground, const QColor &text)
+{
+    if (contrastRatio(ground, text) >= kReadableContrast)
+        return text;
+    // Towards black on a light ground, towards white on a dark one, in small
+    // steps, so the text keeps as much of its own shade as it can.
+    const QColor end = contrastRatio(ground, Qt::black) >= contrastRatio(ground, Qt::white) ? QColor(Qt::black)
+                                                                                            : QColor(Qt::white);
+    QColor c = text;
+    for (int step = 1; step <= 20 && contrastRatio(ground, c) < kReadableContrast; ++step) {
+        const double t = step / 20.0;
+        c = QColor::fromRgbF(float(text.redF() + (end.redF() - text.redF()) * t),
+                             float(text.greenF() + (end.greenF() - text.greenF()) * t),
+                             float(text.blueF() + (end.blueF() - text.blueF()) * t));
+    }
+    return c;
+}
+
 namespace {
 
 void paintBackground(QWidget *w, const QColor &b)
 {
     QPalette p = w->palette();
     p.setColor(QPalette::Window, b);
+    // A panel inside the toolbar fills itself with the button colour, as the
+    // toolbar sets its widgets: that is its ground to colour.
+    p.setColor(w->backgroundRole(), b);
     w->setPalette(p);
     w->setAutoFillBackground(true);
 }
@@ -65,11 +102,19 @@ void keepOwnColours(QWidget *panel)
     }
 }
 
+// The text of a disabled list stays readable on its ground: the desktop's
+// grey for disabled text, darkened (or lightened) until it stands out.
+QColor readableDisabled(const QColor &ground, QPalette::ColorRole role)
+{
+    return readableOn(ground, QApplication::palette().color(QPalette::Disabled, role));
+}
+
 void colourList(QAbstractItemView *view, const QColor &b, const QColor &d)
 {
     QPalette p = view->palette();
     p.setColor(QPalette::Base, d);
     p.setColor(QPalette::AlternateBase, d);
+    p.setColor(QPalette::Disabled, QPalette::Text, readableDisabled(d, QPalette::Text));
     view->setPalette(p);
     QList<QWidget *> fixed;
     if (auto *table = qobject_cast<QTableView *>(view)) {
@@ -81,6 +126,8 @@ void colourList(QAbstractItemView *view, const QColor &b, const QColor &d)
         QPalette hp = w->palette();
         hp.setColor(QPalette::Button, b);
         hp.setColor(QPalette::Window, b);
+        for (QPalette::ColorRole role : {QPalette::ButtonText, QPalette::WindowText, QPalette::Text})
+            hp.setColor(QPalette::Disabled, role, readableDisabled(b, role));
         w->setPalette(hp);
     }
 }

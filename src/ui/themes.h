@@ -39,4 +39,11 @@ struct ThemeTargets
 
 void applyTheme(const ThemeTargets &targets, const Theme &theme);
 
+// Text on a ground: the contrast ratio of the two colours (1 to 21), and the
+// text colour moved just far enough to reach kReadableContrast (the ratio
+// asked of normal text), used for the disabled texts of the lists.
+constexpr double kReadableContrast = 4.5;
+double contrastRatio(const QColor &a, const QColor &b);
+QColor readableOn(const QColor &ground, const QColor &text);
+
 }  // namespace ui

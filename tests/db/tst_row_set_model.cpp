@@ -20,6 +20,8 @@ private slots:
     void readsOnDemand();
     void replacesInPlace_data();
     void replacesInPlace();
+    void sortsAWholeListAsRead_data();
+    void sortsAWholeListAsRead();
 };
 
 void TestRowSetModel::readsOnDemand_data()
@@ -174,6 +176,66 @@ void TestRowSetModel::replacesInPlace()
     QCOMPARE(resets.size(), 1);
     QCOMPARE(model->columnCount(), 3);
     QCOMPARE(ids().size(), 10);
+}
+
+void TestRowSetModel::sortsAWholeListAsRead_data()
+{
+    addKindRows();
+}
+
+// A list without a key is read whole and sorted as read: missing values
+// first going up and last going down, equal ones in the statement's order;
+// the current row stays the same row, and the order holds when the list is
+// read again, until the statement's own order is asked for.
+void TestRowSetModel::sortsAWholeListAsRead()
+{
+    QFETCH(int, kind);
+    FIXTURE(t, DbKind(kind), TestDatabase::create);
+    const QList<std::pair<const char *, QVariant>> rows{
+        {"1000001", QStringLiteral("乙")}, {"1000002", QVariant()},           {"1000003", QStringLiteral("甲")},
+        {"1000004", QStringLiteral("乙")}, {"1000005", QStringLiteral("丙")}, {"1000006", QVariant()}};
+    double money = 30;
+    for (const auto &[id, ship] : rows) {
+        NoticeRow row(QString::fromLatin1(id));
+        row.status(1).money(money);
+        money = money == 30 ? 5 : money + 100;  // 30, 5, 105, 205, 305, 405
+        if (ship.isNull())
+            row.null(QStringLiteral("shipname"));
+        else
+            row.shipname(ship.toString());
+        row.insert(t->connection());
+    }
+    Tdm dm(t->settings(), QStringLiteral("sorting"));
+    dm.DataModuleCreate();
+    NamedQuery list(QStringLiteral("aq_plain"), dm.connectionName());
+    list.open(QStringLiteral("select ID, shipname, money from notice order by ID"));
+    RowSetModel *model = list.model();
+    QVERIFY(!model->canFetchMore());
+    list.setCurrentRow(3);
+    const auto ids = [&] {
+        QStringList shown;
+        for (int row = 0; row < model->rowCount(); ++row)
+            shown << model->record(row).value(QStringLiteral("ID")).toString().right(1);
+        return shown.join(QString());
+    };
+    const int ship = model->record().indexOf(QStringLiteral("shipname"));
+    const int amount = model->record().indexOf(QStringLiteral("money"));
+
+    model->sort(amount, Qt::AscendingOrder);
+    QCOMPARE(ids(), QStringLiteral("213456"));
+    QCOMPARE(list.value(QStringLiteral("ID")).toString(), QStringLiteral("1000004"));
+    QCOMPARE(list.currentRow(), 3);
+    model->sort(ship, Qt::AscendingOrder);
+    // "丙" < "乙" < "甲" by their code points (U+4E19, U+4E59, U+7532).
+    QCOMPARE(ids(), QStringLiteral("265143"));
+    QCOMPARE(list.value(QStringLiteral("ID")).toString(), QStringLiteral("1000004"));
+    model->sort(ship, Qt::DescendingOrder);
+    QCOMPARE(ids(), QStringLiteral("314526"));
+    QCOMPARE(list.currentRow(), 2);
+    list.reopen();
+    QCOMPARE(ids(), QStringLiteral("314526"));
+    model->sort(-1);
+    QCOMPARE(ids(), QStringLiteral("123456"));
 }
 
 QTEST_GUILESS_MAIN(TestRowSetModel)

@@ -5,6 +5,7 @@
 
 #include "session/login_window.h"
 #include "ui/about_window.h"
+#include "ui/themes.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -149,6 +150,28 @@ void TestThemes::eachTheme()
     const QPoint empty = grid->viewport()->mapTo(f->window.get(),
                                                  QPoint(grid->viewport()->width() - 3, grid->viewport()->height() - 3));
     QCOMPARE(QColor(shot.pixel(empty)), data);
+    // The search panel in the toolbar, beside its title.
+    QWidget *search = area("Panel2");
+    QWidget *title = area("Label_search");
+    const QPoint beside = title->mapTo(f->window.get(), QPoint(title->width() + 2, title->height() / 2));
+    QVERIFY2(search->rect().contains(search->mapFrom(f->window.get(), beside)), "not in the search panel");
+    QCOMPARE(QColor(shot.pixel(beside)), background);
+
+    // A disabled list's titles and rows stay readable on their grounds.
+    for (QTableView *list : {f->window->DBGrid_notice, f->window->DBgrid_item}) {
+        for (QHeaderView *titles : {list->horizontalHeader(), list->verticalHeader()}) {
+            const QPalette p = titles->palette();
+            for (QPalette::ColorRole role : {QPalette::ButtonText, QPalette::WindowText})
+                QVERIFY2(
+                    ui::contrastRatio(p.color(QPalette::Disabled, role), p.color(QPalette::Disabled, QPalette::Button))
+                        >= 4.5,
+                    qPrintable(list->objectName() + u' ' + p.color(QPalette::Disabled, role).name()));
+        }
+        const QPalette p = list->palette();
+        QVERIFY(
+            ui::contrastRatio(p.color(QPalette::Disabled, QPalette::Text), p.color(QPalette::Disabled, QPalette::Base))
+            >= 4.5);
+    }
 
     // Input fields and buttons keep their own colours.
     const QPalette app = QApplication::palette();
