@@ -303,6 +303,8 @@ void TF_main::printListedNotice()
 
 void TF_main::bt_printClick()
 {
+    const QString printed = m_dm.aq_notice->isActive() ? m_dm.aq_notice->value(QStringLiteral("ID")).toString()
+                                                       : QString();
     run([this] { printListedNotice(); });
     // In every case, also after a refused gate: the list shows the notice as
     // it is now and the window rests.
@@ -310,6 +312,10 @@ void TF_main::bt_printClick()
         if (m_dm.aq_notice->isActive())
             m_dm.aq_notice->reopen();
     });
+    // A printed notice may leave the list, which then stands on another one:
+    // the lines of the printed notice must not stay beside it.
+    if (!m_dm.aq_notice->isActive() || m_dm.aq_notice->value(QStringLiteral("ID")).toString() != printed)
+        m_dm.aq_itemofnotice->close();
     checkshow();
 }
 

@@ -171,6 +171,9 @@ ReportPreviewDialog::ReportPreviewDialog(QList<PreparedReport> reports, QWidget 
         action->setIconText(action->text());
         m_toolBar->widgetForAction(action)->setAccessibleName(plain);
     }
+    // Changed captions lay the toolbar out again, which shows its buttons:
+    // the find action keeps its key but shows no button beside the field.
+    m_toolBar->widgetForAction(findChild<QAction *>(QStringLiteral("act_find")))->setVisible(false);
     m_pageBox->setAccessibleName(QStringLiteral("页码"));
     m_findEdit->setAccessibleName(QStringLiteral("查找"));
     m_preview->setAccessibleName(windowTitle());
