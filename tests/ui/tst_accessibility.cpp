@@ -366,6 +366,8 @@ void TestAccessibility::captionsAndNames()
         {"Label_shipname", QStringLiteral("缴费单位(个人或船只)(&U) "), {}},
         {"DBedit_money", {}, QStringLiteral("合计金额")},
         {"DBEdit_shipname", {}, QStringLiteral("缴费单位(个人或船只)")},
+        {"lable_checktype", QStringLiteral("检验类型(&Y)：    "), {}},
+        {"DBcb_checktype", {}, QStringLiteral("检验类型")},
         {"DBGrid_notice", {}, QStringLiteral("通知单列表")},
         {"DBgrid_item", {}, QStringLiteral("缴费项目")},
     };
