@@ -334,8 +334,14 @@ void TF_main::buildShortcuts()
 {
     const QList<QPair<QPushButton *, QKeySequence>> keys{
         {bt_new, QKeySequence::New}, {bt_save, QKeySequence::Save}, {bt_print, QKeySequence::Print}};
+    // A button holds one key, its Alt key from the caption: the usual key
+    // presses it through a shortcut of the window, as a click would.
     for (const auto &[b, key] : keys) {
-        b->setShortcut(key);
+        auto *shortcut = new QShortcut(key, this);
+        connect(shortcut, &QShortcut::activated, b, [b = b] {
+            if (b->isEnabled() && b->isVisible())
+                b->animateClick();
+        });
         b->setToolTip(key.toString(QKeySequence::NativeText));
     }
     // Menu items: the manual on F1, leaving the program as desktop programs do.
