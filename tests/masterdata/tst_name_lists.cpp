@@ -80,9 +80,9 @@ void TestNameLists::openingState()
     QVERIFY(grid);
     QCOMPARE(headerTexts(grid), QStringList{list.columnTitle});
     QCOMPARE(captionOf(w.findChild<QLabel *>(QStringLiteral("Label1"))->text()), list.fieldLabel);
-    QCOMPARE(w.bt_add->text(), QStringLiteral("增加"));
-    QCOMPARE(w.bt_save->text(), QStringLiteral("保存"));
-    QCOMPARE(w.bt_del->text(), QStringLiteral("删除"));
+    QCOMPARE(captionOf(w.bt_add->text()), QStringLiteral("增加"));
+    QCOMPARE(captionOf(w.bt_save->text()), QStringLiteral("保存"));
+    QCOMPARE(captionOf(w.bt_del->text()), QStringLiteral("删除"));
     QVERIFY(w.bt_add->isEnabled());
     QVERIFY(!w.bt_save->isEnabled());
     QVERIFY(!w.bt_del->isEnabled());
