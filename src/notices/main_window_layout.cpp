@@ -402,6 +402,9 @@ void TF_main::buildAccessKeys()
                                                                         {Label_handler, DBEdit_handler}})
         keys::name(shown, field);
     keys::set(Label_shipname, DBEdit_shipname, 'U');
+    // The longest caption of its column may take two lines, so that the
+    // window keeps its least width with the key added.
+    Label_shipname->setWordWrap(true);
     keys::set(bt_totalmoney, 'M');
     keys::set(Label_item, DBgrid_item, 'I');
     keys::set(lable_checktype, DBcb_checktype, 'Y');

@@ -97,7 +97,7 @@ void TestRestingAndLists::layoutAndCaptions()
     QVERIFY(w->findChild<QWidget *>(QStringLiteral("bt_nochecked")));
     QStringList menus;
     for (QAction *a : w->menuBar()->actions())
-        menus << a->text();
+        menus << captionOf(a->text());
     QCOMPARE(menus, (QStringList{"基本信息数据库管理", "    报表和票据管理", "    工具   ", "界面", "   帮助  "}));
     QStringList titles;
     for (int c = 0; c < w->DBGrid_notice->model()->columnCount(); ++c)
