@@ -10,6 +10,7 @@
 #include <QEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QRegularExpressionValidator>
@@ -23,14 +24,17 @@ EditableGrid::EditableGrid(NamedQuery &query, QTableView *view, QList<ColumnProx
     proxy->setSourceModel(query.model());
     view->setModel(proxy);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    // The row is chosen with the mouse; Tab goes from field to field below.
-    view->setFocusPolicy(Qt::ClickFocus);
+    // The row is chosen with the mouse or the arrow keys; Tab leaves the
+    // grid for the fields below.
+    view->setFocusPolicy(Qt::StrongFocus);
+    view->setTabKeyNavigation(false);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     view->verticalHeader()->setDefaultSectionSize(20);
     view->horizontalHeader()->setStretchLastSection(true);
     m_viewport = view->viewport();
     m_viewport->installEventFilter(this);
+    view->installEventFilter(this);
 
     connect(&query, &NamedQuery::reset, this, [this] {
         showCurrentRow();
@@ -57,7 +61,15 @@ bool EditableGrid::eventFilter(QObject *watched, QEvent *event)
 {
     // The type is checked first: the viewport still sends events while the
     // view that owns it is being destroyed, when the view is no longer one.
+    if (event->type() == QEvent::MouseButtonPress && watched == m_viewport)
+        m_pressing = true;
+    if (event->type() == QEvent::KeyPress && watched == m_view && m_view->isEnabled()) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Space && key->modifiers() == Qt::NoModifier)
+            emit rowClicked();
+    }
     if (event->type() == QEvent::MouseButtonRelease && watched == m_viewport && m_view->isEnabled()) {
+        m_pressing = false;
         const auto *mouse = static_cast<QMouseEvent *>(event);
         // A click on a row, or anywhere in a grid without rows; not on the
         // blank space below the rows.
@@ -110,6 +122,10 @@ void EditableGrid::onViewRowChanged(int row)
         }
     }
     m_query.setCurrentRow(row);
+    // A move with the keys is a choice as a click is; a press waits for its
+    // click, so that it counts once.
+    if (!m_pressing)
+        emit rowClicked();
 }
 
 void EditableGrid::write(const QString &column, const QVariant &value)

@@ -54,7 +54,8 @@ public:
     void store();
 
 signals:
-    // The user clicked a row of the grid, or into a grid without rows.
+    // The user chose a row of the grid: a click on a row or into a grid
+    // without rows, a move with the arrow keys, Space on the current row.
     void rowClicked();
     // The user picked an entry of a bound drop-down (after it is written).
     void choicePicked(QComboBox *combo, const QString &text);
@@ -80,4 +81,6 @@ private:
     NamedQuery::StoreRecorder m_storeRecorder;
     bool m_showing = false;
     bool m_syncing = false;
+    // A mouse button is down on the rows: the click that follows tells.
+    bool m_pressing = false;
 };

@@ -163,7 +163,10 @@ QTableView *makeListView(const QString &objectName, QAbstractItemModel *model, Q
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setSelectionMode(QAbstractItemView::SingleSelection);
-    view->setFocusPolicy(Qt::ClickFocus);
+    // A list takes Tab as a field does; Tab leaves it rather than moving
+    // between its cells, and the arrow keys move the row.
+    view->setFocusPolicy(Qt::StrongFocus);
+    view->setTabKeyNavigation(false);
     view->horizontalHeader()->setStretchLastSection(true);
     addListTools(view);
     return view;

@@ -11,9 +11,9 @@ class QTableView;
 class QWidget;
 
 // A read-only list over a model, as every window shows its lists: whole rows
-// chosen one at a time with the mouse, no editing in place, the last column
-// taking the room that is left. Tab passes over it from field to field. It
-// has the list tools below.
+// chosen one at a time with the mouse or the arrow keys, no editing in place,
+// the last column taking the room that is left. Tab stops on it once. It has
+// the list tools below.
 QTableView *makeListView(const QString &objectName, QAbstractItemModel *model, QWidget *parent);
 
 // What a person expects of a read-only list on a desktop:

@@ -7,6 +7,7 @@
 #include "line_queries.h"
 #include "line_saving.h"
 
+#include "app/access_keys.h"
 #include "app/codes.h"
 #include "app/current_user.h"
 #include "app/messages.h"
@@ -64,6 +65,10 @@ TF_item::TF_item(Tdm &dm, QWidget *parent) : QDialog(parent), m_dm(dm)
     layout->addWidget(DBGrid1);
     layout->addLayout(buttons);
     resize(520, 420);
+
+    // The grid is reached through its caption; Tab moves between its cells.
+    keys::set(Label1, DBGrid1, 'I');
+    keys::set(f_item_save, 'S');
 
     connect(f_item_save, &QPushButton::clicked, this, &TF_item::F_item_saveClick);
     connect(m_delegate, &fees::FeeLineDelegate::enterPressed, this, &TF_item::DBGrid1KeyPress);

@@ -5,12 +5,14 @@
 #include "bill_operations.h"
 #include "void_dialog.h"
 
+#include "app/access_keys.h"
 #include "app/codes.h"
 #include "app/column_proxy_model.h"
 #include "app/current_user.h"
 #include "app/list_view.h"
 #include "app/messages.h"
 #include "app/read_failures.h"
+#include "app/row_choice.h"
 #include "db/named_query.h"
 #include "db/tdm.h"
 
@@ -93,7 +95,7 @@ QGroupBox *area(const QString &caption, const char *name, const char *gridName, 
 }
 
 // A grid's row becomes the query's current row when the user clicks it (the
-// current row too) or moves to it with the keys. The row a grid marks by
+// current row too), moves to it with the keys or presses Space on it. The row a grid marks by
 // itself when it merely gets the focus is no choice of the user's: it
 // enables nothing.
 void followGrid(QTableView *grid, NamedQuery &query, QObject *context, std::function<void()> cellClick)
@@ -102,13 +104,7 @@ void followGrid(QTableView *grid, NamedQuery &query, QObject *context, std::func
         if (row >= 0 && query.setCurrentRow(row))
             cellClick();
     };
-    QObject::connect(grid, &QTableView::clicked, context,
-                     [choose](const QModelIndex &index) { choose(index.isValid() ? index.row() : -1); });
-    QObject::connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, context,
-                     [choose](const QModelIndex &current, const QModelIndex &previous) {
-                         if (current.isValid() && previous.isValid())
-                             choose(current.row());
-                     });
+    followChosenRow(grid, context, choose);
 }
 
 }  // namespace
@@ -135,6 +131,7 @@ TF_cjkpj::TF_cjkpj(Tdm &dm, QWidget *parent) : QDialog(parent), m_dm(dm)
     column->addWidget(GroupBox1, 1);
     column->addWidget(GroupBox2, 1);
     column->addWidget(GroupBox3, 1);
+    setAccessKeys();
     connectHandlers();
 }
 
@@ -217,6 +214,33 @@ void TF_cjkpj::buildArea3()
     fields->addWidget(Button10, 3, 1);
     fields->addWidget(Button7, 4, 0, 1, 2);
     fields->setRowStretch(5, 1);
+}
+
+void TF_cjkpj::setAccessKeys()
+{
+    // An area's caption leads to its list, which comes first in the area.
+    const QList<QPair<QGroupBox *, QTableView *>> areas{
+        {GroupBox1, DBGrid1}, {GroupBox2, DBGrid2}, {GroupBox3, DBGrid3}};
+    char areaKey = '1';
+    for (const auto &[box, grid] : areas) {
+        grid->setAccessibleName(keys::spoken(box->title()));
+        box->setTitle(keys::caption(box->title(), areaKey++));
+    }
+    keys::name(Label1, Edit1);
+    keys::set(Label2, Edit2, 'C');
+    keys::set(Button1, 'I');
+    keys::set(Label5, Edit5, 'N');
+    keys::set(Button8, 'F');
+    keys::set(Button9, 'L');
+    keys::set(Label3, Edit3, 'B');
+    keys::set(Button2, 'S');
+    keys::set(button6, 'E');
+    keys::set(button3, 'V');
+    keys::set(Label4, Edit4, 'U');
+    keys::set(Button5, 'H');
+    keys::set(Label6, Edit6, 'P');
+    keys::set(Button10, 'J');
+    keys::set(Button7, 'R');
 }
 
 void TF_cjkpj::connectHandlers()

@@ -86,6 +86,8 @@ private:
     void buildArea1();
     void buildArea2();
     void buildArea3();
+    // The Alt keys of the areas, fields and buttons, and the lists' names.
+    void setAccessKeys();
     void connectHandlers();
     // Reads the counter into Edit1 and Edit2.
     void showProposedNumber();

@@ -1,5 +1,6 @@
 #include "notice_history_window.h"
 
+#include "app/access_keys.h"
 #include "app/date_text.h"
 #include "app/list_view.h"
 #include "app/messages.h"
@@ -72,6 +73,10 @@ TF_history::TF_history(Tdm &dm, const QString &noticeId, QWidget *parent)
     layout->addWidget(DBGrid_history, 1);
     layout->addLayout(buttons);
     resize(900, 420);
+
+    DBGrid_history->setAccessibleName(QStringLiteral("通知单历史"));
+    keys::set(bt_preview, 'P');
+    keys::set(bt_close, 'C');
 
     connect(bt_preview, &QPushButton::clicked, this, &TF_history::bt_previewClick);
     connect(bt_close, &QPushButton::clicked, this, &QDialog::accept);

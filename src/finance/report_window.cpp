@@ -4,12 +4,14 @@
 #include "ledger_report.h"
 #include "progress_report.h"
 
+#include "app/access_keys.h"
 #include "app/column_proxy_model.h"
 #include "app/current_user.h"
 #include "app/gbk_width.h"
 #include "app/list_view.h"
 #include "app/messages.h"
 #include "app/read_failures.h"
+#include "app/row_choice.h"
 #include "db/named_query.h"
 #include "db/sql_statement.h"
 #include "db/tdm.h"
@@ -94,7 +96,8 @@ TF_report::TF_report(Tdm &dm, QWidget *parent) : QDialog(parent), m_dm(dm)
     bt_cwk = button(QStringLiteral("船务科规费征收进度表"), "bt_cwk", progress);
     bt_cjk = button(QStringLiteral("船舶及船用产品征收进度表"), "bt_cjk", progress);
     auto *progressLayout = new QVBoxLayout(progress);
-    progressLayout->addWidget(caption(QStringLiteral("请选择年份和科室"), progress));
+    QLabel *progressCaption = caption(QStringLiteral("请选择年份和科室"), progress);
+    progressLayout->addWidget(progressCaption);
     progressLayout->addWidget(DBGrid1, 1);
     progressLayout->addWidget(bt_cwk);
     progressLayout->addWidget(bt_cjk);
@@ -105,7 +108,8 @@ TF_report::TF_report(Tdm &dm, QWidget *parent) : QDialog(parent), m_dm(dm)
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
     bt_static2 = button(QStringLiteral("船舶检验登记数量统计表"), "bt_static2", counts);
     auto *countsLayout = new QVBoxLayout(counts);
-    countsLayout->addWidget(caption(QStringLiteral("请选择年份"), counts));
+    QLabel *countsCaption = caption(QStringLiteral("请选择年份"), counts);
+    countsLayout->addWidget(countsCaption);
     countsLayout->addWidget(ListBox1, 1);
     countsLayout->addWidget(bt_static2);
 
@@ -117,15 +121,19 @@ TF_report::TF_report(Tdm &dm, QWidget *parent) : QDialog(parent), m_dm(dm)
     Edit2 = selfNumberField("Edit2", ledger);
     bt_tz = button(QStringLiteral("船检船务收费台账"), "bt_tz", ledger);
     auto *range = new QGridLayout;
-    range->addWidget(new QLabel(QStringLiteral("起始号"), ledger), 0, 0);
+    auto *firstBill = new QLabel(QStringLiteral("起始号"), ledger);
+    auto *lastBill = new QLabel(QStringLiteral("终止号"), ledger);
+    range->addWidget(firstBill, 0, 0);
     range->addWidget(Edit3, 0, 1);
-    range->addWidget(new QLabel(QStringLiteral("终止号"), ledger), 1, 0);
+    range->addWidget(lastBill, 1, 0);
     range->addWidget(Edit4, 1, 1);
     auto *selfNumbers = new QGroupBox(QStringLiteral("请在此输入自编号"), ledger);
     auto *selfLayout = new QGridLayout(selfNumbers);
-    selfLayout->addWidget(new QLabel(QStringLiteral("起始号"), selfNumbers), 0, 0);
+    auto *firstSelf = new QLabel(QStringLiteral("起始号"), selfNumbers);
+    auto *lastSelf = new QLabel(QStringLiteral("终止号"), selfNumbers);
+    selfLayout->addWidget(firstSelf, 0, 0);
     selfLayout->addWidget(Edit1, 0, 1);
-    selfLayout->addWidget(new QLabel(QStringLiteral("终止号"), selfNumbers), 1, 0);
+    selfLayout->addWidget(lastSelf, 1, 0);
     selfLayout->addWidget(Edit2, 1, 1);
     auto *ledgerLayout = new QVBoxLayout(ledger);
     ledgerLayout->addWidget(caption(QStringLiteral("请选择票据号范围"), ledger));
@@ -140,12 +148,27 @@ TF_report::TF_report(Tdm &dm, QWidget *parent) : QDialog(parent), m_dm(dm)
     layout->addWidget(ledger, 1);
     resize(760, 360);
 
+    // Alt keys; each list is reached through the caption above it.
+    keys::set(progressCaption, DBGrid1, 'Y');
+    keys::set(bt_cwk, 'W');
+    keys::set(bt_cjk, 'J');
+    keys::set(countsCaption, ListBox1, 'N');
+    keys::set(bt_static2, 'T');
+    keys::set(firstBill, Edit3, 'S');
+    keys::set(lastBill, Edit4, 'E');
+    keys::set(firstSelf, Edit1, 'A');
+    keys::set(lastSelf, Edit2, 'B');
+    keys::set(bt_tz, 'Z');
+    // The two pairs of fields carry the same captions: the names say which.
+    Edit1->setAccessibleName(QStringLiteral("自编号起始号"));
+    Edit2->setAccessibleName(QStringLiteral("自编号终止号"));
+
     Edit3->installEventFilter(this);
     Edit4->installEventFilter(this);
-    connect(DBGrid1, &QTableView::clicked, this, [this](const QModelIndex &index) { DBGrid1CellClick(index.row()); });
+    followChosenRow(DBGrid1, this, [this](int row) { DBGrid1CellClick(row); });
     connect(bt_cwk, &QPushButton::clicked, this, &TF_report::bt_cwkClick);
     connect(bt_cjk, &QPushButton::clicked, this, &TF_report::bt_cjkClick);
-    connect(ListBox1, &QListWidget::itemClicked, this, &TF_report::ListBox1Click);
+    followChosenRow(ListBox1, this, [this](int) { ListBox1Click(); });
     connect(bt_static2, &QPushButton::clicked, this, &TF_report::bt_static2Click);
     connect(bt_tz, &QPushButton::clicked, this, &TF_report::bt_tzClick);
 }

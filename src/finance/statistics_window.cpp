@@ -3,11 +3,13 @@
 #include "statistics_plan.h"
 #include "statistics_run.h"
 
+#include "app/access_keys.h"
 #include "app/column_proxy_model.h"
 #include "app/current_user.h"
 #include "app/list_view.h"
 #include "app/messages.h"
 #include "app/read_failures.h"
+#include "app/row_choice.h"
 #include "db/named_query.h"
 #include "db/sql_statement.h"
 #include "db/tdm.h"
@@ -51,8 +53,10 @@ TF_caiwu::TF_caiwu(Tdm &dm, QWidget *parent) : QDialog(parent), m_dm(dm)
     bt_calculate = new QPushButton(QStringLiteral("新增计算"), statistics);
     bt_calculate->setObjectName(QStringLiteral("bt_calculate"));
     auto *statisticsForm = new QFormLayout(statistics);
-    statisticsForm->addRow(QStringLiteral("上次统计时间"), Edit1);
-    statisticsForm->addRow(QStringLiteral("现在时间"), Edit2);
+    auto *lastLabel = new QLabel(QStringLiteral("上次统计时间"), statistics);
+    auto *nowLabel = new QLabel(QStringLiteral("现在时间"), statistics);
+    statisticsForm->addRow(lastLabel, Edit1);
+    statisticsForm->addRow(nowLabel, Edit2);
     statisticsForm->addRow(QString(), bt_calculate);
 
     auto *plan = new QGroupBox(QStringLiteral("征收计划安排"), this);
@@ -80,7 +84,8 @@ TF_caiwu::TF_caiwu(Tdm &dm, QWidget *parent) : QDialog(parent), m_dm(dm)
     planLayout->addWidget(caption);
     planLayout->addWidget(DBGrid1);
     auto *planForm = new QFormLayout;
-    planForm->addRow(QStringLiteral("计划金额 (元)"), DBEdit1);
+    auto *planLabel = new QLabel(QStringLiteral("计划金额 (元)"), plan);
+    planForm->addRow(planLabel, DBEdit1);
     planForm->addRow(QString(), Button1);
     planLayout->addLayout(planForm);
 
@@ -89,8 +94,16 @@ TF_caiwu::TF_caiwu(Tdm &dm, QWidget *parent) : QDialog(parent), m_dm(dm)
     layout->addWidget(plan, 1);
     resize(420, 480);
 
+    // Alt keys; the plan list is reached through the caption above it.
+    keys::name(lastLabel, Edit1);
+    keys::name(nowLabel, Edit2);
+    keys::set(bt_calculate, 'C');
+    keys::set(caption, DBGrid1, 'Y');
+    keys::set(planLabel, DBEdit1, 'M');
+    keys::set(Button1, 'S');
+
     connect(bt_calculate, &QPushButton::clicked, this, [this] { bt_calculateClick(); });
-    connect(DBGrid1, &QTableView::clicked, this, [this](const QModelIndex &index) { DBGrid1CellClick(index.row()); });
+    followChosenRow(DBGrid1, this, [this](int row) { DBGrid1CellClick(row); });
     connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
 
     FormShow();

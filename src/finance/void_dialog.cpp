@@ -2,6 +2,7 @@
 
 #include "bill_operations.h"
 
+#include "app/access_keys.h"
 #include "app/gbk_width.h"
 
 #include <QHBoxLayout>
@@ -55,6 +56,10 @@ TF_zuofei::TF_zuofei(const VoidedBill &bill, QWidget *parent) : QDialog(parent)
     layout->addWidget(Edit_reason);
     layout->addLayout(buttons);
     setMinimumWidth(420);
+
+    keys::set(Label_reason, Edit_reason, 'R');
+    keys::set(bt_void, 'V');
+    keys::set(bt_cancel, 'C');
 
     connect(Edit_reason, &QLineEdit::textChanged, this, [this] { bt_void->setEnabled(!reason().isEmpty()); });
     connect(bt_void, &QPushButton::clicked, this, &QDialog::accept);

@@ -123,6 +123,16 @@ AccountWindow::AccountWindow(NamedQuery &query, const QString &objectName, const
         m_grid->bindChoice(m_checker, QStringLiteral("checker"), rightShown, rightStored);
         m_grid->bindChoice(m_admin, QStringLiteral("admin"), rightShown, rightStored);
     }
+    grid->setAccessibleName(QStringLiteral("人员列表"));
+    setAccessKeys({{"Label2", 'N', "DBEdit1"},
+                   {"Label3", 'L', "DBEdit2"},
+                   {"Label7", 'I', "DBEdit3"},
+                   {"Label4", 'R', "DBComboBox1"},
+                   {"Label5", 'C', "DBComboBox2"},
+                   {"Label6", 'B', "DBComboBox3"},
+                   {"bt_add", 'A'},
+                   {"bt_save", 'S'},
+                   {"bt_del", 'D'}});
     // Changing a role never takes the last leader of a section out of office.
     m_grid->setStoreCheck(checkRoleChange);
     // Every stored change of an account enters the trail under the
@@ -185,6 +195,8 @@ TF_useradmin::TF_useradmin(Tdm &dm, QWidget *parent)
     auto *buttons = static_cast<QHBoxLayout *>(layout()->itemAt(layout()->count() - 1)->layout());
     buttons->addWidget(bt_modify);
     buttons->addWidget(bt_password);
+
+    setAccessKeys({{"bt_modify", 'E'}, {"bt_password", 'P'}});
 
     onClick(bt_add, [this] { bt_addClick(); });
     onClick(bt_save, [this] { bt_saveClick(); });

@@ -1,5 +1,6 @@
 #include "audit_window.h"
 
+#include "app/access_keys.h"
 #include "app/current_user.h"
 #include "app/date_text.h"
 #include "app/list_view.h"
@@ -41,9 +42,11 @@ TF_audit::TF_audit(Tdm &dm, QWidget *parent) : QDialog(parent), m_dm(dm)
     bt_query->setAutoDefault(false);
     auto *range = new QHBoxLayout;
     range->addWidget(Label_scope, 1);
-    range->addWidget(new QLabel(QStringLiteral("从"), this));
+    auto *fromLabel = new QLabel(QStringLiteral("从"), this);
+    auto *toLabel = new QLabel(QStringLiteral("到"), this);
+    range->addWidget(fromLabel);
     range->addWidget(DateEdit_from);
-    range->addWidget(new QLabel(QStringLiteral("到"), this));
+    range->addWidget(toLabel);
     range->addWidget(DateEdit_to);
     range->addWidget(bt_query);
 
@@ -78,6 +81,13 @@ TF_audit::TF_audit(Tdm &dm, QWidget *parent) : QDialog(parent), m_dm(dm)
     layout->addWidget(DBGrid_audit, 1);
     layout->addLayout(buttons);
     resize(1100, 480);
+
+    keys::set(fromLabel, DateEdit_from, 'F');
+    keys::set(toLabel, DateEdit_to, 'T');
+    keys::set(bt_query, 'Q');
+    DBGrid_audit->setAccessibleName(QStringLiteral("修改记录"));
+    keys::set(bt_preview, 'P');
+    keys::set(bt_close, 'C');
 
     connect(bt_query, &QPushButton::clicked, this, [this] { messages::guarded([this] { bt_queryClick(); }); });
     connect(bt_preview, &QPushButton::clicked, this, &TF_audit::bt_previewClick);

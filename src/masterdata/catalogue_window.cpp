@@ -2,6 +2,7 @@
 
 #include "named_rows.h"
 
+#include "app/access_keys.h"
 #include "app/codes.h"
 #include "app/current_user.h"
 #include "app/editable_grid.h"
@@ -97,6 +98,16 @@ TF_itemmodify::TF_itemmodify(Tdm &dm, const Catalogue &catalogue, QWidget *paren
         m_grid->bindChoice(DBComboBox1, QStringLiteral("type"));
     }
     column->addLayout(form);
+
+    DBGrid_item->setAccessibleName(keys::spoken(catalogue.heading));
+    setAccessKeys({{"Label2", 'M', "DBEdit1"},
+                   {"Label3", 'P', "DBEdit2"},
+                   {"Label4", 'T', "DBComboBox1"},
+                   {"bt_add", 'A'},
+                   {"bt_save", 'S'},
+                   {"bt_del", 'D'},
+                   {"bt_up", 'U'},
+                   {"bt_down", 'N'}});
 
     connect(m_grid, &EditableGrid::rowClicked, this, [this] { run([this] { DBGrid_itemCellClick(); }); });
 }

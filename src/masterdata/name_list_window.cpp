@@ -49,6 +49,9 @@ TF_namelist::TF_namelist(Tdm &dm, const NameList &list, QWidget *parent)
         buttons->addWidget(b);
     column->addLayout(buttons);
 
+    grid->setAccessibleName(list.columnTitle);
+    setAccessKeys({{"Label1", 'M', "DBEdit1"}, {"bt_add", 'A'}, {"bt_save", 'S'}, {"bt_del", 'D'}});
+
     connect(m_grid, &EditableGrid::rowClicked, this, [this] { run([this] { gridCellClick(); }); });
 }
 

@@ -2,6 +2,7 @@
 
 #include "accounts.h"
 
+#include "app/access_keys.h"
 #include "app/gbk_width.h"
 #include "app/messages.h"
 
@@ -30,8 +31,10 @@ TF_resetpassword::TF_resetpassword(const QString &account, QWidget *parent) : QD
     Edit_newpassword = field("Edit_newpassword");
     Edit_newpasswordagain = field("Edit_newpasswordagain");
     auto *form = new QFormLayout;
-    form->addRow(QStringLiteral("新密码"), Edit_newpassword);
-    form->addRow(QStringLiteral("再输入一次"), Edit_newpasswordagain);
+    auto *newLabel = new QLabel(QStringLiteral("新密码"), this);
+    auto *againLabel = new QLabel(QStringLiteral("再输入一次"), this);
+    form->addRow(newLabel, Edit_newpassword);
+    form->addRow(againLabel, Edit_newpasswordagain);
 
     bt_ok = new QPushButton(QStringLiteral("确定"), this);
     bt_ok->setObjectName(QStringLiteral("bt_ok"));
@@ -48,6 +51,12 @@ TF_resetpassword::TF_resetpassword(const QString &account, QWidget *parent) : QD
     column->addWidget(Label_account);
     column->addLayout(form);
     column->addLayout(buttons);
+
+    // Enter is 确定, Escape 取消.
+    keys::set(newLabel, Edit_newpassword, 'N');
+    keys::set(againLabel, Edit_newpasswordagain, 'A');
+    keys::set(bt_ok, 'O');
+    keys::set(bt_cancel, 'C');
 
     connect(bt_ok, &QPushButton::clicked, this, &TF_resetpassword::bt_okClick);
     connect(bt_cancel, &QPushButton::clicked, this, &QDialog::reject);

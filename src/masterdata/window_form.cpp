@@ -1,8 +1,10 @@
 #include "window_form.h"
 
+#include "app/access_keys.h"
 #include "app/messages.h"
 #include "db/named_query.h"
 
+#include <QAbstractButton>
 #include <QLabel>
 #include <QPushButton>
 #include <QShowEvent>
@@ -39,6 +41,21 @@ QPushButton *MasterDataWindow::button(const QString &text, const char *name, std
 void MasterDataWindow::onClick(QPushButton *button, std::function<void()> handler)
 {
     connect(button, &QPushButton::clicked, this, [handler = std::move(handler)] { run(handler); });
+}
+
+void MasterDataWindow::setAccessKeys(const QList<AccessKey> &accessKeys)
+{
+    for (const AccessKey &k : accessKeys) {
+        QWidget *control = findChild<QWidget *>(QString::fromLatin1(k.control));
+        if (auto *b = qobject_cast<QAbstractButton *>(control))
+            keys::set(b, k.key);
+        else if (auto *l = qobject_cast<QLabel *>(control); l && k.field) {
+            // Windows of the same kind differ in their fields: a field one
+            // lacks is passed by.
+            if (QWidget *field = findChild<QWidget *>(QString::fromLatin1(k.field)))
+                keys::set(l, field, k.key);
+        }
+    }
 }
 
 void MasterDataWindow::showEvent(QShowEvent *event)

@@ -34,6 +34,15 @@ protected:
     QPushButton *button(const QString &text, const char *name, std::function<void()> handler = {});
     // A click on the button runs the handler as run() does.
     void onClick(QPushButton *button, std::function<void()> handler);
+    // The window's Alt keys in one place, its controls found by name: a
+    // button's caption gains the key, a label's too and leads to its field.
+    struct AccessKey
+    {
+        const char *control;
+        char key;
+        const char *field = nullptr;
+    };
+    void setAccessKeys(const QList<AccessKey> &keys);
     template <typename T>
     T *named(T *widget, const char *name)
     {

@@ -1,5 +1,6 @@
 #include "deleted_notices_window.h"
 
+#include "app/access_keys.h"
 #include "app/codes.h"
 #include "app/current_user.h"
 #include "app/date_text.h"
@@ -65,6 +66,11 @@ TF_deleted::TF_deleted(Tdm &dm, QWidget *parent) : QDialog(parent), m_dm(dm)
     layout->addWidget(DBGrid_deleted, 1);
     layout->addLayout(buttons);
     resize(860, 400);
+
+    DBGrid_deleted->setAccessibleName(QStringLiteral("已删除的通知单"));
+    keys::set(bt_restore, 'R');
+    keys::set(bt_history, 'H');
+    keys::set(bt_close, 'C');
 
     connect(bt_restore, &QPushButton::clicked, this, &TF_deleted::bt_restoreClick);
     connect(bt_history, &QPushButton::clicked, this, [this] {

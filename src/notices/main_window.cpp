@@ -108,6 +108,7 @@ TF_main::TF_main(Tdm &dm, QWidget *parent) : QMainWindow(parent), m_dm(dm)
 
     buildStatusBar();
     buildShortcuts();
+    buildAccessKeys();
     buildTabOrder();
     bindFields();
     connectHandlers();

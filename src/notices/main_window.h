@@ -197,6 +197,9 @@ private:
     void buildStatusBar();
     // The usual keys: new, save, print, find, refresh the list.
     void buildShortcuts();
+    // The Alt keys of the menus, buttons and labelled fields, and the names
+    // a screen reader speaks.
+    void buildAccessKeys();
     // The order in which Tab walks the fields and buttons.
     void buildTabOrder();
     void bindFields();

@@ -3,6 +3,7 @@
 
 #include "main_window.h"
 
+#include "app/access_keys.h"
 #include "app/codes.h"
 #include "app/current_user.h"
 #include "db/named_query.h"
@@ -231,11 +232,11 @@ void TF_main::checkshow()
         invisible_memo();
 
     if (CurrentUser.hasBillRight() && isInspection(role)) {
-        M_cjkpj->setText(QStringLiteral("船检科票据管理"));
+        M_cjkpj->setText(keys::caption(QStringLiteral("船检科票据管理"), 'B'));
         setItemVisible(M_cjkpj, true);
         setItemVisible(bt_pj, true);
     } else if (CurrentUser.hasBillRight() && isShipAffairs(role)) {
-        M_cjkpj->setText(QStringLiteral("船务科票据管理"));
+        M_cjkpj->setText(keys::caption(QStringLiteral("船务科票据管理"), 'B'));
         setItemVisible(M_cjkpj, true);
         setItemVisible(bt_pj, true);
     }
@@ -272,11 +273,11 @@ void TF_main::FormShow()
 {
     const int role = CurrentUser.typeId;
     if (isShipAffairs(role))
-        M_useradmin->setText(QStringLiteral("船务科用户管理"));
+        M_useradmin->setText(keys::caption(QStringLiteral("船务科用户管理"), 'U'));
     else if (isInspection(role))
-        M_useradmin->setText(QStringLiteral("船检科用户管理"));
+        M_useradmin->setText(keys::caption(QStringLiteral("船检科用户管理"), 'U'));
     else
-        M_useradmin->setText(QStringLiteral("用户管理"));
+        M_useradmin->setText(keys::caption(QStringLiteral("用户管理"), 'U'));
     bt_pj->setVisible(false);
     bt_caiwu->setVisible(false);
     checkshow();

@@ -11,9 +11,11 @@
 #include "fees/line_queries.h"
 #include "finance/notice_printing.h"
 
+#include "app/access_keys.h"
 #include "app/codes.h"
 #include "app/current_user.h"
 #include "app/messages.h"
+#include "app/row_choice.h"
 #include "db/named_query.h"
 #include "db/tdm.h"
 
@@ -67,12 +69,7 @@ void TF_main::connectHandlers()
     for (QAction *switcher : {bt_switch, SwitchUser})
         connect(switcher, &QAction::triggered, this, [this] { user_switchExecute(); });
 
-    connect(DBGrid_notice, &QTableView::clicked, this, [this](const QModelIndex &index) {
-        if (index.isValid())
-            onGridRowChanged(index.row());
-    });
-    connect(DBGrid_notice->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex &current) { onGridRowChanged(current.isValid() ? current.row() : -1); });
+    followChosenRow(DBGrid_notice, this, [this](int row) { onGridRowChanged(row); });
     connect(m_dm.aq_notice, &NamedQuery::reset, this, [this] { showCurrentRowInGrid(); });
     // An operation may move the current row itself (a deletion moves to the
     // next notice): the highlighted row must stay the one the fields show.
@@ -306,6 +303,8 @@ void TF_main::printListedNotice()
 
 void TF_main::bt_printClick()
 {
+    const QString printed = m_dm.aq_notice->isActive() ? m_dm.aq_notice->value(QStringLiteral("ID")).toString()
+                                                       : QString();
     run([this] { printListedNotice(); });
     // In every case, also after a refused gate: the list shows the notice as
     // it is now and the window rests.
@@ -313,6 +312,10 @@ void TF_main::bt_printClick()
         if (m_dm.aq_notice->isActive())
             m_dm.aq_notice->reopen();
     });
+    // A printed notice may leave the list, which then stands on another one:
+    // the lines of the printed notice must not stay beside it.
+    if (!m_dm.aq_notice->isActive() || m_dm.aq_notice->value(QStringLiteral("ID")).toString() != printed)
+        m_dm.aq_itemofnotice->close();
     checkshow();
 }
 
@@ -341,7 +344,7 @@ void TF_main::DBGrid_noticeCellClick()
                        false);
         Edit_leadernow->clear();
     }
-    bt_checknow->setText(QStringLiteral("审核通过"));
+    bt_checknow->setText(keys::caption(QStringLiteral("审核通过"), 'A'));
 
     run([this] { showNoticeLines(); });
 }

@@ -7,6 +7,7 @@
 
 #include "fees/number_text.h"
 
+#include "app/access_keys.h"
 #include "app/codes.h"
 #include "app/column_proxy_model.h"
 #include "app/gbk_width.h"
@@ -337,8 +338,14 @@ void TF_main::buildShortcuts()
 {
     const QList<QPair<QPushButton *, QKeySequence>> keys{
         {bt_new, QKeySequence::New}, {bt_save, QKeySequence::Save}, {bt_print, QKeySequence::Print}};
+    // A button holds one key, its Alt key from the caption: the usual key
+    // presses it through a shortcut of the window, as a click would.
     for (const auto &[b, key] : keys) {
-        b->setShortcut(key);
+        auto *shortcut = new QShortcut(key, this);
+        connect(shortcut, &QShortcut::activated, b, [b = b] {
+            if (b->isEnabled() && b->isVisible())
+                b->animateClick();
+        });
         b->setToolTip(key.toString(QKeySequence::NativeText));
     }
     // Menu items: the manual on F1, leaving the program as desktop programs do.
@@ -361,22 +368,102 @@ void TF_main::buildShortcuts()
     });
 }
 
+void TF_main::buildAccessKeys()
+{
+    // Window-wide keys: the menu bar's titles, the toolbar, the fields and
+    // buttons. The list filters and the toolbar's windows take digits, left
+    // to right; help stays on F1. The inspection section's picks and the ship
+    // affairs section's boxes share a place, never shown together, and so
+    // may share letters (Y, K).
+    const QList<QMenu *> menus = menuBar()->findChildren<QMenu *>(Qt::FindDirectChildrenOnly);
+    const QHash<QString, char> menuKeys{{QStringLiteral("N1"), 'B'},
+                                        {QStringLiteral("N2"), 'R'},
+                                        {QStringLiteral("UserS"), 'T'},
+                                        {QStringLiteral("N22"), 'V'},
+                                        {QStringLiteral("M_help"), 'H'}};
+    for (QMenu *menu : menus)
+        if (menuKeys.contains(menu->objectName()))
+            keys::set(menu, menuKeys.value(menu->objectName()));
+    const QList<QPair<QAction *, char>> tools{
+        {bt_nochecked, '1'}, {bt_checked, '2'}, {bt_printed, '3'}, {bt_payed, '4'},  {bt_badchecked, '5'},
+        {bt_report, '6'},    {bt_pj, '7'},      {bt_caiwu, '8'},   {bt_switch, '9'}, {bt_exit, '0'}};
+    for (const auto &[action, key] : tools) {
+        keys::set(action, key);
+        // A toolbar button shows the icon text, which keeps the key only
+        // when set itself.
+        action->setIconText(action->text());
+        m_toolbar->widgetForAction(action)->setAccessibleName(keys::spoken(action->text()));
+    }
+    m_toolbar->widgetForAction(bt_help)->setAccessibleName(keys::spoken(bt_help->text()));
+
+    keys::set(findChild<QLabel *>(QStringLiteral("Label_search")), Edit_searchid, 'F');
+    keys::set(bt_clear, 'L');
+    keys::set(bt_search, 'Q');
+    for (const auto &[shown, field] : QList<QPair<QLabel *, QWidget *>>{{Label_date, dbedit_date},
+                                                                        {Label_Id, DBEdit_ID},
+                                                                        {Label_dept, DBEdit_dept},
+                                                                        {Label_totalmoney, DBedit_money},
+                                                                        {Label_handler, DBEdit_handler}})
+        keys::name(shown, field);
+    keys::set(Label_shipname, DBEdit_shipname, 'U');
+    // The longest caption of its column may take two lines, so that the
+    // window keeps its least width with the key added.
+    Label_shipname->setWordWrap(true);
+    keys::set(bt_totalmoney, 'M');
+    keys::set(Label_item, DBgrid_item, 'I');
+    keys::set(lable_checktype, DBcb_checktype, 'Y');
+    keys::set(lable_checkcontent, DBCb_checkcontent, 'K');
+    keys::set(Label_company, DBCb_company, 'G');
+    keys::set(dbck_dengji, 'C');
+    keys::set(dbck_peixun, 'X');
+    keys::set(dbck_gongbenfei, 'Y');
+    keys::set(dbck_neibuziliao, 'K');
+    keys::set(bt_new, 'N');
+    keys::set(bt_save, 'S');
+    keys::set(bt_print, 'P');
+    keys::set(bt_modify, 'E');
+    keys::set(bt_del, 'D');
+    keys::set(Label_leader, DBCb_leader, 'O');
+    keys::set(Label_leadernow, Edit_leadernow, 'W');
+    keys::set(bt_checknow, 'A');  // also where the review area is shown again
+    keys::set(bt_badchecknow, 'J');
+    keys::set(Label_badcheck, DBMemo_badcheck, 'Z');
+    DBGrid_notice->setAccessibleName(QStringLiteral("通知单列表"));
+
+    // Menu items: unique within their menu.
+    const QList<QPair<QAction *, char>> items{
+        {M_useradmin, 'U'}, {M_money, 'F'}, {M_cwitem, 'W'}, {M_cjitem, 'J'},   {M_company, 'C'}, {M_buildtype, 'B'},
+        {M_runtype, 'Y'},   {M_other, 'O'}, {M_audit, 'M'},  {M_report, 'S'},   {M_history, 'H'}, {M_deleted, 'R'},
+        {M_cjkpj, 'B'},     {M_caiwu, 'F'}, {N12, 'X'},      {SwitchUser, 'S'}, {password, 'P'},  {N14, 'C'},
+        {Html1, 'H'},       {word1, 'W'},   {N16, 'A'}};
+    for (const auto &[action, key] : items)
+        keys::set(action, key);
+}
+
 void TF_main::buildTabOrder()
 {
-    // The two lists are read-only: a click gives them the keyboard for moving
-    // between rows, but Tab passes them by. The reason field passes Tab on
-    // instead of typing it.
-    DBGrid_notice->setFocusPolicy(Qt::ClickFocus);
-    DBgrid_item->setFocusPolicy(Qt::ClickFocus);
+    // The lists take Tab like any field, each before what it drives: the
+    // notice list before the notice's fields, the fee lines after the total
+    // they add up to. The notice list has a key of its own. The reason field
+    // passes Tab on instead of typing it.
+    DBGrid_notice->setFocusPolicy(Qt::StrongFocus);
+    DBgrid_item->setFocusPolicy(Qt::StrongFocus);
+    DBgrid_item->setTabKeyNavigation(false);
+    DBGrid_notice->setTabKeyNavigation(false);
+    auto *toList = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_L), this);
+    connect(toList, &QShortcut::activated, this, [this] {
+        if (DBGrid_notice->isEnabled())
+            DBGrid_notice->setFocus(Qt::ShortcutFocusReason);
+    });
     DBMemo_badcheck->setTabChangesFocus(true);
     // Top to bottom, left to right; a notice's own fields before the buttons
     // that store it, the reason for a rejection before the reviewer's buttons.
-    const QList<QWidget *> order{Edit_searchid, bt_clear,        bt_search,       dbedit_date,       DBEdit_ID,
-                                 DBEdit_dept,   DBEdit_shipname, DBcb_checktype,  DBCb_checkcontent, DBCb_company,
-                                 dbck_dengji,   dbck_peixun,     dbck_gongbenfei, dbck_neibuziliao,  DBedit_money,
-                                 bt_totalmoney, DBEdit_handler,  bt_new,          bt_save,           bt_print,
-                                 bt_modify,     bt_del,          DBCb_leader,     Edit_leadernow,    DBMemo_badcheck,
-                                 bt_checknow,   bt_badchecknow};
+    const QList<QWidget *> order{Edit_searchid,  bt_clear,        bt_search,       DBGrid_notice,   dbedit_date,
+                                 DBEdit_ID,      DBEdit_dept,     DBEdit_shipname, DBcb_checktype,  DBCb_checkcontent,
+                                 DBCb_company,   dbck_dengji,     dbck_peixun,     dbck_gongbenfei, dbck_neibuziliao,
+                                 DBedit_money,   bt_totalmoney,   DBgrid_item,     DBEdit_handler,  bt_new,
+                                 bt_save,        bt_print,        bt_modify,       bt_del,          DBCb_leader,
+                                 Edit_leadernow, DBMemo_badcheck, bt_checknow,     bt_badchecknow};
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 }

@@ -157,6 +157,27 @@ ReportPreviewDialog::ReportPreviewDialog(QList<PreparedReport> reports, QWidget 
     connect(addToolAction(QStringLiteral("act_close"), QStringLiteral("关闭"), Qt::Key_Escape), &QAction::triggered,
             this, &QDialog::reject);
 
+    // Alt keys of the toolbar, beside the usual keys; a toolbar button shows
+    // the icon text, which keeps the key only when set itself.
+    const QList<QPair<const char *, char>> accessKeys{
+        {"act_zoomIn", 'I'},    {"act_zoomOut", 'O'},      {"act_fitWidth", 'W'}, {"act_fitPage", 'A'},
+        {"act_firstPage", 'F'}, {"act_previousPage", 'R'}, {"act_nextPage", 'N'}, {"act_lastPage", 'L'},
+        {"act_findNext", 'X'},  {"act_print", 'P'},        {"act_savePdf", 'D'},  {"act_saveCsv", 'V'},
+        {"act_close", 'C'}};
+    for (const auto &[name, key] : accessKeys) {
+        QAction *action = findChild<QAction *>(QString::fromLatin1(name));
+        const QString plain = action->text();
+        action->setText(plain + QStringLiteral("(&") + QChar::fromLatin1(key) + u')');
+        action->setIconText(action->text());
+        m_toolBar->widgetForAction(action)->setAccessibleName(plain);
+    }
+    // Changed captions lay the toolbar out again, which shows its buttons:
+    // the find action keeps its key but shows no button beside the field.
+    m_toolBar->widgetForAction(findChild<QAction *>(QStringLiteral("act_find")))->setVisible(false);
+    m_pageBox->setAccessibleName(QStringLiteral("页码"));
+    m_findEdit->setAccessibleName(QStringLiteral("查找"));
+    m_preview->setAccessibleName(windowTitle());
+
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);

@@ -2,6 +2,7 @@
 
 #include "login_operation.h"
 
+#include "app/access_keys.h"
 #include "app/current_user.h"
 #include "app/gbk_width.h"
 #include "app/messages.h"
@@ -69,6 +70,12 @@ TF_login::TF_login(NamedQuery &aq_login, QWidget *parent)
 
     for (QLabel *label : {nameLabel, passwordLabel, version})
         label->setStyleSheet(QStringLiteral("color: white;"));
+
+    // Alt keys; Enter in the password field logs in.
+    keys::set(nameLabel, Edit1, 'L');
+    keys::set(passwordLabel, Edit2, 'P');
+    keys::set(bt_ok, 'O');
+    keys::set(bt_cancle, 'C');
 
     connect(bt_ok, &QPushButton::clicked, this, [this] { bt_okClick(); });
     connect(bt_cancle, &QPushButton::clicked, this, [this] { bt_cancleClick(); });

@@ -2,6 +2,7 @@
 
 #include "account_change.h"
 
+#include "app/access_keys.h"
 #include "app/current_user.h"
 #include "app/gbk_width.h"
 #include "app/messages.h"
@@ -116,6 +117,24 @@ TF_password::TF_password(Tdm &dm, QWidget *parent) : QDialog(parent), m_dm(dm)
     buttons->addWidget(bt_ok);
     buttons->addWidget(bt_cancel);
     form->addLayout(buttons, form->rowCount(), 0, 1, 2);
+
+    // Alt keys; the name only shows whose account it is.
+    const QList<QPair<QLineEdit *, char>> fieldKeys{{Edit_oldnickname, 'U'},
+                                                    {Edit_oldpassword, 'P'},
+                                                    {Edit_newnickname, 'N'},
+                                                    {Edit_newpassword, 'W'},
+                                                    {Edit_newpasswordagain, 'A'}};
+    for (const auto &[edit, key] : fieldKeys)
+        for (QLabel *caption : findChildren<QLabel *>())
+            if (caption->buddy() == edit)
+                keys::set(caption, edit, key);
+    for (QLabel *caption : findChildren<QLabel *>())
+        if (caption->buddy() == Edit_name)
+            keys::name(caption, Edit_name);
+    // The new password is asked twice under one caption.
+    Edit_newpasswordagain->setAccessibleName(QStringLiteral("再次输入新密码"));
+    keys::set(bt_ok, 'O');
+    keys::set(bt_cancel, 'C');
 
     setTabOrder(Edit_oldnickname, Edit_oldpassword);
     setTabOrder(Edit_oldpassword, Edit_newnickname);

@@ -1,5 +1,7 @@
 #include "main_window_themes.h"
 
+#include "app/access_keys.h"
+
 #include <QAction>
 #include <QActionGroup>
 #include <QMenu>
@@ -22,8 +24,9 @@ MainWindowThemes::MainWindowThemes(QMenu *menu, ThemeTargets targets, QObject *p
         {"N8", &MainWindowThemes::theme_skyblueExecute},
         {"N21", &MainWindowThemes::N21Click},
     };
+    char key = '1';  // the themes are numbered down the menu
     for (const auto &[name, handler] : handlers) {
-        QAction *a = menu->addAction(themeOf(name).caption);
+        QAction *a = menu->addAction(keys::caption(themeOf(name).caption, key++));
         a->setObjectName(QString::fromLatin1(name));
         a->setCheckable(true);
         m_group->addAction(a);

@@ -143,8 +143,8 @@ void TestItemWindow::layout()
 
     QCOMPARE(m_item->objectName(), QStringLiteral("F_item"));
     QCOMPARE(m_item->windowTitle(), QStringLiteral("收费项目"));
-    QCOMPARE(m_item->findChild<QLabel *>(QStringLiteral("Label1"))->text(), QStringLiteral("收费项目    "));
-    QCOMPARE(m_item->findChild<QPushButton *>(QStringLiteral("f_item_save"))->text(), QStringLiteral("保\u3000存"));
+    QCOMPARE(m_item->findChild<QLabel *>(QStringLiteral("Label1"))->text(), QStringLiteral("收费项目(&I)    "));
+    QCOMPARE(m_item->findChild<QPushButton *>(QStringLiteral("f_item_save"))->text(), QStringLiteral("保\u3000存(&S)"));
     QVERIFY(m_item->isModal());
 
     const QStringList titles{"收费项目", "计算步骤（说明）", "收费金额", "所属类型"};

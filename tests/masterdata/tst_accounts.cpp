@@ -3,6 +3,7 @@
 // checks on adding, modify mode, role changes and deletes that would leave a
 // section without anyone to administer it.
 
+#include "captions.h"
 #include "masterdata_fixture.h"
 #include "typing.h"
 
@@ -106,13 +107,13 @@ void TestAccounts::userAdminOpening()
         {"Label4", "身份"},     {"Label5", "申核权"}, {"Label6", "开票权"},
     };
     for (const auto &l : labels)
-        QCOMPARE(w.findChild<QLabel *>(QString::fromLatin1(l.name))->text(), QString::fromUtf8(l.text));
+        QCOMPARE(captionOf(w.findChild<QLabel *>(QString::fromLatin1(l.name))->text()), QString::fromUtf8(l.text));
     QVERIFY(w.Label7->isHidden() && w.DBEdit3->isHidden());
     QVERIFY(w.bt_add->isEnabled() && grid->isEnabled());
     for (QWidget *off : std::initializer_list<QWidget *>{w.bt_save, w.bt_del, w.bt_modify, w.DBEdit1, w.DBEdit2,
                                                          w.DBEdit3, w.DBComboBox1, w.DBComboBox2, w.DBComboBox3})
         QVERIFY2(!off->isEnabled(), qPrintable(off->objectName()));
-    QCOMPARE(w.bt_modify->text(), QStringLiteral("修改"));
+    QCOMPARE(captionOf(w.bt_modify->text()), QStringLiteral("修改"));
 
     // A row click offers modify and delete; the fields show the row.
     clickGridRow(grid, staff);

@@ -5,6 +5,7 @@
 // stored. The 修改记录 window shows each leader what the leader may see; a
 // section leader resets the passwords of the section's clerks only.
 
+#include "captions.h"
 #include "masterdata_fixture.h"
 #include "test_user.h"
 #include "typing.h"
@@ -444,7 +445,7 @@ void TestMasterDataTrail::windowShowsWhatTheLeaderMaySee()
     for (const auto &l : leaders) {
         f.login(QString::fromLatin1(l.login));
         QAction *item = f.action("M_audit");
-        QCOMPARE(item->text(), QStringLiteral("修改记录"));
+        QCOMPARE(captionOf(item->text()), QStringLiteral("修改记录"));
         openFromMenu(f.window.get(), item, [&](QDialog *dialog) {
             auto *w = qobject_cast<TF_audit *>(dialog);
             QVERIFY(w);
@@ -507,7 +508,7 @@ void TestMasterDataTrail::passwordResetByTheLeader()
     f.login(QStringLiteral("cjld"));
     TF_useradmin w(*f.dm, f.window.get());
     showActive(&w);
-    QCOMPARE(w.bt_password->text(), QStringLiteral("重置密码"));
+    QCOMPARE(captionOf(w.bt_password->text()), QStringLiteral("重置密码"));
     QVERIFY(!w.bt_password->isEnabled());
     // Offered for the section's clerks, not for its leaders.
     clickGridRow(w.grid, rowOfText(w.grid, 1, QStringLiteral("cjld")));

@@ -2,6 +2,7 @@
 // and a new name, deleting, a duplicate stored by another workstation between
 // the check and the store, and the notice header offering a new company.
 
+#include "captions.h"
 #include "masterdata_fixture.h"
 #include "typing.h"
 
@@ -78,10 +79,10 @@ void TestNameLists::openingState()
     auto *grid = w.findChild<QTableView *>(list.gridName);
     QVERIFY(grid);
     QCOMPARE(headerTexts(grid), QStringList{list.columnTitle});
-    QCOMPARE(w.findChild<QLabel *>(QStringLiteral("Label1"))->text(), list.fieldLabel);
-    QCOMPARE(w.bt_add->text(), QStringLiteral("增加"));
-    QCOMPARE(w.bt_save->text(), QStringLiteral("保存"));
-    QCOMPARE(w.bt_del->text(), QStringLiteral("删除"));
+    QCOMPARE(captionOf(w.findChild<QLabel *>(QStringLiteral("Label1"))->text()), list.fieldLabel);
+    QCOMPARE(captionOf(w.bt_add->text()), QStringLiteral("增加"));
+    QCOMPARE(captionOf(w.bt_save->text()), QStringLiteral("保存"));
+    QCOMPARE(captionOf(w.bt_del->text()), QStringLiteral("删除"));
     QVERIFY(w.bt_add->isEnabled());
     QVERIFY(!w.bt_save->isEnabled());
     QVERIFY(!w.bt_del->isEnabled());

@@ -28,11 +28,11 @@ namespace {
 // The main window's fields and buttons in the order a person reads and fills
 // them; the two read-only lists are not among them.
 const char *const kOrder[] = {
-    "Edit_searchid",   "bt_clear",         "bt_search",         "dbedit_date",   "DBEdit_ID",      "DBEdit_dept",
-    "DBEdit_shipname", "DBcb_checktype",   "DBCb_checkcontent", "DBCb_company",  "dbck_dengji",    "dbck_peixun",
-    "dbck_gongbenfei", "dbck_neibuziliao", "DBedit_money",      "bt_totalmoney", "DBEdit_handler", "bt_new",
-    "bt_save",         "bt_print",         "bt_modify",         "bt_del",        "DBCb_leader",    "Edit_leadernow",
-    "DBMemo_badcheck", "bt_checknow",      "bt_badchecknow"};
+    "Edit_searchid",  "bt_clear",        "bt_search",        "DBGrid_notice",     "dbedit_date",   "DBEdit_ID",
+    "DBEdit_dept",    "DBEdit_shipname", "DBcb_checktype",   "DBCb_checkcontent", "DBCb_company",  "dbck_dengji",
+    "dbck_peixun",    "dbck_gongbenfei", "dbck_neibuziliao", "DBedit_money",      "bt_totalmoney", "DBgrid_item",
+    "DBEdit_handler", "bt_new",          "bt_save",          "bt_print",          "bt_modify",     "bt_del",
+    "DBCb_leader",    "Edit_leadernow",  "DBMemo_badcheck",  "bt_checknow",       "bt_badchecknow"};
 
 // The object name of the control that has the focus (an editable drop-down's
 // line edit stands for the drop-down).

@@ -34,6 +34,7 @@ private slots:
     void refusesAmountsThatCannotBePrinted_data();
     void refusesAmountsThatCannotBePrinted();
     void fullestDemoNoticeOnOneSheet();
+    void linesLeaveWithPrintedNotice();
 
 private:
     QList<PreparedReport> m_previews;
@@ -356,6 +357,30 @@ void TestPrinting::fullestDemoNoticeOnOneSheet()
 void TestPrinting::initTestCase()
 {
     REQUIRE_DATABASE(MainWindowFixture::defaultKind());
+}
+
+// The printed notice leaves the list of notices still to print; the notice
+// the list then stands on is shown without the printed notice's lines.
+void TestPrinting::linesLeaveWithPrintedNotice()
+{
+    MainWindowFixture f;
+    f.addNotices();
+    addMatchingLines(f);
+    f.login(QStringLiteral("cwsh"));
+    QTest::mouseClick(f.window->findChild<QWidget *>(QStringLiteral("bt_checked")), Qt::LeftButton);
+    QVERIFY(f.listedIds().size() >= 2);
+    const QString printed = f.listedIds().first();
+    f.clickRow(0);
+    QVERIFY(f.button("bt_print")->isEnabled());
+    QCOMPARE(f.dm->aq_itemofnotice->value(QStringLiteral("ID")).toString(), printed);
+    QTest::mouseClick(f.button("bt_print"), Qt::LeftButton);
+    QCOMPARE(m_previews.size(), 1);
+    QVERIFY(!f.listedIds().contains(printed));
+    const QString shown = f.dm->aq_notice->value(QStringLiteral("ID")).toString();
+    QVERIFY(shown != printed);
+    const bool linesOfAnother = f.dm->aq_itemofnotice->isActive() && f.dm->aq_itemofnotice->rowCount() > 0
+                                && f.dm->aq_itemofnotice->value(QStringLiteral("ID")).toString() != shown;
+    QVERIFY2(!linesOfAnother, "the lines shown belong to another notice");
 }
 
 QTEST_MAIN(TestPrinting)

@@ -1,6 +1,7 @@
 // The main window's resting state for every role, the lists each button shows,
 // the search, and the identity switch.
 
+#include "captions.h"
 #include "main_window_fixture.h"
 #include "notice_row.h"
 
@@ -71,7 +72,7 @@ void TestRestingAndLists::layoutAndCaptions()
                                                       {"bt_badchecknow", "驳    回"},
                                                       {"bt_totalmoney", "收费项目明细表"}};
     for (const auto &[name, text] : buttons)
-        QCOMPARE(f->button(name)->text(), text);
+        QCOMPARE(captionOf(f->button(name)->text()), text);
     const QList<QPair<const char *, QString>> actions{{"bt_nochecked", "未审核"},
                                                       {"bt_checked", "未打印"},
                                                       {"bt_printed", "未开票"},
@@ -91,12 +92,12 @@ void TestRestingAndLists::layoutAndCaptions()
                                                       {"password", "本人账号和密码更改"},
                                                       {"N16", "关于本软件"}};
     for (const auto &[name, text] : actions)
-        QCOMPARE(f->action(name)->text(), text);
+        QCOMPARE(captionOf(f->action(name)->text()), text);
     // The toolbar's buttons carry the names of their actions.
     QVERIFY(w->findChild<QWidget *>(QStringLiteral("bt_nochecked")));
     QStringList menus;
     for (QAction *a : w->menuBar()->actions())
-        menus << a->text();
+        menus << captionOf(a->text());
     QCOMPARE(menus, (QStringList{"基本信息数据库管理", "    报表和票据管理", "    工具   ", "界面", "   帮助  "}));
     QStringList titles;
     for (int c = 0; c < w->DBGrid_notice->model()->columnCount(); ++c)
@@ -207,9 +208,9 @@ void TestRestingAndLists::restingState()
     QCOMPARE(f->child<QComboBox>("DBcb_checktype")->isVisibleTo(f->window.get()), inspectionGroup);
     QCOMPARE(f->child<QFrame>("Panel1")->isVisibleTo(f->window.get()), !inspectionGroup);
     QCOMPARE(f->window->rightsText(), rights);
-    QCOMPARE(f->action("M_useradmin")->text(), userAdminCaption);
+    QCOMPARE(captionOf(f->action("M_useradmin")->text()), userAdminCaption);
     if (!billCaption.isEmpty())
-        QCOMPARE(f->action("M_cjkpj")->text(), billCaption);
+        QCOMPARE(captionOf(f->action("M_cjkpj")->text()), billCaption);
 
     const Person *person = nullptr;
     for (const Person &p : fixturePeople())
@@ -378,7 +379,7 @@ void TestRestingAndLists::switchToOtherSection()
     QVERIFY(!f->child<QComboBox>("DBcb_checktype")->isVisible());
     QVERIFY(!f->action("bt_nochecked")->isVisible());
     QVERIFY(!f->button("bt_checknow")->isEnabled());
-    QCOMPARE(f->action("M_cjkpj")->text(), QStringLiteral("船务科票据管理"));
+    QCOMPARE(captionOf(f->action("M_cjkpj")->text()), QStringLiteral("船务科票据管理"));
     QCOMPARE(f->window->StatusPanel1->text(), QStringLiteral("欢迎使用本系统：赵船务"));
     QVERIFY(f->listedIds().isEmpty());
 

@@ -1,6 +1,7 @@
 // What a selected notice enables, for each kind of user, and approving and
 // rejecting from the leader area.
 
+#include "captions.h"
 #include "main_window_fixture.h"
 
 #include "db/named_query.h"
@@ -170,7 +171,7 @@ void TestSelectionAndReview::rights()
     QCOMPARE(f.child<QLabel>("Label_leadernow")->isEnabled(), !reviewer.isEmpty());
     QVERIFY(!f.child<QLineEdit>("Edit_leadernow")->isEnabled());
     QVERIFY(!f.child<QComboBox>("DBCb_leader")->isEnabled());
-    QCOMPARE(f.button("bt_checknow")->text(), QStringLiteral("审核通过"));
+    QCOMPARE(captionOf(f.button("bt_checknow")->text()), QStringLiteral("审核通过"));
     // The selection changes nothing else.
     QVERIFY(!f.button("bt_save")->isEnabled());
     QVERIFY(!f.child<QLineEdit>("DBEdit_shipname")->isEnabled());

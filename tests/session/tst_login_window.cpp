@@ -98,12 +98,12 @@ void TestLoginWindow::layout()
     auto *ok = m_login->findChild<QPushButton *>(QStringLiteral("bt_ok"));
     auto *cancel = m_login->findChild<QPushButton *>(QStringLiteral("bt_cancle"));
     QVERIFY(ok && cancel);
-    QCOMPARE(ok->text(), QStringLiteral("确  定"));
-    QCOMPARE(cancel->text(), QStringLiteral("取  消"));
+    QCOMPARE(ok->text(), QStringLiteral("确  定(&O)"));
+    QCOMPARE(cancel->text(), QStringLiteral("取  消(&C)"));
     QStringList labels;
     for (QLabel *label : m_login->findChildren<QLabel *>())
         labels << label->text();
-    for (const QString &text : {QStringLiteral("Nollard"), QStringLiteral("登录名"), QStringLiteral("密  码"),
+    for (const QString &text : {QStringLiteral("Nollard"), QStringLiteral("登录名(&L)"), QStringLiteral("密  码(&P)"),
                                 QStringLiteral("第二版　Build0824")})
         QVERIFY2(labels.contains(text), qPrintable(text));
     auto *password = m_login->findChild<QLineEdit *>(QStringLiteral("Edit2"));

@@ -1,6 +1,6 @@
-// Every window from the keyboard: Tab reaches each field and button that is
-// on, each once a round, never a read-only list, and comes back to where it
-// started; Shift+Tab walks the same round backwards.
+// Every window from the keyboard: Tab reaches each field, button and list
+// that is on, each once a round, and comes back to where it started;
+// Shift+Tab walks the same round backwards.
 
 #include "main_window_fixture.h"
 
@@ -132,14 +132,12 @@ void TestTabOrder::everyWindow()
     QList<QWidget *> stops;
     QStringList lists;
     for (QWidget *w : window->findChildren<QWidget *>()) {
-        if (!tabStop(w, window.get()))
-            continue;
-        if (readOnlyList(w))
+        if (readOnlyList(w) && w->isEnabled() && w->isVisibleTo(window.get()) && !tabStop(w, window.get()))
             lists << nameOf(w);
-        else
+        if (tabStop(w, window.get()))
             stops << w;
     }
-    QVERIFY2(lists.isEmpty(), qPrintable(QStringLiteral("read-only lists take Tab: ") + lists.join(u' ')));
+    QVERIFY2(lists.isEmpty(), qPrintable(QStringLiteral("read-only lists Tab passes by: ") + lists.join(u' ')));
     QVERIFY(!stops.isEmpty());
 
     QWidget *first = stops.first();

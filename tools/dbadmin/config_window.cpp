@@ -3,11 +3,13 @@
 #include "config_operations.h"
 #include "first_accounts.h"
 
+#include "app/access_keys.h"
 #include "app/gbk_width.h"
 #include "app/messages.h"
 #include "db/config_location.h"
 #include "db/user_refusal.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
@@ -123,6 +125,15 @@ ConfigWindow::ConfigWindow(const QString &configFile, const QString &schemaFolde
     closeRow->addStretch();
     closeRow->addWidget(bt_close);
     column->addLayout(closeRow);
+
+    // The captions carry their Alt keys; the names a screen reader speaks
+    // leave them out.
+    bt_close->setText(keys::caption(bt_close->text(), 'X'));
+    for (QAbstractButton *b : findChildren<QAbstractButton *>())
+        b->setAccessibleName(keys::spoken(b->text()));
+    for (QLabel *label : findChildren<QLabel *>())
+        if (label->buddy())
+            label->buddy()->setAccessibleName(keys::spoken(label->text()));
 
     connect(cb_kind, &QComboBox::currentIndexChanged, this, [this] { kindChanged(); });
     connect(bt_browse, &QPushButton::clicked, this, [this] { browseClick(); });
