@@ -1,6 +1,8 @@
 #include "connection.h"
 
+#include "connection_encryption.h"
 #include "db_error.h"
+#include "embedded_file.h"
 #include "sql_dialect.h"
 
 #include <QFileInfo>
@@ -40,8 +42,27 @@ void startSession(QSqlDatabase &db)
             throw DbError(problem);
         }
     }
+    rememberOpenedFile(db);
     const QMutexLocker lock(&openedOnceLock);
     openedOnce().insert(db.connectionName());
+}
+
+// The embedded file's failure in words, or the database layer's own.
+[[noreturn]] void throwOpenFailure(const QSqlDatabase &db, const QSqlError &error)
+{
+    if (SqlDialect(db).isEmbeddedFile()) {
+        const QString words = embeddedFileFailureText(error, db.databaseName());
+        if (!words.isEmpty())
+            throw DbError(words);
+    }
+    throw DbError(error);
+}
+
+QString missingFileText(const QString &file)
+{
+    QSqlError error(QString(), QStringLiteral("unable to open database file"), QSqlError::ConnectionError,
+                    QStringLiteral("14"));
+    return embeddedFileFailureText(error, QFileInfo(file).absoluteFilePath());
 }
 
 // The driver of an embedded file opens any file; the first statement finds
@@ -52,6 +73,9 @@ void checkDatabaseFile(QSqlDatabase &db, const SqlDialect &dialect)
     if (!probe.exec(dialect.fileCheckStatement())) {
         const QSqlError error = probe.lastError();
         probe.finish();
+        const QString words = embeddedFileFailureText(error, QFileInfo(db.databaseName()).absoluteFilePath());
+        if (!words.isEmpty())
+            throw DbError(words);
         throw DbError(QStringLiteral("%1: %2").arg(QFileInfo(db.databaseName()).fileName(), error.databaseText()));
     }
 }
@@ -123,11 +147,20 @@ QSqlDatabase openConnection(const DbSettings &settings, const QString &connectio
     dialect.configure(db, settings);
 
     if (dialect.isEmbeddedFile() && !options.createMissingFile && !QFileInfo::exists(settings.dataSource))
-        throw DbError(QStringLiteral("unable to open database file: %1").arg(settings.dataSource));
-    if (dialect.kind() == DbKind::SqlServer)
+        throw DbError(missingFileText(settings.dataSource));
+    if (const QString problem = settings.encryptionProblem(); !problem.isEmpty() && !dialect.isEmbeddedFile())
+        throw DbError(problem);
+    if (dialect.kind() == DbKind::SqlServer) {
         openSqlServer(db, settings);
-    else if (!db.open())
-        throw DbError(db.lastError());
+    } else if (!db.open()) {
+        const QSqlError error = db.lastError();
+        if (dialect.kind() == DbKind::PostgreSQL) {
+            const QString words = postgresEncryptionFailure(settings, error.databaseText());
+            if (!words.isEmpty())
+                throw DbError(words);
+        }
+        throwOpenFailure(db, error);
+    }
     if (dialect.isEmbeddedFile())
         checkDatabaseFile(db, dialect);
     startSession(db);
@@ -146,11 +179,11 @@ void ensureOpen(QSqlDatabase &db)
     if (!db.isValid())
         throw DbError(QStringLiteral("No database connection"));
     if (SqlDialect(db).isEmbeddedFile() && !QFileInfo::exists(db.databaseName()))
-        throw DbError(QStringLiteral("unable to open database file: %1").arg(db.databaseName()));
+        throw DbError(missingFileText(db.databaseName()));
     if (!db.open()) {
         if (wasOpen)
             throw ConnectionLost();
-        throw DbError(db.lastError());
+        throwOpenFailure(db, db.lastError());
     }
     startSession(db);
 }
@@ -172,5 +205,6 @@ void closeConnection(const QString &connectionName)
         const QMutexLocker lock(&openedOnceLock);
         openedOnce().remove(connectionName);
     }
+    forgetOpenedFile(connectionName);
     QSqlDatabase::removeDatabase(connectionName);
 }
