@@ -40,7 +40,7 @@ QString postgresEncryptionFailure(const DbSettings &s, const QString &libraryTex
                     .arg(host, ca.isEmpty() ? QString() : QStringLiteral(" %1 ").arg(ca));
     else if (libraryText.contains(QLatin1String("root certificate file")))
         words = QStringLiteral("找不到或无法读取 CA 证书文件%1，没有建立连接。请检查“SSL CA File”。")
-                    .arg(ca.isEmpty() ? QString() : QStringLiteral(" %1 ").arg(ca));
+                    .arg(ca.isEmpty() ? QString() : QStringLiteral(" %1").arg(ca));
     else if (libraryText.contains(QLatin1String("server does not support SSL")))
         words = QStringLiteral("数据库服务器 %1 不支持加密连接，而配置要求加密（SSL Mode=%2），没有建立连接，"
                                "密码也没有发出。请让数据库管理员在服务器上启用 SSL。")
