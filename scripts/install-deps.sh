@@ -10,6 +10,8 @@ packages=(
   libkainjow-mustache-dev
   fonts-wqy-microhei
   postgresql
+  # The encryption test makes its certificates.
+  openssl
   libgtest-dev libbenchmark-dev libmuparser-dev
   clang libclang-rt-14-dev clang-format
   poppler-utils xvfb xauth
