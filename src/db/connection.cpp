@@ -95,8 +95,15 @@ void openSqlServer(QSqlDatabase &db, const DbSettings &settings)
         const QSqlError error = db.lastError();
         const bool missing = error.nativeErrorCode() == QLatin1String("IM002")
                              || error.databaseText().contains(QLatin1String("Data source name not found"));
-        if (!missing || i + 1 == drivers.size())
-            throw DbError(error);
+        if (missing && i + 1 < drivers.size())
+            continue;
+        // The drivers say no more than that the connection failed: a server
+        // refusing the encryption looks like one that is not there.
+        if (DbSettings::isYes(settings.encrypt) && SqlDialect(DbKind::SqlServer).isConnectionLost(error))
+            throw DbError(QStringLiteral("无法连接数据库服务器 %1。配置要求加密连接（Encrypt=yes）："
+                                         "服务器没有启用加密、或它的证书不能验证时，连接也会这样失败。\n（%2）")
+                              .arg(settings.dataSource, DbError(error).message()));
+        throw DbError(error);
     }
 }
 
