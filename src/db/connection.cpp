@@ -144,6 +144,7 @@ QString databaseTraitsProblem(const DatabaseTraits &t)
 QSqlDatabase openConnection(const DbSettings &settings, const QString &connectionName, OpenOptions options)
 {
     const SqlDialect dialect(settings.kind());
+    forgetOpenedFile(connectionName);
     if (QSqlDatabase::contains(connectionName))
         QSqlDatabase::removeDatabase(connectionName);
     if (!QSqlDatabase::isDriverAvailable(dialect.driverName())) {
