@@ -8,18 +8,16 @@
 #include <QSqlDatabase>
 #include <QString>
 
-// Notes which file (device and inode) the connection's path names now, and
-// how its content stands, right after the connection opened. Nothing for the
-// servers.
+// Notes which file (device and inode) the connection's path names now,
+// right after the connection opened. Nothing for the servers.
 void rememberOpenedFile(const QSqlDatabase &db);
 // Throws DatabaseFileReplaced when the connection's path no longer names the
-// file it opened (replaced, moved away or deleted), or when another program
-// wrote into that file (copied another over it). Nothing for the servers,
+// file it opened (another moved over it, or it was moved away or deleted).
+// A file copied over it keeps its device and inode and is not seen. Nothing for the servers,
 // and nothing where the system cannot tell files apart.
 void requireOpenedFile(const QSqlDatabase &db);
-// After a statement of the connection (its commit, a checkpoint it made):
-// how the file stands now becomes what the next write compares with, so that
-// only a change made by another program after it counts.
+// After a statement of the connection: the file as it stands now becomes
+// what the next write compares with.
 void noteOpenedFile(const QSqlDatabase &db);
 // Forgets the connection (it is removed).
 void forgetOpenedFile(const QString &connectionName);

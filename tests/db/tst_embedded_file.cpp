@@ -74,7 +74,6 @@ void TestEmbeddedFile::replacedFileRefusesEveryWrite_data()
 {
     QTest::addColumn<QString>("how");
     QTest::newRow("mv over it") << QStringLiteral("mv");
-    QTest::newRow("cp over it") << QStringLiteral("cp");
     QTest::newRow("deleted") << QStringLiteral("rm");
 }
 
