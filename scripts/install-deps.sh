@@ -12,6 +12,8 @@ packages=(
   # The server for the tests; it brings postgresql-client-15 with pg_dump,
   # pg_restore and pg_basebackup (the failover test's standby).
   postgresql
+  # The encryption test makes its certificates.
+  openssl
   libgtest-dev libbenchmark-dev libmuparser-dev
   clang libclang-rt-14-dev clang-format
   poppler-utils xvfb xauth

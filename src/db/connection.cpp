@@ -1,6 +1,8 @@
 #include "connection.h"
 
+#include "connection_encryption.h"
 #include "db_error.h"
+#include "embedded_file.h"
 #include "sql_dialect.h"
 
 #include <QFileInfo>
@@ -40,8 +42,27 @@ void startSession(QSqlDatabase &db)
             throw DbError(problem);
         }
     }
+    rememberOpenedFile(db);
     const QMutexLocker lock(&openedOnceLock);
     openedOnce().insert(db.connectionName());
+}
+
+// The embedded file's failure in words, or the database layer's own.
+[[noreturn]] void throwOpenFailure(const QSqlDatabase &db, const QSqlError &error)
+{
+    if (SqlDialect(db).isEmbeddedFile()) {
+        const QString words = embeddedFileFailureText(error, db.databaseName());
+        if (!words.isEmpty())
+            throw DbError(words);
+    }
+    throw DbError(error);
+}
+
+QString missingFileText(const QString &file)
+{
+    QSqlError error(QString(), QStringLiteral("unable to open database file"), QSqlError::ConnectionError,
+                    QStringLiteral("14"));
+    return embeddedFileFailureText(error, QFileInfo(file).absoluteFilePath());
 }
 
 // The driver of an embedded file opens any file; the first statement finds
@@ -52,6 +73,9 @@ void checkDatabaseFile(QSqlDatabase &db, const SqlDialect &dialect)
     if (!probe.exec(dialect.fileCheckStatement())) {
         const QSqlError error = probe.lastError();
         probe.finish();
+        const QString words = embeddedFileFailureText(error, QFileInfo(db.databaseName()).absoluteFilePath());
+        if (!words.isEmpty())
+            throw DbError(words);
         throw DbError(QStringLiteral("%1: %2").arg(QFileInfo(db.databaseName()).fileName(), error.databaseText()));
     }
 }
@@ -71,8 +95,15 @@ void openSqlServer(QSqlDatabase &db, const DbSettings &settings)
         const QSqlError error = db.lastError();
         const bool missing = error.nativeErrorCode() == QLatin1String("IM002")
                              || error.databaseText().contains(QLatin1String("Data source name not found"));
-        if (!missing || i + 1 == drivers.size())
-            throw DbError(error);
+        if (missing && i + 1 < drivers.size())
+            continue;
+        // The drivers say no more than that the connection failed: a server
+        // refusing the encryption looks like one that is not there.
+        if (DbSettings::isYes(settings.encrypt) && SqlDialect(DbKind::SqlServer).isConnectionLost(error))
+            throw DbError(QStringLiteral("无法连接数据库服务器 %1。配置要求加密连接（Encrypt=yes）："
+                                         "服务器没有启用加密、或它的证书不能验证时，连接也会这样失败。\n（%2）")
+                              .arg(settings.dataSource, DbError(error).message()));
+        throw DbError(error);
     }
 }
 
@@ -113,6 +144,7 @@ QString databaseTraitsProblem(const DatabaseTraits &t)
 QSqlDatabase openConnection(const DbSettings &settings, const QString &connectionName, OpenOptions options)
 {
     const SqlDialect dialect(settings.kind());
+    forgetOpenedFile(connectionName);
     if (QSqlDatabase::contains(connectionName))
         QSqlDatabase::removeDatabase(connectionName);
     if (!QSqlDatabase::isDriverAvailable(dialect.driverName())) {
@@ -123,11 +155,20 @@ QSqlDatabase openConnection(const DbSettings &settings, const QString &connectio
     dialect.configure(db, settings);
 
     if (dialect.isEmbeddedFile() && !options.createMissingFile && !QFileInfo::exists(settings.dataSource))
-        throw DbError(QStringLiteral("unable to open database file: %1").arg(settings.dataSource));
-    if (dialect.kind() == DbKind::SqlServer)
+        throw DbError(missingFileText(settings.dataSource));
+    if (const QString problem = settings.encryptionProblem(); !problem.isEmpty() && !dialect.isEmbeddedFile())
+        throw DbError(problem);
+    if (dialect.kind() == DbKind::SqlServer) {
         openSqlServer(db, settings);
-    else if (!db.open())
-        throw DbError(db.lastError());
+    } else if (!db.open()) {
+        const QSqlError error = db.lastError();
+        if (dialect.kind() == DbKind::PostgreSQL) {
+            const QString words = postgresEncryptionFailure(settings, error.databaseText());
+            if (!words.isEmpty())
+                throw DbError(words);
+        }
+        throwOpenFailure(db, error);
+    }
     if (dialect.isEmbeddedFile())
         checkDatabaseFile(db, dialect);
     startSession(db);
@@ -146,11 +187,11 @@ void ensureOpen(QSqlDatabase &db)
     if (!db.isValid())
         throw DbError(QStringLiteral("No database connection"));
     if (SqlDialect(db).isEmbeddedFile() && !QFileInfo::exists(db.databaseName()))
-        throw DbError(QStringLiteral("unable to open database file: %1").arg(db.databaseName()));
+        throw DbError(missingFileText(db.databaseName()));
     if (!db.open()) {
         if (wasOpen)
             throw ConnectionLost();
-        throw DbError(db.lastError());
+        throwOpenFailure(db, db.lastError());
     }
     startSession(db);
 }
@@ -172,5 +213,6 @@ void closeConnection(const QString &connectionName)
         const QMutexLocker lock(&openedOnceLock);
         openedOnce().remove(connectionName);
     }
+    forgetOpenedFile(connectionName);
     QSqlDatabase::removeDatabase(connectionName);
 }

@@ -1,6 +1,7 @@
 #include "counter.h"
 
 #include "db_error.h"
+#include "embedded_file.h"
 #include "sql_statement.h"
 
 #include <QElapsedTimer>
@@ -19,6 +20,7 @@ int advanceCounter(QSqlDatabase db, CounterColumn column)
             const int value = q.value(0).toInt();
             // SQLite keeps the write open while the returning statement is active.
             q.finish();
+            noteOpenedFile(db);  // committed only now
             return value;
         } catch (const RowInUse &) {
             // Nobody holds the counter row for long.

@@ -72,6 +72,20 @@ private:
     bool m_deleted;
 };
 
+// The embedded database file was replaced, moved away or deleted while the
+// program had it open; the write was refused before anything was written.
+class DatabaseFileReplaced : public DbError
+{
+public:
+    explicit DatabaseFileReplaced(const QString &file);
+    static QString text(const QString &file);
+};
+
+// What the embedded database's failure means for the user, in words (a
+// read-only or corrupt file, a file that cannot be opened, a full disk),
+// with the database's own line after it; empty for any other failure.
+QString embeddedFileFailureText(const QSqlError &error, const QString &file);
+
 // Throws the exception that says what the error means: one of the types
 // above, or DbError with the database's message.
 [[noreturn]] void throwDbFailure(const QSqlDatabase &db, const QSqlError &error);

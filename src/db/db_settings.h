@@ -2,6 +2,7 @@
 // The connection settings of the initialisation file, section [database].
 
 #include <QString>
+#include <QStringList>
 
 enum class DbKind { SqlServer, SQLite, PostgreSQL };
 
@@ -13,11 +14,32 @@ struct DbSettings
     QString userId = QStringLiteral("User ID");
     QString password = QStringLiteral("Password");
 
+    // Encryption of the connection to a server; empty keeps the client
+    // library's own behaviour, as before these keys existed.
+    // PostgreSQL "SSL Mode": disable, prefer, require, verify-ca or verify-full.
+    QString sslMode;
+    // PostgreSQL "SSL CA File": the certificate (PEM) of the authority that
+    // signed the server's certificate, checked under verify-ca and verify-full.
+    QString sslCaFile;
+    // SQL Server "Encrypt": no or yes.
+    QString encrypt;
+    // SQL Server "Trust Server Certificate": yes accepts a certificate that
+    // the workstation cannot verify; no (or empty) does not.
+    QString trustServerCertificate;
+
     DbKind kind() const;
 
     // The connection string in the administration's classic form, built
     // from the four keys in a fixed order.
     QString connectionString() const;
+
+    // Why the encryption keys cannot be used (an unknown value, a CA file
+    // without a mode that checks it, ...), in words; empty when they can.
+    QString encryptionProblem() const;
+    // The values of "SSL Mode", in order of strength.
+    static const QStringList &sslModes();
+    // "yes" or "true", in any letter case.
+    static bool isYes(const QString &value);
 
     // Reads the file; every missing key (or a missing file) keeps its default.
     static DbSettings fromFile(const QString &path);

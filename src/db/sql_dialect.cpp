@@ -1,5 +1,6 @@
 #include "sql_dialect.h"
 
+#include "connection_encryption.h"
 #include "like_pattern.h"
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -140,6 +141,9 @@ void SqlDialect::configure(QSqlDatabase &db, const DbSettings &s) const
         break;
     }
     db.setConnectOptions(connectOptions());
+
+    if (m_kind == DbKind::PostgreSQL)
+        db.setConnectOptions(db.connectOptions() + postgresEncryptionOptions(s));
 }
 
 QString SqlDialect::connectOptions() const
@@ -618,11 +622,27 @@ QString sqlServerOdbcString(const DbSettings &s, const QString &driver)
     text += QStringLiteral(";PWD=") + odbcValue(s.password, freeTds);
     if (freeTds)
         text += QStringLiteral(";TDS_Version=7.4;ClientCharset=UTF-8");
-    else if (driver.startsWith(QLatin1String("ODBC Driver 18")))
+    else if (driver.startsWith(QLatin1String("ODBC Driver 18")) && !DbSettings::isYes(s.encrypt))
         // Version 18 insists on an encrypted connection with a certificate
         // the workstation trusts; the legacy driver and 17 ask for neither.
         text += QStringLiteral(";Encrypt=Optional");
+    text += sqlServerEncryptionOptions(s, driver);
     return text;
+}
+
+QString sqlServerEncryptionOptions(const DbSettings &s, const QString &driver)
+{
+    if (!DbSettings::isYes(s.encrypt))
+        return {};
+    // FreeTDS 1.3 knows one key: "require" refuses a server that does not
+    // encrypt. It checks the certificate against the "ca file" of its own
+    // configuration (freetds.conf), which the connection string cannot name.
+    if (driver == kFreeTds)
+        return QStringLiteral(";Encryption=require");
+    const bool trust = DbSettings::isYes(s.trustServerCertificate);
+    if (driver.startsWith(QLatin1String("ODBC Driver 18")))
+        return QStringLiteral(";Encrypt=Mandatory;TrustServerCertificate=%1").arg(trust ? "yes" : "no");
+    return QStringLiteral(";Encrypt=yes;TrustServerCertificate=%1").arg(trust ? "yes" : "no");
 }
 
 QString sqlServerSettingsProblem(const DbSettings &s, const QString &driver)

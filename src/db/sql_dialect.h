@@ -208,6 +208,10 @@ QStringList sqlServerOdbcDrivers();
 QString sqlServerOdbcString(const DbSettings &settings);
 QString sqlServerOdbcString(const DbSettings &settings, const QString &driver);
 
+// The connection string's part for the "Encrypt" and "Trust Server
+// Certificate" keys, as the driver names them; empty when Encrypt is not yes.
+QString sqlServerEncryptionOptions(const DbSettings &settings, const QString &driver);
+
 // Why the settings cannot be handed to the driver, or empty. FreeTDS takes a
 // value in braces up to the first "}" and does not read "}}" as one: a value
 // that needs the braces (it holds ";" or starts with "{" or a blank) cannot

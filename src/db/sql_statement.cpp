@@ -2,6 +2,7 @@
 
 #include "connection.h"
 #include "db_error.h"
+#include "embedded_file.h"
 #include "gbk_text.h"
 #include "sql_dialect.h"
 #include "transaction.h"
@@ -43,9 +44,13 @@ QSqlQuery runStatement(QSqlDatabase db, const QString &sql, const QVariantList &
     }
 
     ensureOpen(db);
+    if (!isReadOnlyStatement(sql))
+        requireOpenedFile(db);
     QSqlQuery q(db);
-    if (tryRun(q, sql, values))
+    if (tryRun(q, sql, values)) {
+        noteOpenedFile(db);
         return q;
+    }
     const QSqlError error = q.lastError();
     q = QSqlQuery();
     const SqlDialect dialect(db);

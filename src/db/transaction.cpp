@@ -2,6 +2,7 @@
 
 #include "connection.h"
 #include "db_error.h"
+#include "embedded_file.h"
 #include "sql_dialect.h"
 
 #include <QHash>
@@ -35,6 +36,7 @@ bool inTransaction(const QSqlDatabase &db)
 Transaction::Transaction(QSqlDatabase db) : m_db(db)
 {
     ensureOpen(m_db);
+    requireOpenedFile(m_db);
     if (!m_db.transaction()) {
         const QSqlError error = m_db.lastError();
         // Nothing has run yet: on a connection that broke, begin on a new one.
@@ -58,6 +60,8 @@ Transaction::~Transaction()
 
 void Transaction::commit()
 {
+    // Replaced meanwhile: the destructor rolls back what was written.
+    requireOpenedFile(m_db);
     if (!m_db.commit()) {
         const QSqlError error = m_db.lastError();
         if (SqlDialect(m_db).isConnectionLost(error)) {
@@ -75,4 +79,5 @@ void Transaction::commit()
     }
     m_done = true;
     count(m_db, -1);
+    noteOpenedFile(m_db);
 }

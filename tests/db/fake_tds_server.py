@@ -328,7 +328,17 @@ class Session:
         return out + self.done(done_token, status, count)
 
     # --- requests ---
-    def prelogin(self):
+    def prelogin(self, data):
+        # The client's encryption option (token 1): 0 off, 1 on, 2 not
+        # supported, 3 required. This server cannot encrypt and says so.
+        encryption = None
+        pos = 0
+        while pos < len(data) and data[pos] != 0xFF:
+            token, offset, length = struct.unpack_from(">BHH", data, pos)
+            if token == 0x01 and length >= 1:
+                encryption = data[offset]
+            pos += 5
+        self.log.write(conn=self.number, event="prelogin", encryption=encryption)
         options = [(0x00, bytes([15, 0, 0x07, 0xD0, 0, 0])), (0x01, bytes([0x02])), (0x02, b"\0"),
                    (0x03, b""), (0x04, b"\0")]
         offset = len(options) * 5 + 1
@@ -460,7 +470,7 @@ class Session:
             while True:
                 kind, data = self.read_message()
                 if kind == PRELOGIN:
-                    self.prelogin()
+                    self.prelogin(data)
                 elif kind == LOGIN7:
                     self.login(data)
                 elif kind == SQL_BATCH:

@@ -17,6 +17,9 @@ private slots:
     void gbkFile();
     void writtenFileReadsBack();
     void connectionString();
+    void encryptionKeys();
+    void encryptionProblems_data();
+    void encryptionProblems();
     void providers_data();
     void providers();
     void sqlServerOdbc_data();
@@ -93,6 +96,69 @@ void TestConfig::writtenFileReadsBack()
     QCOMPARE(back.dataSource, s.dataSource);
     QCOMPARE(back.password, s.password);
     QCOMPARE(back.userId, QStringLiteral("User ID"));
+}
+
+void TestConfig::encryptionKeys()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("config.ini"));
+    QString error;
+    // A file written without them reads as before the keys existed.
+    DbSettings plain;
+    plain.provider = QStringLiteral("PostgreSQL");
+    QVERIFY2(plain.writeFile(path, &error), qPrintable(error));
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray content = f.readAll();
+    f.close();
+    for (const char *key : {"SSL", "Encrypt", "Trust"})
+        QVERIFY2(!content.contains(key), content.constData());
+    const DbSettings none = DbSettings::fromFile(path);
+    QVERIFY(none.sslMode.isEmpty() && none.sslCaFile.isEmpty() && none.encrypt.isEmpty()
+            && none.trustServerCertificate.isEmpty());
+
+    DbSettings s = plain;
+    s.sslMode = QStringLiteral("verify-full");
+    s.sslCaFile = QStringLiteral("/etc/nollard/根 CA's.crt");
+    s.encrypt = QStringLiteral("yes");
+    s.trustServerCertificate = QStringLiteral("no");
+    QVERIFY2(s.writeFile(path, &error), qPrintable(error));
+    const DbSettings back = DbSettings::fromFile(path);
+    QCOMPARE(back.sslMode, s.sslMode);
+    QCOMPARE(back.sslCaFile, s.sslCaFile);
+    QCOMPARE(back.encrypt, s.encrypt);
+    QCOMPARE(back.trustServerCertificate, s.trustServerCertificate);
+    // Read by hand, by a key an administrator can type.
+    QCOMPARE(DbSettings::fromFile(writeFile(dir, "[database]\nssl mode = Require\n")).sslMode,
+             QStringLiteral("Require"));
+}
+
+void TestConfig::encryptionProblems_data()
+{
+    QTest::addColumn<QStringList>("values");  // SSL Mode, SSL CA File, Encrypt, Trust Server Certificate
+    QTest::addColumn<QString>("named");       // the key the problem names, or empty
+    QTest::newRow("none") << QStringList{"", "", "", ""} << QString();
+    QTest::newRow("every mode") << QStringList{"VERIFY-full", "ca.crt", "YES", "false"} << QString();
+    QTest::newRow("unknown mode") << QStringList{"verify", "", "", ""} << "SSL Mode";
+    QTest::newRow("authority never checked") << QStringList{"require", "ca.crt", "", ""} << "SSL CA File";
+    QTest::newRow("encrypt neither yes nor no") << QStringList{"", "", "mandatory", ""} << "Encrypt";
+    QTest::newRow("trust neither yes nor no") << QStringList{"", "", "yes", "1"} << "Trust Server Certificate";
+}
+
+void TestConfig::encryptionProblems()
+{
+    QFETCH(QStringList, values);
+    QFETCH(QString, named);
+    DbSettings s;
+    s.sslMode = values[0];
+    s.sslCaFile = values[1];
+    s.encrypt = values[2];
+    s.trustServerCertificate = values[3];
+    const QString problem = s.encryptionProblem();
+    if (named.isEmpty())
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    else
+        QVERIFY2(problem.contains(QStringLiteral("“%1”").arg(named)), qPrintable(problem));
 }
 
 void TestConfig::connectionString()

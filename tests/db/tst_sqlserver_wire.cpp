@@ -270,6 +270,7 @@ private slots:
     void initTestCase();
     void cleanup();
     void login();
+    void encryptionAskedFor();
     void collationRefused_data();
     void collationRefused();
     void counterStatements();
@@ -338,6 +339,38 @@ void TestSqlServerWire::login()
     // index needs.
     QVERIFY(login.value(QStringLiteral("option_flags2")).toInt() & 0x02);
     QVERIFY(noServerCursors(server));
+}
+
+// With Encrypt=yes the client asks for encryption in its first message and
+// goes no further with a server that cannot encrypt: no login, so the
+// password never crosses the network in the clear. Without it, the client
+// offers none and logs in as before.
+void TestSqlServerWire::encryptionAskedFor()
+{
+    {
+        FakeServer server(m_home, kChinese, {traits(kChinese)});
+        openConnection(server.settings(), kConnection);
+        const QList<QJsonObject> prelogins = server.events(QStringLiteral("prelogin"));
+        QCOMPARE(prelogins.size(), 1);
+        QCOMPARE(prelogins.first().value(QStringLiteral("encryption")).toInt(), 0);  // off
+        QCOMPARE(server.events(QStringLiteral("login")).size(), 1);
+    }
+    closeConnection(kConnection);
+    FakeServer server(m_home, kChinese, {traits(kChinese)});
+    DbSettings s = server.settings(QStringLiteral("Secret-55"));
+    s.encrypt = QStringLiteral("yes");
+    try {
+        openConnection(s, kConnection);
+        QFAIL("connected to a server that cannot encrypt");
+    } catch (const DbError &e) {
+        QVERIFY2(e.message().contains(QStringLiteral("配置要求加密连接")), qPrintable(e.message()));
+        QVERIFY2(!e.message().contains(QStringLiteral("Secret-55")), qPrintable(e.message()));
+    }
+    const QList<QJsonObject> prelogins = server.events(QStringLiteral("prelogin"));
+    QVERIFY(!prelogins.isEmpty());
+    for (const QJsonObject &prelogin : prelogins)
+        QCOMPARE(prelogin.value(QStringLiteral("encryption")).toInt(), 1);  // on
+    QVERIFY(server.events(QStringLiteral("login")).isEmpty());
 }
 
 void TestSqlServerWire::collationRefused_data()

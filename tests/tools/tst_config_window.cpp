@@ -12,6 +12,9 @@
 #include "db/db_settings.h"
 #include "db/user_refusal.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,11 +23,35 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+namespace {
+
+// Opens the list and clicks the entry, as a person does.
+void pickEntry(QComboBox *combo, const QString &text)
+{
+    const int index = combo->findText(text);
+    QVERIFY2(index >= 0, qPrintable(text));
+    QVERIFY(combo->isEnabled());
+    QTest::mouseClick(combo, Qt::LeftButton);
+    QAbstractItemView *list = combo->view();
+    QTRY_VERIFY(list->isVisible());
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    const QModelIndex entry = list->model()->index(index, combo->modelColumn());
+    list->scrollTo(entry);
+    const QPoint at = list->visualRect(entry).center();
+    QTest::mouseMove(list->viewport(), at);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+    QTRY_VERIFY(!list->isVisible());
+    QCOMPARE(combo->currentIndex(), index);
+}
+
+}  // namespace
+
 class TestConfigWindow : public QObject
 {
     Q_OBJECT
 private slots:
     void writesTheFileTheProgramReads();
+    void encryptionChosenAndRefused();
     void backupAndRestore();
     void restoreRefusesABadFileAndADatabaseInUse();
     void firstAccountsOnANewFile();
@@ -75,6 +102,78 @@ void TestConfigWindow::writesTheFileTheProgramReads()
                  qPrintable(again.Label_result->text()));
         QVERIFY(again.Label_result->text().contains(QStringLiteral("已有 12 张")));
     }
+}
+
+// The encryption of each kind is chosen where it applies; an authority file
+// only where a mode verifies the server; what the file holds is shown again;
+// a value that is none of the modes is shown and refused before writing.
+void TestConfigWindow::encryptionChosenAndRefused()
+{
+    QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("config/config.ini"));
+    MessageRecorder shown;
+    ConfigWindow w(file, TestDatabase::schemaFolder());
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    pickEntry(w.cb_kind, QStringLiteral("PostgreSQL 服务器"));
+    QVERIFY(w.cb_sslmode->isEnabled());
+    QVERIFY(!w.ck_encrypt->isEnabled() && !w.ck_trust->isEnabled());
+    QVERIFY(!w.Edit_sslca->isEnabled());  // the default mode checks nothing
+    pickEntry(w.cb_sslmode, QStringLiteral("verify-full"));
+    QVERIFY(w.Edit_sslca->isEnabled());
+    w.Edit_sslca->setFocus();
+    typeText(w.Edit_sslca, QStringLiteral("/etc/根证书/ca;x.crt"));
+    QCOMPARE(w.Edit_sslca->text(), QStringLiteral("/etc/根证书/cax.crt"));  // ";" is not taken
+    typeText(w.Edit_datasource, QStringLiteral("db1.example"));
+    QTest::mouseClick(w.bt_save, Qt::LeftButton);
+    QVERIFY2(shown.errors.isEmpty(), qPrintable(shown.errors.join('\n')));
+    DbSettings read = DbSettings::fromFile(file);
+    QCOMPARE(read.sslMode, QStringLiteral("verify-full"));
+    QCOMPARE(read.sslCaFile, QStringLiteral("/etc/根证书/cax.crt"));
+    QVERIFY(read.encrypt.isEmpty());
+
+    // A mode that verifies nothing takes no authority file.
+    pickEntry(w.cb_sslmode, QStringLiteral("require"));
+    QVERIFY(!w.Edit_sslca->isEnabled());
+    QTest::mouseClick(w.bt_save, Qt::LeftButton);
+    read = DbSettings::fromFile(file);
+    QCOMPARE(read.sslMode, QStringLiteral("require"));
+    QVERIFY(read.sslCaFile.isEmpty());
+
+    // SQL Server: trust is a choice only once encryption is asked for.
+    pickEntry(w.cb_kind, QStringLiteral("SQL Server 服务器 (SQLOLEDB.1)"));
+    QVERIFY(!w.cb_sslmode->isEnabled() && w.ck_encrypt->isEnabled() && !w.ck_trust->isEnabled());
+    // On its box, at the left end of the row.
+    QTest::mouseClick(w.ck_encrypt, Qt::LeftButton, {}, QPoint(8, w.ck_encrypt->height() / 2));
+    QVERIFY(w.ck_encrypt->isChecked() && w.ck_trust->isEnabled());
+    QTest::mouseClick(w.bt_save, Qt::LeftButton);
+    read = DbSettings::fromFile(file);
+    QCOMPARE(read.encrypt, QStringLiteral("yes"));
+    QCOMPARE(read.trustServerCertificate, QStringLiteral("no"));
+    QVERIFY(read.sslMode.isEmpty());  // the other kind's keys are not kept
+    ConfigWindow again(file, TestDatabase::schemaFolder());
+    QVERIFY(again.ck_encrypt->isChecked() && !again.ck_trust->isChecked());
+
+    // A file written by hand with a mode that does not exist.
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write("[database]\r\nProvider=PostgreSQL\r\nData Source=db1\r\nSSL Mode=verify\r\n");
+    f.close();
+    const QByteArray before = [&] {
+        QFile r(file);
+        return r.open(QIODevice::ReadOnly) ? r.readAll() : QByteArray();
+    }();
+    ConfigWindow handWritten(file, TestDatabase::schemaFolder());
+    handWritten.show();
+    QCOMPARE(handWritten.cb_sslmode->currentText(), QStringLiteral("verify（无效）"));
+    shown.clear();
+    QTest::mouseClick(handWritten.bt_save, Qt::LeftButton);
+    QCOMPARE(shown.all().size(), 1);
+    QVERIFY2(shown.all().first().contains(QStringLiteral("“SSL Mode”的值“verify”无效")),
+             qPrintable(shown.all().first()));
+    QFile r(file);
+    QVERIFY(r.open(QIODevice::ReadOnly));
+    QCOMPARE(r.readAll(), before);
 }
 
 void TestConfigWindow::backupAndRestore()

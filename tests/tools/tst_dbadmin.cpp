@@ -23,6 +23,7 @@ private slots:
     void schemaAndDemoOnAServer();
     void refusesToOverwrite();
     void configFileAndCheckOutput();
+    void encryptionKeysWrittenAndShown();
     void initMakesTheFirstAccountsInTheDataFolder();
     void initRefusesBadAccounts_data();
     void initRefusesBadAccounts();
@@ -176,6 +177,56 @@ void TestDbadmin::configFileAndCheckOutput()
     QVERIFY2(r.out.contains(t->settings().dataSource), qPrintable(r.out));
     QVERIFY2(!r.out.contains(QStringLiteral("Geheim42")), qPrintable(r.out));
     QCOMPARE(DbSettings::fromFile(file).password, QStringLiteral("Geheim42"));
+}
+
+// The encryption keys are written from their options, an invalid value is
+// refused with the file left as it was, and check shows what is configured
+// and whether the connection is encrypted.
+void TestDbadmin::encryptionKeysWrittenAndShown()
+{
+    QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("config/config.ini"));
+    Result r = dbadmin(folder.path(),
+                       {QStringLiteral("write-config"), QStringLiteral("--provider"), QStringLiteral("PostgreSQL"),
+                        QStringLiteral("--data-source"), QStringLiteral("db1"), QStringLiteral("--ssl-mode"),
+                        QStringLiteral("verify-full"), QStringLiteral("--ssl-ca-file"),
+                        QStringLiteral("/etc/nollard/ca.crt")});
+    QVERIFY2(r.code == 0, qPrintable(r.out));
+    DbSettings read = DbSettings::fromFile(file);
+    QCOMPARE(read.sslMode, QStringLiteral("verify-full"));
+    QCOMPARE(read.sslCaFile, QStringLiteral("/etc/nollard/ca.crt"));
+    auto content = [&file] {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QByteArray before = content();
+    const QList<QStringList> refused{
+        {QStringLiteral("--ssl-mode"), QStringLiteral("verify")},
+        {QStringLiteral("--ssl-mode"), QStringLiteral("require")},  // the CA file given would not be used
+        {QStringLiteral("--encrypt"), QStringLiteral("mandatory")},
+        {QStringLiteral("--trust-server-certificate"), QStringLiteral("maybe")},
+    };
+    for (const QStringList &options : refused) {
+        r = dbadmin(folder.path(), QStringList{QStringLiteral("write-config")} + options);
+        QVERIFY2(r.code == 2, qPrintable(options.join(' ') + r.out));
+        QVERIFY2(r.out.contains(QStringLiteral("无效")) || r.out.contains(QStringLiteral("SSL CA File")),
+                 qPrintable(r.out));
+        QCOMPARE(content(), before);
+    }
+
+    auto server = TestDatabase::create(DbKind::PostgreSQL);
+    if (!server)
+        QSKIP("check on a server needs the test script's PostgreSQL server");
+    const DbSettings s = server->settings();
+    r = dbadmin(folder.path(), {QStringLiteral("write-config"), QStringLiteral("--data-source"), s.dataSource,
+                                QStringLiteral("--catalog"), s.initialCatalog, QStringLiteral("--user"), s.userId,
+                                QStringLiteral("--password"), s.password, QStringLiteral("--ssl-mode"),
+                                QStringLiteral("prefer"), QStringLiteral("--ssl-ca-file"), QString()});
+    QVERIFY2(r.code == 0, qPrintable(r.out));
+    r = dbadmin(folder.path(), {QStringLiteral("check")});
+    QVERIFY2(r.code == 0, qPrintable(r.out));
+    // The test server is reached through its socket, which is never encrypted.
+    QVERIFY2(r.out.contains(QStringLiteral("encryption: SSL Mode=prefer; in use: none")), qPrintable(r.out));
 }
 
 namespace {

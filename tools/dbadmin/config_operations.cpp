@@ -84,6 +84,32 @@ bool knownProvider(const QString &provider)
     return p.isEmpty();
 }
 
+QString encryptionSummary(const DbSettings &s, QSqlDatabase db)
+{
+    switch (s.kind()) {
+    case DbKind::SQLite:
+        return {};
+    case DbKind::PostgreSQL: {
+        QString text =
+            QStringLiteral("encryption: SSL Mode=%1").arg(s.sslMode.isEmpty() ? QStringLiteral("(prefer)") : s.sslMode);
+        if (!s.sslCaFile.isEmpty())
+            text += QStringLiteral(";SSL CA File=") + QDir::toNativeSeparators(s.sslCaFile);
+        QSqlQuery q = runStatement(db, QStringLiteral("select ssl, version, cipher from pg_stat_ssl "
+                                                      "where pid = pg_backend_pid()"));
+        if (q.next() && q.value(0).toBool())
+            text += QStringLiteral("; in use: %1 %2").arg(q.value(1).toString(), q.value(2).toString());
+        else
+            text += QStringLiteral("; in use: none, the connection is not encrypted");
+        return text;
+    }
+    case DbKind::SqlServer:
+        break;
+    }
+    return QStringLiteral("encryption: Encrypt=%1;Trust Server Certificate=%2")
+        .arg(s.encrypt.isEmpty() ? QStringLiteral("(no)") : s.encrypt,
+             s.trustServerCertificate.isEmpty() ? QStringLiteral("(no)") : s.trustServerCertificate);
+}
+
 int systemTablesIn(const DbSettings &settings)
 {
     Connected c(settings);

@@ -6,6 +6,7 @@
 
 #include "db/db_settings.h"
 
+#include <QSqlDatabase>
 #include <QString>
 
 namespace dbadmin {
@@ -13,6 +14,11 @@ namespace dbadmin {
 // SQLite, PostgreSQL, SQLOLEDB.1 (any letter case), or empty, which the
 // program reads as SQLOLEDB.1.
 bool knownProvider(const QString &provider);
+
+// The connection's encryption as configured and, on PostgreSQL, as the
+// server reports it ("encryption: TLSv1.3 ..." or "encryption: none"); empty
+// for the embedded file. Never the password.
+QString encryptionSummary(const DbSettings &settings, QSqlDatabase db);
 
 // How many of the system's tables the database already holds.
 int systemTablesIn(const DbSettings &settings);

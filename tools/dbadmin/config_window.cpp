@@ -10,6 +10,7 @@
 #include "db/user_refusal.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
@@ -21,6 +22,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
 namespace {
@@ -95,6 +97,34 @@ ConfigWindow::ConfigWindow(const QString &configFile, const QString &schemaFolde
     form->addRow(QStringLiteral("密码(&P)"), Edit_password);
     column->addWidget(connection);
 
+    auto *encryption = new QGroupBox(QStringLiteral("连接加密"), this);
+    auto *secure = new QFormLayout(encryption);
+    cb_sslmode = new QComboBox(encryption);
+    cb_sslmode->setObjectName(QStringLiteral("cb_sslmode"));
+    cb_sslmode->addItem(QStringLiteral("（默认：能加密就加密，不验证服务器）"), QString());
+    for (const QString &mode : DbSettings::sslModes())
+        cb_sslmode->addItem(mode, mode);
+    cb_sslmode->setToolTip(QStringLiteral("require：只用加密连接；verify-ca：并用 CA 证书验证服务器证书；"
+                                          "verify-full：并核对证书上的服务器名称（推荐）"));
+    secure->addRow(QStringLiteral("SSL 模式(&M)"), cb_sslmode);
+    Edit_sslca = lineEdit("Edit_sslca", encryption);
+    // The client library's options are separated by ";": a path cannot hold one.
+    Edit_sslca->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[^;]*")), Edit_sslca));
+    bt_browse_ca = button(QStringLiteral("选择(&O)…"), "bt_browse_ca", encryption);
+    auto *caRow = new QHBoxLayout;
+    caRow->addWidget(Edit_sslca, 1);
+    caRow->addWidget(bt_browse_ca);
+    auto *caLabel = new QLabel(QStringLiteral("CA 证书文件(&A)"), encryption);
+    caLabel->setBuddy(Edit_sslca);
+    secure->addRow(caLabel, caRow);
+    ck_encrypt = new QCheckBox(QStringLiteral("要求加密连接 (Encrypt)(&E)"), encryption);
+    ck_encrypt->setObjectName(QStringLiteral("ck_encrypt"));
+    secure->addRow(ck_encrypt);
+    ck_trust = new QCheckBox(QStringLiteral("信任不能验证的服务器证书 (Trust Server Certificate)(&V)"), encryption);
+    ck_trust->setObjectName(QStringLiteral("ck_trust"));
+    secure->addRow(ck_trust);
+    column->addWidget(encryption);
+
     auto *actions = new QGridLayout;
     bt_test = button(QStringLiteral("测试连接(&T)"), "bt_test", this);
     bt_save = button(QStringLiteral("保存配置(&S)"), "bt_save", this);
@@ -137,6 +167,9 @@ ConfigWindow::ConfigWindow(const QString &configFile, const QString &schemaFolde
 
     connect(cb_kind, &QComboBox::currentIndexChanged, this, [this] { kindChanged(); });
     connect(bt_browse, &QPushButton::clicked, this, [this] { browseClick(); });
+    connect(bt_browse_ca, &QPushButton::clicked, this, [this] { browseCaClick(); });
+    connect(cb_sslmode, &QComboBox::currentIndexChanged, this, [this] { encryptionChanged(); });
+    connect(ck_encrypt, &QCheckBox::toggled, this, [this] { encryptionChanged(); });
     connect(bt_test, &QPushButton::clicked, this, [this] { testClick(); });
     connect(bt_save, &QPushButton::clicked, this, [this] { saveClick(); });
     connect(bt_schema, &QPushButton::clicked, this, [this] { schemaClick(); });
@@ -170,6 +203,17 @@ void ConfigWindow::showSettings(const DbSettings &s)
     Edit_catalog->setText(s.initialCatalog);
     Edit_user->setText(s.userId);
     Edit_password->setText(s.password);
+    // A value the file holds that is none of the modes stays visible as it
+    // is, and saving refuses it until another is chosen.
+    int mode = cb_sslmode->findData(s.sslMode.toLower());
+    if (mode < 0) {
+        cb_sslmode->addItem(QStringLiteral("%1（无效）").arg(s.sslMode), s.sslMode);
+        mode = cb_sslmode->count() - 1;
+    }
+    cb_sslmode->setCurrentIndex(mode);
+    Edit_sslca->setText(s.sslCaFile);
+    ck_encrypt->setChecked(DbSettings::isYes(s.encrypt));
+    ck_trust->setChecked(DbSettings::isYes(s.trustServerCertificate));
     kindChanged();
 }
 
@@ -181,6 +225,14 @@ DbSettings ConfigWindow::settings() const
     s.initialCatalog = Edit_catalog->text().trimmed();
     s.userId = Edit_user->text().trimmed();
     s.password = Edit_password->text();
+    // Only the keys of the chosen kind are kept.
+    if (s.kind() == DbKind::PostgreSQL) {
+        s.sslMode = cb_sslmode->currentData().toString();
+        s.sslCaFile = Edit_sslca->isEnabled() ? Edit_sslca->text().trimmed() : QString();
+    } else if (s.kind() == DbKind::SqlServer && ck_encrypt->isChecked()) {
+        s.encrypt = QStringLiteral("yes");
+        s.trustServerCertificate = ck_trust->isChecked() ? QStringLiteral("yes") : QStringLiteral("no");
+    }
     return s;
 }
 
@@ -213,10 +265,34 @@ void ConfigWindow::kindChanged()
     bt_browse->setVisible(embedded);
     bt_backup->setEnabled(embedded);
     bt_restore->setEnabled(embedded);
+    encryptionChanged();
     Edit_datasource->setPlaceholderText(embedded ? QStringLiteral("数据库文件，例如 nollard.db")
                                         : settings().kind() == DbKind::PostgreSQL
                                             ? QStringLiteral("主机[:端口]，主备多台用逗号分隔")
                                             : QStringLiteral("主机、主机,端口 或 主机\\实例"));
+}
+
+void ConfigWindow::encryptionChanged()
+{
+    DbSettings chosen;
+    chosen.provider = cb_kind->currentData().toString();
+    const DbKind kind = chosen.kind();
+    const QString mode = cb_sslmode->currentData().toString();
+    const bool verifies = mode == QLatin1String("verify-ca") || mode == QLatin1String("verify-full");
+    cb_sslmode->setEnabled(kind == DbKind::PostgreSQL);
+    // An authority file is used only by the modes that verify.
+    Edit_sslca->setEnabled(kind == DbKind::PostgreSQL && verifies);
+    bt_browse_ca->setEnabled(Edit_sslca->isEnabled());
+    ck_encrypt->setEnabled(kind == DbKind::SqlServer);
+    ck_trust->setEnabled(kind == DbKind::SqlServer && ck_encrypt->isChecked());
+}
+
+void ConfigWindow::browseCaClick()
+{
+    const QString file = QFileDialog::getOpenFileName(this, QStringLiteral("CA 证书文件"), Edit_sslca->text(),
+                                                      QStringLiteral("证书 (*.crt *.pem *.cer);;所有文件 (*)"));
+    if (!file.isEmpty())
+        Edit_sslca->setText(QDir::toNativeSeparators(file));
 }
 
 void ConfigWindow::run(const std::function<QString()> &operation)
@@ -251,9 +327,12 @@ void ConfigWindow::testClick()
 void ConfigWindow::saveClick()
 {
     run([this]() -> QString {
+        const DbSettings s = settings();
+        if (const QString problem = s.encryptionProblem(); !problem.isEmpty())
+            throw UserRefusal(problem + QStringLiteral("没有保存配置。"));
         QDir().mkpath(QFileInfo(m_configFile).absolutePath());
         QString error;
-        if (!settings().writeFile(m_configFile, &error))
+        if (!s.writeFile(m_configFile, &error))
             throw UserRefusal(QStringLiteral("无法写入 %1：%2").arg(QDir::toNativeSeparators(m_configFile), error));
         return QStringLiteral("配置已保存到 %1。\n下次启动 Nollard 时生效。")
             .arg(QDir::toNativeSeparators(QFileInfo(m_configFile).absoluteFilePath()));

@@ -8,6 +8,7 @@
 
 #include <QWidget>
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -29,6 +30,13 @@ public:
     QLineEdit *Edit_catalog;
     QLineEdit *Edit_user;
     QLineEdit *Edit_password;
+    // Encryption: SSL Mode and the authority's certificate (PostgreSQL),
+    // Encrypt and Trust Server Certificate (SQL Server).
+    QComboBox *cb_sslmode;
+    QLineEdit *Edit_sslca;
+    QPushButton *bt_browse_ca;
+    QCheckBox *ck_encrypt;
+    QCheckBox *ck_trust;
     QPushButton *bt_test;
     QPushButton *bt_save;
     QPushButton *bt_schema;
@@ -43,6 +51,9 @@ private:
     void showSettings(const DbSettings &s);
     void kindChanged();
     void browseClick();
+    void browseCaClick();
+    // What may be given depends on the kind and on the mode chosen.
+    void encryptionChanged();
     void testClick();
     void saveClick();
     void schemaClick();

@@ -66,8 +66,16 @@ int writeConfig(const QCommandLineParser &args, const QString &configPath)
     s.initialCatalog = value("catalog", "Initial Catalog");
     s.userId = value("user", "User ID");
     s.password = value("password", "Password");
+    s.sslMode = value("ssl-mode", "SSL Mode");
+    s.sslCaFile = value("ssl-ca-file", "SSL CA File");
+    s.encrypt = value("encrypt", "Encrypt");
+    s.trustServerCertificate = value("trust-server-certificate", "Trust Server Certificate");
     if (!dbadmin::knownProvider(s.provider)) {
         err() << "unknown provider \"" << s.provider << "\": use SQLite, PostgreSQL or SQLOLEDB.1" << Qt::endl;
+        return 2;
+    }
+    if (const QString problem = s.encryptionProblem(); !problem.isEmpty()) {
+        err() << problem << Qt::endl;
         return 2;
     }
     if (s.kind() == DbKind::SqlServer) {
@@ -93,6 +101,8 @@ int check(const DbSettings &s, const QString &schemaFolder)
     // What was reached, never the password.
     out() << "connected: Provider=" << s.provider << ";Data Source=" << s.dataSource
           << ";Initial Catalog=" << s.initialCatalog << ";User ID=" << s.userId << Qt::endl;
+    if (const QString encryption = dbadmin::encryptionSummary(s, db); !encryption.isEmpty())
+        out() << encryption << Qt::endl;
     if (const std::optional<DatabaseTraits> traits = databaseTraits(db))
         out() << "database " << traits->database << ": collation " << traits->collation << ", code page "
               << traits->codePage << ", compatibility level " << traits->compatibilityLevel << Qt::endl;
@@ -295,6 +305,17 @@ int main(int argc, char *argv[])
     args.addOption({QStringLiteral("catalog"), QStringLiteral("database name"), QStringLiteral("text")});
     args.addOption({QStringLiteral("user"), QStringLiteral("database login"), QStringLiteral("text")});
     args.addOption({QStringLiteral("password"), QStringLiteral("database password"), QStringLiteral("text")});
+    args.addOption({QStringLiteral("ssl-mode"),
+                    QStringLiteral("PostgreSQL: disable, prefer, require, verify-ca or verify-full"),
+                    QStringLiteral("mode")});
+    args.addOption({QStringLiteral("ssl-ca-file"),
+                    QStringLiteral("PostgreSQL: certificate of the authority that signed the server's"),
+                    QStringLiteral("path")});
+    args.addOption({QStringLiteral("encrypt"), QStringLiteral("SQL Server: yes to require an encrypted connection"),
+                    QStringLiteral("yes|no")});
+    args.addOption({QStringLiteral("trust-server-certificate"),
+                    QStringLiteral("SQL Server: yes to accept a certificate the workstation cannot verify"),
+                    QStringLiteral("yes|no")});
     for (const char *option : {"cw-leader", "cj-leader", "finance-leader"})
         args.addOption({QString::fromLatin1(option),
                         QStringLiteral("init: the account of the ship affairs, ship inspection or finance leader"),
