@@ -114,7 +114,7 @@ ConfigWindow::ConfigWindow(const QString &configFile, const QString &schemaFolde
     auto *caRow = new QHBoxLayout;
     caRow->addWidget(Edit_sslca, 1);
     caRow->addWidget(bt_browse_ca);
-    auto *caLabel = new QLabel(QStringLiteral("CA 证书文件(&A)"), encryption);
+    auto *caLabel = new QLabel(QStringLiteral("CA 证书文件(&I)"), encryption);
     caLabel->setBuddy(Edit_sslca);
     secure->addRow(caLabel, caRow);
     ck_encrypt = new QCheckBox(QStringLiteral("要求加密连接 (Encrypt)(&E)"), encryption);
