@@ -388,10 +388,15 @@ void TF_main::buildAccessKeys()
         {bt_nochecked, '1'}, {bt_checked, '2'}, {bt_printed, '3'}, {bt_payed, '4'},  {bt_badchecked, '5'},
         {bt_report, '6'},    {bt_pj, '7'},      {bt_caiwu, '8'},   {bt_switch, '9'}, {bt_exit, '0'}};
     for (const auto &[action, key] : tools) {
-        keys::set(action, key);
-        // A toolbar button shows the icon text, which keeps the key only
-        // when set itself.
-        action->setIconText(action->text());
+        // The toolbar is full at the window's first size: captions grown by
+        // their keys would push the last buttons behind the toolbar's
+        // extension, where no Alt key reaches them. So the key is the
+        // action's own shortcut, which works wherever its button is, and the
+        // tooltip tells it.
+        const QKeySequence shortcut(Qt::ALT | Qt::Key(Qt::Key_0 + (key - '0')));
+        action->setShortcut(shortcut);
+        action->setToolTip(
+            QStringLiteral("%1 (%2)").arg(keys::spoken(action->text()), shortcut.toString(QKeySequence::NativeText)));
         m_toolbar->widgetForAction(action)->setAccessibleName(keys::spoken(action->text()));
     }
     m_toolbar->widgetForAction(bt_help)->setAccessibleName(keys::spoken(bt_help->text()));
