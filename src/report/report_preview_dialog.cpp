@@ -134,12 +134,16 @@ ReportPreviewDialog::ReportPreviewDialog(QList<PreparedReport> reports, QWidget 
     });
     connect(addToolAction(QStringLiteral("act_findNext"), QStringLiteral("查找下一个"), QKeySequence::FindNext),
             &QAction::triggered, this, &ReportPreviewDialog::findNext);
-    connect(addToolAction(QStringLiteral("act_find"), QStringLiteral("查找"), QKeySequence::Find), &QAction::triggered,
-            this, [this] {
-                m_findEdit->setFocus();
-                m_findEdit->selectAll();
-            });
-    m_toolBar->widgetForAction(findChild<QAction *>(QStringLiteral("act_find")))->setVisible(false);
+    // Ctrl+F goes to the field: a key of the window, with no button beside
+    // the field it would only repeat.
+    auto *find = new QAction(QStringLiteral("查找"), this);
+    find->setObjectName(QStringLiteral("act_find"));
+    find->setShortcut(QKeySequence::Find);
+    addAction(find);
+    connect(find, &QAction::triggered, this, [this] {
+        m_findEdit->setFocus();
+        m_findEdit->selectAll();
+    });
     m_findState = new QLabel(this);
     m_findState->setObjectName(QStringLiteral("lb_findState"));
     m_toolBar->addWidget(m_findState);
@@ -149,7 +153,9 @@ ReportPreviewDialog::ReportPreviewDialog(QList<PreparedReport> reports, QWidget 
             &QAction::triggered, this, &ReportPreviewDialog::printReports);
     connect(addToolAction(QStringLiteral("act_savePdf"), QStringLiteral("保存为PDF"), QKeySequence::Save),
             &QAction::triggered, this, &ReportPreviewDialog::savePdf);
-    QAction *saveCsv = addToolAction(QStringLiteral("act_saveCsv"), QStringLiteral("保存为CSV"));
+    // A key of its own as well, for a screen too narrow for the toolbar.
+    QAction *saveCsv = addToolAction(QStringLiteral("act_saveCsv"), QStringLiteral("保存为CSV"),
+                                     QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     connect(saveCsv, &QAction::triggered, this, &ReportPreviewDialog::saveCsv);
     saveCsv->setEnabled(std::any_of(m_reports.cbegin(), m_reports.cend(),
                                     [](const PreparedReport &report) { return !report.table.isEmpty(); }));
@@ -171,9 +177,6 @@ ReportPreviewDialog::ReportPreviewDialog(QList<PreparedReport> reports, QWidget 
         action->setIconText(action->text());
         m_toolBar->widgetForAction(action)->setAccessibleName(plain);
     }
-    // Changed captions lay the toolbar out again, which shows its buttons:
-    // the find action keeps its key but shows no button beside the field.
-    m_toolBar->widgetForAction(findChild<QAction *>(QStringLiteral("act_find")))->setVisible(false);
     m_pageBox->setAccessibleName(QStringLiteral("页码"));
     m_findEdit->setAccessibleName(QStringLiteral("查找"));
     m_preview->setAccessibleName(windowTitle());
@@ -183,6 +186,10 @@ ReportPreviewDialog::ReportPreviewDialog(QList<PreparedReport> reports, QWidget 
     layout->setSpacing(0);
     layout->addWidget(m_toolBar);
     layout->addWidget(m_preview, 1);
+    // Wide enough for the whole toolbar where the screen allows: a button
+    // left behind the toolbar's extension loses its Alt key.
+    if (const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
+        resize(qBound(width(), m_toolBar->sizeHint().width(), screen->availableGeometry().width() - 16), height());
     showPageState();
     m_preview->setFocus();
 }
